@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace TestSupport {
+
+// Keeps a test's settings and files out of the user's real ones: settings, standard paths and
+// the program's data directory all point into one temporary directory for the object's life.
+// Create it before the first QSettings object of the test.
+class TempEnvironment
+{
+public:
+    TempEnvironment();
+    ~TempEnvironment();
+    TempEnvironment(const TempEnvironment &) = delete;
+    TempEnvironment &operator=(const TempEnvironment &) = delete;
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    // Where the program keeps tmp.txt and default_blacklist.txt during the test.
+    QString dataDir() const { return m_dir.filePath(QStringLiteral("data")); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace TestSupport
