@@ -4,11 +4,17 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+// Q_INIT_RESOURCE declares its function in the enclosing namespace, so it must run out here.
+static void initResources()
+{
+    Q_INIT_RESOURCE(lexigrove);
+}
+
 namespace TestSupport {
 
 TempEnvironment::TempEnvironment()
 {
-    Q_INIT_RESOURCE(lexigrove);
+    initResources();
     QStandardPaths::setTestModeEnabled(true);
     const QString config = m_dir.filePath(QStringLiteral("config"));
     QDir().mkpath(config);
