@@ -1,8 +1,146 @@
 #include "mainwindow/mainwindow.h"
 
+#include "app/publisher.h"
+#include "dialogs/waitwindow.h"
+#include "io/datadirectory.h"
+#include "io/iofunc.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+QSettings windowSettings()
+{
+    return QSettings(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
+}
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setupUi(this);
     // The form's own size is only a floor: large fonts must not cut widgets off.
     resize(size().expandedTo(minimumSizeHint()));
+    ioFunc = std::make_unique<IOFunc>();
+    waitWindow = new WaitWindow(this);
+    progressHalted = false;
+    appDir = DataDirectory::resolve();
+
+    connect(actionQuit, &QAction::triggered, this, &MainWindow::exit);
+    connect(actionNew, &QAction::triggered, this, &MainWindow::actNew);
+    connect(actionCopy, &QAction::triggered, this, &MainWindow::copy);
+    connect(actionPaste, &QAction::triggered, this, &MainWindow::paste);
+    connect(actionCut, &QAction::triggered, this, &MainWindow::cut);
+    connect(textEditResults, &QTextEdit::textChanged, this, &MainWindow::textChanged);
+
+    blacklistPath =
+        QDir::cleanPath(appDir + QDir::separator() + DataDirectory::blacklistFileName());
+    readSettings();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::closeEvent(QCloseEvent *e)
+{
+    writeSettings();
+    e->accept();
+}
+
+void MainWindow::exit()
+{
+    close();
+}
+
+MainWindow::EditTarget MainWindow::editTarget() const
+{
+    if (textEditResults->hasFocus())
+        return EditTarget::Results;
+    if (lineEditSearchTerm->hasFocus())
+        return EditTarget::Keyword;
+    return EditTarget::None;
+}
+
+void MainWindow::paste()
+{
+    switch (editTarget()) {
+    case EditTarget::Results:
+        textEditResults->paste();
+        break;
+    case EditTarget::Keyword:
+        lineEditSearchTerm->paste();
+        break;
+    case EditTarget::None:
+        break;
+    }
+}
+
+void MainWindow::copy()
+{
+    switch (editTarget()) {
+    case EditTarget::Results:
+        textEditResults->copy();
+        break;
+    case EditTarget::Keyword:
+        lineEditSearchTerm->copy();
+        break;
+    case EditTarget::None:
+        break;
+    }
+}
+
+void MainWindow::cut()
+{
+    switch (editTarget()) {
+    case EditTarget::Results:
+        textEditResults->cut();
+        break;
+    case EditTarget::Keyword:
+        lineEditSearchTerm->cut();
+        break;
+    case EditTarget::None:
+        break;
+    }
+}
+
+void MainWindow::actNew()
+{
+    textEditResults->clear();
+    lineEditSearchTerm->clear();
+}
+
+void MainWindow::textChanged()
+{
+    const QString text = textEditResults->toPlainText();
+    lcdNumber->display(text.isEmpty() ? 0 : int(text.count(QLatin1Char('\n'))) + 1);
+}
+
+void MainWindow::readSettings()
+{
+    const QSettings settings = windowSettings();
+    // Values of the wrong kind (a damaged or foreign store) count as missing.
+    const QVariant pos = settings.value(QStringLiteral("pos"));
+    const QVariant size = settings.value(QStringLiteral("size"));
+    const QVariant state = settings.value(QStringLiteral("state"));
+
+    QPoint where(200, 200);
+    if (pos.typeId() == QMetaType::QPoint && QGuiApplication::screenAt(pos.toPoint()))
+        where = pos.toPoint();
+    QSize extent(400, 400);
+    if (size.typeId() == QMetaType::QSize && size.toSize().isValid() && !size.toSize().isEmpty())
+        extent = size.toSize();
+    move(where);
+    resize(extent);
+    if (state.typeId() == QMetaType::QByteArray)
+        restoreState(state.toByteArray(), 0);
+}
+
+void MainWindow::writeSettings()
+{
+    QSettings settings = windowSettings();
+    settings.setValue(QStringLiteral("pos"), pos());
+    settings.setValue(QStringLiteral("size"), size());
+    settings.setValue(QStringLiteral("state"), saveState(0));
 }

@@ -1,5 +1,7 @@
 #include "support/tempenvironment.h"
 
+#include "io/datadirectory.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -21,8 +23,12 @@ TempEnvironment::TempEnvironment()
     QDir().mkpath(dataDir());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
+    DataDirectory::setOverride(dataDir());
 }
 
-TempEnvironment::~TempEnvironment() = default;
+TempEnvironment::~TempEnvironment()
+{
+    DataDirectory::setOverride(QString());
+}
 
 } // namespace TestSupport

@@ -1,0 +1,52 @@
+#include "io/iofunc.h"
+
+#include "dialogs/messagebox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+IOFunc::IOFunc(QObject *parent) : QObject(parent) {}
+
+QString IOFunc::readFile(const QString &fileName, QIODevice::OpenMode mode)
+{
+    QFile file(QDir::cleanPath(fileName));
+    if (!file.open(mode)) {
+        fileError(file, tr("Cannot open file %1 for reading"));
+        return QString();
+    }
+    QTextStream stream(&file);
+    return stream.readAll();
+}
+
+bool IOFunc::writeFile(const QString &fileName, const QString &text, QIODevice::OpenMode mode)
+{
+    QSaveFile file(QDir::cleanPath(fileName));
+    // Where no temporary file can be made beside the target (a writable file in a read-only
+    // folder), writing in place is still better than refusing the user's text.
+    file.setDirectWriteFallback(true);
+    if (!file.open(mode)) {
+        fileError(file, tr("Cannot open file %1 for writing"));
+        return false;
+    }
+    QTextStream stream(&file);
+    stream << text;
+    stream.flush();
+    if (file.error() != QFileDevice::NoError || stream.status() != QTextStream::Ok ||
+        !file.commit()) {
+        fileError(file, tr("Error writing to file %1"));
+        return false;
+    }
+    return true;
+}
+
+void IOFunc::fileError(QFileDevice &file, const QString &message)
+{
+    showWarning(file, message + QStringLiteral(": ") + file.errorString());
+}
+
+void IOFunc::showWarning(QFileDevice &file, const QString &message)
+{
+    MessageBox::warning(nullptr, tr("Warning"), message.arg(file.fileName()));
+}

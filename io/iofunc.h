@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+
+class QFileDevice;
+
+// Reads and writes whole text files, and tells the user itself when that fails: callers only
+// see a null string or false.
+class IOFunc : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit IOFunc(QObject *parent = nullptr);
+
+    // The whole file as text (UTF-8, a byte-order mark recognised, line ends untouched), or a
+    // null string after a warning when it cannot be opened.
+    QString readFile(const QString &fileName, QIODevice::OpenMode mode);
+
+    // Replaces the file with text. The old content stays whole when writing fails, because the
+    // text goes to a temporary file that is renamed over the old one only when complete.
+    bool writeFile(const QString &fileName, const QString &text, QIODevice::OpenMode mode);
+
+private:
+    void fileError(QFileDevice &file, const QString &message);
+    void showWarning(QFileDevice &file, const QString &message);
+};
