@@ -34,6 +34,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(actionCopy, &QAction::triggered, this, &MainWindow::copy);
     connect(actionPaste, &QAction::triggered, this, &MainWindow::paste);
     connect(actionCut, &QAction::triggered, this, &MainWindow::cut);
+    connect(buttonEdit2, &QPushButton::clicked, this, &MainWindow::buttonEdit);
+    connect(actionAbout, &QAction::triggered, this, &MainWindow::about);
     connect(textEditResults, &QTextEdit::textChanged, this, &MainWindow::textChanged);
 
     blacklistPath =

@@ -29,7 +29,9 @@ private slots:
     void copy();
     void cut();
     void actNew();
+    void about();
     void textChanged();
+    bool buttonEdit();
 
 private:
     void readSettings();

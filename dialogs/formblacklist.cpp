@@ -1,0 +1,7 @@
+#include "dialogs/formblacklist.h"
+
+FormBlacklist::FormBlacklist(QWidget *parent) : QDialog(parent)
+{
+    ui.setupUi(this);
+    resize(size().expandedTo(minimumSizeHint()));
+}
