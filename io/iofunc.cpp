@@ -41,6 +41,11 @@ bool IOFunc::writeFile(const QString &fileName, const QString &text, QIODevice::
     return true;
 }
 
+void IOFunc::reportCannotWrite(QFileDevice &file)
+{
+    fileError(file, tr("Cannot open file %1 for writing"));
+}
+
 void IOFunc::fileError(QFileDevice &file, const QString &message)
 {
     showWarning(file, message + QStringLiteral(": ") + file.errorString());

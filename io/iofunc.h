@@ -23,6 +23,9 @@ public:
     // text goes to a temporary file that is renamed over the old one only when complete.
     bool writeFile(const QString &fileName, const QString &text, QIODevice::OpenMode mode);
 
+    // Warns about a file that another part of the program failed to create.
+    void reportCannotWrite(QFileDevice &file);
+
 private:
     void fileError(QFileDevice &file, const QString &message);
     void showWarning(QFileDevice &file, const QString &message);

@@ -4,6 +4,8 @@
 #include "dialogs/waitwindow.h"
 #include "io/datadirectory.h"
 #include "io/iofunc.h"
+#include "search/httpclient.h"
+#include "search/wordpipeline.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -24,6 +26,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setupUi(this);
     // The form's own size is only a floor: large fonts must not cut widgets off.
     resize(size().expandedTo(minimumSizeHint()));
+    http = new HttpClient(this);
     ioFunc = std::make_unique<IOFunc>();
     waitWindow = new WaitWindow(this);
     progressHalted = false;
@@ -34,8 +37,16 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(actionCopy, &QAction::triggered, this, &MainWindow::copy);
     connect(actionPaste, &QAction::triggered, this, &MainWindow::paste);
     connect(actionCut, &QAction::triggered, this, &MainWindow::cut);
+    connect(buttonSearch, &QPushButton::clicked, this, &MainWindow::search);
     connect(buttonEdit2, &QPushButton::clicked, this, &MainWindow::buttonEdit);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::about);
+    connect(http, &HttpClient::requestFinished, this, &MainWindow::httpRequestFinished);
+    connect(http, &HttpClient::dataReadProgress, this, &MainWindow::updateDataReadProgress);
+    connect(http, &HttpClient::responseHeaderReceived, this, &MainWindow::readResponseHeader);
+    connect(http, &HttpClient::requestStarted, this, &MainWindow::requestStarted);
+    connect(http, &HttpClient::requestFinished, this, &MainWindow::requestFinished);
+    connect(http, &HttpClient::readyRead, this, &MainWindow::readyRead);
+    connect(http, &HttpClient::done, this, &MainWindow::done);
     connect(textEditResults, &QTextEdit::textChanged, this, &MainWindow::textChanged);
 
     blacklistPath =
@@ -43,7 +54,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     readSettings();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // A transfer left running after Cancel must not write into a file object that is gone.
+    http->discardAll();
+    delete replyFile;
+}
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
@@ -115,8 +131,7 @@ void MainWindow::actNew()
 
 void MainWindow::textChanged()
 {
-    const QString text = textEditResults->toPlainText();
-    lcdNumber->display(text.isEmpty() ? 0 : int(text.count(QLatin1Char('\n'))) + 1);
+    lcdNumber->display(WordPipeline::lineCount(textEditResults->toPlainText()));
 }
 
 void MainWindow::readSettings()

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class HttpClient;
+class HttpResponseHeader;
 class IOFunc;
 class QCloseEvent;
 class QFile;
@@ -28,9 +30,17 @@ private slots:
     void paste();
     void copy();
     void cut();
+    void search();
     void actNew();
     void about();
     void textChanged();
+    void httpRequestFinished(int finishedId, bool err);
+    void readResponseHeader(const HttpResponseHeader &responseHeader);
+    void updateDataReadProgress(int bytesRead, int totalBytes);
+    void requestStarted(int id);
+    void requestFinished(int id, bool err);
+    void readyRead(const HttpResponseHeader &resp);
+    void done(bool err);
     bool buttonEdit();
 
 private:
@@ -45,7 +55,13 @@ private:
         Keyword
     };
     EditTarget editTarget() const;
+    // Search helpers.
+    void endEarlierTransfer();
+    void closeReplyFile(bool removeFromDisk);
+    void showWords(const QStringList &words);
+    QString replyFilePath() const;
 
+    HttpClient *http = nullptr;
     bool progressHalted = false;
     QFile *replyFile = nullptr;
     int requestId = 0;

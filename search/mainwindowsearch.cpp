@@ -1,0 +1,173 @@
+// The main window's keyword search: the request, the watching of the transfer, and the words.
+
+#include "mainwindow/mainwindow.h"
+
+#include "dialogs/messagebox.h"
+#include "dialogs/waitwindow.h"
+#include "io/iofunc.h"
+#include "search/httpclient.h"
+#include "search/searchrequest.h"
+#include "search/wordpipeline.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+
+QString MainWindow::replyFilePath() const
+{
+    return appDir + QDir::separator() + QStringLiteral("tmp.txt");
+}
+
+void MainWindow::search()
+{
+    const QString keyword = lineEditSearchTerm->text();
+    if (keyword.isEmpty()) {
+        MessageBox::information(this, tr("Information"), tr("Please enter a keyword first..."));
+        return;
+    }
+    progressHalted = false;
+    endEarlierTransfer();
+
+    replyFile = new QFile(replyFilePath());
+    if (!replyFile->open(QIODevice::WriteOnly)) {
+        qDebug("couldnt create file");
+        ioFunc->reportCannotWrite(*replyFile);
+        delete replyFile;
+        replyFile = nullptr;
+        return;
+    }
+
+    const QUrl service = SearchRequest::serviceUrl();
+    http->setHost(service.host(), quint16(service.port(80)));
+    requestId =
+        http->request(SearchRequest::header(service), SearchRequest::body(keyword), replyFile);
+
+    waitWindow->ui.labelKeyword->setText(keyword);
+    waitWindow->exec();
+    progressHalted = true;
+}
+
+// After Cancel the earlier transfer may still run; it must neither write into the new reply
+// file nor report a failure that belongs to no search the user is waiting for.
+void MainWindow::endEarlierTransfer()
+{
+    http->discardAll();
+    if (replyFile)
+        closeReplyFile(false);
+}
+
+void MainWindow::closeReplyFile(bool removeFromDisk)
+{
+    if (!replyFile)
+        return;
+    replyFile->close();
+    if (removeFromDisk)
+        replyFile->remove();
+    delete replyFile;
+    replyFile = nullptr;
+}
+
+void MainWindow::httpRequestFinished(int finishedId, bool err)
+{
+    if (finishedId != requestId)
+        return;
+    if (http->state() == HttpClient::Unconnected && !err) {
+        qDebug("Some Error in State:");
+        qDebug("%s", qUtf8Printable(http->errorString()));
+    }
+    if (http->state() == HttpClient::Unconnected && err) {
+        qDebug("Some Error in State/Connection:");
+        qDebug("%s", qUtf8Printable(http->errorString()));
+    }
+    if (http->state() != HttpClient::Unconnected && !err)
+        http->close();
+}
+
+void MainWindow::readResponseHeader(const HttpResponseHeader &responseHeader)
+{
+    qDebug("Server Response:%i", responseHeader.statusCode());
+    if (responseHeader.statusCode() != 200) {
+        progressHalted = true;
+        http->abort();
+    }
+}
+
+void MainWindow::updateDataReadProgress(int bytesRead, int totalBytes)
+{
+    if (progressHalted)
+        return;
+    waitWindow->ui.progressBar->setMaximum(totalBytes);
+    waitWindow->ui.progressBar->setValue(bytesRead);
+}
+
+void MainWindow::requestStarted(int id)
+{
+    Q_UNUSED(id);
+}
+
+void MainWindow::requestFinished(int id, bool err)
+{
+    Q_UNUSED(id);
+    if (err)
+        qDebug("%s", qUtf8Printable(http->errorString()));
+}
+
+void MainWindow::readyRead(const HttpResponseHeader &resp)
+{
+    Q_UNUSED(resp);
+}
+
+void MainWindow::done(bool err)
+{
+    if (err) {
+        qDebug("%s", qUtf8Printable(http->errorString()));
+        closeReplyFile(true);
+        waitWindow->done(0);
+        MessageBox::critical(
+            this, tr("Error"),
+            tr("An error occured..\nPlease check your internet connection and try again..."));
+        return;
+    }
+    closeReplyFile(false);
+    waitWindow->done(0);
+
+    const QStringList found =
+        WordPipeline::extractWords(ioFunc->readFile(replyFilePath(), QIODevice::ReadOnly));
+    if (found.isEmpty()) {
+        MessageBox::information(this, QStringLiteral("Information"),
+                                QStringLiteral("No Keywords found..."));
+        return;
+    }
+
+    WordPipeline::Settings settings;
+    settings.filterSearchTerm = checkBoxFilterSearchTerm->isChecked();
+    settings.filterDouble = checkBoxFilterDouble->isChecked();
+    settings.includeCommonList = checkBoxBlacklist->isChecked();
+    settings.keyword = lineEditSearchTerm->text();
+    settings.quantity = spinBoxQuantity->value();
+    settings.userBlacklist = textEditBlacklist->toPlainText();
+    settings.readCommonList = [this] {
+        return ioFunc->readFile(blacklistPath, QIODevice::ReadOnly);
+    };
+    const WordPipeline::Result result =
+        WordPipeline::process(found, textEditResults->toPlainText(), settings);
+    lcdNumber->display(result.count);
+    showWords(result.words);
+}
+
+// One batch where it gives the same box as appending word by word; words that would be taken
+// for rich text are appended one by one, as the box has always shown them.
+void MainWindow::showWords(const QStringList &words)
+{
+    textEditResults->clear();
+    if (WordPipeline::needsRichTextFallback(words)) {
+        for (const QString &word : words) {
+            if (!word.isEmpty())
+                textEditResults->append(word);
+        }
+        return;
+    }
+    const QString text = WordPipeline::resultText(words);
+    if (!text.isEmpty())
+        textEditResults->setPlainText(text);
+}

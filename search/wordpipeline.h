@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The keyword search's word handling, from the reply page to the text of the result box, kept
+// free of widgets so that it can be tested and measured on its own.
+namespace WordPipeline {
+
+// The third group of every match of "<center>(.*)ueber(.*)>(.*)</a></center>" with minimal
+// groups ('.' also matches line breaks), left to right, each search resuming right after the
+// previous match. Words come back unchanged. Linear in the page size, whatever the page holds.
+QStringList extractWords(const QString &page);
+
+// Removes keyword + "s", then keyword, from every entry. No entry is dropped.
+QStringList filterSearchTerm(const QStringList &words, const QString &keyword);
+// The first occurrence of every distinct non-empty entry, in order.
+QStringList filterDouble(const QStringList &words);
+// Removes every occurrence of each part, part after part, from every entry. No entry is dropped.
+QStringList filterBlacklist(const QStringList &words, const QStringList &parts);
+// The parts of a comma-separated list, empty ones included, nothing trimmed.
+QStringList splitList(const QString &text);
+
+struct Settings
+{
+    bool filterSearchTerm = true;
+    bool filterDouble = true;
+    bool includeCommonList = true;
+    QString keyword;
+    int quantity = 200;
+    QString userBlacklist;
+    // Gives the common list file's text. Called once for every blacklist pass, because reading
+    // it may warn the user, and the user is to see that warning for every pass. Unset: no list.
+    std::function<QString()> readCommonList;
+};
+
+// One filter pass as the switches say.
+QStringList runFilters(QStringList words, const Settings &settings);
+
+struct Result
+{
+    QStringList words; // the final list, empty entries included
+    int count = 0;     // its number of entries, which the counter shows before the box is filled
+};
+
+// First pass, cap to the quantity, merge with the lines already shown, second pass. An empty
+// extraction is the caller's business (it tells the user and keeps the box).
+Result process(const QStringList &extracted, const QString &shownText, const Settings &settings);
+
+// The text that setPlainText() needs to give an empty box exactly the document that appending
+// every non-empty word as a paragraph gives. It equals that box's toPlainText(), except that
+// no-break spaces and U+2028 stay as they are (toPlainText() shows them as ' ' and '\n').
+// Only valid when needsRichTextFallback() is false.
+QString resultText(const QStringList &words);
+// Whether appending some word would render it as rich text, so that only appending the words
+// one by one gives the right box.
+bool needsRichTextFallback(const QStringList &words);
+// The number of lines of a plain text: 0 when it is empty.
+int lineCount(const QString &plainText);
+
+} // namespace WordPipeline
