@@ -1,0 +1,5 @@
+#include "tst_pipeline.h"
+
+#include <QTest>
+
+QTEST_MAIN(PipelineTest)
