@@ -1,0 +1,123 @@
+// Query time of the association service with the full Debian data, inside the process.
+// Run: bench_service_query [--benchmark_filter=...]; data paths from LEXIGROVE_THESAURUS and
+// LEXIGROVE_WORDLIST, else the Debian defaults.
+
+#include "associationservice.h"
+#include "associator.h"
+#include "lexicon.h"
+#include "pagerenderer.h"
+#include "serviceoptions.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QString setting(const char *variable, const QString &fallback)
+{
+    const QByteArray value = qgetenv(variable);
+    return value.isEmpty() ? fallback : QString::fromLocal8Bit(value);
+}
+
+QString thesaurusPath()
+{
+    return setting("LEXIGROVE_THESAURUS", ServiceOptions().thesaurusPath);
+}
+
+QString wordListPath()
+{
+    return setting("LEXIGROVE_WORDLIST", ServiceOptions().wordListPath);
+}
+
+const Lexicon &lexicon()
+{
+    static const Lexicon loaded = [] {
+        Lexicon l;
+        QString error;
+        if (!l.load(thesaurusPath(), wordListPath(), &error)) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+            std::exit(1);
+        }
+        return l;
+    }();
+    return loaded;
+}
+
+// Nouns, verbs, adjectives, short and long, frequent and rare, and a few that are not words.
+const QStringList &keywords()
+{
+    static const QStringList list = {
+        QStringLiteral("Haus"),    QStringLiteral("laufen"),     QStringLiteral("schnell"),
+        QStringLiteral("Liebe"),   QStringLiteral("Baum"),       QStringLiteral("gehen"),
+        QStringLiteral("schön"),   QStringLiteral("Auto"),       QStringLiteral("Wasser"),
+        QStringLiteral("rot"),     QStringLiteral("essen"),      QStringLiteral("Arbeit"),
+        QStringLiteral("Zeit"),    QStringLiteral("Geld"),       QStringLiteral("groß"),
+        QStringLiteral("klein"),   QStringLiteral("Straße"),     QStringLiteral("Freund"),
+        QStringLiteral("Computer"), QStringLiteral("Sonne"),     QStringLiteral("Weg"),
+        QStringLiteral("Schule"),  QStringLiteral("sprechen"),   QStringLiteral("Bahnhof"),
+        QStringLiteral("Kindergartenplatz"), QStringLiteral("xqzt"), QStringLiteral("e"),
+        QStringLiteral("Ei"),      QStringLiteral("Licht"),      QStringLiteral("Musik"),
+        QStringLiteral("Buch"),    QStringLiteral("Hund")};
+    return list;
+}
+
+void loadData(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Lexicon l;
+        QString error;
+        benchmark::DoNotOptimize(l.load(thesaurusPath(), wordListPath(), &error));
+    }
+}
+BENCHMARK(loadData)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One query, cycling through the keyword list: associations only.
+void associate(benchmark::State &state)
+{
+    const Associator associator(&lexicon());
+    const QStringList &words = keywords();
+    qsizetype i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(associator.associate(words[i], 200));
+        i = (i + 1) % words.size();
+    }
+}
+BENCHMARK(associate)->Unit(benchmark::kMicrosecond);
+
+// One query with its HTML page, as the service computes it on a cache miss.
+void associateAndRender(benchmark::State &state)
+{
+    const Associator associator(&lexicon());
+    const QStringList &words = keywords();
+    qsizetype i = 0;
+    for (auto _ : state) {
+        const auto result = associator.associate(words[i], 200);
+        benchmark::DoNotOptimize(PageRenderer::html(words[i], result, lexicon()));
+        i = (i + 1) % words.size();
+    }
+}
+BENCHMARK(associateAndRender)->Unit(benchmark::kMicrosecond);
+
+// The whole request handling of the service with its cache, without the network.
+void handleCached(benchmark::State &state)
+{
+    AssociationService service(&lexicon());
+    HttpRequest request;
+    request.method = "POST";
+    request.path = AssociationService::path;
+    request.body = "eingabe=Haus&anzahl=200";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(service.handle(request));
+    }
+}
+BENCHMARK(handleCached)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
