@@ -5,7 +5,7 @@
     <name>AboutWindow</name>
     <message>
         <source>www.lexigrove.example</source>
-        <translation type="unfinished"></translation>
+        <translation>www.lexigrove.example</translation>
     </message>
     <message>
         <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
@@ -18,190 +18,294 @@ p, li { white-space: pre-wrap; }
 &lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-family:&apos;Sans Serif&apos;; font-size:9pt;&quot;&gt;program, which you will find at www.lexigrove.example.&lt;/span&gt;&lt;/p&gt;
 &lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
 &lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-family:&apos;Sans Serif&apos;; font-size:9pt;&quot;&gt;Copyright (C) 2026 www.lexigrove.example&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;Arial&apos;; font-size:10pt; font-weight:400; font-style:normal; text-decoration:none;&quot;&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-family:&apos;Sans Serif&apos;; font-size:9pt;&quot;&gt;Lexigrove ist ein kleines Werkzeug, das Stichwörter aus mehreren Suchmaschinen zusammenträgt. Derzeit greift es auf die Assoziationsdatenbank eines externen Metasuchdienstes zurück.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-family:&apos;Sans Serif&apos;; font-size:9pt;&quot;&gt;Wer ein gründlicheres Werkzeug für die Stichwortrecherche sucht, findet unser umfangreicheres&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-family:&apos;Sans Serif&apos;; font-size:9pt;&quot;&gt;Stichwortprogramm unter www.lexigrove.example.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-family:&apos;Sans Serif&apos;; font-size:9pt;&quot;&gt;Copyright (C) 2026 www.lexigrove.example&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
     <name>FormBlacklist</name>
     <message>
         <source>Blacklist Editor</source>
-        <translation type="unfinished"></translation>
+        <translation>Sperrliste bearbeiten</translation>
     </message>
     <message>
         <source>Default BlackList(Separated by Comma!)</source>
-        <translation type="unfinished"></translation>
+        <translation>Gemeinsame Sperrliste (durch Kommas getrennt!)</translation>
     </message>
 </context>
 <context>
     <name>HttpClient</name>
     <message>
         <source>Request aborted</source>
-        <translation type="unfinished"></translation>
+        <translation>Anfrage abgebrochen</translation>
     </message>
     <message>
         <source>Unknown error</source>
-        <translation type="unfinished"></translation>
+        <translation>Unbekannter Fehler</translation>
     </message>
     <message>
         <source>No host set</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Server angegeben</translation>
     </message>
     <message>
         <source>Could not write the response body to its device</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Antwort konnte nicht gespeichert werden</translation>
     </message>
     <message>
         <source>Wrong content length</source>
-        <translation type="unfinished"></translation>
+        <translation>Falsche Inhaltslänge</translation>
     </message>
     <message>
         <source>Connection refused</source>
-        <translation type="unfinished"></translation>
+        <translation>Verbindung abgelehnt</translation>
     </message>
     <message>
         <source>Host %1 not found</source>
-        <translation type="unfinished"></translation>
+        <translation>Server %1 nicht gefunden</translation>
     </message>
     <message>
         <source>Connection closed unexpectedly</source>
-        <translation type="unfinished"></translation>
+        <translation>Verbindung unerwartet geschlossen</translation>
     </message>
     <message>
         <source>Transfer timed out: nothing received for %1 ms</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeitüberschreitung: %1 ms lang nichts empfangen</translation>
     </message>
     <message>
         <source>Invalid HTTP response header</source>
-        <translation type="unfinished"></translation>
+        <translation>Ungültiger Kopf der HTTP-Antwort</translation>
     </message>
 </context>
 <context>
     <name>IOFunc</name>
     <message>
         <source>Cannot open file %1 for reading</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei %1 kann nicht zum Lesen geöffnet werden</translation>
     </message>
     <message>
         <source>Cannot open file %1 for writing</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei %1 kann nicht zum Schreiben geöffnet werden</translation>
     </message>
     <message>
         <source>Error writing to file %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Schreiben der Datei %1</translation>
     </message>
     <message>
         <source>Warning</source>
-        <translation type="unfinished"></translation>
+        <translation>Warnung</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>www.lexigrove.example - Lexigrove</source>
-        <translation type="unfinished"></translation>
+        <translation>www.lexigrove.example - Lexigrove</translation>
     </message>
     <message>
         <source>&amp;Clear</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Leeren</translation>
     </message>
     <message>
         <source>Start &amp;Search</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Suche starten</translation>
     </message>
     <message>
         <source>Keywords</source>
-        <translation type="unfinished"></translation>
+        <translation>Stichwörter</translation>
     </message>
     <message>
         <source>Quantity:</source>
-        <translation type="unfinished"></translation>
+        <translation>Anzahl:</translation>
     </message>
     <message>
         <source>Blacklist(Separated by Comma!)</source>
-        <translation type="unfinished"></translation>
+        <translation>Sperrliste (durch Kommas getrennt!)</translation>
     </message>
     <message>
         <source>Include common Badword List</source>
-        <translation type="unfinished"></translation>
+        <translation>Gemeinsame Sperrliste anwenden</translation>
     </message>
     <message>
         <source>Search Term</source>
-        <translation type="unfinished"></translation>
+        <translation>Suchbegriff</translation>
     </message>
     <message>
         <source>Filter: Search Term</source>
-        <translation type="unfinished"></translation>
+        <translation>Filter: Suchbegriff</translation>
     </message>
     <message>
         <source>Filter: Double</source>
-        <translation type="unfinished"></translation>
+        <translation>Filter: Doppelte</translation>
     </message>
     <message>
         <source>Keywords Quantitiy</source>
-        <translation type="unfinished"></translation>
+        <translation>Anzahl der Stichwörter</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ausschneiden</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Kopieren</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Einfügen</translation>
     </message>
     <message>
         <source>&amp;New</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Neu</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Über Lexigrove</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>Please enter a keyword first...</source>
+        <translation>Bitte geben Sie zuerst ein Stichwort ein...</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>An error occured..
+Please check your internet connection and try again...</source>
+        <translation>Es ist ein Fehler aufgetreten..
+Bitte prüfen Sie Ihre Verbindung und versuchen Sie es noch einmal...</translation>
+    </message>
+</context>
+<context>
+    <name>QLineEdit</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>Einf&amp;ügen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>QWidgetTextControl</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Copy &amp;Link Location</source>
+        <translation>&amp;Linkadresse kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>Einf&amp;ügen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles auswählen</translation>
     </message>
 </context>
 <context>
     <name>WaitWindow</name>
     <message>
         <source>www.lexigrove.example</source>
-        <translation type="unfinished"></translation>
+        <translation>www.lexigrove.example</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Searching for Keyword:</source>
-        <translation type="unfinished"></translation>
+        <translation>Suche nach Stichwort:</translation>
     </message>
     <message>
         <source>TextLabel</source>
-        <translation type="unfinished"></translation>
+        <translation>TextLabel</translation>
     </message>
 </context>
 </TS>
