@@ -72,55 +72,28 @@ void MainWindow::exit()
     close();
 }
 
-MainWindow::EditTarget MainWindow::editTarget() const
+void MainWindow::applyEdit(const std::function<void(QTextEdit *)> &onResults,
+                           const std::function<void(QLineEdit *)> &onKeyword)
 {
     if (textEditResults->hasFocus())
-        return EditTarget::Results;
-    if (lineEditSearchTerm->hasFocus())
-        return EditTarget::Keyword;
-    return EditTarget::None;
+        onResults(textEditResults);
+    else if (lineEditSearchTerm->hasFocus())
+        onKeyword(lineEditSearchTerm);
 }
 
 void MainWindow::paste()
 {
-    switch (editTarget()) {
-    case EditTarget::Results:
-        textEditResults->paste();
-        break;
-    case EditTarget::Keyword:
-        lineEditSearchTerm->paste();
-        break;
-    case EditTarget::None:
-        break;
-    }
+    applyEdit(&QTextEdit::paste, &QLineEdit::paste);
 }
 
 void MainWindow::copy()
 {
-    switch (editTarget()) {
-    case EditTarget::Results:
-        textEditResults->copy();
-        break;
-    case EditTarget::Keyword:
-        lineEditSearchTerm->copy();
-        break;
-    case EditTarget::None:
-        break;
-    }
+    applyEdit(&QTextEdit::copy, &QLineEdit::copy);
 }
 
 void MainWindow::cut()
 {
-    switch (editTarget()) {
-    case EditTarget::Results:
-        textEditResults->cut();
-        break;
-    case EditTarget::Keyword:
-        lineEditSearchTerm->cut();
-        break;
-    case EditTarget::None:
-        break;
-    }
+    applyEdit(&QTextEdit::cut, &QLineEdit::cut);
 }
 
 void MainWindow::actNew()

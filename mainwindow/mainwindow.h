@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class HttpClient;
@@ -46,15 +47,10 @@ private slots:
 private:
     void readSettings();
     void writeSettings();
-    // The widget the edit actions work on: the result box or the keyword field, never the
-    // blacklist box.
-    enum class EditTarget
-    {
-        None,
-        Results,
-        Keyword
-    };
-    EditTarget editTarget() const;
+    // The edit actions work on the result box or the keyword field, whichever has the focus,
+    // and never on the blacklist box.
+    void applyEdit(const std::function<void(QTextEdit *)> &onResults,
+                   const std::function<void(QLineEdit *)> &onKeyword);
     // Search helpers.
     void endEarlierTransfer();
     void closeReplyFile(bool removeFromDisk);
