@@ -1,0 +1,67 @@
+#include "associationservice.h"
+
+#include "lexicon.h"
+#include "pagerenderer.h"
+#include "queryfields.h"
+
+namespace {
+
+// Longer keywords are not worth a cache entry: nobody asks for them twice.
+constexpr qsizetype maxCachedKeywordBytes = 200;
+
+bool wantsJson(const HttpRequest &request, QueryFields::Format format)
+{
+    if (format != QueryFields::Format::Unspecified) {
+        return format == QueryFields::Format::Json;
+    }
+    return request.accept.toLower().contains("application/json");
+}
+
+} // namespace
+
+AssociationService::AssociationService(const Lexicon *lexicon, qsizetype cacheBytes)
+    : m_lexicon(lexicon), m_associator(lexicon), m_cache(cacheBytes)
+{}
+
+HttpResponse AssociationService::handle(const HttpRequest &request)
+{
+    if (request.path != path) {
+        return HttpResponse::error(404);
+    }
+    const bool post = request.method == "POST";
+    if (!post && request.method != "GET" && request.method != "HEAD") {
+        return HttpResponse::error(405, "Allow: GET, HEAD, POST\r\n");
+    }
+    // Any content type is taken as a form: the classic client labels its form "text/html".
+    QueryFields fields;
+    fields.parse(request.query);
+    if (post) {
+        fields.parse(request.body);
+    }
+    const bool json = wantsJson(request, fields.format);
+    HttpResponse response;
+    response.contentType = json ? "application/json; charset=utf-8" : "text/html; charset=utf-8";
+    response.body = render(fields, json);
+    return response;
+}
+
+QByteArray AssociationService::render(const QueryFields &fields, bool json)
+{
+    const QString keyword = fields.keyword.simplified();
+    const QByteArray keywordBytes = keyword.toUtf8();
+    const bool cacheable = keywordBytes.size() <= maxCachedKeywordBytes;
+    QByteArray cacheKey;
+    if (cacheable) {
+        cacheKey = QByteArray::number(fields.count) + (json ? "j:" : "h:") + keywordBytes;
+        if (const QByteArray *cached = m_cache.object(cacheKey)) {
+            return *cached;
+        }
+    }
+    const std::vector<Association> result = m_associator.associate(keyword, fields.count);
+    QByteArray body = json ? PageRenderer::json(keyword, result, *m_lexicon)
+                           : PageRenderer::html(keyword, result, *m_lexicon);
+    if (cacheable) {
+        m_cache.insert(cacheKey, new QByteArray(body), body.size() + cacheKey.size() + 64);
+    }
+    return body;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "associator.h"
+#include "httpmessage.h"
+
+#include <QByteArray>
+#include <QCache>
+
+class Lexicon;
+struct QueryFields;
+
+// Answers association queries at the one path clients use, as an HTML page or as JSON.
+// Rendered replies are kept in a bounded cache, since clients ask for the same few keywords
+// again and again.
+class AssociationService : public HttpHandler
+{
+public:
+    static constexpr const char *path = "/cgi-bin/meta/meta.ger1-asso";
+
+    explicit AssociationService(const Lexicon *lexicon, qsizetype cacheBytes = 32 * 1024 * 1024);
+
+    HttpResponse handle(const HttpRequest &request) override;
+
+private:
+    QByteArray render(const QueryFields &fields, bool json);
+
+    const Lexicon *m_lexicon;
+    Associator m_associator;
+    QCache<QByteArray, QByteArray> m_cache;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+
+// One parsed request, as the connection hands it to the handler.
+struct HttpRequest
+{
+    QByteArray method;
+    QByteArray path;  // the request target before "?"
+    QByteArray query; // after "?", without it
+    QByteArray accept;
+    QByteArray body;
+    int minorVersion = 1; // HTTP/1.minorVersion
+};
+
+struct HttpResponse
+{
+    int status = 200;
+    QByteArray contentType;
+    QByteArray body;
+    QByteArray extraHeaders; // complete lines, each ending in "\r\n"
+
+    static HttpResponse error(int status, const QByteArray &extraHeaders = {});
+    static QByteArray reasonPhrase(int status);
+
+    // Status line, headers and, unless headOnly, the body.
+    QByteArray serialize(bool keepAlive, bool headOnly) const;
+};
+
+// Answers requests; called in the thread of the connection, once per complete request.
+class HttpHandler
+{
+public:
+    virtual ~HttpHandler() = default;
+    virtual HttpResponse handle(const HttpRequest &request) = 0;
+};

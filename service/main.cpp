@@ -1,0 +1,54 @@
+#include "associationservice.h"
+#include "httpserver.h"
+#include "lexicon.h"
+#include "serviceoptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "lexigrove-assocd: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lexigrove-assocd"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LEXIGROVE_VERSION));
+
+    QCommandLineParser parser;
+    ServiceOptions::describe(&parser);
+    parser.process(app);
+    ServiceOptions options;
+    QString error;
+    if (!options.take(parser, &error)) {
+        return fail(error);
+    }
+
+    Lexicon lexicon;
+    if (!lexicon.load(options.thesaurusPath, options.wordListPath, &error)) {
+        return fail(error);
+    }
+    AssociationService service(&lexicon);
+    HttpServer server(&service);
+    if (!server.listen(options.address, options.port)) {
+        return fail(QStringLiteral("cannot listen on %1:%2: %3")
+                        .arg(ServiceOptions::urlHost(options.address))
+                        .arg(options.port)
+                        .arg(server.errorString()));
+    }
+    // Scripts and tests wait for exactly this line before they send requests.
+    std::printf("lexigrove-assocd listening on http://%s:%u\n",
+                ServiceOptions::urlHost(server.address()).toLocal8Bit().constData(),
+                unsigned(server.port()));
+    std::fflush(stdout);
+    return app.exec();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+
+class QCommandLineParser;
+
+// The command line of lexigrove-assocd.
+struct ServiceOptions
+{
+    static constexpr quint16 defaultPort = 27431; // where the desktop program looks by default
+
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = defaultPort;
+    QString thesaurusPath = QStringLiteral("/usr/share/mythes/th_de_DE_v2.dat");
+    QString wordListPath = QStringLiteral("/usr/share/dict/ngerman");
+
+    // Declares the options, with their help texts, on the parser.
+    static void describe(QCommandLineParser *parser);
+    // Takes the values from a parser that has processed the arguments; false with a message in
+    // *error for a value that makes no sense.
+    bool take(const QCommandLineParser &parser, QString *error);
+
+    // "ADDR:PORT", with an IPv6 address in brackets; "localhost" stands for 127.0.0.1.
+    static bool parseListen(const QString &text, QHostAddress *address, quint16 *port);
+    // The address as it goes into a URL.
+    static QString urlHost(const QHostAddress &address);
+};

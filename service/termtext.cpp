@@ -1,0 +1,160 @@
+#include "termtext.h"
+
+#include <QByteArray>
+
+namespace TermText {
+
+namespace {
+
+constexpr std::string_view ellipsis = "...";
+constexpr std::string_view unicodeEllipsis = "\xE2\x80\xA6";
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+TermRole roleOfNote(std::string_view note)
+{
+    // A note may list several marks: "(fachspr., Oberbegriff)".
+    if (note.find("Oberbegriff") != std::string_view::npos) {
+        return TermRole::Broader;
+    }
+    if (note.find("Unterbegriff") != std::string_view::npos) {
+        return TermRole::Narrower;
+    }
+    return TermRole::Plain;
+}
+
+// Position of the "(" that opens the group closing at the end of s, or npos.
+size_t openingOfLastGroup(std::string_view s)
+{
+    int depth = 0;
+    for (size_t i = s.size(); i-- > 0;) {
+        if (s[i] == ')') {
+            ++depth;
+        } else if (s[i] == '(' && --depth == 0) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// Position just after the ")" that closes the group opening at the start of s, or npos.
+size_t endOfFirstGroup(std::string_view s)
+{
+    int depth = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '(') {
+            ++depth;
+        } else if (s[i] == ')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool isAscii(std::string_view s)
+{
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Parsed parse(std::string_view term)
+{
+    Parsed result;
+    std::string_view s = trimmed(term);
+    // Trailing notes: "(ugs.)", "(Hauptform) (Oberbegriff)". A group glued to a word, as in
+    // "viele(s)", belongs to the word.
+    while (!s.empty() && s.back() == ')') {
+        const size_t open = openingOfLastGroup(s);
+        // A term that is nothing but a note, "(Jahreszahl)", is a placeholder, not a word.
+        if (open == std::string_view::npos || (open > 0 && s[open - 1] != ' ')) {
+            break;
+        }
+        const std::string_view note = s.substr(open + 1, s.size() - open - 2);
+        const TermRole role = roleOfNote(note);
+        if (role != TermRole::Plain) {
+            result.role = role;
+        }
+        result.mainForm = result.mainForm || note.find("Hauptform") != std::string_view::npos;
+        s = trimmed(s.substr(0, open));
+    }
+    // Leading optional parts: "(sich)", "(jemandem) (etwas)".
+    while (!s.empty() && s.front() == '(') {
+        const size_t end = endOfFirstGroup(s);
+        if (end == std::string_view::npos || end >= s.size() || s[end] != ' ') {
+            break;
+        }
+        s = trimmed(s.substr(end));
+    }
+    result.text = s;
+    return result;
+}
+
+bool isDisplayable(std::string_view word)
+{
+    if (word.empty()) {
+        return false;
+    }
+    if (word.find_first_of("<>&") != std::string_view::npos) {
+        return false;
+    }
+    return word.find(ellipsis) == std::string_view::npos &&
+           word.find(unicodeEllipsis) == std::string_view::npos;
+}
+
+std::string lookupKey(std::string_view word)
+{
+    std::string key;
+    key.reserve(word.size());
+    bool blank = false;
+    for (size_t i = 0; i < word.size(); ++i) {
+        const std::string_view rest = word.substr(i);
+        if (rest.substr(0, ellipsis.size()) == ellipsis) {
+            i += ellipsis.size() - 1;
+            continue;
+        }
+        if (rest.substr(0, unicodeEllipsis.size()) == unicodeEllipsis) {
+            i += unicodeEllipsis.size() - 1;
+            continue;
+        }
+        const char c = word[i];
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            blank = !key.empty();
+            continue;
+        }
+        if (blank) {
+            key.push_back(' ');
+            blank = false;
+        }
+        key.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+    }
+    if (isAscii(key)) {
+        return key;
+    }
+    const QByteArray lower =
+        QString::fromUtf8(key.data(), qsizetype(key.size())).toLower().toUtf8();
+    return std::string(lower.constData(), size_t(lower.size()));
+}
+
+QString lookupKey(const QString &keyword)
+{
+    const QByteArray utf8 = keyword.toUtf8();
+    const std::string key = lookupKey(std::string_view(utf8.constData(), size_t(utf8.size())));
+    return QString::fromUtf8(key.data(), qsizetype(key.size()));
+}
+
+} // namespace TermText
