@@ -53,6 +53,7 @@ private slots:
     void progressFollowsTheBody();
     void cancelShowsTheLateResult();
     void newSearchAfterCancelEndsTheOldOneQuietly();
+    void serverThatClosesAfterAGoodReply();
     void searchesAccumulate();
     void replyFileThatCannotBeCreated();
     void commonListWarnsOncePerPass();
@@ -288,8 +289,13 @@ void TestSearch::cancelShowsTheLateResult()
     f->search(QStringLiteral("Haus"));
     QVERIFY(TestSupport::modalSeen());
     QVERIFY(f->shownLines().isEmpty());
+    const int maximum = f->waitWindow->ui.progressBar->maximum();
+    const int value = f->waitWindow->ui.progressBar->value();
     QTRY_COMPARE(f->shownLines(), QStringList{QString::fromUtf8("Spät")});
     QCOMPARE(f->messages.count(), 0);
+    // The hidden wait window no longer follows the transfer.
+    QCOMPARE(f->waitWindow->ui.progressBar->maximum(), maximum);
+    QCOMPARE(f->waitWindow->ui.progressBar->value(), value);
 }
 
 void TestSearch::newSearchAfterCancelEndsTheOldOneQuietly()
@@ -307,6 +313,19 @@ void TestSearch::newSearchAfterCancelEndsTheOldOneQuietly()
     QFile reply(f->replyFilePath());
     QVERIFY(reply.open(QIODevice::ReadOnly));
     QCOMPARE(reply.readAll(), SearchFixture::page({QStringLiteral("Neu")}));
+}
+
+void TestSearch::serverThatClosesAfterAGoodReply()
+{
+    f->server.setResponse(TestSupport::TestHttpServer::response(
+        200, SearchFixture::page({QStringLiteral("Dach")}), "Connection: close\r\n"));
+    f->search(QStringLiteral("Haus"));
+    QCOMPARE(f->shownLines(), QStringList{QStringLiteral("Dach")});
+    QCOMPARE(f->messages.count(), 0);
+    const QStringList debug = f->debugLines();
+    const qsizetype at = debug.indexOf(QStringLiteral("Some Error in State:"));
+    QVERIFY2(at >= 0, qPrintable(debug.join(QLatin1Char('|'))));
+    QCOMPARE(debug.value(at + 1), QStringLiteral("Unknown error"));
 }
 
 void TestSearch::searchesAccumulate()
