@@ -7,10 +7,12 @@
 
 namespace {
 
-QString withoutControlCharacters(QString text)
+// Control characters become blanks: shown, they would only confuse (or cut a text at a NUL).
+QString withoutControlCharacters(QString text, bool keepLineEnds = false)
 {
     for (QChar &c : text) {
-        if (c.category() == QChar::Other_Control) {
+        const bool lineEnd = c == QLatin1Char('\n') || c == QLatin1Char('\r');
+        if (c.category() == QChar::Other_Control && !(keepLineEnds && lineEnd)) {
             c = QLatin1Char(' ');
         }
     }
@@ -66,7 +68,8 @@ WebQuery WebQuery::parse(QByteArrayView query)
 void WebQuery::take(const QByteArray &name, const QString &value)
 {
     if (name == "q") {
-        seedText += (seedText.isEmpty() ? QString() : QStringLiteral("\n")) + value;
+        seedText += (seedText.isEmpty() ? QString() : QStringLiteral("\n")) +
+                    withoutControlCharacters(value, true);
         addSeeds(value);
     } else if (name == "n") {
         bool ok = false;
