@@ -10,8 +10,8 @@
 class Lexicon;
 struct QueryFields;
 
-// Answers association queries at the one path clients use, as an HTML page or as JSON, and
-// hands the paths of the web side to it.
+// Answers association queries at the one path clients use, as an HTML page or as JSON; the
+// search page and the API are the WebFrontend's.
 // Rendered replies are kept in a bounded cache, since clients ask for the same few keywords
 // again and again.
 class AssociationService : public HttpHandler
