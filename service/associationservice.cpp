@@ -20,11 +20,14 @@ bool wantsJson(const HttpRequest &request, QueryFields::Format format)
 } // namespace
 
 AssociationService::AssociationService(const Lexicon *lexicon, qsizetype cacheBytes)
-    : m_lexicon(lexicon), m_associator(lexicon), m_cache(cacheBytes)
+    : m_lexicon(lexicon), m_associator(lexicon), m_cache(cacheBytes), m_web(&m_associator, lexicon)
 {}
 
 HttpResponse AssociationService::handle(const HttpRequest &request)
 {
+    if (WebFrontend::serves(request.path)) {
+        return m_web.handle(request);
+    }
     if (request.path != path) {
         return HttpResponse::error(404);
     }

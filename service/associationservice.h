@@ -2,6 +2,7 @@
 
 #include "associator.h"
 #include "httpmessage.h"
+#include "web/webfrontend.h"
 
 #include <QByteArray>
 #include <QCache>
@@ -9,7 +10,8 @@
 class Lexicon;
 struct QueryFields;
 
-// Answers association queries at the one path clients use, as an HTML page or as JSON.
+// Answers association queries at the one path clients use, as an HTML page or as JSON; the
+// search page and the API are the WebFrontend's.
 // Rendered replies are kept in a bounded cache, since clients ask for the same few keywords
 // again and again.
 class AssociationService : public HttpHandler
@@ -27,4 +29,5 @@ private:
     const Lexicon *m_lexicon;
     Associator m_associator;
     QCache<QByteArray, QByteArray> m_cache;
+    WebFrontend m_web; // the search page and the API, beside the classic path
 };

@@ -195,6 +195,8 @@ int HttpHeadParser::parseField(QByteArrayView name, QByteArrayView value, HttpRe
         m_expectsContinue = listContains(value, "100-continue");
     } else if (name.compare("Accept", Qt::CaseInsensitive) == 0) {
         request->accept = value.toByteArray();
+    } else if (name.compare("Accept-Language", Qt::CaseInsensitive) == 0) {
+        request->acceptLanguage = value.toByteArray();
     }
     return 0;
 }

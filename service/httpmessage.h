@@ -9,6 +9,7 @@ struct HttpRequest
     QByteArray path;  // the request target before "?"
     QByteArray query; // after "?", without it
     QByteArray accept;
+    QByteArray acceptLanguage;
     QByteArray body;
     int minorVersion = 1; // HTTP/1.minorVersion
 };

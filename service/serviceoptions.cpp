@@ -8,6 +8,17 @@ const QString listenName = QStringLiteral("listen");
 const QString thesaurusName = QStringLiteral("thesaurus");
 const QString wordListName = QStringLiteral("wordlist");
 
+const QString webHelp = QStringLiteral(
+    "\n\nFor people: a search page at / (German; English with ?lang=en or the browser's\n"
+    "language). For scripts: GET /api/v1/associations?q=SEEDS&n=N&format=json|csv\n"
+    "  q       one or more seed keywords, separated by commas or line ends; q may be\n"
+    "          repeated; at most 10 seeds of at most 100 characters each\n"
+    "  n       words per seed, 1 to 200 (default 20)\n"
+    "  format  json (default): {\"count\", \"results\": [{\"seed\", \"associations\":\n"
+    "          [{\"word\", \"relation\", \"score\"}]}]}; csv: RFC 4180 with the header\n"
+    "          line seed,word,relation,score and CRLF line ends, UTF-8\n"
+    "A bad or unknown parameter gets status 400 and a one-line reason.");
+
 } // namespace
 
 void ServiceOptions::describe(QCommandLineParser *parser)
@@ -23,7 +34,8 @@ void ServiceOptions::describe(QCommandLineParser *parser)
                        "word's relation and score. The words come from the thesaurus "
                        "(synonyms, broader\nand narrower terms, neighbours of the synonyms) "
                        "and the word list (compounds).\nAll data is read at start-up; then the "
-                       "line \"lexigrove-assocd listening on\nhttp://ADDR:PORT\" is printed."));
+                       "line \"lexigrove-assocd listening on\nhttp://ADDR:PORT\" is printed.") +
+        webHelp);
     parser->addHelpOption();
     parser->addVersionOption();
     parser->addOption(QCommandLineOption(

@@ -207,7 +207,6 @@ void TestAssocServer::badRequestsAreRefused_data()
     const QByteArray post = "POST " + path + " HTTP/1.1\r\nHost: x\r\n";
     QTest::newRow("other path") << HttpTestClient::get("/cgi-bin/meta/other?eingabe=Baum") << 404
                                 << false;
-    QTest::newRow("root") << HttpTestClient::get("/") << 404 << false;
     QTest::newRow("delete") << "DELETE " + path + " HTTP/1.1\r\nHost: x\r\n\r\n" << 405 << false;
     QTest::newRow("put with body") << "PUT " + path +
                                           " HTTP/1.1\r\nHost: x\r\n"

@@ -1,0 +1,164 @@
+#include "pagetexts.h"
+
+#include "associator.h"
+
+#include <QLocale>
+
+namespace {
+
+const PageTexts germanTexts{
+    "de",
+    "en",
+    "English",
+    "Lexigrove – Wortassoziationen",
+    "Deutsche Stichwörter und die Wörter, die dazu gehören",
+    "Stichwörter",
+    "z. B. Haus, Garten",
+    "Mehrere Stichwörter durch Kommas oder Zeilenumbrüche trennen, höchstens 10. "
+    "Ein Klick auf ein Wort sucht danach.",
+    "Anzahl je Stichwort",
+    "Suchen",
+    "Wort",
+    "Beziehung",
+    "Wert",
+    "1 Wort",
+    "%1 Wörter",
+    "Keine Assoziationen gefunden.",
+    "Ergebnis als CSV herunterladen",
+    "Zum Sortieren klicken",
+    "Für Skripte:",
+};
+
+const PageTexts englishTexts{
+    "en",
+    "de",
+    "Deutsch",
+    "Lexigrove – word associations",
+    "German keywords and the words that go with them",
+    "Keywords",
+    "e.g. Haus, Garten",
+    "Separate several keywords with commas or new lines, at most 10. "
+    "Click a word to search for it.",
+    "Words per keyword",
+    "Search",
+    "Word",
+    "Relation",
+    "Score",
+    "1 word",
+    "%1 words",
+    "No associations found.",
+    "Download the result as CSV",
+    "Click to sort",
+    "For scripts:",
+};
+
+// The weight of "de" and of "en" in an Accept-Language header; the first wins a tie.
+const PageTexts &fromAcceptLanguage(QByteArrayView header)
+{
+    double best = 0;
+    const PageTexts *chosen = &germanTexts;
+    for (const QByteArray &range : header.toByteArray().split(',')) {
+        const QList<QByteArray> parts = range.split(';');
+        const QByteArray primary = parts[0].trimmed().toLower().split('-')[0];
+        if (primary != "de" && primary != "en") {
+            continue;
+        }
+        double weight = 1;
+        for (qsizetype i = 1; i < parts.size(); ++i) {
+            const QByteArray parameter = parts[i].trimmed();
+            if (parameter.startsWith("q=")) {
+                bool ok = false;
+                weight = parameter.mid(2).toDouble(&ok);
+                weight = ok ? weight : 0;
+            }
+        }
+        if (weight > best) {
+            best = weight;
+            chosen = primary == "de" ? &germanTexts : &englishTexts;
+        }
+    }
+    return *chosen;
+}
+
+} // namespace
+
+const PageTexts &PageTexts::german()
+{
+    return germanTexts;
+}
+
+const PageTexts &PageTexts::english()
+{
+    return englishTexts;
+}
+
+const PageTexts &PageTexts::choose(const QString &asked, QByteArrayView acceptLanguage)
+{
+    if (asked == QLatin1String("en")) {
+        return englishTexts;
+    }
+    if (asked == QLatin1String("de")) {
+        return germanTexts;
+    }
+    return fromAcceptLanguage(acceptLanguage);
+}
+
+QString PageTexts::relationLabel(std::string_view name) const
+{
+    struct Label
+    {
+        std::string_view name;
+        const char *german;
+        const char *english;
+    };
+    static constexpr Label labels[] = {
+        {"synonym", "Synonym", "synonym"},
+        {"broader", "Oberbegriff", "broader term"},
+        {"narrower", "Unterbegriff", "narrower term"},
+        {"compound", "Kompositum", "compound"},
+        {"neighbour", "verwandt", "related"},
+        {"cooccurrence", "gemeinsam genannt", "co-occurrence"},
+    };
+    const bool isGerman = this == &germanTexts;
+    for (const Label &label : labels) {
+        if (label.name == name) {
+            return QString::fromUtf8(isGerman ? label.german : label.english);
+        }
+    }
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+QString PageTexts::problem(const WebQuery &query) const
+{
+    const bool isGerman = this == &germanTexts;
+    switch (query.problem) {
+    case WebQuery::Problem::None:
+    case WebQuery::Problem::NoSeed:
+        return {};
+    case WebQuery::Problem::TooManySeeds:
+        return (isGerman ? QStringLiteral("Zu viele Stichwörter: höchstens %1.")
+                         : QStringLiteral("Too many keywords: at most %1."))
+            .arg(WebQuery::maxSeeds);
+    case WebQuery::Problem::SeedTooLong:
+        return (isGerman ? QStringLiteral("Ein Stichwort ist zu lang: höchstens %1 Zeichen.")
+                         : QStringLiteral("A keyword is too long: at most %1 characters."))
+            .arg(WebQuery::maxSeedLength);
+    case WebQuery::Problem::InputTooLong:
+        return isGerman ? QStringLiteral("Die Eingabe ist zu lang.")
+                        : QStringLiteral("The input is too long.");
+    case WebQuery::Problem::BadCount:
+        return (isGerman ? QStringLiteral("Die Anzahl muss eine ganze Zahl von 1 bis %1 sein.")
+                         : QStringLiteral("The number must be a whole number from 1 to %1."))
+            .arg(Associator::maxCount);
+    case WebQuery::Problem::BadFormat:
+    case WebQuery::Problem::BadLanguage:
+        return query.problemText();
+    }
+    return {};
+}
+
+QString PageTexts::formatScore(double value) const
+{
+    const QLocale locale = this == &germanTexts ? QLocale(QLocale::German) : QLocale::c();
+    return locale.toString(value, 'f', 2);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "associator.h"
+
+#include <QString>
+
+#include <vector>
+
+// The associations of one seed keyword, best first.
+struct SeedResult
+{
+    QString seed;
+    std::vector<Association> associations;
+};
