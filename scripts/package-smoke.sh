@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it as a user of it would meet it: every file under /usr,
-# binaries stripped, man pages that open and document every option, the copyright file, the
-# service's --version; then installs it, starts it from its desktop entry headless (service,
-# translation, per-user data folder), and removes it again, leaving nothing behind.
+# Checks that cpack refuses a build folder made for /usr/local; builds the Debian package and
+# checks it as a user of it would meet it: every file under /usr, binaries stripped, man pages
+# that open and document every option, the copyright file, the service's --version; then
+# installs it, starts it from its desktop entry headless (service, translation, per-user data
+# folder), and removes it again, leaving nothing behind.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 fail() { echo "package smoke test: $*" >&2; exit 1; }
+
+# The wrong way stays closed: cpack in the test build folder, made for /usr/local, refuses.
+wrong="$LEXIGROVE_ROOT/build"
+if grep -q '^CMAKE_INSTALL_PREFIX:PATH=/usr/local$' "$wrong/CMakeCache.txt" 2>/dev/null; then
+    if output="$(cd "$wrong" && cpack -G DEB 2>&1)"; then
+        fail "cpack made a package in $wrong, which installs under /usr/local"
+    fi
+    grep -q 'scripts/package.sh' <<<"$output" || fail "cpack in $wrong gave no pointer: $output"
+fi
 
 deb="$("$LEXIGROVE_ROOT/scripts/package.sh" | tail -1)"
 echo "Package: $deb"
@@ -72,5 +82,5 @@ while read -r path; do
         fail "$path is left behind after removal"
     fi
 done <"$work/paths"
-echo "package smoke test: passed (files under /usr, stripped, man pages, copyright, --version;" \
+echo "package smoke test: passed (cpack refused for /usr/local; files under /usr, stripped, man pages, copyright, --version;" \
     "program, service, translation, per-user data folder; clean removal)"
