@@ -1,6 +1,6 @@
 // The toolkit's own texts that appear in our windows: standard buttons and the context menus of
-// the text fields. Listed here so that lupdate keeps them in the program's one translation file,
-// and a German window does not show English buttons.
+// the text fields and the spin box. Listed here so that lupdate keeps them in the program's one
+// translation file, and a German window does not show English buttons.
 
 #include <QtGlobal>
 
@@ -15,6 +15,9 @@ namespace {
     QT_TRANSLATE_NOOP("QLineEdit", "&Paste"),
     QT_TRANSLATE_NOOP("QLineEdit", "Delete"),
     QT_TRANSLATE_NOOP("QLineEdit", "Select All"),
+    QT_TRANSLATE_NOOP("QAbstractSpinBox", "&Select All"),
+    QT_TRANSLATE_NOOP("QAbstractSpinBox", "&Step up"),
+    QT_TRANSLATE_NOOP("QAbstractSpinBox", "Step &down"),
     QT_TRANSLATE_NOOP("QWidgetTextControl", "&Undo"),
     QT_TRANSLATE_NOOP("QWidgetTextControl", "&Redo"),
     QT_TRANSLATE_NOOP("QWidgetTextControl", "Cu&t"),

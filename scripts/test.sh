@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Lexigrove and runs the whole test suite headless.
+# Builds Lexigrove and runs the whole test suite headless; the last line counts the test
+# functions that ran (ctest's own summary above it counts the test programs).
 #   scripts/test.sh             the normal build, in build/
 #   scripts/test.sh --sanitize  a build with AddressSanitizer and UBSan, in build-sanitize/
 set -euo pipefail
@@ -18,7 +19,12 @@ if [ "${1:-}" = "--sanitize" ]; then
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 else
     dir="$LEXIGROVE_ROOT/build"
-    build_tree "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    # The tests, benchmarks and tools that scripts/run.sh leaves out of the same folder.
+    build_tree "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEXIGROVE_BUILD_TESTS=ON \
+        -DLEXIGROVE_BUILD_BENCH=ON -DLEXIGROVE_BUILD_TOOLS=ON
 fi
 
-ctest --test-dir "$dir" --output-on-failure --timeout 300
+status=0
+ctest --test-dir "$dir" --output-on-failure --timeout 300 || status=$?
+print_test_totals "$dir"
+exit "$status"

@@ -1,107 +1,198 @@
 #include "app/startup.h"
+#include "mainwindow/mainwindow.h"
+#include "support/messagerecorder.h"
 #include "support/tempenvironment.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
-#include <QMainWindow>
-#include <QTemporaryDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QResource>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+#include <QXmlStreamReader>
 
 class TestStartup : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void translationFileName();
-    void loadsLanguageFileFromWorkingDirectory_data();
-    void loadsLanguageFileFromWorkingDirectory();
-    void loadsNothingElsewhere();
-    void closingTheWindowEndsWithZero();
+    void init() { QVERIFY(QDir::setCurrent(QStringLiteral(QM_DIR))); }
+    void everyImage_data();
+    void everyImage();
+    void loadsTranslationFromTheWorkingFolderOnly_data();
+    void loadsTranslationFromTheWorkingFolderOnly();
+    void everyEntryIsFinished();
+    void germanWindow();
+    void runWarnsOfAFailedServiceAndShowsTheWindow_data();
+    void runWarnsOfAFailedServiceAndShowsTheWindow();
 
 private:
-    QString m_oldCwd;
+    static QStringList contextMenu(QWidget *widget);
 };
 
-void TestStartup::init()
+void TestStartup::everyImage_data()
 {
-    m_oldCwd = QDir::currentPath();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    // The PNG header's bit depth and colour type (6 RGBA, 2 RGB, 3 indexed).
+    QTest::addColumn<QByteArray>("format");
+    for (const char *name : {"editcut", "editcopy", "editpaste", "filenew", "exit", "help",
+                             "filesaveas", "filesave", "plugin"})
+        QTest::newRow(name) << QString::fromLatin1(name) << QSize(32, 32) << QByteArray("\x08\x06");
+    QTest::newRow("search") << "search" << QSize(48, 48) << QByteArray("\x08\x06");
+    QTest::newRow("de") << "de" << QSize(21, 14) << QByteArray("\x08\x02");
+    QTest::newRow("us") << "us" << QSize(21, 14) << QByteArray("\x02\x03");
 }
 
-void TestStartup::cleanup()
+void TestStartup::everyImage()
 {
-    QDir::setCurrent(m_oldCwd);
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(QByteArray, format);
+    Q_INIT_RESOURCE(lexigrove);
+    const QString path = QStringLiteral(":/img/") + name + QStringLiteral(".png");
+    QCOMPARE(QResource(path).compressionAlgorithm(), QResource::NoCompression);
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const QByteArray data = file.readAll();
+    QCOMPARE(data.mid(12, 4) + data.mid(24, 2), "IHDR" + format);
+    QCOMPARE(QImage::fromData(data, "PNG").size(), size);
 }
 
-void TestStartup::translationFileName()
-{
-    QCOMPARE(Startup::translationFileName(QStringLiteral("de_DE")),
-             QStringLiteral("trans/src_de_DE"));
-}
-
-void TestStartup::loadsLanguageFileFromWorkingDirectory_data()
+void TestStartup::loadsTranslationFromTheWorkingFolderOnly_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<bool>("found");
-    QTest::newRow("Germany") << "de_DE" << true;
-    QTest::newRow("Austria") << "de_AT" << true;
-    QTest::newRow("Switzerland") << "de_CH" << true;
-    QTest::newRow("France") << "fr_FR" << false;
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("Germany") << "de_DE" << true << ".";
+    QTest::newRow("Austria") << "de_AT" << true << ".";
+    QTest::newRow("another language") << "fr_FR" << false << ".";
+    QTest::newRow("trans/ one level down") << "de_DE" << false << "..";
 }
 
-void TestStartup::loadsLanguageFileFromWorkingDirectory()
+void TestStartup::loadsTranslationFromTheWorkingFolderOnly()
 {
     QFETCH(QString, locale);
     QFETCH(bool, found);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("trans")));
-    QVERIFY(
-        QFile::copy(QStringLiteral(FIXTURE_QM), dir.filePath(QStringLiteral("trans/src_de.qm"))));
-    QVERIFY(QDir::setCurrent(dir.path()));
-
+    QFETCH(QString, folder);
+    QVERIFY(QDir::setCurrent(folder));
     QTranslator translator;
     QCOMPARE(Startup::loadTranslation(translator, locale), found);
-    if (found) {
-        QVERIFY(translator.filePath().endsWith(QStringLiteral("trans/src_de.qm")));
-        QCOMPARE(translator.translate("Fixture", "Hello"), QStringLiteral("Hallo"));
+    QCOMPARE(translator.translate("IOFunc", "Warning").isEmpty(), !found);
+}
+
+void TestStartup::everyEntryIsFinished()
+{
+    QFile file(QStringLiteral(TS_FILE));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString source;
+    int messages = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty(), qPrintable(source));
+            QVERIFY2(!xml.readElementText().isEmpty(), qPrintable(source));
+            ++messages;
+        }
+    }
+    QVERIFY(messages >= 40);
+}
+
+// The entries of the widget's context menu, which the toolkit builds anew at each opening.
+QStringList TestStartup::contextMenu(QWidget *widget)
+{
+    QStringList texts;
+    QTimer::singleShot(0, widget, [&texts] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            for (QAction *action : popup->actions())
+                texts.append(action->text());
+            popup->close();
+        }
+    });
+    const QPoint at(4, 4);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+    static_cast<void>(QTest::qWaitFor([&texts] { return !texts.isEmpty(); }));
+    texts.removeAll(QString());
+    return texts;
+}
+
+void TestStartup::germanWindow()
+{
+    TestSupport::TempEnvironment env;
+    QTranslator translator;
+    QVERIFY(Startup::loadTranslation(translator, QStringLiteral("de_DE")));
+    QCoreApplication::installTranslator(&translator);
+    MainWindow window;
+    window.show();
+    QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("buttonSearch"))->text(),
+             QStringLiteral("&Suche starten"));
+
+    // Within each menu, and in the menu bar, a mnemonic leads to one entry only.
+    QList<QList<QAction *>> groups = {window.menuBar()->actions()};
+    for (QMenu *menu : window.findChildren<QMenu *>())
+        groups.append(menu->actions());
+    for (const QList<QAction *> &group : groups) {
+        QSet<QChar> seen;
+        for (QAction *action : group) {
+            const qsizetype at = action->text().indexOf(QLatin1Char('&')) + 1;
+            const QChar key = at > 0 ? action->text().at(at).toLower() : QChar();
+            QVERIFY2(action->isSeparator() || (!key.isNull() && !seen.contains(key)),
+                     qPrintable(action->text()));
+            seen.insert(key);
+        }
+    }
+
+    // The toolkit's context menus speak German too: no entry is left as the English one.
+    QList<QWidget *> editable;
+    QStringList german;
+    for (const char *name : {"lineEditSearchTerm", "textEditResults", "spinBoxQuantity"}) {
+        editable.append(window.findChild<QWidget *>(QString::fromLatin1(name)));
+        german += contextMenu(editable.last());
+    }
+    QCoreApplication::removeTranslator(&translator);
+    for (QWidget *widget : editable) {
+        const QStringList english = contextMenu(widget);
+        QVERIFY2(english.size() >= 7, qPrintable(english.join(QLatin1Char('|'))));
+        for (const QString &text : english)
+            QVERIFY2(!german.contains(text), qPrintable(text));
     }
 }
 
-void TestStartup::loadsNothingElsewhere()
+void TestStartup::runWarnsOfAFailedServiceAndShowsTheWindow_data()
 {
-    QTemporaryDir withTranslation;
-    QVERIFY(QDir(withTranslation.path()).mkpath(QStringLiteral("sub/trans")));
-    QVERIFY(QFile::copy(QStringLiteral(FIXTURE_QM),
-                        withTranslation.filePath(QStringLiteral("sub/trans/src_de.qm"))));
-    // The parent of a folder that holds trans/ is not searched.
-    QVERIFY(QDir::setCurrent(withTranslation.path()));
-    QTranslator translator;
-    QVERIFY(!Startup::loadTranslation(translator, QStringLiteral("de_DE")));
-    QVERIFY(translator.isEmpty());
+    QTest::addColumn<QByteArray>("failure");
+    QTest::newRow("service started") << QByteArray();
+    QTest::newRow("service failed") << QByteArray("lexigrove-assocd: <b>no data</b>");
 }
 
-void TestStartup::closingTheWindowEndsWithZero()
+void TestStartup::runWarnsOfAFailedServiceAndShowsTheWindow()
 {
+    QFETCH(QByteArray, failure);
     TestSupport::TempEnvironment env;
-    QTemporaryDir empty;
-    QVERIFY(QDir::setCurrent(empty.path()));
-    bool sawWindow = false;
-    QTimer::singleShot(0, this, [&sawWindow] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *window = qobject_cast<QMainWindow *>(widget); window && window->isVisible()) {
-                sawWindow = true;
-                window->close();
-            }
-        }
+    TestSupport::MessageRecorder messages;
+    qputenv(Startup::ServiceFailureVariable, failure);
+    bool shown = false;
+    QTimer::singleShot(0, this, [&shown] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            shown |= qobject_cast<MainWindow *>(widget) && widget->isVisible();
+        QApplication::closeAllWindows();
     });
     QCOMPARE(Startup::run(), 0);
-    QVERIFY(sawWindow);
-    // The window is gone once the loop has ended.
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        QVERIFY(!qobject_cast<QMainWindow *>(widget));
+    qunsetenv(Startup::ServiceFailureVariable);
+    QVERIFY(shown);
+    QCOMPARE(messages.count(), failure.isEmpty() ? 0 : 1);
+    // Shown as text: the service's words are never taken for markup.
+    QVERIFY(failure.isEmpty() || (messages.last().kind == MessageBox::Warning &&
+                                  messages.last().text.contains(QStringLiteral("&lt;b&gt;"))));
 }
 
 QTEST_MAIN(TestStartup)

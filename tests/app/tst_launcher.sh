@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs lexigrove-start (the copy given as $1) beside stand-ins for the service, which fails to
+# start, for the program, which records what it was given, and for the desktop notifier. Ends
+# with a totals line in Qt Test's form, so that scripts/test.sh counts these checks too.
+set -uo pipefail
+
+dir="$(mktemp -d)"
+trap 'rm -rf "$dir"' EXIT
+mkdir -p "$dir/bin" "$dir/notifier" "$dir/work"
+# Port 1 never answers here, so the launcher always starts the stand-in service.
+sed -e "s|^workdir=.*|workdir=\"$dir/work\"|" -e 's|^port=.*|port="1"|' "$1" >"$dir/bin/lexigrove-start"
+printf '#!/bin/sh\necho "lexigrove-assocd: cannot read /no/index: No such file" >&2\nexit 1\n' \
+    >"$dir/bin/lexigrove-assocd"
+printf '#!/bin/sh\npwd >"$OUT/cwd"\nprintf %%s "${LEXIGROVE_SERVICE_FAILURE-unset}" >"$OUT/box"\n' \
+    >"$dir/bin/lexigrove"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"$OUT/notified"\nexit "$NOTIFY_RC"\n' >"$dir/notifier/notify-send"
+chmod +x "$dir"/bin/* "$dir/notifier/notify-send"
+
+passed=0
+failed=0
+check() {
+    if eval "$2"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAIL! $1"
+    fi
+}
+
+for notify_rc in 0 1; do
+    out="$dir/out$notify_rc"
+    mkdir -p "$out"
+    log="$dir/state/lexigrove/lexigrove-assocd.log"
+    OUT="$out" NOTIFY_RC="$notify_rc" XDG_STATE_HOME="$dir/state" PATH="$dir/notifier:$PATH" \
+        LEXIGROVE_SERVICE_URL= bash "$dir/bin/lexigrove-start" 2>"$out/stderr"
+    check "the window opens anyway (notifier $notify_rc)" '[ $? -eq 0 ] && [ "$(cat "$out/cwd")" = "$dir/work" ]'
+    check "the service's message is kept in its log" 'grep -q "cannot read /no/index" "$log"'
+    check "the terminal is told too" 'grep -q "cannot read /no/index" "$out/stderr"'
+    if [ "$notify_rc" -eq 0 ]; then
+        check "a notification names the fault and the log" \
+            'grep -q "cannot read /no/index" "$out/notified" && grep -qF "$log" "$out/notified"'
+        check "no box on top of the notification" '[ "$(cat "$out/box")" = unset ]'
+    else
+        check "without a notifier the program shows the fault and the log" \
+            'grep -q "cannot read /no/index" "$out/box" && grep -qF "$log" "$out/box"'
+    fi
+done
+
+echo "Totals: $passed passed, $failed failed, 0 skipped"
+[ "$failed" -eq 0 ]
