@@ -10,7 +10,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 enum class Answer
@@ -29,13 +32,14 @@ class TestBlacklistEditor : public QObject
 private slots:
     void init();
     void cleanup();
-    void form();
     void leavingWithoutOkChangesNothing_data();
     void leavingWithoutOkChangesNothing();
     void okSavesThePlainText_data();
     void okSavesThePlainText();
     void missingFileIsCreatedOnOk();
-    void unusableFileWarnsBeforeAndAfter();
+    void unreadableListIsLeftAlone_data();
+    void unreadableListIsLeftAlone();
+    void failedSaveKeepsTheEdits();
 
 private:
     // Opens the editor from the main window; edit runs on it while it is open, then answer.
@@ -104,22 +108,7 @@ bool TestBlacklistEditor::runEditor(const std::function<void(FormBlacklist *)> &
     });
     bool result = true;
     QMetaObject::invokeMethod(m_window.get(), "buttonEdit", Q_RETURN_ARG(bool, result));
-    if (!TestSupport::modalSeen())
-        qWarning("the editor did not open");
     return result;
-}
-
-void TestBlacklistEditor::form()
-{
-    FormBlacklist editor;
-    QCOMPARE(editor.objectName(), QStringLiteral("FormBlacklist"));
-    QCOMPARE(editor.windowTitle(), QStringLiteral("Blacklist Editor"));
-    QCOMPARE(editor.ui.groupBox->title(), QStringLiteral("Default BlackList(Separated by Comma!)"));
-    QCOMPARE(editor.ui.buttonBox->orientation(), Qt::Vertical);
-    QCOMPARE(editor.ui.buttonBox->standardButtons(),
-             QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QCOMPARE(editor.ui.textEditBlacklist->parentWidget(), editor.ui.groupBox);
-    QVERIFY(editor.width() >= 400 && editor.height() >= 300);
 }
 
 void TestBlacklistEditor::leavingWithoutOkChangesNothing_data()
@@ -151,8 +140,13 @@ void TestBlacklistEditor::okSavesThePlainText_data()
     QTest::addColumn<QByteArray>("after");
     QTest::newRow("unchanged, carriage returns dropped")
         << QByteArray("gratis,\r\nbillig") << QString() << QByteArray("gratis,\nbillig");
-    QTest::newRow("umlauts") << QByteArray("\xc3\xa4rger") << QString()
-                             << QByteArray("\xc3\xa4rger");
+    QTest::newRow("Latin-1, unchanged") << QByteArray("Viagra,\xc4rger,Stra\xdf"
+                                                      "e")
+                                        << QString()
+                                        << QByteArray("Viagra,\xc4rger,Stra\xdf"
+                                                      "e");
+    QTest::newRow("umlauts typed")
+        << QByteArray("x") << QString::fromUtf8("\xc3\xa4rger") << QByteArray("\xc3\xa4rger");
     QTest::newRow("rich text saved as its plain text")
         << QByteArray("<b>gratis</b>,werbung") << QString() << QByteArray("gratis,werbung");
     QTest::newRow("typed lines") << QByteArray("x") << QStringLiteral("a,\nb,\nc")
@@ -192,21 +186,89 @@ void TestBlacklistEditor::missingFileIsCreatedOnOk()
     QVERIFY(m_shownText.isEmpty());
 }
 
-void TestBlacklistEditor::unusableFileWarnsBeforeAndAfter()
+void TestBlacklistEditor::unreadableListIsLeftAlone_data()
 {
-    // A folder in the file's place can be neither read nor written, whoever runs the test.
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("folder in its place") << "folder"
+                                         << " for reading: ";
+    QTest::newRow("I/O error") << "/proc/self/mem"
+                               << "Error reading file ";
+    QTest::newRow("too large") << "large"
+                               << "is too large to edit";
+    QTest::newRow("no permission") << "locked"
+                                   << " for reading: Permission denied";
+}
+
+void TestBlacklistEditor::unreadableListIsLeftAlone()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
     QFile::remove(listPath());
-    QVERIFY(QDir().mkpath(listPath()));
-    const bool saved =
-        runEditor([](FormBlacklist *editor) { editor->ui.textEditBlacklist->setPlainText("lost"); },
-                  Answer::Ok);
+    if (cause == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(listPath()));
+    } else if (cause.startsWith(QLatin1Char('/'))) {
+        QVERIFY(QFile::link(cause, listPath()));
+    } else if (cause == QLatin1String("large")) {
+        writeList(QByteArray(3 * 1024 * 1024, 'x'));
+    } else {
+        if (geteuid() == 0)
+            QSKIP("root reads files whatever their permissions");
+        writeList("gratis");
+        QFile::setPermissions(listPath(), QFileDevice::WriteOwner);
+    }
+    const QFileInfo before(listPath());
+    const bool saved = runEditor({}, Answer::Ok);
+    QFile::setPermissions(listPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QVERIFY(!saved);
-    QCOMPARE(m_messages->count(), 2);
-    QVERIFY(m_messages->at(0).text.contains(QStringLiteral(" for reading: ")));
-    QVERIFY(m_messages->at(1).text.startsWith(QStringLiteral("Cannot open file ") + listPath() +
-                                              QStringLiteral(" for writing: ")));
-    QVERIFY(m_shownText.isEmpty());
-    QVERIFY(QFileInfo(listPath()).isDir());
+    QVERIFY(!TestSupport::modalSeen());
+    QCOMPARE(m_messages->count(), 1);
+    QVERIFY2(m_messages->last().text.contains(listPath()) &&
+                 m_messages->last().text.contains(message),
+             qPrintable(m_messages->last().text));
+    const QFileInfo after(listPath());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(after.lastModified(), before.lastModified());
+}
+
+void TestBlacklistEditor::failedSaveKeepsTheEdits()
+{
+    // A file-size limit makes the save fail, as a full disk would; the editor comes back with
+    // what the user typed, and the next OK saves it.
+    writeList("old");
+    const QString typed(100000, QLatin1Char('x'));
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QString reopenedWith;
+    auto clickOk = [](FormBlacklist *editor) {
+        editor->ui.buttonBox->button(QDialogButtonBox::Ok)->click();
+    };
+    TestSupport::whenModalOpens([&](QWidget *modal) {
+        auto *editor = qobject_cast<FormBlacklist *>(modal);
+        editor->ui.textEditBlacklist->setPlainText(typed);
+        setrlimit(RLIMIT_FSIZE, &tight);
+        TestSupport::whenModalOpens([&](QWidget *again) {
+            setrlimit(RLIMIT_FSIZE, &saved);
+            auto *reopened = qobject_cast<FormBlacklist *>(again);
+            reopenedWith = reopened->ui.textEditBlacklist->toPlainText();
+            clickOk(reopened);
+        });
+        clickOk(editor);
+    });
+    bool result = false;
+    QMetaObject::invokeMethod(m_window.get(), "buttonEdit", Q_RETURN_ARG(bool, result));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(reopenedWith == typed);
+    QVERIFY(result);
+    QCOMPARE(readList(), typed.toLatin1());
+    QCOMPARE(m_messages->count(), 1);
+    QVERIFY(m_messages->last().text.startsWith(QStringLiteral("Error writing to file ")));
 }
 
 QTEST_MAIN(TestBlacklistEditor)

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 QByteArray bytesOf(const QString &path)
@@ -22,11 +23,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
-
-bool runningAsRoot()
-{
-    return qEnvironmentVariable("USER") == QLatin1String("root") || QDir::homePath() == "/root";
-}
 } // namespace
 
 class TestIOFunc : public QObject
@@ -34,40 +30,48 @@ class TestIOFunc : public QObject
     Q_OBJECT
 
 private slots:
-    void readsWholeFilesUnchanged();
-    void emptyFileIsNoError();
+    void readsTextInItsEncoding_data();
+    void readsTextInItsEncoding();
     void missingFileWarnsWithNormalisedPath();
     void writesBareLineFeedsAndCreatesFiles();
     void writeIntoMissingFolderWarns();
     void failedSaveLeavesOldFileWhole();
+    void unreadableFileWarns_data();
     void unreadableFileWarns();
+    void writableFileInReadOnlyFolderIsWritten();
 
 private:
     QTemporaryDir m_dir;
     IOFunc m_io;
 };
 
-void TestIOFunc::readsWholeFilesUnchanged()
+void TestIOFunc::readsTextInItsEncoding_data()
 {
-    TestSupport::MessageRecorder messages;
-    const QString path = m_dir.filePath(QStringLiteral("crlf.txt"));
-    writeBytes(path, "Haus,\r\nGarten\r\n\xc3\xa4rger,\xe2\x82\xac");
-    QCOMPARE(m_io.readFile(path, QIODevice::ReadOnly),
-             QString::fromUtf8("Haus,\r\nGarten\r\n\xc3\xa4rger,\xe2\x82\xac"));
-
-    // A byte-order mark is recognised, not returned as text.
-    writeBytes(path, "\xef\xbb\xbf"
-                     "Dach");
-    QCOMPARE(m_io.readFile(path, QIODevice::ReadOnly), QStringLiteral("Dach"));
-    QCOMPARE(messages.count(), 0);
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("UTF-8, line ends kept")
+        << QByteArray("Haus,\r\nGarten\r\n\xc3\xa4rger,\xe2\x82\xac")
+        << QString::fromUtf8("Haus,\r\nGarten\r\n\xc3\xa4rger,\xe2\x82\xac");
+    QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf"
+                                                   "Dach")
+                                     << QStringLiteral("Dach");
+    QTest::newRow("Latin-1") << QByteArray("Viagra,\xc4rger,Stra\xdf"
+                                           "e")
+                             << QString::fromUtf8("Viagra,\xc3\x84rger,Stra\xc3\x9f"
+                                                  "e");
+    QTest::newRow("empty") << QByteArray() << QString();
 }
 
-void TestIOFunc::emptyFileIsNoError()
+void TestIOFunc::readsTextInItsEncoding()
 {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
     TestSupport::MessageRecorder messages;
-    const QString path = m_dir.filePath(QStringLiteral("empty.txt"));
-    writeBytes(path, QByteArray());
-    QVERIFY(m_io.readFile(path, QIODevice::ReadOnly).isEmpty());
+    const QString path = m_dir.filePath(QStringLiteral("list.txt"));
+    writeBytes(path, bytes);
+    const QString read = m_io.readFile(path, QIODevice::ReadOnly);
+    QCOMPARE(read, text);
+    QVERIFY(!read.isNull()); // only a failure gives a null string
     QCOMPARE(messages.count(), 0);
 }
 
@@ -77,8 +81,7 @@ void TestIOFunc::missingFileWarnsWithNormalisedPath()
     const QString messy = m_dir.path() + QStringLiteral("//sub/../default_blacklist.txt");
     const QString clean = m_dir.path() + QStringLiteral("/default_blacklist.txt");
 
-    const QString text = m_io.readFile(messy, QIODevice::ReadOnly);
-    QVERIFY(text.isNull());
+    QVERIFY(m_io.readFile(messy, QIODevice::ReadOnly).isNull());
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().kind, MessageBox::Warning);
     QCOMPARE(messages.last().title, QStringLiteral("Warning"));
@@ -142,24 +145,53 @@ void TestIOFunc::failedSaveLeavesOldFileWhole()
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
 }
 
+void TestIOFunc::unreadableFileWarns_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    // A folder cannot be read as a file, nor can memory that is not mapped, not even by root.
+    QTest::newRow("folder") << QStringLiteral("folder.txt") << QStringLiteral("Cannot open file ");
+    QTest::newRow("I/O error") << QStringLiteral("/proc/self/mem")
+                               << QStringLiteral("Error reading file ");
+    QTest::newRow("no permission")
+        << QStringLiteral("locked.txt") << QStringLiteral("Cannot open file ");
+}
+
 void TestIOFunc::unreadableFileWarns()
 {
+    QFETCH(QString, path);
+    QFETCH(QString, message);
     TestSupport::MessageRecorder messages;
-    // A folder where the file should be cannot be read as one, not even by root.
-    const QString folder = m_dir.filePath(QStringLiteral("folder.txt"));
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(m_io.readFile(folder, QIODevice::ReadOnly).isNull());
-    QCOMPARE(messages.count(), 1);
-    QVERIFY(messages.last().text.startsWith(QStringLiteral("Cannot open file ") + folder));
-
-    if (runningAsRoot())
-        QSKIP("root reads files whatever their permissions");
-    const QString path = m_dir.filePath(QStringLiteral("locked.txt"));
-    writeBytes(path, "secret");
-    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    path = QDir(m_dir.path()).filePath(path);
+    if (path.endsWith(QLatin1String("folder.txt")))
+        QVERIFY(QDir().mkpath(path));
+    if (path.endsWith(QLatin1String("locked.txt"))) {
+        if (geteuid() == 0)
+            QSKIP("root reads files whatever their permissions");
+        writeBytes(path, "secret");
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+    }
     QVERIFY(m_io.readFile(path, QIODevice::ReadOnly).isNull());
-    QCOMPARE(messages.count(), 2);
-    QVERIFY(messages.last().text.endsWith(QStringLiteral(": Permission denied")));
+    QCOMPARE(messages.count(), 1);
+    QVERIFY2(messages.last().text.startsWith(message + path), qPrintable(messages.last().text));
+}
+
+void TestIOFunc::writableFileInReadOnlyFolderIsWritten()
+{
+    if (geteuid() == 0)
+        QSKIP("root may write into any folder");
+    TestSupport::MessageRecorder messages;
+    const QString folder = m_dir.filePath(QStringLiteral("readonly"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/list.txt");
+    writeBytes(path, "old");
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool written = m_io.writeFile(path, QStringLiteral("new"), QIODevice::WriteOnly);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(written);
+    QCOMPARE(bytesOf(path), QByteArray("new"));
+    QCOMPARE(messages.count(), 0);
 }
 
 QTEST_MAIN(TestIOFunc)

@@ -1,15 +1,22 @@
 #include "app/publisher.h"
 #include "mainwindow/mainwindow.h"
+#include "support/messagerecorder.h"
+#include "support/modal.h"
 #include "support/tempenvironment.h"
+#include "support/testhttpserver.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLCDNumber>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QToolBar>
 
@@ -22,17 +29,19 @@ class TestMainWindow : public QObject
 private slots:
     void init();
     void cleanup();
-    void firstRunUsesDefaults();
+    void firstRunShowsWhatASearchNeeds();
     void placementSurvivesRestart_data();
     void placementSurvivesRestart();
-    void damagedSettingsGiveDefaults();
-    void counterCountsLines_data();
-    void counterCountsLines();
+    void unusablePlacementIsNotRestored_data();
+    void unusablePlacementIsNotRestored();
     void counterFollowsTyping();
     void newClearsResultsAndKeywordOnly();
     void editActionsWorkOnResultsAndKeyword();
     void editActionsIgnoreOtherWidgets_data();
     void editActionsIgnoreOtherWidgets();
+    void aboutShowsTheProgram();
+    void unusableServiceAddressIsRefused_data();
+    void unusableServiceAddressIsRefused();
 
 private:
     std::unique_ptr<MainWindow> makeWindow();
@@ -71,12 +80,28 @@ void TestMainWindow::focus(MainWindow *window, QWidget *widget)
     QTRY_VERIFY(widget->hasFocus());
 }
 
-void TestMainWindow::firstRunUsesDefaults()
+void TestMainWindow::firstRunShowsWhatASearchNeeds()
 {
     auto window = makeWindow();
     QCOMPARE(window->pos(), QPoint(200, 200));
     QCOMPARE(window->size(), QSize(400, 400));
     QCOMPARE(window->toolBarArea(child<QToolBar>(window.get(), "toolBar")), Qt::TopToolBarArea);
+    for (const char *name : {"lineEditSearchTerm", "buttonSearch", "textEditResults",
+                             "textEditBlacklist", "checkBoxBlacklist", "checkBoxFilterSearchTerm",
+                             "checkBoxFilterDouble", "spinBoxQuantity", "lcdNumber", "buttonEdit2"})
+        QVERIFY2(window->findChild<QWidget *>(QString::fromLatin1(name)), name);
+
+    // The form's own links: the slider sets the quantity, Clear empties the results, and Return
+    // in the keyword field searches (an empty keyword is refused with a message).
+    auto *spin = child<QSpinBox>(window.get(), "spinBoxQuantity");
+    child<QSlider>(window.get(), "horizontalSliderQuantity")->setValue(37);
+    QCOMPARE(spin->value(), 37);
+    child<QTextEdit>(window.get(), "textEditResults")->setPlainText(QStringLiteral("Dach"));
+    child<QPushButton>(window.get(), "buttonClear")->click();
+    QVERIFY(child<QTextEdit>(window.get(), "textEditResults")->toPlainText().isEmpty());
+    TestSupport::MessageRecorder messages;
+    QTest::keyClick(child<QLineEdit>(window.get(), "lineEditSearchTerm"), Qt::Key_Return);
+    QTRY_COMPARE(messages.count(), 1);
 }
 
 void TestMainWindow::placementSurvivesRestart_data()
@@ -104,48 +129,37 @@ void TestMainWindow::placementSurvivesRestart()
     QCOMPARE(again->pos(), QPoint(260, 150));
     QCOMPARE(again->size(), QSize(520, 470));
     QCOMPARE(again->toolBarArea(child<QToolBar>(again.get(), "toolBar")), Qt::LeftToolBarArea);
-
-    QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
-    QCOMPARE(stored.value(QStringLiteral("size")).toSize(), QSize(520, 470));
 }
 
-void TestMainWindow::damagedSettingsGiveDefaults()
+void TestMainWindow::unusablePlacementIsNotRestored_data()
 {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QTest::addColumn<QVariant>("pos");
+    QTest::addColumn<QVariant>("size");
+    QTest::addColumn<QSize>("expectedSize");
+    QTest::newRow("damaged") << QVariant(QStringLiteral("somewhere")) << QVariant(QSize(-5, 0))
+                             << QSize(400, 400);
+    QTest::newRow("on no screen") << QVariant(QPoint(-30000, -30000)) << QVariant(QSize(450, 430))
+                                  << QSize(450, 430);
+    QTest::newRow("larger than the screen")
+        << QVariant(QPoint(200, 200)) << QVariant(screen * 3) << screen;
+}
+
+void TestMainWindow::unusablePlacementIsNotRestored()
+{
+    QFETCH(QVariant, pos);
+    QFETCH(QVariant, size);
+    QFETCH(QSize, expectedSize);
     {
         QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
-        stored.setValue(QStringLiteral("pos"), QStringLiteral("somewhere"));
-        stored.setValue(QStringLiteral("size"), QSize(-5, 0));
+        stored.setValue(QStringLiteral("pos"), pos);
+        stored.setValue(QStringLiteral("size"), size);
         stored.setValue(QStringLiteral("state"), QByteArray("not a window state"));
     }
     auto window = makeWindow();
     QCOMPARE(window->pos(), QPoint(200, 200));
-    QCOMPARE(window->size(), QSize(400, 400));
+    QCOMPARE(window->size(), expectedSize);
     QCOMPARE(window->toolBarArea(child<QToolBar>(window.get(), "toolBar")), Qt::TopToolBarArea);
-}
-
-void TestMainWindow::counterCountsLines_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("count");
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("one word") << "Haus" << 1;
-    QTest::newRow("two words") << "Haus\nGarten" << 2;
-    QTest::newRow("word and line feed") << "Haus\n" << 2;
-    QTest::newRow("lone line feed") << "\n" << 2;
-    QTest::newRow("empty lines count") << "a\n\n\nb" << 4;
-}
-
-void TestMainWindow::counterCountsLines()
-{
-    QFETCH(QString, text);
-    QFETCH(int, count);
-    auto window = makeWindow();
-    auto *results = child<QTextEdit>(window.get(), "textEditResults");
-    auto *lcd = child<QLCDNumber>(window.get(), "lcdNumber");
-    results->setPlainText(QStringLiteral("x\ny\nz"));
-    QCOMPARE(lcd->intValue(), 3);
-    results->setPlainText(text);
-    QCOMPARE(lcd->intValue(), count);
 }
 
 void TestMainWindow::counterFollowsTyping()
@@ -158,11 +172,8 @@ void TestMainWindow::counterFollowsTyping()
     QCOMPARE(lcd->intValue(), 1);
     QTest::keyClick(results, Qt::Key_Return);
     QCOMPARE(lcd->intValue(), 2);
-    QTest::keyClicks(results, QStringLiteral("Ziegel"));
-    QTest::keyClick(results, Qt::Key_Return);
-    QCOMPARE(lcd->intValue(), 3);
     QTest::keyClick(results, Qt::Key_Backspace);
-    QCOMPARE(lcd->intValue(), 2);
+    QCOMPARE(lcd->intValue(), 1);
 }
 
 void TestMainWindow::newClearsResultsAndKeywordOnly()
@@ -244,6 +255,51 @@ void TestMainWindow::editActionsIgnoreOtherWidgets()
     QCOMPARE(results->toPlainText(), QStringLiteral("Dach"));
     QCOMPARE(keyword->text(), QStringLiteral("Haus"));
     QCOMPARE(child<QSpinBox>(window.get(), "spinBoxQuantity")->value(), 200);
+}
+
+void TestMainWindow::aboutShowsTheProgram()
+{
+    auto window = makeWindow();
+    QPointer<QWidget> seen;
+    QString text;
+    TestSupport::whenModalOpens([&](QWidget *modal) {
+        seen = modal;
+        QCOMPARE(modal->parentWidget(), window.get());
+        text = modal->findChild<QTextBrowser *>()->toPlainText();
+        modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+    });
+    child<QAction>(window.get(), "actionAbout")->trigger();
+    QVERIFY(TestSupport::modalSeen());
+    QVERIFY(text.startsWith(QStringLiteral("Lexigrove")));
+    QVERIFY(text.contains(QString::fromLatin1(PublisherAddress)));
+    // Released when closed.
+    QVERIFY(seen.isNull());
+}
+
+void TestMainWindow::unusableServiceAddressIsRefused_data()
+{
+    QTest::addColumn<QString>("address"); // %1: the port of a listening server
+    QTest::newRow("https") << "https://127.0.0.1:%1/cgi-bin/meta/meta.ger1-asso";
+    QTest::newRow("not an address") << "http://127.0.0.1:%1:80/";
+}
+
+void TestMainWindow::unusableServiceAddressIsRefused()
+{
+    QFETCH(QString, address);
+    TestSupport::TestHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponse(TestSupport::TestHttpServer::response(200, "<html></html>"));
+    address = address.arg(server.port());
+    qputenv("LEXIGROVE_SERVICE_URL", address.toUtf8());
+    auto window = makeWindow();
+    TestSupport::MessageRecorder messages;
+    child<QLineEdit>(window.get(), "lineEditSearchTerm")->setText(QStringLiteral("Haus"));
+    child<QPushButton>(window.get(), "buttonSearch")->click();
+    qunsetenv("LEXIGROVE_SERVICE_URL");
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, MessageBox::Critical);
+    QVERIFY2(messages.last().text.contains(address), qPrintable(messages.last().text));
+    QCOMPARE(server.requestCount(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)
