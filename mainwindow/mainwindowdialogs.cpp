@@ -36,6 +36,10 @@ bool MainWindow::buttonEdit()
 
     // No parent: the editor is a window of its own, and modal for the whole program.
     FormBlacklist editor;
+    // A long list needs the scroll bar anyway: shown from the start, it saves laying the whole
+    // list out a second time when it would appear.
+    if (text.size() > 16 * 1024)
+        editor.ui.textEditBlacklist->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor.ui.textEditBlacklist->setText(text);
     // A failed save brings the editor back with the user's text, to try again or copy it out.
     while (editor.exec() == QDialog::Accepted) {
