@@ -1,11 +1,14 @@
 #include "io/datadirectory.h"
 
-#include <QCoreApplication>
+#include "dialogs/messagebox.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+#include <cerrno>
 
 namespace {
 QString &overrideDir()
@@ -27,18 +30,43 @@ QString DataDirectory::resolve()
         return overrideDir();
     const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                             QStringLiteral("/lexigrove");
-    return resolve(QCoreApplication::applicationDirPath(), QStringLiteral(LEXIGROVE_INSTALL_BINDIR),
-                   perUser, QStringLiteral(LEXIGROVE_INSTALL_DATADIR "/") + blacklistFileName());
+    const Choice choice =
+        resolve(QCoreApplication::applicationDirPath(), QStringLiteral(LEXIGROVE_INSTALL_BINDIR),
+                perUser, QStringLiteral(LEXIGROVE_INSTALL_DATADIR "/") + blacklistFileName());
+    if (!choice.warning.isEmpty())
+        MessageBox::warning(nullptr, tr("Warning"), choice.warning);
+    return choice.path;
 }
 
-QString DataDirectory::resolve(const QString &executableDir, const QString &installedBinDir,
-                               const QString &perUserDir, const QString &shippedBlacklist)
+DataDirectory::Choice DataDirectory::resolve(const QString &executableDir,
+                                             const QString &installedBinDir,
+                                             const QString &perUserDir,
+                                             const QString &shippedBlacklist)
 {
-    if (isPortable(executableDir, installedBinDir))
-        return QDir::cleanPath(executableDir);
-    QDir().mkpath(perUserDir);
-    provideBlacklist(perUserDir, shippedBlacklist);
-    return QDir::cleanPath(perUserDir);
+    Choice choice{QDir::cleanPath(perUserDir), QString()};
+    const bool installed = canonical(executableDir) == canonical(installedBinDir);
+    QString seed = shippedBlacklist;
+    if (!installed) {
+        const QString reason = unwritableReason(executableDir);
+        if (reason.isEmpty())
+            return Choice{QDir::cleanPath(executableDir), QString()};
+        choice.warning = tr("The program's folder %1 cannot be written (%2), so "
+                            "default_blacklist.txt and tmp.txt are kept in %3.")
+                             .arg(QDir::cleanPath(executableDir), reason, choice.path);
+        // A copy unpacked where the user may not write still brings its own list.
+        const QString own = QDir(executableDir).filePath(blacklistFileName());
+        if (QFileInfo(own).isFile())
+            seed = own;
+    }
+    errno = 0;
+    if (!QDir().mkpath(perUserDir)) {
+        const QString why = errno ? qt_error_string(errno) : QString();
+        choice.warning = tr("Cannot create the folder %1 for default_blacklist.txt and tmp.txt: %2")
+                             .arg(choice.path, why);
+        return choice;
+    }
+    provideBlacklist(perUserDir, seed);
+    return choice;
 }
 
 void DataDirectory::setOverride(const QString &dir)
@@ -46,20 +74,27 @@ void DataDirectory::setOverride(const QString &dir)
     overrideDir() = dir;
 }
 
-bool DataDirectory::isPortable(const QString &executableDir, const QString &installedBinDir)
+QString DataDirectory::unwritableReason(const QString &dir)
 {
-    if (canonical(executableDir) == canonical(installedBinDir))
-        return false;
     // Asking for permissions is not enough on every file system; a real file is proof.
-    QTemporaryFile probe(QDir(executableDir).filePath(QStringLiteral("lexigrove-probe-XXXXXX")));
-    return probe.open();
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral("lexigrove-probe-XXXXXX")));
+    if (probe.open())
+        return QString();
+    // A file system out of inodes takes no new file, but the files already there still take
+    // writes: the folder is still the portable copy's own.
+    for (const QString &name : {blacklistFileName(), QStringLiteral("tmp.txt")}) {
+        QFile existing(QDir(dir).filePath(name));
+        if (existing.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            return QString();
+    }
+    return probe.errorString();
 }
 
-void DataDirectory::provideBlacklist(const QString &dir, const QString &shippedBlacklist)
+void DataDirectory::provideBlacklist(const QString &dir, const QString &source)
 {
     const QString target = QDir(dir).filePath(blacklistFileName());
-    if (QFileInfo::exists(target) || !QFileInfo::exists(shippedBlacklist))
+    if (QFileInfo::exists(target) || !QFileInfo::exists(source))
         return;
-    if (QFile::copy(shippedBlacklist, target))
+    if (QFile::copy(source, target))
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
 }

@@ -5,7 +5,24 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QTextStream>
+
+namespace {
+// A byte-order mark names the encoding; otherwise UTF-8 when the bytes are valid UTF-8, else
+// Latin-1, as lists written by older editors are: every byte is then a character of its own,
+// so nothing turns into replacement characters that a save would write back.
+QString decode(const QByteArray &bytes)
+{
+    if (const auto marked = QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*marked);
+        return decoder.decode(bytes);
+    }
+    QString text = bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    // An empty file is text too; only a failure gives a null string.
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+} // namespace
 
 IOFunc::IOFunc(QObject *parent) : QObject(parent) {}
 
@@ -16,8 +33,12 @@ QString IOFunc::readFile(const QString &fileName, QIODevice::OpenMode mode)
         fileError(file, tr("Cannot open file %1 for reading"));
         return QString();
     }
-    QTextStream stream(&file);
-    return stream.readAll();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        fileError(file, tr("Error reading file %1"));
+        return QString();
+    }
+    return decode(bytes);
 }
 
 bool IOFunc::writeFile(const QString &fileName, const QString &text, QIODevice::OpenMode mode)

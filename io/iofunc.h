@@ -15,8 +15,9 @@ class IOFunc : public QObject
 public:
     explicit IOFunc(QObject *parent = nullptr);
 
-    // The whole file as text (UTF-8, a byte-order mark recognised, line ends untouched), or a
-    // null string after a warning when it cannot be opened.
+    // The whole file as text (UTF-8, or Latin-1 where the bytes are not UTF-8; a byte-order
+    // mark recognised; line ends untouched), or a null string after a warning when it cannot be
+    // opened or read.
     QString readFile(const QString &fileName, QIODevice::OpenMode mode);
 
     // Replaces the file with text. The old content stays whole when writing fails, because the

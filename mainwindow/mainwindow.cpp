@@ -121,6 +121,9 @@ void MainWindow::readSettings()
     QSize extent(400, 400);
     if (size.typeId() == QMetaType::QSize && size.toSize().isValid() && !size.toSize().isEmpty())
         extent = size.toSize();
+    // A size stored on a larger screen must not push the window's controls off this one.
+    if (const QScreen *screen = QGuiApplication::screenAt(where))
+        extent = extent.boundedTo(screen->availableGeometry().size());
     move(where);
     resize(extent);
     if (state.typeId() == QMetaType::QByteArray)

@@ -25,6 +25,12 @@ void MainWindow::search()
         MessageBox::information(this, tr("Information"), tr("Please enter a keyword first..."));
         return;
     }
+    QString problem;
+    const QUrl service = SearchRequest::serviceUrl(&problem);
+    if (!service.isValid()) {
+        MessageBox::critical(this, tr("Error"), problem);
+        return;
+    }
     progressHalted = false;
     endEarlierTransfer();
 
@@ -37,7 +43,6 @@ void MainWindow::search()
         return;
     }
 
-    const QUrl service = SearchRequest::serviceUrl();
     http->setHost(service.host(), quint16(service.port(80)));
     requestId =
         http->request(SearchRequest::header(service), SearchRequest::body(keyword), replyFile);

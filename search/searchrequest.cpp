@@ -1,12 +1,29 @@
 #include "search/searchrequest.h"
 
+#include <QCoreApplication>
+
 namespace SearchRequest {
 
-QUrl serviceUrl()
+QUrl serviceUrl(QString *problem)
 {
     const QString configured = qEnvironmentVariable("LEXIGROVE_SERVICE_URL");
-    if (!configured.isEmpty())
-        return QUrl(configured);
+    if (!configured.isEmpty()) {
+        const QUrl url(configured, QUrl::StrictMode);
+        const bool valid = url.isValid() && !url.host().isEmpty();
+        if (valid && url.scheme() == QLatin1String("http"))
+            return url;
+        // Sending the keyword in clear text where the user asked for TLS would betray them.
+        if (problem) {
+            const QString reason =
+                valid ? QCoreApplication::translate("MainWindow", "only http is supported")
+                      : QCoreApplication::translate("MainWindow", "it is not a valid address");
+            *problem = QCoreApplication::translate("MainWindow",
+                                                   "The association service address %1 "
+                                                   "(LEXIGROVE_SERVICE_URL) cannot be used: %2.")
+                           .arg(configured, reason);
+        }
+        return QUrl();
+    }
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(QStringLiteral("127.0.0.1"));

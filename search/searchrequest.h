@@ -9,8 +9,9 @@
 // What one keyword search sends to the association service.
 namespace SearchRequest {
 
-// The local association service, unless LEXIGROVE_SERVICE_URL names another one.
-QUrl serviceUrl();
+// The local association service, unless LEXIGROVE_SERVICE_URL names another one. An address
+// this client cannot use (it speaks plain http only) gives an invalid URL, and problem says why.
+QUrl serviceUrl(QString *problem = nullptr);
 
 // The request head: POST to the service's path with its five fields, in their order.
 HttpRequestHeader header(const QUrl &service);

@@ -35,6 +35,21 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
+    <name>DataDirectory</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>The program&apos;s folder %1 cannot be written (%2), so default_blacklist.txt and tmp.txt are kept in %3.</source>
+        <translation>In den Ordner des Programms %1 kann nicht geschrieben werden (%2), darum liegen default_blacklist.txt und tmp.txt in %3.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1 for default_blacklist.txt and tmp.txt: %2</source>
+        <translation>Der Ordner %1 für default_blacklist.txt und tmp.txt kann nicht angelegt werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>FormBlacklist</name>
     <message>
         <source>Blacklist Editor</source>
@@ -105,6 +120,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Warning</source>
         <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Error reading file %1</source>
+        <translation>Fehler beim Lesen der Datei %1</translation>
     </message>
 </context>
 <context>
@@ -206,6 +225,26 @@ p, li { white-space: pre-wrap; }
 Please check your internet connection and try again...</source>
         <translation>Es ist ein Fehler aufgetreten..
 Bitte prüfen Sie Ihre Verbindung und versuchen Sie es noch einmal...</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>The common list %1 is too large to edit here (%2; the editor opens lists of up to %3).</source>
+        <translation>Die gemeinsame Sperrliste %1 ist zu groß, um sie hier zu bearbeiten (%2; der Editor öffnet Listen bis %3).</translation>
+    </message>
+    <message>
+        <source>The association service address %1 (LEXIGROVE_SERVICE_URL) cannot be used: %2.</source>
+        <translation>Die Adresse des Assoziationsdienstes %1 (LEXIGROVE_SERVICE_URL) kann nicht verwendet werden: %2.</translation>
+    </message>
+    <message>
+        <source>only http is supported</source>
+        <translation>nur http wird unterstützt</translation>
+    </message>
+    <message>
+        <source>it is not a valid address</source>
+        <translation>sie ist keine gültige Adresse</translation>
     </message>
 </context>
 <context>

@@ -1,19 +1,23 @@
 #include "app/publisher.h"
 #include "mainwindow/mainwindow.h"
+#include "support/messagerecorder.h"
+#include "support/modal.h"
 #include "support/tempenvironment.h"
+#include "support/testhttpserver.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QLCDNumber>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QToolBar>
-
-#include <memory>
 
 class TestMainWindow : public QObject
 {
@@ -22,228 +26,205 @@ class TestMainWindow : public QObject
 private slots:
     void init();
     void cleanup();
-    void firstRunUsesDefaults();
-    void placementSurvivesRestart_data();
+    void formDoesWhatASearchNeeds();
     void placementSurvivesRestart();
-    void damagedSettingsGiveDefaults();
-    void counterCountsLines_data();
-    void counterCountsLines();
-    void counterFollowsTyping();
-    void newClearsResultsAndKeywordOnly();
-    void editActionsWorkOnResultsAndKeyword();
-    void editActionsIgnoreOtherWidgets_data();
-    void editActionsIgnoreOtherWidgets();
+    void onlyAUsablePlacementIsRestored_data();
+    void onlyAUsablePlacementIsRestored();
+    void editActionsFollowTheFocus_data();
+    void editActionsFollowTheFocus();
+    void aboutShowsTheProgram();
+    void unusableServiceAddressIsRefused_data();
+    void unusableServiceAddressIsRefused();
 
 private:
-    std::unique_ptr<MainWindow> makeWindow();
-    template <typename T> T *child(MainWindow *window, const char *name)
+    void openWindow();
+    template <typename T = QWidget> T *child(const char *name)
     {
-        return window->findChild<T *>(QString::fromLatin1(name));
+        return m_window->findChild<T *>(QString::fromLatin1(name));
     }
-    void focus(MainWindow *window, QWidget *widget);
+    Qt::ToolBarArea toolBarArea() { return m_window->toolBarArea(child<QToolBar>("toolBar")); }
 
     std::unique_ptr<TestSupport::TempEnvironment> m_env;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestMainWindow::init()
 {
     m_env = std::make_unique<TestSupport::TempEnvironment>();
-    QGuiApplication::clipboard()->setText(QStringLiteral("clipboard"));
 }
 
 void TestMainWindow::cleanup()
 {
+    m_window.reset();
     m_env.reset();
 }
 
-std::unique_ptr<MainWindow> TestMainWindow::makeWindow()
+void TestMainWindow::openWindow()
 {
-    auto window = std::make_unique<MainWindow>();
-    window->show();
-    return window;
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
 }
 
-void TestMainWindow::focus(MainWindow *window, QWidget *widget)
+void TestMainWindow::formDoesWhatASearchNeeds()
 {
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    widget->setFocus();
-    QTRY_VERIFY(widget->hasFocus());
-}
+    openWindow();
+    for (const char *name : {"lineEditSearchTerm", "buttonSearch", "textEditResults",
+                             "textEditBlacklist", "checkBoxBlacklist", "checkBoxFilterSearchTerm",
+                             "checkBoxFilterDouble", "spinBoxQuantity", "lcdNumber", "buttonEdit2"})
+        QVERIFY2(child(name), name);
 
-void TestMainWindow::firstRunUsesDefaults()
-{
-    auto window = makeWindow();
-    QCOMPARE(window->pos(), QPoint(200, 200));
-    QCOMPARE(window->size(), QSize(400, 400));
-    QCOMPARE(window->toolBarArea(child<QToolBar>(window.get(), "toolBar")), Qt::TopToolBarArea);
-}
+    // The form's own links: the slider sets the quantity, Clear empties the results, and Return
+    // in the keyword field searches (an empty keyword is refused with a message).
+    child<QSlider>("horizontalSliderQuantity")->setValue(37);
+    QCOMPARE(child<QSpinBox>("spinBoxQuantity")->value(), 37);
+    child<QTextEdit>("textEditResults")->setPlainText(QStringLiteral("Dach"));
+    child<QPushButton>("buttonClear")->click();
+    QVERIFY(child<QTextEdit>("textEditResults")->toPlainText().isEmpty());
+    TestSupport::MessageRecorder messages;
+    QTest::keyClick(child("lineEditSearchTerm"), Qt::Key_Return);
+    QTRY_COMPARE(messages.count(), 1);
 
-void TestMainWindow::placementSurvivesRestart_data()
-{
-    QTest::addColumn<bool>("byQuit");
-    QTest::newRow("Quit") << true;
-    QTest::newRow("close control") << false;
+    // The counter follows every change of the result box, the user's own typing included.
+    QTest::keyClicks(child("textEditResults"), QStringLiteral("Dach"));
+    QTest::keyClick(child("textEditResults"), Qt::Key_Return);
+    QCOMPARE(child<QLCDNumber>("lcdNumber")->intValue(), 2);
+    child<QTextEdit>("textEditBlacklist")->setPlainText(QStringLiteral("gratis"));
+    child<QLineEdit>("lineEditSearchTerm")->setText(QStringLiteral("Haus"));
+
+    // New empties the results and the keyword, nothing else.
+    child<QAction>("actionNew")->trigger();
+
+    QVERIFY(child<QTextEdit>("textEditResults")->toPlainText().isEmpty());
+    QVERIFY(child<QLineEdit>("lineEditSearchTerm")->text().isEmpty());
+    QCOMPARE(child<QLCDNumber>("lcdNumber")->intValue(), 0);
+    QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), QStringLiteral("gratis"));
 }
 
 void TestMainWindow::placementSurvivesRestart()
 {
-    QFETCH(bool, byQuit);
-    {
-        auto window = makeWindow();
-        window->move(260, 150);
-        window->resize(520, 470);
-        window->addToolBar(Qt::LeftToolBarArea, child<QToolBar>(window.get(), "toolBar"));
-        if (byQuit)
-            child<QAction>(window.get(), "actionQuit")->trigger();
-        else
-            window->close();
-        QVERIFY(!window->isVisible());
-    }
-    auto again = makeWindow();
-    QCOMPARE(again->pos(), QPoint(260, 150));
-    QCOMPARE(again->size(), QSize(520, 470));
-    QCOMPARE(again->toolBarArea(child<QToolBar>(again.get(), "toolBar")), Qt::LeftToolBarArea);
+    openWindow();
+    m_window->move(260, 150);
+    m_window->resize(520, 470);
+    m_window->addToolBar(Qt::LeftToolBarArea, child<QToolBar>("toolBar"));
+    child<QAction>("actionQuit")->trigger(); // the close control ends in the same handler
+    QVERIFY(!m_window->isVisible());
 
-    QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
-    QCOMPARE(stored.value(QStringLiteral("size")).toSize(), QSize(520, 470));
+    openWindow();
+    QCOMPARE(m_window->pos(), QPoint(260, 150));
+    QCOMPARE(m_window->size(), QSize(520, 470));
+    QCOMPARE(toolBarArea(), Qt::LeftToolBarArea);
 }
 
-void TestMainWindow::damagedSettingsGiveDefaults()
+void TestMainWindow::onlyAUsablePlacementIsRestored_data()
 {
-    {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QTest::addColumn<QVariant>("pos");
+    QTest::addColumn<QVariant>("size");
+    QTest::addColumn<QSize>("expectedSize");
+    QTest::newRow("first run") << QVariant() << QVariant() << QSize(400, 400);
+    QTest::newRow("damaged") << QVariant(QStringLiteral("somewhere")) << QVariant(QSize(-5, 0))
+                             << QSize(400, 400);
+    QTest::newRow("on no screen") << QVariant(QPoint(-30000, -30000)) << QVariant(QSize(450, 430))
+                                  << QSize(450, 430);
+    QTest::newRow("larger than the screen")
+        << QVariant(QPoint(200, 200)) << QVariant(screen * 3) << screen;
+}
+
+void TestMainWindow::onlyAUsablePlacementIsRestored()
+{
+    QFETCH(QVariant, pos);
+    QFETCH(QVariant, size);
+    QFETCH(QSize, expectedSize);
+    if (pos.isValid()) {
         QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
-        stored.setValue(QStringLiteral("pos"), QStringLiteral("somewhere"));
-        stored.setValue(QStringLiteral("size"), QSize(-5, 0));
+        stored.setValue(QStringLiteral("pos"), pos);
+        stored.setValue(QStringLiteral("size"), size);
         stored.setValue(QStringLiteral("state"), QByteArray("not a window state"));
     }
-    auto window = makeWindow();
-    QCOMPARE(window->pos(), QPoint(200, 200));
-    QCOMPARE(window->size(), QSize(400, 400));
-    QCOMPARE(window->toolBarArea(child<QToolBar>(window.get(), "toolBar")), Qt::TopToolBarArea);
+    openWindow();
+    QCOMPARE(m_window->pos(), QPoint(200, 200));
+    QCOMPARE(m_window->size(), expectedSize);
+    QCOMPARE(toolBarArea(), Qt::TopToolBarArea);
 }
 
-void TestMainWindow::counterCountsLines_data()
+void TestMainWindow::editActionsFollowTheFocus_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("count");
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("one word") << "Haus" << 1;
-    QTest::newRow("two words") << "Haus\nGarten" << 2;
-    QTest::newRow("word and line feed") << "Haus\n" << 2;
-    QTest::newRow("lone line feed") << "\n" << 2;
-    QTest::newRow("empty lines count") << "a\n\n\nb" << 4;
+    QTest::addColumn<QString>("focused");
+    for (const char *name : {"textEditResults", "lineEditSearchTerm", "textEditBlacklist",
+                             "checkBoxBlacklist", "spinBoxQuantity"})
+        QTest::newRow(name) << name;
 }
 
-void TestMainWindow::counterCountsLines()
+void TestMainWindow::editActionsFollowTheFocus()
 {
-    QFETCH(QString, text);
-    QFETCH(int, count);
-    auto window = makeWindow();
-    auto *results = child<QTextEdit>(window.get(), "textEditResults");
-    auto *lcd = child<QLCDNumber>(window.get(), "lcdNumber");
-    results->setPlainText(QStringLiteral("x\ny\nz"));
-    QCOMPARE(lcd->intValue(), 3);
-    results->setPlainText(text);
-    QCOMPARE(lcd->intValue(), count);
+    QFETCH(QString, focused);
+    const bool onResults = focused == QLatin1String("textEditResults");
+    const bool onKeyword = focused == QLatin1String("lineEditSearchTerm");
+    openWindow();
+    QGuiApplication::clipboard()->setText(QStringLiteral("clipboard"));
+    child<QTextEdit>("textEditResults")->setPlainText(QStringLiteral("Dach"));
+    child<QLineEdit>("lineEditSearchTerm")->setText(QStringLiteral("Haus"));
+    child<QTextEdit>("textEditBlacklist")->setPlainText(QStringLiteral("gratis"));
+    QWidget *widget = child(qPrintable(focused));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    widget->setFocus();
+    QTRY_VERIFY(widget->hasFocus());
+    if (widget->metaObject()->indexOfSlot("selectAll()") >= 0)
+        QMetaObject::invokeMethod(widget, "selectAll");
+
+    // Copy, then Cut and Paste twice: only the results and the keyword field take part.
+    child<QAction>("actionCopy")->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), onResults   ? "Dach"
+                                                   : onKeyword ? "Haus"
+                                                               : "clipboard");
+    for (const char *action : {"actionCut", "actionPaste", "actionPaste"})
+        child<QAction>(action)->trigger();
+    QCOMPARE(child<QTextEdit>("textEditResults")->toPlainText(), onResults ? "DachDach" : "Dach");
+    QCOMPARE(child<QLineEdit>("lineEditSearchTerm")->text(), onKeyword ? "HausHaus" : "Haus");
+    QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), QStringLiteral("gratis"));
+    QCOMPARE(child<QSpinBox>("spinBoxQuantity")->value(), 200);
 }
 
-void TestMainWindow::counterFollowsTyping()
+void TestMainWindow::aboutShowsTheProgram()
 {
-    auto window = makeWindow();
-    auto *results = child<QTextEdit>(window.get(), "textEditResults");
-    auto *lcd = child<QLCDNumber>(window.get(), "lcdNumber");
-    focus(window.get(), results);
-    QTest::keyClicks(results, QStringLiteral("Dach"));
-    QCOMPARE(lcd->intValue(), 1);
-    QTest::keyClick(results, Qt::Key_Return);
-    QCOMPARE(lcd->intValue(), 2);
-    QTest::keyClicks(results, QStringLiteral("Ziegel"));
-    QTest::keyClick(results, Qt::Key_Return);
-    QCOMPARE(lcd->intValue(), 3);
-    QTest::keyClick(results, Qt::Key_Backspace);
-    QCOMPARE(lcd->intValue(), 2);
+    openWindow();
+    QString text;
+    TestSupport::whenModalOpens([&](QWidget *modal) {
+        QCOMPARE(modal->parentWidget(), m_window.get());
+        text = modal->findChild<QTextBrowser *>()->toPlainText();
+        modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+    });
+    child<QAction>("actionAbout")->trigger();
+    QVERIFY(TestSupport::modalSeen());
+    QVERIFY(text.startsWith(QStringLiteral("Lexigrove")));
+    QVERIFY(text.contains(QString::fromLatin1(PublisherAddress)));
 }
 
-void TestMainWindow::newClearsResultsAndKeywordOnly()
+void TestMainWindow::unusableServiceAddressIsRefused_data()
 {
-    auto window = makeWindow();
-    child<QTextEdit>(window.get(), "textEditResults")->setPlainText(QStringLiteral("a\nb"));
-    child<QTextEdit>(window.get(), "textEditBlacklist")->setPlainText(QStringLiteral("gratis"));
-    child<QLineEdit>(window.get(), "lineEditSearchTerm")->setText(QStringLiteral("Haus"));
-    child<QCheckBox>(window.get(), "checkBoxFilterDouble")->setChecked(false);
-    child<QSpinBox>(window.get(), "spinBoxQuantity")->setValue(12);
-
-    child<QAction>(window.get(), "actionNew")->trigger();
-
-    QVERIFY(child<QTextEdit>(window.get(), "textEditResults")->toPlainText().isEmpty());
-    QVERIFY(child<QLineEdit>(window.get(), "lineEditSearchTerm")->text().isEmpty());
-    QCOMPARE(child<QLCDNumber>(window.get(), "lcdNumber")->intValue(), 0);
-    QCOMPARE(child<QTextEdit>(window.get(), "textEditBlacklist")->toPlainText(),
-             QStringLiteral("gratis"));
-    QVERIFY(!child<QCheckBox>(window.get(), "checkBoxFilterDouble")->isChecked());
-    QCOMPARE(child<QSpinBox>(window.get(), "spinBoxQuantity")->value(), 12);
+    QTest::addColumn<QString>("address"); // %1: the port of a listening server
+    QTest::newRow("https") << "https://127.0.0.1:%1/cgi-bin/meta/meta.ger1-asso";
+    QTest::newRow("not an address") << "http://127.0.0.1:%1:80/";
 }
 
-void TestMainWindow::editActionsWorkOnResultsAndKeyword()
+void TestMainWindow::unusableServiceAddressIsRefused()
 {
-    auto window = makeWindow();
-    auto *results = child<QTextEdit>(window.get(), "textEditResults");
-    auto *keyword = child<QLineEdit>(window.get(), "lineEditSearchTerm");
-    QClipboard *clipboard = QGuiApplication::clipboard();
-
-    results->setPlainText(QStringLiteral("Dach"));
-    focus(window.get(), results);
-    results->selectAll();
-    child<QAction>(window.get(), "actionCopy")->trigger();
-    QCOMPARE(clipboard->text(), QStringLiteral("Dach"));
-    child<QAction>(window.get(), "actionCut")->trigger();
-    QVERIFY(results->toPlainText().isEmpty());
-    child<QAction>(window.get(), "actionPaste")->trigger();
-    child<QAction>(window.get(), "actionPaste")->trigger();
-    QCOMPARE(results->toPlainText(), QStringLiteral("DachDach"));
-
-    keyword->setText(QStringLiteral("Haus"));
-    focus(window.get(), keyword);
-    keyword->selectAll();
-    child<QAction>(window.get(), "actionCut")->trigger();
-    QCOMPARE(clipboard->text(), QStringLiteral("Haus"));
-    QVERIFY(keyword->text().isEmpty());
-    clipboard->setText(QStringLiteral("Garten"));
-    child<QAction>(window.get(), "actionPaste")->trigger();
-    QCOMPARE(keyword->text(), QStringLiteral("Garten"));
-    QCOMPARE(results->toPlainText(), QStringLiteral("DachDach"));
-}
-
-void TestMainWindow::editActionsIgnoreOtherWidgets_data()
-{
-    QTest::addColumn<QString>("widgetName");
-    QTest::newRow("blacklist box") << "textEditBlacklist";
-    QTest::newRow("check box") << "checkBoxBlacklist";
-    QTest::newRow("spin box") << "spinBoxQuantity";
-}
-
-void TestMainWindow::editActionsIgnoreOtherWidgets()
-{
-    QFETCH(QString, widgetName);
-    auto window = makeWindow();
-    auto *results = child<QTextEdit>(window.get(), "textEditResults");
-    auto *keyword = child<QLineEdit>(window.get(), "lineEditSearchTerm");
-    auto *blacklist = child<QTextEdit>(window.get(), "textEditBlacklist");
-    results->setPlainText(QStringLiteral("Dach"));
-    keyword->setText(QStringLiteral("Haus"));
-    blacklist->setPlainText(QStringLiteral("gratis"));
-    blacklist->selectAll();
-
-    focus(window.get(), window->findChild<QWidget *>(widgetName));
-    for (const char *action : {"actionCopy", "actionCut", "actionPaste"})
-        child<QAction>(window.get(), action)->trigger();
-
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clipboard"));
-    QCOMPARE(blacklist->toPlainText(), QStringLiteral("gratis"));
-    QCOMPARE(results->toPlainText(), QStringLiteral("Dach"));
-    QCOMPARE(keyword->text(), QStringLiteral("Haus"));
-    QCOMPARE(child<QSpinBox>(window.get(), "spinBoxQuantity")->value(), 200);
+    QFETCH(QString, address);
+    TestSupport::TestHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponse(TestSupport::TestHttpServer::response(200, "<html></html>"));
+    address = address.arg(server.port());
+    qputenv("LEXIGROVE_SERVICE_URL", address.toUtf8());
+    openWindow();
+    TestSupport::MessageRecorder messages;
+    child<QLineEdit>("lineEditSearchTerm")->setText(QStringLiteral("Haus"));
+    child<QPushButton>("buttonSearch")->click();
+    qunsetenv("LEXIGROVE_SERVICE_URL");
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().kind, MessageBox::Critical);
+    QVERIFY2(messages.last().text.contains(address), qPrintable(messages.last().text));
+    QCOMPARE(server.requestCount(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

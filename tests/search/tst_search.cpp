@@ -250,7 +250,7 @@ void TestSearch::hostilePages_data()
     QTest::newRow("megabytes without terminator") << noEnd << QStringList();
     QTest::newRow("binary and invalid UTF-8")
         << QByteArray("\x00\x01\xff<center>\xfe ueber <a>A\xc3(b\x00</a></center>", 40)
-        << QStringList{QString::fromUtf8("A\xef\xbf\xbd(b") + QChar(0)};
+        << QStringList{QString::fromLatin1("A\xc3(b") + QChar(0)};
 }
 
 void TestSearch::hostilePages()

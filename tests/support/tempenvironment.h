@@ -26,4 +26,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A whole file's bytes, or "<missing>" when it cannot be read.
+QByteArray readBytes(const QString &path);
+// Makes the file's folder if need be and writes the bytes as the whole file.
+void writeBytes(const QString &path, const QByteArray &bytes);
+
 } // namespace TestSupport

@@ -1,0 +1,164 @@
+#include "io/datadirectory.h"
+#include "io/iofunc.h"
+#include "support/messagerecorder.h"
+#include "support/tempenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+const auto ReadOnlyFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+const auto OpenFolder = ReadOnlyFolder | QFileDevice::WriteOwner;
+} // namespace
+
+// Text files, and the folder that holds the program's own ones. The blacklist editor's tests
+// cover the rest of the text files' failures, as the user meets them.
+class TestIO : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_messages.clear(); }
+    void readsTextInItsEncoding_data();
+    void readsTextInItsEncoding();
+    void writeIntoMissingFolderWarns();
+    void writableFileInReadOnlyFolderIsWritten();
+    void programFolderChoice_data();
+    void programFolderChoice();
+    void perUserFolderThatCannotBeMadeIsReported();
+
+private:
+    // A file relative to the test's folder, or absolute.
+    QString makeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = QDir(m_root.path()).filePath(name);
+        TestSupport::writeBytes(path, bytes);
+        return path;
+    }
+
+    QTemporaryDir m_root;
+    TestSupport::MessageRecorder m_messages;
+    IOFunc m_io;
+};
+
+void TestIO::readsTextInItsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const char *utf8 = "Haus,\r\nGarten\r\n\xc3\xa4rger,\xe2\x82\xac";
+    QTest::newRow("UTF-8, line ends kept") << QByteArray(utf8) << QString::fromUtf8(utf8);
+    QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf"
+                                                   "Dach")
+                                     << QStringLiteral("Dach");
+    QTest::newRow("Latin-1") << QByteArray("\xc4rger,Stra\xdf")
+                             << QString::fromUtf8("\xc3\x84rger,Stra\xc3\x9f");
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void TestIO::readsTextInItsEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    const QString read =
+        m_io.readFile(makeFile(QStringLiteral("list.txt"), bytes), QIODevice::ReadOnly);
+    QTEST(read, "text");
+    QVERIFY(!read.isNull()); // only a failure gives a null string
+    QCOMPARE(m_messages.count(), 0);
+}
+
+void TestIO::writeIntoMissingFolderWarns()
+{
+    const QString path = m_root.filePath(QStringLiteral("missing/list.txt"));
+    QVERIFY(!m_io.writeFile(path, QString(), QIODevice::WriteOnly));
+    QCOMPARE(m_messages.count(), 1);
+    QVERIFY(m_messages.last().text.startsWith(QStringLiteral("Cannot open file ") + path +
+                                              QStringLiteral(" for writing: ")));
+}
+
+void TestIO::writableFileInReadOnlyFolderIsWritten()
+{
+    if (geteuid() == 0)
+        QSKIP("root may write into any folder");
+    const QString path = makeFile(QStringLiteral("locked/list.txt"), "old");
+    QFile::setPermissions(m_root.filePath(QStringLiteral("locked")), ReadOnlyFolder);
+    const bool written = m_io.writeFile(path, QStringLiteral("new"), QIODevice::WriteOnly);
+    QFile::setPermissions(m_root.filePath(QStringLiteral("locked")), OpenFolder);
+    QVERIFY(written);
+    QCOMPARE(TestSupport::readBytes(path), QByteArray("new"));
+}
+
+void TestIO::programFolderChoice_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("portable");
+    QTest::addColumn<bool>("told");       // that the choice had to fall back
+    QTest::addColumn<QByteArray>("list"); // the per-user list it starts from
+    QTest::newRow("writable") << "writable" << true << false << QByteArray("<missing>");
+    // As on a file system out of inodes: no new file, but its own list can be written.
+    QTest::newRow("full") << "full" << true << false << QByteArray("<missing>");
+    // Even where its folder is writable (as for root), an installed copy keeps files per user.
+    QTest::newRow("installed") << "bin" << false << false << QByteArray("shipped");
+    QTest::newRow("system folder") << "/proc" << false << true << QByteArray("shipped");
+    QTest::newRow("read-only unpacked copy") << "readonly" << false << true << QByteArray("own");
+}
+
+void TestIO::programFolderChoice()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, portable);
+    QFETCH(bool, told);
+    const bool locked = folder == QLatin1String("full") || folder == QLatin1String("readonly");
+    if (locked && geteuid() == 0)
+        QSKIP("root may write into any folder");
+    if (!folder.startsWith(QLatin1Char('/'))) {
+        folder = m_root.filePath(folder);
+        QDir().mkpath(folder);
+    }
+    if (locked) {
+        const QString own = makeFile(folder + QStringLiteral("/default_blacklist.txt"), "own");
+        if (folder.endsWith(QLatin1String("readonly")))
+            QFile::setPermissions(own, QFileDevice::ReadOwner);
+        QFile::setPermissions(folder, ReadOnlyFolder);
+    }
+    const QString shipped = makeFile(QStringLiteral("share/shipped.txt"), "shipped");
+    QFile::setPermissions(shipped, QFileDevice::ReadOwner);
+    const QString installedBin =
+        folder.endsWith(QLatin1String("bin")) ? folder : QStringLiteral("/usr/bin");
+    const QString perUser = m_root.filePath(QStringLiteral("user-") + QTest::currentDataTag());
+    const QString perUserList = perUser + QStringLiteral("/default_blacklist.txt");
+    const auto choice =
+        DataDirectory::resolve(folder + QStringLiteral("/"), installedBin, perUser, shipped);
+    if (locked)
+        QFile::setPermissions(folder, OpenFolder);
+
+    QCOMPARE(choice.path, portable ? folder : perUser);
+    QCOMPARE(!choice.warning.isEmpty(), told);
+    QVERIFY2(!told || (choice.warning.contains(folder) && choice.warning.contains(perUser)),
+             qPrintable(choice.warning));
+    QTEST(TestSupport::readBytes(perUserList), "list");
+    QVERIFY(QDir(folder).entryList({QStringLiteral("*probe*")}).isEmpty()); // none left behind
+    if (!portable) {
+        // The copy is the user's to edit, and later starts leave the edits alone.
+        QVERIFY(QFileInfo(perUserList).permissions() & QFileDevice::WriteOwner);
+        makeFile(perUserList, "mine");
+        DataDirectory::resolve(folder, installedBin, perUser, shipped);
+        QCOMPARE(TestSupport::readBytes(perUserList), QByteArray("mine"));
+    }
+}
+
+void TestIO::perUserFolderThatCannotBeMadeIsReported()
+{
+    const QString bin = m_root.filePath(QStringLiteral("prefix6/bin"));
+    QDir().mkpath(bin);
+    const QString perUser = makeFile(QStringLiteral("user6"), "a file") + QStringLiteral("/sub");
+    const DataDirectory::Choice choice = DataDirectory::resolve(bin, bin, perUser, QString());
+    QCOMPARE(choice.path, perUser);
+    QVERIFY2(choice.warning.contains(perUser) && choice.warning.endsWith(": Not a directory"),
+             qPrintable(choice.warning));
+}
+
+QTEST_MAIN(TestIO)
+#include "tst_io.moc"
