@@ -21,9 +21,6 @@ using namespace Qt::StringLiterals;
 using TestSupport::TestHttpServer;
 
 namespace {
-const QString ErrorText =
-    u"An error occured..\nPlease check your internet connection and try again..."_s;
-
 // A page as the association service writes it, one block per word.
 QByteArray page(const QStringList &words)
 {
@@ -58,11 +55,11 @@ class OpenWatch
 {
 public:
     explicit OpenWatch(const QByteArray &fifo) : m_fifo(fifo), m_thread([this] { run(); }) {}
-    QStringList stop()
+    bool stop() // whether the FIFO was opened
     {
         m_stop = true;
         m_thread.join();
-        return m_opened;
+        return m_fifoOpened;
     }
 
 private:
@@ -71,7 +68,7 @@ private:
         const QDir fds(u"/proc/self/fd"_s);
         while (!m_stop) {
             if (const int writer = ::open(m_fifo.constData(), O_WRONLY | O_NONBLOCK); writer >= 0) {
-                m_opened.append(u"fifo"_s);
+                m_fifoOpened = true;
                 ::close(writer);
             }
             for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System)) {
@@ -84,7 +81,7 @@ private:
 
     QByteArray m_fifo;
     std::atomic<bool> m_stop{false};
-    QStringList m_opened;
+    bool m_fifoOpened = false;
     std::thread m_thread;
 };
 
@@ -143,7 +140,9 @@ class TestSearch : public QObject
     }
     void expectError()
     {
-        expectMessage(MessageBox::Critical, u"Error"_s, ErrorText);
+        expectMessage(
+            MessageBox::Critical, u"Error"_s,
+            u"An error occured..\nPlease check your internet connection and try again..."_s);
         QVERIFY(!QFile::exists(replyPath()));
         QVERIFY(!wait->isVisible());
     }
@@ -176,11 +175,19 @@ private slots:
         env.reset();
     }
 
-    void emptyKeywordIsRefused()
+    // Nothing is sent without a keyword, or without a reply file to write.
+    void refusedBeforeSending()
     {
         search(QString());
         expectMessage(MessageBox::Information, u"Information"_s,
                       u"Please enter a keyword first..."_s);
+        messages->clear();
+        QVERIFY(QDir().mkpath(replyPath()));
+        search(u"Haus"_s);
+        QVERIFY(debugLines.contains(u"couldnt create file"_s));
+        expectMessage(MessageBox::Warning, u"Warning"_s,
+                      u"Cannot open file "_s + replyPath() + u" for writing: "_s);
+        QVERIFY(!wait->isVisible());
         QCOMPARE(server->requestCount(), 0);
     }
 
@@ -234,9 +241,7 @@ private slots:
         QCOMPARE(shown(), (QStringList{u"Dach"_s, u"Gärten"_s}));
         QCOMPARE(lcd->intValue(), 2);
         QCOMPARE(messages->count(), 0);
-        QVERIFY(!wait->isVisible());
         QCOMPARE(bytesOf(replyPath()), reply);
-        QVERIFY(debugLines.contains(u"Server Response:200"_s));
     }
 
     // The switches, the lists and the quantity, each read from its own widget.
@@ -302,7 +307,7 @@ private slots:
         expectError();
         QVERIFY2(read <= HttpClient::MaximumBodySize, qPrintable(QString::number(read)));
         // The reply is taken in bounded pieces, however fast it comes.
-        QVERIFY2(largestPiece <= 4 * HttpClient::ReadBufferSize,
+        QVERIFY2(largestPiece <= 2 * HttpClient::ReadBufferSize,
                  qPrintable(QString::number(largestPiece)));
     }
 
@@ -316,7 +321,6 @@ private slots:
         QVERIFY(!QFile::exists(replyPath()));
         QCOMPARE(messages->count(), 0);
 
-        server->setEndless({});
         server->setResponse(ok(page({u"Neu"_s})));
         search(u"Garten"_s);
         QCOMPARE(shown(), QStringList{u"Neu"_s});
@@ -333,7 +337,7 @@ private slots:
             ok(page({u"<img src=\"/dev/zero\">"_s,
                      u"<img src=\"%1\">"_s.arg(QString::fromLocal8Bit(fifo)), u"Dach"_s})));
         search(u"Haus"_s);
-        QCOMPARE(watch.stop(), QStringList());
+        QVERIFY(!watch.stop());
         QCOMPARE(results->document()->blockCount(), 3);
     }
 
@@ -365,19 +369,6 @@ private slots:
         const qsizetype at = debugLines.indexOf(u"Some Error in State:"_s);
         QVERIFY2(at >= 0, qPrintable(debugLines.join(u'|')));
         QCOMPARE(debugLines.value(at + 1), u"Unknown error"_s);
-        // Each search closes its connection: the next one starts afresh.
-        QCOMPARE(server->connectionCount(), 2);
-    }
-
-    void replyFileThatCannotBeCreated()
-    {
-        QVERIFY(QDir().mkpath(replyPath()));
-        search(u"Haus"_s);
-        QCOMPARE(server->requestCount(), 0);
-        QVERIFY(debugLines.contains(u"couldnt create file"_s));
-        expectMessage(MessageBox::Warning, u"Warning"_s,
-                      u"Cannot open file "_s + replyPath() + u" for writing: "_s);
-        QVERIFY(!wait->isVisible());
     }
 
     void replyFileThatFillsTheDisk()

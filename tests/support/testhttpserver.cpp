@@ -50,6 +50,7 @@ void TestHttpServer::setResponse(const QList<Step> &steps, bool closeAfter)
 {
     m_steps = steps;
     m_closeAfter = closeAfter;
+    m_endless.clear();
 }
 
 void TestHttpServer::setResponse(const QByteArray &wholeResponse, bool closeAfter)

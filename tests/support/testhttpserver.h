@@ -35,7 +35,8 @@ public:
     // when closeAfter is true, otherwise it stays open (keep-alive, or a stall).
     void setResponse(const QList<Step> &steps, bool closeAfter = true);
     void setResponse(const QByteArray &wholeResponse, bool closeAfter = true);
-    // After the steps, piece is written again and again, as fast as the client takes it.
+    // After the steps, piece is written again and again, as fast as the client takes it; until
+    // the next setResponse().
     void setEndless(const QByteArray &piece) { m_endless = piece; }
 
     // A complete response with the given status and body, with Content-Length.
