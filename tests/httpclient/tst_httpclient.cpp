@@ -31,11 +31,9 @@ class TestHttpClient : public QObject
     void start(quint16 port = 0)
     {
         m_hostId = m_client->setHost(u"127.0.0.1"_s, port ? port : m_server->port());
-        const HttpRequestHeader header(QStringLiteral("POST"), QStringLiteral("/x"));
-        m_id = m_client->request(header, "eingabe=Haus&anzahl=200", m_device);
+        m_id = m_client->request(HttpRequestHeader(u"POST"_s, u"/x"_s), "x=1", m_device);
         QTRY_VERIFY(m_signals.join(u' ').contains(QStringLiteral("done")));
     }
-    void record(const QString &line) { m_signals.append(line); }
 
 private slots:
     void init()
@@ -48,17 +46,19 @@ private slots:
         m_signals.clear();
         HttpClient *c = m_client.get();
         connect(c, &HttpClient::requestStarted, this,
-                [this](int id) { record(u"started %1"_s.arg(id)); });
-        connect(c, &HttpClient::requestFinished, this,
-                [this](int id, bool error) { record(u"finished %1 %2"_s.arg(id).arg(error)); });
+                [this](int id) { m_signals.append(u"started %1"_s.arg(id)); });
+        connect(c, &HttpClient::requestFinished, this, [this](int id, bool error) {
+            m_signals.append(u"finished %1 %2"_s.arg(id).arg(error));
+        });
         connect(c, &HttpClient::responseHeaderReceived, this, [this](const HttpResponseHeader &r) {
-            record(u"header %1"_s.arg(r.statusCode()));
+            m_signals.append(u"header %1"_s.arg(r.statusCode()));
         });
         connect(c, &HttpClient::dataReadProgress, this, [this](int done, int total) {
-            record(u"progress %1/%2 holds %3"_s.arg(done).arg(total).arg(m_device->size()));
+            m_signals.append(
+                u"progress %1/%2 holds %3"_s.arg(done).arg(total).arg(m_device->size()));
         });
         connect(c, &HttpClient::done, this,
-                [this](bool error) { record(u"done %1"_s.arg(error)); });
+                [this](bool error) { m_signals.append(u"done %1"_s.arg(error)); });
     }
     void cleanup()
     {
@@ -126,25 +126,30 @@ private slots:
     void reportsTransportFailures_data()
     {
         QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<bool>("closeAfter");
+        QTest::addColumn<QByteArray>("after"); // "close", nothing (a stall), or sent for ever
         QTest::addColumn<int>("error");
         const QByteArray cutLength = header200("Content-Length: 20\r\n") + "hello";
         const QByteArray cutChunk = header200("Transfer-Encoding: chunked\r\n") + "5\r\nhi\r\n";
-        QTest::newRow("refused") << QList<Step>{} << true << int(HttpClient::ConnectionRefused);
+        const QByteArray close = "close";
+        QTest::newRow("refused") << QList<Step>{} << close << int(HttpClient::ConnectionRefused);
         QTest::newRow("closed before answering")
-            << QList<Step>{} << true << int(HttpClient::UnexpectedClose);
+            << QList<Step>{} << close << int(HttpClient::UnexpectedClose);
         QTest::newRow("closed mid-body")
-            << QList<Step>{{cutLength, 0}} << true << int(HttpClient::WrongContentLength);
+            << QList<Step>{{cutLength, 0}} << close << int(HttpClient::WrongContentLength);
         QTest::newRow("closed mid-chunk")
-            << QList<Step>{{cutChunk, 0}} << true << int(HttpClient::UnexpectedClose);
-        QTest::newRow("stall before header") << QList<Step>{} << false << int(HttpClient::Timeout);
+            << QList<Step>{{cutChunk, 0}} << close << int(HttpClient::UnexpectedClose);
+        QTest::newRow("stall") << QList<Step>{} << QByteArray() << int(HttpClient::Timeout);
+        QTest::newRow("endless header")
+            << QList<Step>{{"HTTP/1.1 200 OK\r\n", 0}} << QByteArray("X-Junk: 0123456789\r\n")
+            << int(HttpClient::Timeout);
     }
     void reportsTransportFailures()
     {
         QFETCH(QList<Step>, steps);
-        QFETCH(bool, closeAfter);
+        QFETCH(QByteArray, after);
         QFETCH(int, error);
-        m_server->setResponse(steps, closeAfter);
+        m_server->setResponse(steps, after == "close");
+        m_server->setEndless(after == "close" ? QByteArray() : after);
         const bool refused = error == HttpClient::ConnectionRefused;
         quint16 port = 0;
         if (refused) {

@@ -187,7 +187,6 @@ private slots:
         QVERIFY(debugLines.contains(u"couldnt create file"_s));
         expectMessage(MessageBox::Warning, u"Warning"_s,
                       u"Cannot open file "_s + replyPath() + u" for writing: "_s);
-        QVERIFY(!wait->isVisible());
         QCOMPARE(server->requestCount(), 0);
     }
 
@@ -362,7 +361,6 @@ private slots:
                             page({"Beet", "Dach"}));
         search(u"Garten"_s);
         QCOMPARE(shown(), (QStringList{"Beet", "Dach", "Keller"}));
-        QCOMPARE(lcd->intValue(), 3);
         // Without a length the bar gets maximum 0: a busy bar.
         QCOMPARE(wait->ui.progressBar->maximum(), 0);
         // The server closed the connection after the good reply: said so, as an error.
