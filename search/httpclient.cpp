@@ -70,17 +70,9 @@ private:
 } // namespace
 
 HttpClient::HttpClient(QObject *parent)
-    : QObject(parent), m_manager(new QNetworkAccessManager(this)),
-      m_headerDeadline(new QTimer(this))
+    : QObject(parent), m_manager(new QNetworkAccessManager(this))
 {
     qRegisterMetaType<HttpResponseHeader>();
-    // The manager's own timeout only bounds silence; a server that sends header lines for ever
-    // is never silent.
-    m_headerDeadline->setSingleShot(true);
-    connect(m_headerDeadline, &QTimer::timeout, this, [this] {
-        finishCurrent(Timeout,
-                      tr("No complete response header within %1 ms").arg(m_transferTimeout));
-    });
 }
 
 HttpClient::~HttpClient()
@@ -218,8 +210,6 @@ void HttpClient::startRequest()
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpClient::announceHeader);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpClient::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &HttpClient::replyFinished);
-    if (m_transferTimeout > 0)
-        m_headerDeadline->start(m_transferTimeout);
 }
 
 QNetworkRequest HttpClient::buildRequest() const
@@ -289,7 +279,6 @@ void HttpClient::finishCurrent(Error error, const QString &text)
 
 bool HttpClient::releaseReply()
 {
-    m_headerDeadline->stop();
     if (!m_reply)
         return false;
     QNetworkReply *reply = m_reply;
@@ -311,7 +300,6 @@ bool HttpClient::announceHeader()
     if (!status.isValid())
         return true;
     m_headerAnnounced = true;
-    m_headerDeadline->stop();
     m_response = HttpResponseHeader(status.toInt());
     const auto pairs = m_reply->rawHeaderPairs();
     for (const auto &pair : pairs)

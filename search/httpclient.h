@@ -16,7 +16,6 @@
 class QIODevice;
 class QNetworkAccessManager;
 class QNetworkRequest;
-class QTimer;
 
 // A queued HTTP/1.1 client on one QNetworkAccessManager. Operations (host setting, POST request,
 // close) run one after another, each started from the event loop, so a caller can keep the id
@@ -76,8 +75,8 @@ public:
     Error error() const { return m_error; }
     QString errorString() const;
 
-    // A transfer that receives nothing for this long fails with Timeout, and so does one whose
-    // response header is not complete this long after the request started; 0 waits for ever.
+    // A transfer that receives nothing for this long fails with Timeout; 0 waits for ever. Header
+    // bytes do not count, so an endless response header fails too.
     void setTransferTimeout(int ms) { m_transferTimeout = ms; }
 
 signals:
@@ -135,7 +134,6 @@ private:
     QList<Operation> m_queue;
     std::optional<Operation> m_current;
     QPointer<QNetworkReply> m_reply;
-    QTimer *m_headerDeadline;
     HttpResponseHeader m_response;
     bool m_headerAnnounced = false;
     qint64 m_bytesRead = 0;
