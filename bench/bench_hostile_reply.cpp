@@ -113,7 +113,7 @@ void cancelDuringFastTransfer()
     scene.endless();
     auto *wait = scene.window->findChild<WaitWindow *>();
     qint64 clickedAt = -1;
-    QTimer::singleShot(500, wait->ui.cancelButton, [&] {
+    QTimer::singleShot(100, wait->ui.cancelButton, [&] {
         clickedAt = scene.clock.elapsed();
         wait->ui.cancelButton->click();
     });
@@ -125,7 +125,7 @@ void cancelDuringFastTransfer()
     std::printf("Cancel in a fast transfer: clicked %lld ms late, wait window gone %lld ms after "
                 "the click, connection closed %lld ms after the click; reply file %s; longest "
                 "event loop stall %lld ms\n",
-                clickedAt - 500, returnedAt - clickedAt, scene.clock.elapsed() - clickedAt,
+                clickedAt - 100, returnedAt - clickedAt, scene.clock.elapsed() - clickedAt,
                 QFile::exists(scene.env.dataDir() + QStringLiteral("/tmp.txt")) ? "kept"
                                                                                 : "removed",
                 loop.longest);
