@@ -5,6 +5,7 @@
 #include "io/datadirectory.h"
 #include "io/iofunc.h"
 #include "search/httpclient.h"
+#include "search/resultdocument.h"
 #include "search/wordpipeline.h"
 
 #include <QCloseEvent>
@@ -24,6 +25,8 @@ QSettings windowSettings()
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setupUi(this);
+    // Words of a reply may be rich text: the box must not load what they name.
+    textEditResults->setDocument(new ResultDocument(textEditResults));
     // The form's own size is only a floor: large fonts must not cut widgets off.
     resize(size().expandedTo(minimumSizeHint()));
     http = new HttpClient(this);
@@ -45,7 +48,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(http, &HttpClient::responseHeaderReceived, this, &MainWindow::readResponseHeader);
     connect(http, &HttpClient::requestStarted, this, &MainWindow::requestStarted);
     connect(http, &HttpClient::requestFinished, this, &MainWindow::requestFinished);
-    connect(http, &HttpClient::readyRead, this, &MainWindow::readyRead);
     connect(http, &HttpClient::done, this, &MainWindow::done);
     connect(textEditResults, &QTextEdit::textChanged, this, &MainWindow::textChanged);
 

@@ -40,7 +40,6 @@ private slots:
     void updateDataReadProgress(int bytesRead, int totalBytes);
     void requestStarted(int id);
     void requestFinished(int id, bool err);
-    void readyRead(const HttpResponseHeader &resp);
     void done(bool err);
     bool buttonEdit();
 

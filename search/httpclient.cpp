@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <climits>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -36,6 +37,36 @@ int clampToInt(qint64 value)
 {
     return int(qMin<qint64>(value, INT_MAX));
 }
+
+// The request body as a device that cannot be rewound. When a server closes the connection
+// before answering, the network stack sends the request again on a new connection, which it can
+// only do by rewinding the body (it resends a byte array as often as it likes); with this body it
+// reports the close instead, and one search sends one request.
+class OneShotBody : public QIODevice
+{
+public:
+    explicit OneShotBody(const QByteArray &bytes) : m_bytes(bytes) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+    bool reset() override { return false; }
+    qint64 bytesAvailable() const override
+    {
+        return m_bytes.size() - m_read + QIODevice::bytesAvailable();
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 count = qMin(maxSize, m_bytes.size() - m_read);
+        std::memcpy(data, m_bytes.constData() + m_read, size_t(count));
+        m_read += count;
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_read = 0;
+};
 } // namespace
 
 HttpClient::HttpClient(QObject *parent)
@@ -65,7 +96,6 @@ int HttpClient::request(const HttpRequestHeader &header, const QByteArray &body,
     operation.header = header;
     operation.body = body;
     operation.device = to;
-    operation.toDevice = to != nullptr;
     return enqueue(std::move(operation));
 }
 
@@ -84,14 +114,12 @@ void HttpClient::abort()
     }
     if (m_queue.isEmpty())
         return;
+    // Between two operations, maybe from a receiver of requestFinished: the finishing one
+    // leaves the rest to this.
+    ++m_interruptions;
     m_queue.clear();
     m_error = Aborted;
     m_errorString = tr("Request aborted");
-    // Between two operations: the one just finishing reports done(true) itself.
-    if (m_finishing) {
-        m_abortedWhileFinishing = true;
-        return;
-    }
     emit done(true);
 }
 
@@ -102,17 +130,12 @@ void HttpClient::discardAll()
         m_state = Unconnected;
     m_current.reset();
     m_queue.clear();
-    ++m_discards;
+    ++m_interruptions;
 }
 
 QString HttpClient::errorString() const
 {
     return m_error == NoError ? tr("Unknown error") : m_errorString;
-}
-
-QByteArray HttpClient::readAll()
-{
-    return std::exchange(m_buffer, QByteArray());
 }
 
 int HttpClient::enqueue(Operation operation)
@@ -134,6 +157,14 @@ void HttpClient::scheduleStart()
     });
 }
 
+bool HttpClient::stillCurrentAfter(const std::function<void()> &emitSignal)
+{
+    const int id = m_current->id;
+    const QPointer<HttpClient> self(this);
+    emitSignal();
+    return self && m_current && m_current->id == id;
+}
+
 void HttpClient::startNext()
 {
     if (m_current || m_queue.isEmpty())
@@ -141,10 +172,7 @@ void HttpClient::startNext()
     m_current = m_queue.takeFirst();
     m_error = NoError;
     m_errorString.clear();
-    const int id = m_current->id;
-    const QPointer<HttpClient> self(this);
-    emit requestStarted(id);
-    if (!self || !isCurrent(id))
+    if (!stillCurrentAfter([this] { emit requestStarted(m_current->id); }))
         return;
     switch (m_current->kind) {
     case Kind::SetHost:
@@ -156,7 +184,9 @@ void HttpClient::startNext()
         startRequest();
         break;
     case Kind::Close:
-        runClose();
+        m_manager->clearConnectionCache();
+        m_state = Unconnected;
+        finishCurrent(NoError);
         break;
     }
 }
@@ -166,32 +196,20 @@ void HttpClient::startRequest()
     m_response = HttpResponseHeader();
     m_headerAnnounced = false;
     m_bytesRead = 0;
-    m_buffer.clear();
     if (m_host.isEmpty()) {
         finishCurrent(UnknownError, tr("No host set"));
         return;
     }
-    const int id = m_current->id;
-    const QPointer<HttpClient> self(this);
-    setState(m_state == Connected ? Sending : Connecting);
-    if (!self || !isCurrent(id))
-        return;
-    m_reply = send(buildRequest());
-    watch(m_reply);
-}
-
-void HttpClient::runClose()
-{
-    const int id = m_current->id;
-    const QPointer<HttpClient> self(this);
-    setState(Closing);
-    if (!self || !isCurrent(id))
-        return;
-    m_manager->clearConnectionCache();
-    setState(Unconnected);
-    if (!self || !isCurrent(id))
-        return;
-    finishCurrent(NoError);
+    auto *body = new OneShotBody(m_current->body);
+    m_reply = m_manager->post(buildRequest(), body);
+    body->setParent(m_reply);
+    // The network thread learns of the limit only once the reply has started there, which is
+    // queued behind this call.
+    QTimer::singleShot(0, m_reply,
+                       [reply = m_reply.data()] { reply->setReadBufferSize(ReadBufferSize); });
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpClient::announceHeader);
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpClient::readBody);
+    connect(m_reply, &QNetworkReply::finished, this, &HttpClient::replyFinished);
 }
 
 QNetworkRequest HttpClient::buildRequest() const
@@ -208,12 +226,15 @@ QNetworkRequest HttpClient::buildRequest() const
         url.setQuery(path.mid(query + 1), QUrl::TolerantMode);
 
     QNetworkRequest request(url);
-    // The manager states the body's length itself; a second, possibly stale one would corrupt
-    // the exchange.
+    // The length is the body's own; a second, possibly stale one would corrupt the exchange.
     for (const auto &field : header.values()) {
         if (field.first.compare(QLatin1String("Content-Length"), Qt::CaseInsensitive) != 0)
             request.setRawHeader(field.first.toLatin1(), field.second.toLatin1());
     }
+    request.setHeader(QNetworkRequest::ContentLengthHeader, m_current->body.size());
+    // With the length given, the one-shot body goes out as it is instead of into a copy that
+    // could be sent again.
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
     // Otherwise the manager asks for compressed bodies and inflates them: the device would not
     // get the bytes the server sent, and progress would not match the announced length.
     if (!header.hasKey(QStringLiteral("Accept-Encoding")))
@@ -231,62 +252,29 @@ QNetworkRequest HttpClient::buildRequest() const
     return request;
 }
 
-QNetworkReply *HttpClient::send(const QNetworkRequest &request)
-{
-    const QByteArray method = m_current->header.method().toLatin1();
-    const QByteArray &body = m_current->body;
-    if (method == "POST")
-        return m_manager->post(request, body);
-    if (method == "GET" && body.isEmpty())
-        return m_manager->get(request);
-    if (method == "HEAD" && body.isEmpty())
-        return m_manager->head(request);
-    return m_manager->sendCustomRequest(request, method, body);
-}
-
-void HttpClient::watch(QNetworkReply *reply)
-{
-    connect(reply, &QNetworkReply::uploadProgress, this, [this] {
-        if (m_state == Connecting)
-            setState(Sending);
-    });
-    connect(reply, &QNetworkReply::metaDataChanged, this, &HttpClient::announceHeader);
-    connect(reply, &QNetworkReply::readyRead, this, &HttpClient::readBody);
-    connect(reply, &QNetworkReply::finished, this, &HttpClient::replyFinished);
-}
-
 void HttpClient::finishCurrent(Error error, const QString &text)
 {
     releaseReply();
     const int id = m_current->id;
     m_current.reset();
     const bool failed = error != NoError;
-    const int discards = m_discards;
-    const QPointer<HttpClient> self(this);
-    m_finishing = true;
-    m_abortedWhileFinishing = false;
     if (failed) {
         m_error = error;
         m_errorString = text;
-        setState(Unconnected);
-        if (!self)
-            return;
+        m_state = Unconnected;
     }
-    if (m_discards == discards)
-        emit requestFinished(id, failed);
-    if (!self)
+    const int interruptions = m_interruptions;
+    const QPointer<HttpClient> self(this);
+    emit requestFinished(id, failed);
+    if (!self || m_interruptions != interruptions)
         return;
-    m_finishing = false;
-    if (m_discards != discards)
-        return;
-    const bool stop = failed || m_abortedWhileFinishing;
-    if (stop)
+    if (failed)
         m_queue.clear();
     if (!m_queue.isEmpty()) {
         scheduleStart();
         return;
     }
-    emit done(stop);
+    emit done(failed);
 }
 
 bool HttpClient::releaseReply()
@@ -304,14 +292,6 @@ bool HttpClient::releaseReply()
     return running;
 }
 
-void HttpClient::setState(State state)
-{
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged(state);
-}
-
 bool HttpClient::announceHeader()
 {
     if (m_headerAnnounced || !m_reply)
@@ -320,19 +300,11 @@ bool HttpClient::announceHeader()
     if (!status.isValid())
         return true;
     m_headerAnnounced = true;
-    m_response = HttpResponseHeader(
-        status.toInt(), m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    m_response = HttpResponseHeader(status.toInt());
     const auto pairs = m_reply->rawHeaderPairs();
     for (const auto &pair : pairs)
         m_response.addValue(QString::fromLatin1(pair.first), QString::fromLatin1(pair.second));
-
-    const int id = m_current->id;
-    const QPointer<HttpClient> self(this);
-    setState(Reading);
-    if (!self || !isCurrent(id))
-        return false;
-    emit responseHeaderReceived(m_response);
-    return self && isCurrent(id);
+    return stillCurrentAfter([this] { emit responseHeaderReceived(m_response); });
 }
 
 void HttpClient::readBody()
@@ -343,43 +315,29 @@ void HttpClient::readBody()
     if (data.isEmpty())
         return;
     m_bytesRead += data.size();
-    if (m_current->toDevice) {
-        QIODevice *device = m_current->device;
-        if (!device || device->write(data) != data.size()) {
-            finishCurrent(UnknownError, tr("Could not write the response body to its device"));
-            return;
-        }
-    } else {
-        m_buffer += data;
-    }
-    const int id = m_current->id;
-    const QPointer<HttpClient> self(this);
-    emit dataReadProgress(clampToInt(m_bytesRead), progressTotal());
-    if (!self || !isCurrent(id) || m_current->toDevice)
+    if (m_bytesRead > MaximumBodySize) {
+        finishCurrent(TooLarge, tr("The response is larger than %1 bytes").arg(MaximumBodySize));
         return;
-    emit readyRead(m_response);
+    }
+    QIODevice *device = m_current->device;
+    if (!device || device->write(data) != data.size()) {
+        finishCurrent(UnknownError, tr("Could not write the response body: %1")
+                                        .arg(device ? device->errorString() : QString()));
+        return;
+    }
+    emit dataReadProgress(clampToInt(m_bytesRead), progressTotal());
 }
 
 void HttpClient::replyFinished()
 {
     if (!m_reply || !announceHeader())
         return;
-    const int id = m_current->id;
-    const QPointer<HttpClient> self(this);
-    if (m_reply->bytesAvailable() > 0) {
-        readBody();
-        if (!self || !isCurrent(id))
-            return;
-    }
+    if (m_reply->bytesAvailable() > 0 && !stillCurrentAfter([this] { readBody(); }))
+        return;
     const Outcome result = outcome();
-    if (result.error != NoError) {
-        finishCurrent(result.error, result.text);
-        return;
-    }
-    setState(connectionKept() ? Connected : Unconnected);
-    if (!self || !isCurrent(id))
-        return;
-    finishCurrent(NoError);
+    if (result.error == NoError)
+        m_state = connectionKept() ? Connected : Unconnected;
+    finishCurrent(result.error, result.text);
 }
 
 HttpClient::Outcome HttpClient::outcome() const
@@ -405,6 +363,9 @@ HttpClient::Outcome HttpClient::transportOutcome(QNetworkReply::NetworkError cod
         if (bodyCutShort())
             return {WrongContentLength, tr("Wrong content length")};
         return {UnexpectedClose, tr("Connection closed unexpectedly")};
+    // The manager's word for a close before the answer that it could not answer with a resend.
+    case QNetworkReply::ContentReSendError:
+        return {UnexpectedClose, tr("Connection closed unexpectedly")};
     // Our own aborts detach the reply first, so a cancel seen here is the manager's transfer
     // timeout.
     case QNetworkReply::OperationCanceledError:
@@ -424,9 +385,7 @@ HttpClient::Outcome HttpClient::transportOutcome(QNetworkReply::NetworkError cod
 bool HttpClient::bodyExpected() const
 {
     const int status = m_response.statusCode();
-    const bool head =
-        m_current->header.method().compare(QLatin1String("HEAD"), Qt::CaseInsensitive) == 0;
-    return !head && status >= 200 && status != 204 && status != 304;
+    return status >= 200 && status != 204 && status != 304;
 }
 
 bool HttpClient::bodyCutShort() const

@@ -10,34 +10,31 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QIODevice;
 class QNetworkAccessManager;
 class QNetworkRequest;
 
-// A queued HTTP/1.1 client on one QNetworkAccessManager. Operations (host setting, request,
+// A queued HTTP/1.1 client on one QNetworkAccessManager. Operations (host setting, POST request,
 // close) run one after another, each started from the event loop, so a caller can keep the id
 // an operation returns before any of its signals arrives. Every operation is reported by
 // requestStarted and requestFinished; done follows once the queue has run empty. A failed
 // operation drops everything queued behind it.
 //
 // HTTP error statuses are ordinary responses here: the caller judges the status. Only
-// transport failures (refused, closed early, timed out, aborted) are errors.
+// transport failures (refused, closed early, timed out, too large, aborted) are errors.
 class HttpClient : public QObject
 {
     Q_OBJECT
 
 public:
+    // Whether the last request left its connection open for the next one.
     enum State
     {
         Unconnected,
-        HostLookup,
-        Connecting,
-        Sending,
-        Reading,
-        Connected,
-        Closing
+        Connected
     };
     Q_ENUM(State)
     enum Error
@@ -50,43 +47,43 @@ public:
         InvalidResponseHeader,
         WrongContentLength,
         Aborted,
-        Timeout
+        Timeout,
+        TooLarge
     };
     Q_ENUM(Error)
+
+    // A reply body above this fails the request: a result page is some 40 KB.
+    static constexpr qint64 MaximumBodySize = 64 * 1024 * 1024;
+    // The most the network stack holds for us before we take it: it stops reading the socket
+    // while this much waits, so a fast server cannot fill the memory or the event queue.
+    static constexpr qint64 ReadBufferSize = 64 * 1024;
 
     explicit HttpClient(QObject *parent = nullptr);
     ~HttpClient() override;
 
     int setHost(const QString &host, quint16 port = 80);
-    // Without a device the body is kept for readAll(), announced by readyRead().
-    int request(const HttpRequestHeader &header, const QByteArray &body = QByteArray(),
-                QIODevice *to = nullptr);
+    // Sends the header's POST with the body; the response body goes into the open device.
+    int request(const HttpRequestHeader &header, const QByteArray &body, QIODevice *to);
     int close();
 
+    // Ends the current operation with Aborted and drops the queue; done(true) follows.
     void abort();
+    // Ends everything without a word: no signal about what was running or queued.
     void discardAll();
 
     State state() const { return m_state; }
     Error error() const { return m_error; }
     QString errorString() const;
-    bool hasPendingRequests() const { return !m_queue.isEmpty(); }
-    int currentId() const { return m_current ? m_current->id : 0; }
-    HttpResponseHeader lastResponse() const { return m_response; }
 
-    qint64 bytesAvailable() const { return m_buffer.size(); }
-    QByteArray readAll();
-
-    // A transfer that receives nothing for this long fails with Timeout; 0 waits for ever.
+    // A transfer that receives nothing for this long fails with Timeout; 0 waits for ever. Header
+    // bytes do not count, so an endless response header fails too.
     void setTransferTimeout(int ms) { m_transferTimeout = ms; }
-    int transferTimeout() const { return m_transferTimeout; }
 
 signals:
-    void stateChanged(int state);
     void requestStarted(int id);
     void requestFinished(int id, bool error);
     void responseHeaderReceived(const HttpResponseHeader &resp);
     void dataReadProgress(int done, int total);
-    void readyRead(const HttpResponseHeader &resp);
     void done(bool error);
 
 private:
@@ -105,7 +102,6 @@ private:
         HttpRequestHeader header;
         QByteArray body;
         QPointer<QIODevice> device;
-        bool toDevice = false;
     };
     struct Outcome
     {
@@ -117,14 +113,12 @@ private:
     void scheduleStart();
     void startNext();
     void startRequest();
-    void runClose();
     QNetworkRequest buildRequest() const;
-    QNetworkReply *send(const QNetworkRequest &request);
-    void watch(QNetworkReply *reply);
     void finishCurrent(Error error, const QString &text = QString());
     bool releaseReply();
-    void setState(State state);
-    bool isCurrent(int id) const { return m_current && m_current->id == id; }
+    // Emits through emitSignal, whose receivers may abort, discard or delete this client; true
+    // when the current operation is still running afterwards.
+    bool stillCurrentAfter(const std::function<void()> &emitSignal);
 
     bool announceHeader();
     void readBody();
@@ -143,7 +137,6 @@ private:
     HttpResponseHeader m_response;
     bool m_headerAnnounced = false;
     qint64 m_bytesRead = 0;
-    QByteArray m_buffer;
 
     QString m_host;
     quint16 m_port = 80;
@@ -153,9 +146,7 @@ private:
     int m_lastId = 0;
     int m_transferTimeout = 60000;
     bool m_startScheduled = false;
-    // Set while requestFinished is being delivered, so that abort() and discardAll() called
-    // from its receivers can still change what follows it.
-    bool m_finishing = false;
-    bool m_abortedWhileFinishing = false;
-    int m_discards = 0;
+    // Counts abort() and discardAll() calls, so that a finishing operation notices one made by
+    // the receivers of its requestFinished and leaves what follows to it.
+    int m_interruptions = 0;
 };

@@ -1,20 +1,5 @@
 #include "search/httprequestheader.h"
 
-HttpRequestHeader::HttpRequestHeader(const QString &method, const QString &path, int majorVersion,
-                                     int minorVersion)
-{
-    setRequest(method, path, majorVersion, minorVersion);
-}
-
-void HttpRequestHeader::setRequest(const QString &method, const QString &path, int majorVersion,
-                                   int minorVersion)
-{
-    m_method = method;
-    m_path = path;
-    m_majorVersion = majorVersion;
-    m_minorVersion = minorVersion;
-}
-
 void HttpRequestHeader::setValue(const QString &key, const QString &value)
 {
     const qsizetype index = indexOf(key);
@@ -28,13 +13,6 @@ QString HttpRequestHeader::value(const QString &key) const
 {
     const qsizetype index = indexOf(key);
     return index < 0 ? QString() : m_fields.at(index).second;
-}
-
-void HttpRequestHeader::removeValue(const QString &key)
-{
-    const qsizetype index = indexOf(key);
-    if (index >= 0)
-        m_fields.removeAt(index);
 }
 
 qsizetype HttpRequestHeader::indexOf(const QString &key) const

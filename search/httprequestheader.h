@@ -4,29 +4,23 @@
 #include <QPair>
 #include <QString>
 
-// The head of one HTTP request as the caller builds it: method, path, version and the fields in
-// the order they were set. Field names are kept exactly as given; lookups ignore case.
+// The head of one HTTP request as the caller builds it: method, path and the fields in the order
+// they were set. Field names are kept exactly as given; lookups ignore case.
 class HttpRequestHeader
 {
 public:
     HttpRequestHeader() = default;
-    HttpRequestHeader(const QString &method, const QString &path, int majorVersion = 1,
-                      int minorVersion = 1);
+    HttpRequestHeader(const QString &method, const QString &path) : m_method(method), m_path(path)
+    {}
 
-    void setRequest(const QString &method, const QString &path, int majorVersion = 1,
-                    int minorVersion = 1);
     QString method() const { return m_method; }
     QString path() const { return m_path; }
-    int majorVersion() const { return m_majorVersion; }
-    int minorVersion() const { return m_minorVersion; }
-    bool isValid() const { return !m_method.isEmpty(); }
 
     // Replaces the value of an existing field of that name in place (its position and spelling
     // stay), or appends a new field.
     void setValue(const QString &key, const QString &value);
     QString value(const QString &key) const;
     bool hasKey(const QString &key) const { return indexOf(key) >= 0; }
-    void removeValue(const QString &key);
     QList<QPair<QString, QString>> values() const { return m_fields; }
 
 private:
@@ -34,7 +28,5 @@ private:
 
     QString m_method;
     QString m_path;
-    int m_majorVersion = 1;
-    int m_minorVersion = 1;
     QList<QPair<QString, QString>> m_fields;
 };

@@ -12,12 +12,6 @@ qint64 parseLength(const QString &text, bool *ok)
 }
 } // namespace
 
-HttpResponseHeader::HttpResponseHeader(int statusCode, const QString &reasonPhrase,
-                                       int majorVersion, int minorVersion)
-    : m_statusCode(statusCode), m_reasonPhrase(reasonPhrase), m_majorVersion(majorVersion),
-      m_minorVersion(minorVersion)
-{}
-
 QString HttpResponseHeader::value(const QString &key) const
 {
     for (const auto &field : m_fields) {
@@ -25,15 +19,6 @@ QString HttpResponseHeader::value(const QString &key) const
             return field.second;
     }
     return QString();
-}
-
-bool HttpResponseHeader::hasKey(const QString &key) const
-{
-    for (const auto &field : m_fields) {
-        if (field.first.compare(key, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 bool HttpResponseHeader::hasContentLength() const

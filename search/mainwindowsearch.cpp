@@ -32,10 +32,11 @@ void MainWindow::search()
         return;
     }
     progressHalted = false;
-    endEarlierTransfer();
 
     replyFile = new QFile(replyFilePath());
-    if (!replyFile->open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a write that fails (a full disk) fails the transfer at once instead
+    // of being lost in a final flush.
+    if (!replyFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qDebug("couldnt create file");
         ioFunc->reportCannotWrite(*replyFile);
         delete replyFile;
@@ -50,15 +51,17 @@ void MainWindow::search()
     waitWindow->ui.labelKeyword->setText(keyword);
     waitWindow->exec();
     progressHalted = true;
+    // done() closes the reply file; while it is open, the user closed the wait window.
+    if (replyFile)
+        endEarlierTransfer();
 }
 
-// After Cancel the earlier transfer may still run; it must neither write into the new reply
-// file nor report a failure that belongs to no search the user is waiting for.
+// Cancel (or Escape, or closing the wait window) ends the transfer at once and quietly: nothing
+// more is written, no error box follows, and the partial reply is not kept.
 void MainWindow::endEarlierTransfer()
 {
     http->discardAll();
-    if (replyFile)
-        closeReplyFile(false);
+    closeReplyFile(true);
 }
 
 void MainWindow::closeReplyFile(bool removeFromDisk)
@@ -117,11 +120,6 @@ void MainWindow::requestFinished(int id, bool err)
         qDebug("%s", qUtf8Printable(http->errorString()));
 }
 
-void MainWindow::readyRead(const HttpResponseHeader &resp)
-{
-    Q_UNUSED(resp);
-}
-
 void MainWindow::done(bool err)
 {
     if (err) {
@@ -151,8 +149,13 @@ void MainWindow::done(bool err)
     settings.keyword = lineEditSearchTerm->text();
     settings.quantity = spinBoxQuantity->value();
     settings.userBlacklist = textEditBlacklist->toPlainText();
-    settings.readCommonList = [this] {
-        return ioFunc->readFile(blacklistPath, QIODevice::ReadOnly);
+    // Each pass asks for the list; a list of many megabytes is read once. One that gives
+    // nothing is asked for again, so that a warning still comes once per pass.
+    QString commonList;
+    settings.readCommonList = [this, &commonList] {
+        if (commonList.isEmpty())
+            commonList = ioFunc->readFile(blacklistPath, QIODevice::ReadOnly);
+        return commonList;
     };
     const WordPipeline::Result result =
         WordPipeline::process(found, textEditResults->toPlainText(), settings);

@@ -44,7 +44,7 @@ HttpRequestHeader header(const QUrl &service)
     const QString host =
         port == 80 ? service.host() : service.host() + QLatin1Char(':') + QString::number(port);
 
-    HttpRequestHeader header(QStringLiteral("POST"), path, 1, 1);
+    HttpRequestHeader header(QStringLiteral("POST"), path);
     header.setValue(QStringLiteral("Host"), host);
     header.setValue(QStringLiteral("Keep-Alive"), QStringLiteral("300"));
     header.setValue(QStringLiteral("Connection-Type"), QStringLiteral("keep-alive"));

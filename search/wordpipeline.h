@@ -18,10 +18,11 @@ QStringList extractWords(const QString &page);
 QStringList filterSearchTerm(const QStringList &words, const QString &keyword);
 // The first occurrence of every distinct non-empty entry, in order.
 QStringList filterDouble(const QStringList &words);
-// Removes every occurrence of each part, part after part, from every entry. No entry is dropped.
-QStringList filterBlacklist(const QStringList &words, const QStringList &parts);
-// The parts of a comma-separated list, empty ones included, nothing trimmed.
-QStringList splitList(const QString &text);
+// Removes every occurrence of each part of the comma-separated list (empty parts included,
+// nothing trimmed), part after part, from every entry. No entry is dropped. The work grows with
+// the list's length plus the words' length, not with their product: parts that occur in no
+// word are passed over.
+QStringList filterBlacklist(const QStringList &words, QStringView list);
 
 struct Settings
 {
@@ -35,9 +36,6 @@ struct Settings
     // it may warn the user, and the user is to see that warning for every pass. Unset: no list.
     std::function<QString()> readCommonList;
 };
-
-// One filter pass as the switches say.
-QStringList runFilters(QStringList words, const Settings &settings);
 
 struct Result
 {

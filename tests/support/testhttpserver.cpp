@@ -50,6 +50,7 @@ void TestHttpServer::setResponse(const QList<Step> &steps, bool closeAfter)
 {
     m_steps = steps;
     m_closeAfter = closeAfter;
+    m_endless.clear();
 }
 
 void TestHttpServer::setResponse(const QByteArray &wholeResponse, bool closeAfter)
@@ -86,7 +87,9 @@ void TestHttpServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         ++m_connections;
+        ++m_open;
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this] { --m_open; });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 }
@@ -107,7 +110,10 @@ void TestHttpServer::readFrom(QTcpSocket *socket)
 void TestHttpServer::play(QTcpSocket *socket, int step)
 {
     if (step >= m_steps.size()) {
-        if (m_closeAfter)
+        if (!m_endless.isEmpty()) {
+            connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { pour(socket); });
+            pour(socket);
+        } else if (m_closeAfter)
             socket->disconnectFromHost();
         return;
     }
@@ -120,6 +126,12 @@ void TestHttpServer::play(QTcpSocket *socket, int step)
         guard->flush();
         play(guard, step + 1);
     });
+}
+
+void TestHttpServer::pour(QTcpSocket *socket)
+{
+    while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 1 << 20)
+        socket->write(m_endless);
 }
 
 } // namespace TestSupport

@@ -35,6 +35,9 @@ public:
     // when closeAfter is true, otherwise it stays open (keep-alive, or a stall).
     void setResponse(const QList<Step> &steps, bool closeAfter = true);
     void setResponse(const QByteArray &wholeResponse, bool closeAfter = true);
+    // After the steps, piece is written again and again, as fast as the client takes it; until
+    // the next setResponse().
+    void setEndless(const QByteArray &piece) { m_endless = piece; }
 
     // A complete response with the given status and body, with Content-Length.
     static QByteArray response(int status, const QByteArray &body,
@@ -45,6 +48,8 @@ public:
     QByteArray lastRequestHead() const;
     QByteArray lastRequestBody() const;
     int connectionCount() const { return m_connections; }
+    // Connections that neither side has closed yet.
+    int openConnectionCount() const { return m_open; }
 
 signals:
     void requestReceived();
@@ -53,12 +58,15 @@ private:
     void accept();
     void readFrom(QTcpSocket *socket);
     void play(QTcpSocket *socket, int step);
+    void pour(QTcpSocket *socket);
 
     QTcpServer m_server;
     QList<Step> m_steps;
     bool m_closeAfter = true;
     QList<QByteArray> m_requests;
     int m_connections = 0;
+    int m_open = 0;
+    QByteArray m_endless;
 };
 
 } // namespace TestSupport
