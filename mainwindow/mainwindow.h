@@ -20,6 +20,9 @@ class MainWindow : public QMainWindow, private Ui::MainWindow
     Q_OBJECT
 
 public:
+    // After Cancel a reply may still arrive and be shown, but not past this many bytes.
+    static constexpr int LateReplyLimit = 1024 * 1024;
+
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 

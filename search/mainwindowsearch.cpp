@@ -31,6 +31,10 @@ void MainWindow::search()
         MessageBox::critical(this, tr("Error"), problem);
         return;
     }
+    // A transfer the user walked away from may still be running; its reply must not mix with
+    // this one, nor its failure raise a box about this search.
+    if (replyFile)
+        endEarlierTransfer();
     progressHalted = false;
 
     replyFile = new QFile(replyFilePath());
@@ -50,14 +54,13 @@ void MainWindow::search()
 
     waitWindow->ui.labelKeyword->setText(keyword);
     waitWindow->exec();
+    // After Cancel the transfer goes on and its words are still shown when it ends, unless it
+    // grows past the size of a page (see updateDataReadProgress).
     progressHalted = true;
-    // done() closes the reply file; while it is open, the user closed the wait window.
-    if (replyFile)
-        endEarlierTransfer();
 }
 
-// Cancel (or Escape, or closing the wait window) ends the transfer at once and quietly: nothing
-// more is written, no error box follows, and the partial reply is not kept.
+// Ends a transfer quietly: nothing more is written, no error box follows, and the partial
+// reply is not kept.
 void MainWindow::endEarlierTransfer()
 {
     http->discardAll();
@@ -102,8 +105,13 @@ void MainWindow::readResponseHeader(const HttpResponseHeader &responseHeader)
 
 void MainWindow::updateDataReadProgress(int bytesRead, int totalBytes)
 {
-    if (progressHalted)
+    if (progressHalted) {
+        // A page of 200 words is some 40 KB. Past a megabyte after Cancel the reply is no page
+        // the user still waits for, and nothing may keep filling the disk in the background.
+        if (replyFile && bytesRead > LateReplyLimit)
+            endEarlierTransfer();
         return;
+    }
     waitWindow->ui.progressBar->setMaximum(totalBytes);
     waitWindow->ui.progressBar->setValue(bytesRead);
 }
