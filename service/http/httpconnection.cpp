@@ -1,92 +1,168 @@
 #include "httpconnection.h"
 
 #include <QScopedValueRollback>
-#include <QTcpSocket>
 
-#ifdef Q_OS_UNIX
+#include <cerrno>
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
-#endif
+#include <unistd.h>
 
-HttpConnection::HttpConnection(QTcpSocket *socket, HttpHandler *handler, const HttpLimits &limits,
+namespace {
+
+constexpr qsizetype readChunk = 16 * 1024;
+
+bool wouldBlock()
+{
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
+} // namespace
+
+HttpConnection::HttpConnection(qintptr socket, HttpHandler *handler, const HttpLimits &limits,
                                QObject *parent)
-    : QObject(parent), m_socket(socket), m_handler(handler), m_limits(limits),
+    : QObject(parent), m_fd(int(socket)), m_readNotifier(socket, QSocketNotifier::Read),
+      m_writeNotifier(socket, QSocketNotifier::Write), m_handler(handler), m_limits(limits),
       m_deadline(limits.idleTimeoutMs)
 {
-    m_socket->setParent(this);
-    // Qt's own buffer would otherwise take whatever the client sends.
-    m_socket->setReadBufferSize(64 * 1024);
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connect(m_socket, &QTcpSocket::readyRead, this, &HttpConnection::onReadyRead);
-    connect(m_socket, &QTcpSocket::bytesWritten, this, &HttpConnection::onBytesWritten);
-    connect(m_socket, &QTcpSocket::disconnected, this, &HttpConnection::finish);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this] {
-        if (m_socket->state() == QAbstractSocket::UnconnectedState) {
-            finish();
-        }
-    });
-    if (m_socket->bytesAvailable() > 0) {
-        process();
-    }
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    const int on = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_waitingForHead.start();
+    m_writeNotifier.setEnabled(false);
+    connect(&m_readNotifier, &QSocketNotifier::activated, this, &HttpConnection::onReadable);
+    connect(&m_writeNotifier, &QSocketNotifier::activated, this, &HttpConnection::onWritable);
+}
+
+HttpConnection::~HttpConnection()
+{
+    m_readNotifier.setEnabled(false);
+    m_writeNotifier.setEnabled(false);
+    ::close(m_fd);
 }
 
 void HttpConnection::checkDeadline()
 {
-    if (m_finished || !m_deadline.hasExpired()) {
+    const bool headLate = m_state == State::Head && m_headBegun && m_headDeadline.hasExpired();
+    if (m_finished || !(m_deadline.hasExpired() || headLate)) {
         return;
     }
     if (m_state == State::Closing) {
-        m_socket->abort();
         finish();
     } else {
         startClosing();
     }
 }
 
-void HttpConnection::onReadyRead()
+void HttpConnection::refuse(int status)
 {
-    if (m_state == State::Closing) {
-        m_socket->skip(m_socket->bytesAvailable());
-        return;
-    }
-    process();
+    fail(status);
 }
 
-void HttpConnection::onBytesWritten()
+void HttpConnection::evict()
 {
-    if (m_socket->bytesToWrite() > 0) {
-        return;
-    }
+    startClosing();
+}
+
+qint64 HttpConnection::headWaitMs() const
+{
+    return m_state == State::Head && pendingOutput() == 0 ? m_waitingForHead.elapsed() : -1;
+}
+
+void HttpConnection::onReadable()
+{
     if (m_state == State::Closing) {
-        shutDownOutput();
-    } else if (m_waitingForOutput && !m_processing) {
-        m_waitingForOutput = false;
+        drainInput();
+    } else {
+        process();
+    }
+}
+
+void HttpConnection::onWritable()
+{
+    flushOutput();
+    if (!m_finished && m_state != State::Closing && pendingOutput() <= m_limits.maxPendingOutput) {
         process();
     }
 }
 
 void HttpConnection::process()
 {
-    // Writing a reply can report written bytes at once, which must not start a second loop.
+    // Writing a reply can fail and finish the connection, which must not start a second loop.
+    if (m_processing) {
+        return;
+    }
     const QScopedValueRollback<bool> guard(m_processing, true);
     while (m_state != State::Closing && !m_finished) {
         // A client that sends requests without reading the replies is made to wait.
-        if (m_socket->bytesToWrite() > m_limits.maxPendingOutput) {
-            m_waitingForOutput = true;
+        if (pendingOutput() > m_limits.maxPendingOutput) {
+            m_readNotifier.setEnabled(false);
             return;
         }
         if (handleBuffered()) {
             continue;
         }
-        const qint64 room = m_limits.maxHeadBytes + m_limits.maxBodyBytes - m_in.size();
-        const qint64 available = qMin(room, m_socket->bytesAvailable());
-        if (m_state == State::Closing || available <= 0) {
+        if (m_state == State::Closing) {
             return;
         }
-        if (m_in.isEmpty()) {
-            m_in = m_socket->read(available);
-        } else {
-            m_in.append(m_socket->read(available));
+        if (m_inputEnded) {
+            startClosing(); // every complete request has its reply
+            return;
         }
+        if (m_state == State::Head && !m_in.isEmpty() && !m_headBegun) {
+            m_headBegun = true;
+            m_headDeadline.setRemainingTime(m_limits.headTimeoutMs);
+        }
+        if (!readInput()) {
+            m_readNotifier.setEnabled(!m_finished);
+            return;
+        }
+    }
+}
+
+// True when something was read or the input has ended, false when nothing is there yet (or
+// the connection broke).
+bool HttpConnection::readInput()
+{
+    const qsizetype room = m_limits.maxHeadBytes + m_limits.maxBodyBytes - m_in.size();
+    char buffer[readChunk];
+    const ssize_t n = ::recv(m_fd, buffer, size_t(qMin(room, readChunk)), 0);
+    if (n > 0) {
+        m_in.append(buffer, n);
+        return true;
+    }
+    if (n == 0 && room > 0) {
+        m_inputEnded = true;
+        m_readNotifier.setEnabled(false);
+        return true;
+    }
+    if (n < 0 && !wouldBlock() && errno != EINTR) {
+        finish();
+    }
+    return false;
+}
+
+// Throws away what the client still sends: closing with unread input would reset the
+// connection, and the reset can destroy the reply before the client reads it.
+void HttpConnection::drainInput()
+{
+    char buffer[readChunk];
+    for (int i = 0; i < 16; ++i) {
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n > 0 || (n < 0 && errno == EINTR)) {
+            continue;
+        }
+        if (n < 0 && wouldBlock()) {
+            return;
+        }
+        m_inputEnded = true;
+        m_readNotifier.setEnabled(false);
+        if (n < 0 || m_outputShutDown) {
+            finish();
+        }
+        return;
     }
 }
 
@@ -110,16 +186,22 @@ bool HttpConnection::handleBuffered()
 bool HttpConnection::takeHead()
 {
     qsizetype start = 0;
-    const qsizetype end = HttpHeadParser::findEnd(m_in, &start);
-    if (end < 0 || end - start > m_limits.maxHeadBytes) {
-        if (m_in.size() - start > m_limits.maxHeadBytes) {
+    qsizetype end = HttpHeadParser::findEnd(m_in, &start);
+    if (start > 0) {
+        // Blank lines before a request are skipped; kept, they would fill the buffer.
+        m_in.remove(0, start);
+        end = end < 0 ? end : end - start;
+    }
+    if (end < 0 || end > m_limits.maxHeadBytes) {
+        if (m_in.size() > m_limits.maxHeadBytes) {
             fail(431);
         }
         return false;
     }
     m_request = HttpRequest();
-    const int status = m_head.parse(QByteArrayView(m_in).sliced(start, end - start), &m_request);
+    const int status = m_head.parse(QByteArrayView(m_in).first(end), &m_request);
     m_in.remove(0, end);
+    m_headBegun = false;
     if (status != 0) {
         fail(status);
         return false;
@@ -134,7 +216,7 @@ bool HttpConnection::takeHead()
     }
     m_state = State::Body;
     if (m_head.expectsContinue() && m_in.size() < m_head.contentLength()) {
-        m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+        write("HTTP/1.1 100 Continue\r\n\r\n");
     }
     return true;
 }
@@ -146,15 +228,52 @@ void HttpConnection::dispatch()
     m_request = HttpRequest();
 }
 
+void HttpConnection::write(const QByteArray &bytes)
+{
+    m_out.append(bytes);
+    flushOutput();
+}
+
+void HttpConnection::flushOutput()
+{
+    while (pendingOutput() > 0 && !m_finished) {
+        const ssize_t n =
+            ::send(m_fd, m_out.constData() + m_outSent, size_t(pendingOutput()), MSG_NOSIGNAL);
+        if (n > 0) {
+            m_outSent += n;
+        } else if (n < 0 && wouldBlock()) {
+            if (m_outSent >= readChunk) {
+                m_out.remove(0, m_outSent);
+                m_outSent = 0;
+            }
+            m_writeNotifier.setEnabled(true);
+            return;
+        } else if (n == 0 || errno != EINTR) {
+            finish(); // the client is gone
+            return;
+        }
+    }
+    m_out.clear();
+    m_outSent = 0;
+    m_writeNotifier.setEnabled(false);
+    if (m_state == State::Closing && !m_outputShutDown && !m_finished) {
+        m_outputShutDown = true;
+        ::shutdown(m_fd, SHUT_WR);
+        if (m_inputEnded) {
+            finish();
+        }
+    }
+}
+
 void HttpConnection::respond(const HttpResponse &response, bool keepAlive, bool headOnly)
 {
-    m_socket->write(response.serialize(keepAlive, headOnly));
-    m_socket->flush();
-    if (keepAlive) {
-        m_deadline.setRemainingTime(m_limits.idleTimeoutMs);
-    } else {
+    write(response.serialize(keepAlive, headOnly));
+    if (!keepAlive) {
         startClosing();
+        return;
     }
+    m_deadline.setRemainingTime(m_limits.idleTimeoutMs);
+    m_waitingForHead.restart();
 }
 
 void HttpConnection::fail(int status)
@@ -162,34 +281,20 @@ void HttpConnection::fail(int status)
     respond(HttpResponse::error(status), false, false);
 }
 
-// Closing at once could reset the connection while the client is still sending, and the reset
-// can destroy the reply before the client reads it. So the output is shut down once written,
-// and input is thrown away until the client closes too or the linger time is over.
+// The output is shut down once written, and input is thrown away until the client closes too
+// or the linger time is over.
 void HttpConnection::startClosing()
 {
-    if (m_state == State::Closing) {
+    if (m_state == State::Closing || m_finished) {
         return;
     }
     m_state = State::Closing;
     m_in.clear();
     m_deadline.setRemainingTime(m_limits.lingerMs);
-    m_socket->skip(m_socket->bytesAvailable());
-    if (m_socket->bytesToWrite() == 0) {
-        shutDownOutput();
+    m_readNotifier.setEnabled(!m_inputEnded);
+    if (pendingOutput() == 0) {
+        flushOutput();
     }
-}
-
-void HttpConnection::shutDownOutput()
-{
-    if (m_outputShutDown || m_finished) {
-        return;
-    }
-    m_outputShutDown = true;
-#ifdef Q_OS_UNIX
-    ::shutdown(int(m_socket->socketDescriptor()), SHUT_WR);
-#else
-    m_socket->disconnectFromHost();
-#endif
 }
 
 void HttpConnection::finish()
@@ -199,5 +304,7 @@ void HttpConnection::finish()
     }
     m_finished = true;
     m_state = State::Closing;
+    m_readNotifier.setEnabled(false);
+    m_writeNotifier.setEnabled(false);
     emit finished(this);
 }
