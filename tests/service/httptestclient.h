@@ -24,7 +24,6 @@ public:
     Reply next(bool headOnly = false, int timeoutMs = 5000);
     // Whether the server closes the connection within the time.
     bool waitForClose(int timeoutMs = 5000);
-    bool isOpen() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
 
     // A request as the desktop program sends it, with a form body.
     static QByteArray desktopPost(const QByteArray &body);

@@ -61,12 +61,12 @@ void TestAssocServer::initTestCase()
     QVERIFY2(
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
+    m_service = std::make_unique<AssociationService>(&m_lexicon);
 }
 
 void TestAssocServer::startServer(const HttpLimits &limits)
 {
     m_server.reset();
-    m_service = std::make_unique<AssociationService>(&m_lexicon);
     m_server = std::make_unique<HttpServer>(m_service.get(), limits);
     QVERIFY(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0));
 }
@@ -182,11 +182,15 @@ void TestAssocServer::exchanges()
         QTest::qWait(20); // so that the server sees each part on its own
     }
     QStringList received;
+    Reply reply;
     for (qsizetype i = 0; i < replies.size(); ++i) {
-        const Reply reply = client.next(i == 0 && requests[0].startsWith("HEAD"));
+        const bool head = i == 0 && requests[0].startsWith("HEAD");
+        reply = client.next(head);
+        QVERIFY(!head || reply.headers.value("content-length").toInt() > 1000);
         received.append(summary(reply));
     }
     QCOMPARE(received, replies);
+    QCOMPARE(reply.headers.value("connection"), closes ? "close" : QByteArray("keep-alive"));
     QCOMPARE(client.waitForClose(closes ? 5000 : 100), closes);
 }
 
@@ -214,9 +218,7 @@ void TestAssocServer::deadlinesCloseOnlyStalledConnections()
     limits.headTimeoutMs = 150;
     limits.lingerMs = 200;
     startServer(limits);
-    HttpTestClient silent;
-    HttpTestClient trickling;
-    HttpTestClient busy;
+    HttpTestClient silent, trickling, busy;
     for (HttpTestClient *client : {&silent, &trickling, &busy}) {
         QVERIFY(client->connectTo(m_server->port()));
     }
@@ -225,12 +227,12 @@ void TestAssocServer::deadlinesCloseOnlyStalledConnections()
         busy.send(baumOne);
         QCOMPARE(busy.next().status, 200);
         if (i == 4) {
-            QVERIFY(!trickling.isOpen());
+            QVERIFY(trickling.waitForClose(0));
         }
         trickling.send("G");
         QTest::qWait(200);
     }
-    QVERIFY(busy.isOpen());
+    QVERIFY(!busy.waitForClose(0));
     QVERIFY(silent.waitForClose());
     QVERIFY(busy.waitForClose());
     QTRY_COMPARE(m_server->connectionCount(), 0);
@@ -242,8 +244,7 @@ void TestAssocServer::connectionsAreBounded()
     limits.maxConnections = 2;
     startServer(limits);
     const QByteArray head = "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Length: 21\r\n\r\n";
-    HttpTestClient first;
-    HttpTestClient idle;
+    HttpTestClient first, idle;
     QVERIFY(first.connectTo(m_server->port()));
     first.send(head);
     QVERIFY(idle.connectTo(m_server->port()));
