@@ -27,6 +27,8 @@ QList<QByteArray> badRequests()
         head + "Transfer-Encoding: chunked\r\n\r\n5\r\nHallo\r\n0\r\n\r\n",
         "GET /cgi-bin/meta/meta.ger1-asso HTTP/2.0\r\nHost: x\r\n\r\n",
         "GET /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\n\r\n",
+        head + "Accept: a" + '\0' + "b\r\nContent-Length: 0\r\n\r\n",
+        QByteArray("\r\n").repeated(50000) + "GARBAGE\r\n\r\n",
     };
 }
 

@@ -25,6 +25,17 @@ int parseCount(const QByteArray &value)
     return ok ? int(std::clamp<qlonglong>(n, 1, 200)) : 200;
 }
 
+// Control characters mean nothing in a keyword, and would reach the page and its title raw.
+QString withoutControlCharacters(QString text)
+{
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 QByteArray QueryFields::percentDecode(QByteArrayView text)
@@ -68,7 +79,7 @@ void QueryFields::parse(QByteArrayView form)
         const QByteArray name = percentDecode(field.first(equals));
         const QByteArray value = percentDecode(field.sliced(equals + 1));
         if (name == "eingabe") {
-            keyword = decodeText(value);
+            keyword = withoutControlCharacters(decodeText(value));
         } else if (name == "anzahl") {
             count = parseCount(value);
         } else if (name == "format") {

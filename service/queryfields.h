@@ -15,7 +15,7 @@ struct QueryFields
         Json
     };
 
-    QString keyword; // eingabe
+    QString keyword; // eingabe, with control characters turned into blanks
     int count = 200; // anzahl; missing or unreadable gives 200, others are clamped to 1..200
     Format format = Format::Unspecified;
 

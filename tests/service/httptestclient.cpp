@@ -2,17 +2,25 @@
 
 #include <QTest>
 
+#include <sys/socket.h>
+
 bool HttpTestClient::connectTo(quint16 port)
 {
     m_socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; },
-                           5000);
+    return m_socket.waitForConnected(5000);
 }
 
 void HttpTestClient::send(const QByteArray &bytes)
 {
     m_socket.write(bytes);
     m_socket.flush();
+}
+
+void HttpTestClient::halfClose()
+{
+    // A small read buffer leaves the replies in the server's hands for a while.
+    m_socket.setReadBufferSize(4096);
+    ::shutdown(int(m_socket.socketDescriptor()), SHUT_WR);
 }
 
 HttpTestClient::Reply HttpTestClient::next(bool headOnly, int timeoutMs)
@@ -64,23 +72,14 @@ bool HttpTestClient::takeReply(bool headOnly, Reply *reply)
 
 QByteArray HttpTestClient::desktopPost(const QByteArray &body)
 {
-    return QByteArray("POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\n"
-                      "Host: 127.0.0.1:27431\r\n"
-                      "Keep-Alive: 300\r\n"
-                      "Connection-Type: keep-alive\r\n"
-                      "Referer: /cgi-bin/meta/meta.ger1-asso\r\n"
-                      "Content-type: text/html\r\n"
-                      "Content-Length: ")
-        .append(QByteArray::number(body.size()))
-        .append("\r\n\r\n")
-        .append(body);
+    return "POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\nHost: 127.0.0.1:27431\r\n"
+           "Keep-Alive: 300\r\nConnection-Type: keep-alive\r\n"
+           "Referer: /cgi-bin/meta/meta.ger1-asso\r\nContent-type: text/html\r\n"
+           "Content-Length: " +
+           QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
 QByteArray HttpTestClient::get(const QByteArray &target, const QByteArray &extraHeaders)
 {
-    return QByteArray("GET ")
-        .append(target)
-        .append(" HTTP/1.1\r\nHost: 127.0.0.1\r\n")
-        .append(extraHeaders)
-        .append("\r\n");
+    return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n";
 }

@@ -1,5 +1,7 @@
 #include "httpheadparser.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype maxContentLengthDigits = 15;
@@ -56,6 +58,14 @@ bool listContains(QByteArrayView list, QByteArrayView token)
         start = end + 1;
     }
     return false;
+}
+
+// A NUL or a bare CR could end the line for another reader of the same bytes.
+bool hasControlCharacters(QByteArrayView value)
+{
+    return std::any_of(value.begin(), value.end(), [](char c) {
+        return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
+    });
 }
 
 bool isDigits(QByteArrayView s)
@@ -120,8 +130,11 @@ int HttpHeadParser::parse(QByteArrayView head, HttpRequest *request)
         if (colon <= 0 || !isToken(line.first(colon))) {
             return 400;
         }
-        if (const int status =
-                parseField(line.first(colon), trimmed(line.sliced(colon + 1)), request)) {
+        const QByteArrayView value = trimmed(line.sliced(colon + 1));
+        if (hasControlCharacters(value)) {
+            return 400;
+        }
+        if (const int status = parseField(line.first(colon), value, request)) {
             return status;
         }
     }

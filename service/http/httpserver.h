@@ -8,12 +8,24 @@
 #include <QTcpServer>
 #include <QTimer>
 
+#include <functional>
+
 class HttpConnection;
 class HttpHandler;
 
+// Hands each accepted socket over as a bare descriptor (see HttpConnection for why).
+class HttpListener : public QTcpServer
+{
+public:
+    std::function<void(qintptr)> accepted;
+
+protected:
+    void incomingConnection(qintptr socket) override { accepted(socket); }
+};
+
 // A small HTTP/1.1 server: keep-alive and pipelining, bounded input per connection, a bounded
-// number of connections and an idle timeout (see HttpLimits). Everything runs in the thread of
-// the server's event loop.
+// number of connections, an idle timeout and a shorter one for a request head (see
+// HttpLimits). Everything runs in the thread of the server's event loop.
 class HttpServer : public QObject
 {
     Q_OBJECT
@@ -30,11 +42,11 @@ public:
     int connectionCount() const { return int(m_connections.size()); }
 
 private:
-    void acceptConnections();
-    void reject(QTcpSocket *socket);
+    void accept(qintptr socket);
+    bool makeRoom();
     void sweep();
 
-    QTcpServer m_server;
+    HttpListener m_server;
     HttpHandler *m_handler;
     HttpLimits m_limits;
     QSet<HttpConnection *> m_connections;

@@ -1,0 +1,310 @@
+#include "httpconnection.h"
+
+#include <QScopedValueRollback>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype readChunk = 16 * 1024;
+
+bool wouldBlock()
+{
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
+} // namespace
+
+HttpConnection::HttpConnection(qintptr socket, HttpHandler *handler, const HttpLimits &limits,
+                               QObject *parent)
+    : QObject(parent), m_fd(int(socket)), m_readNotifier(socket, QSocketNotifier::Read),
+      m_writeNotifier(socket, QSocketNotifier::Write), m_handler(handler), m_limits(limits),
+      m_deadline(limits.idleTimeoutMs)
+{
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    const int on = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_waitingForHead.start();
+    m_writeNotifier.setEnabled(false);
+    connect(&m_readNotifier, &QSocketNotifier::activated, this, &HttpConnection::onReadable);
+    connect(&m_writeNotifier, &QSocketNotifier::activated, this, &HttpConnection::onWritable);
+}
+
+HttpConnection::~HttpConnection()
+{
+    m_readNotifier.setEnabled(false);
+    m_writeNotifier.setEnabled(false);
+    ::close(m_fd);
+}
+
+void HttpConnection::checkDeadline()
+{
+    const bool headLate = m_state == State::Head && m_headBegun && m_headDeadline.hasExpired();
+    if (m_finished || !(m_deadline.hasExpired() || headLate)) {
+        return;
+    }
+    if (m_state == State::Closing) {
+        finish();
+    } else {
+        startClosing();
+    }
+}
+
+void HttpConnection::refuse(int status)
+{
+    fail(status);
+}
+
+void HttpConnection::evict()
+{
+    startClosing();
+}
+
+qint64 HttpConnection::headWaitMs() const
+{
+    return m_state == State::Head && pendingOutput() == 0 ? m_waitingForHead.elapsed() : -1;
+}
+
+void HttpConnection::onReadable()
+{
+    if (m_state == State::Closing) {
+        drainInput();
+    } else {
+        process();
+    }
+}
+
+void HttpConnection::onWritable()
+{
+    flushOutput();
+    if (!m_finished && m_state != State::Closing && pendingOutput() <= m_limits.maxPendingOutput) {
+        process();
+    }
+}
+
+void HttpConnection::process()
+{
+    // Writing a reply can fail and finish the connection, which must not start a second loop.
+    if (m_processing) {
+        return;
+    }
+    const QScopedValueRollback<bool> guard(m_processing, true);
+    while (m_state != State::Closing && !m_finished) {
+        // A client that sends requests without reading the replies is made to wait.
+        if (pendingOutput() > m_limits.maxPendingOutput) {
+            m_readNotifier.setEnabled(false);
+            return;
+        }
+        if (handleBuffered()) {
+            continue;
+        }
+        if (m_state == State::Closing) {
+            return;
+        }
+        if (m_inputEnded) {
+            startClosing(); // every complete request has its reply
+            return;
+        }
+        if (m_state == State::Head && !m_in.isEmpty() && !m_headBegun) {
+            m_headBegun = true;
+            m_headDeadline.setRemainingTime(m_limits.headTimeoutMs);
+        }
+        if (!readInput()) {
+            m_readNotifier.setEnabled(!m_finished);
+            return;
+        }
+    }
+}
+
+// True when something was read or the input has ended, false when nothing is there yet (or
+// the connection broke).
+bool HttpConnection::readInput()
+{
+    const qsizetype room = m_limits.maxHeadBytes + m_limits.maxBodyBytes - m_in.size();
+    char buffer[readChunk];
+    const ssize_t n = ::recv(m_fd, buffer, size_t(qMin(room, readChunk)), 0);
+    if (n > 0) {
+        m_in.append(buffer, n);
+        return true;
+    }
+    if (n == 0 && room > 0) {
+        m_inputEnded = true;
+        m_readNotifier.setEnabled(false);
+        return true;
+    }
+    if (n < 0 && !wouldBlock() && errno != EINTR) {
+        finish();
+    }
+    return false;
+}
+
+// Throws away what the client still sends: closing with unread input would reset the
+// connection, and the reset can destroy the reply before the client reads it.
+void HttpConnection::drainInput()
+{
+    char buffer[readChunk];
+    for (int i = 0; i < 16; ++i) {
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n > 0 || (n < 0 && errno == EINTR)) {
+            continue;
+        }
+        if (n < 0 && wouldBlock()) {
+            return;
+        }
+        m_inputEnded = true;
+        m_readNotifier.setEnabled(false);
+        if (n < 0 || m_outputShutDown) {
+            finish();
+        }
+        return;
+    }
+}
+
+// True when a request was answered, false when more input is needed (or the connection is
+// closing).
+bool HttpConnection::handleBuffered()
+{
+    if (m_state == State::Head && !takeHead()) {
+        return false;
+    }
+    if (m_state != State::Body || m_in.size() < m_head.contentLength()) {
+        return false;
+    }
+    m_request.body = m_in.left(m_head.contentLength());
+    m_in.remove(0, m_head.contentLength());
+    m_state = State::Head;
+    dispatch();
+    return true;
+}
+
+bool HttpConnection::takeHead()
+{
+    qsizetype start = 0;
+    qsizetype end = HttpHeadParser::findEnd(m_in, &start);
+    if (start > 0) {
+        // Blank lines before a request are skipped; kept, they would fill the buffer.
+        m_in.remove(0, start);
+        end = end < 0 ? end : end - start;
+    }
+    if (end < 0 || end > m_limits.maxHeadBytes) {
+        if (m_in.size() > m_limits.maxHeadBytes) {
+            fail(431);
+        }
+        return false;
+    }
+    m_request = HttpRequest();
+    const int status = m_head.parse(QByteArrayView(m_in).first(end), &m_request);
+    m_in.remove(0, end);
+    m_headBegun = false;
+    if (status != 0) {
+        fail(status);
+        return false;
+    }
+    if (m_head.hasTransferEncoding()) {
+        fail(501); // chunked bodies are not needed by any client of this service
+        return false;
+    }
+    if (m_head.contentLength() > m_limits.maxBodyBytes) {
+        fail(413);
+        return false;
+    }
+    m_state = State::Body;
+    if (m_head.expectsContinue() && m_in.size() < m_head.contentLength()) {
+        write("HTTP/1.1 100 Continue\r\n\r\n");
+    }
+    return true;
+}
+
+void HttpConnection::dispatch()
+{
+    const bool headOnly = m_request.method == "HEAD";
+    respond(m_handler->handle(m_request), m_head.keepAlive(), headOnly);
+    m_request = HttpRequest();
+}
+
+void HttpConnection::write(const QByteArray &bytes)
+{
+    m_out.append(bytes);
+    flushOutput();
+}
+
+void HttpConnection::flushOutput()
+{
+    while (pendingOutput() > 0 && !m_finished) {
+        const ssize_t n =
+            ::send(m_fd, m_out.constData() + m_outSent, size_t(pendingOutput()), MSG_NOSIGNAL);
+        if (n > 0) {
+            m_outSent += n;
+        } else if (n < 0 && wouldBlock()) {
+            if (m_outSent >= readChunk) {
+                m_out.remove(0, m_outSent);
+                m_outSent = 0;
+            }
+            m_writeNotifier.setEnabled(true);
+            return;
+        } else if (n == 0 || errno != EINTR) {
+            finish(); // the client is gone
+            return;
+        }
+    }
+    m_out.clear();
+    m_outSent = 0;
+    m_writeNotifier.setEnabled(false);
+    if (m_state == State::Closing && !m_outputShutDown && !m_finished) {
+        m_outputShutDown = true;
+        ::shutdown(m_fd, SHUT_WR);
+        if (m_inputEnded) {
+            finish();
+        }
+    }
+}
+
+void HttpConnection::respond(const HttpResponse &response, bool keepAlive, bool headOnly)
+{
+    write(response.serialize(keepAlive, headOnly));
+    if (!keepAlive) {
+        startClosing();
+        return;
+    }
+    m_deadline.setRemainingTime(m_limits.idleTimeoutMs);
+    m_waitingForHead.restart();
+}
+
+void HttpConnection::fail(int status)
+{
+    respond(HttpResponse::error(status), false, false);
+}
+
+// The output is shut down once written, and input is thrown away until the client closes too
+// or the linger time is over.
+void HttpConnection::startClosing()
+{
+    if (m_state == State::Closing || m_finished) {
+        return;
+    }
+    m_state = State::Closing;
+    m_in.clear();
+    m_deadline.setRemainingTime(m_limits.lingerMs);
+    m_readNotifier.setEnabled(!m_inputEnded);
+    if (pendingOutput() == 0) {
+        flushOutput();
+    }
+}
+
+void HttpConnection::finish()
+{
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_state = State::Closing;
+    m_readNotifier.setEnabled(false);
+    m_writeNotifier.setEnabled(false);
+    emit finished(this);
+}

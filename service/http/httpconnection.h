@@ -1,0 +1,91 @@
+#pragma once
+
+#include "httpheadparser.h"
+#include "httplimits.h"
+#include "httpmessage.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSocketNotifier>
+
+// One client connection: reads requests (pipelined or one after another on a kept-alive
+// connection), hands complete ones to the handler and writes the replies in order. Input is
+// buffered only up to the head and body limits; a request breaking them is answered with an
+// error and the connection is closed after the client has had time to read the answer.
+//
+// It works on the bare socket rather than a QTcpSocket: Qt closes a socket as soon as the
+// client shuts down its sending side, and drops the replies not yet written, while a client
+// that sends its last request and then half-closes is entitled to every reply.
+class HttpConnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Takes over the connected socket descriptor.
+    HttpConnection(qintptr socket, HttpHandler *handler, const HttpLimits &limits,
+                   QObject *parent = nullptr);
+    ~HttpConnection() override;
+
+    // Starts closing an idle or slow connection, or drops one that is already closing; called
+    // regularly by the server.
+    void checkDeadline();
+    // Answers with the error status without reading a request, and closes.
+    void refuse(int status);
+    // Closes a connection that is only waiting for a request head, to make room for another.
+    void evict();
+
+    bool isClosing() const { return m_state == State::Closing; }
+    // How long the connection has waited for its next request head, or -1 when it is doing
+    // something else (reading a body, writing, closing).
+    qint64 headWaitMs() const;
+
+signals:
+    // The connection is gone; the owner deletes the object.
+    void finished(HttpConnection *connection);
+
+private:
+    enum class State
+    {
+        Head,
+        Body,
+        Closing
+    };
+
+    void onReadable();
+    void onWritable();
+    void process();
+    bool readInput();
+    void drainInput();
+    bool handleBuffered();
+    bool takeHead();
+    void dispatch();
+    void write(const QByteArray &bytes);
+    void flushOutput();
+    qsizetype pendingOutput() const { return m_out.size() - m_outSent; }
+    void respond(const HttpResponse &response, bool keepAlive, bool headOnly);
+    void fail(int status);
+    void startClosing();
+    void finish();
+
+    int m_fd;
+    QSocketNotifier m_readNotifier;
+    QSocketNotifier m_writeNotifier;
+    HttpHandler *m_handler;
+    HttpLimits m_limits;
+    State m_state = State::Head;
+    QByteArray m_in;
+    QByteArray m_out;
+    qsizetype m_outSent = 0;
+    HttpHeadParser m_head;
+    HttpRequest m_request;
+    QDeadlineTimer m_deadline;     // for the whole request, or the linger time when closing
+    QDeadlineTimer m_headDeadline; // from the first byte of a head
+    QElapsedTimer m_waitingForHead;
+    bool m_headBegun = false;
+    bool m_inputEnded = false;
+    bool m_outputShutDown = false;
+    bool m_processing = false;
+    bool m_finished = false;
+};
