@@ -33,10 +33,13 @@ namespace {
 
 // Reciprocal rank fusion: a word at rank r of a list gains weight / (k + r).
 constexpr float fusionK = 60.0f;
-constexpr float thesaurusWeight = 1.0f;
+constexpr float thesaurusWeight = 0.7f;
 constexpr float cooccurrenceWeight = 1.0f;
-constexpr float compoundWeight = 1.0f;
-constexpr float neighbourWeight = 0.5f;
+constexpr float compoundWeight = 0.6f;
+constexpr float neighbourWeight = 0.3f;
+// The words that share phrases with the keyword's closest associates.
+constexpr float secondOrderWeight = 0.3f;
+constexpr size_t secondOrderSources = 4;
 // Multi-word phrases read badly as keywords: at most this many among the first places.
 constexpr int phrasesAtTop = 2;
 constexpr size_t topPlaces = 30;
@@ -72,12 +75,12 @@ public:
     }
 
 private:
-    static bool isOwnForm(std::string_view a, std::string_view b)
+    // Only longer words can be forms of the keyword: "schnelle" of "schnell", but "Koch" is
+    // not a form of "kochen".
+    static bool isOwnForm(std::string_view word, std::string_view keyword)
     {
-        if (a.size() < 2 || b.size() < 2 || a.substr(0, 2) != b.substr(0, 2)) {
-            return false;
-        }
-        return Inflection::isFormOf(a, b) || Inflection::isFormOf(b, a);
+        return word.size() > keyword.size() && keyword.size() >= 2 &&
+               word.substr(0, 2) == keyword.substr(0, 2) && Inflection::isFormOf(word, keyword);
     }
 
     const Lexicon &m_lexicon;
@@ -236,6 +239,34 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
     return words;
 }
 
+void addSecondOrder(const Lexicon &lexicon,
+                    const std::vector<std::pair<uint32_t, Relation>> &thesaurus, uint32_t base,
+                    Fusion *fusion)
+{
+    std::vector<uint32_t> sources;
+    for (const uint32_t word : lexicon.cooccurrentsOf(base)) {
+        if (sources.size() >= secondOrderSources / 2) {
+            break;
+        }
+        if (fusion->admits(word)) {
+            sources.push_back(word);
+        }
+    }
+    for (const auto &[word, relation] : thesaurus) {
+        if (sources.size() >= secondOrderSources) {
+            break;
+        }
+        if (relation == Relation::Synonym && !lexicon.hasFlag(word, Lexicon::Phrase) &&
+            fusion->admits(word)) {
+            sources.push_back(word);
+        }
+    }
+    for (const uint32_t word : sources) {
+        fusion->addList(lexicon.cooccurrentsOf(lexicon.baseOf(lexicon.keyOf(word))),
+                        Relation::Cooccurrence, secondOrderWeight);
+    }
+}
+
 // Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
 // and makes the scores fall along the result.
 std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
@@ -309,5 +340,6 @@ std::vector<Association> Associator::associate(const QString &keyword, int count
     fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight);
+    addSecondOrder(lexicon, thesaurus, base, &fusion);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }

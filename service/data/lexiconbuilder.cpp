@@ -28,8 +28,20 @@ constexpr std::string_view lightVerbs[] = {
     "kommen", "sagen",   "können", "müssen",  "sollen", "wollen", "dürfen",  "mögen",
     "jemand", "etwas",   "sich",   "jemandem", "jemanden", "jemandes"};
 
+// Function words that the stop word list lacks (it predates the spelling reform) and that say
+// nothing by themselves.
+constexpr std::string_view moreFunctionWords[] = {
+    "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja",
+    "mal",  "schon", "mehr",   "immer", "eben",   "ganz",  "sehr",  "nie",  "oft", "wieder",
+    "beim", "vom",   "zum",    "zur",   "bzw",    "usw",   "etc",   "je",   "ob",  "wo"};
+
+// Endings that look like a word but make derivations, not compounds ("Freundschaft").
+constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "weise", "haft",
+                                                  "heit",   "keit", "ling", "lein",  "chen",
+                                                  "bar",    "sam",  "tum",  "nis"};
+
 // How many co-occurring words and compounds a key keeps; deeper lists are never reached.
-constexpr size_t maxCooccurrents = 120;
+constexpr size_t maxCooccurrents = 200;
 constexpr size_t maxCompounds = 300;
 
 // Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher").
@@ -55,6 +67,14 @@ bool startsUpper(std::string_view text)
     // Ä, Ö, Ü in UTF-8
     return c == 0xC3 && text.size() > 1 &&
            (text[1] == '\x84' || text[1] == '\x96' || text[1] == '\x9C');
+}
+
+// "EUR", "TEUR", "UN": capitals only.
+bool isAbbreviation(std::string_view word)
+{
+    return word.size() >= 2 && std::all_of(word.begin(), word.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || c == '-';
+           });
 }
 
 uint32_t characterCount(std::string_view utf8)
@@ -192,6 +212,14 @@ void LexiconBuilder::finish()
             m_keyFlags[key] |= LightVerb;
         }
     }
+    if (!m_stopKeys.empty()) {
+        for (const std::string_view word : moreFunctionWords) {
+            const uint32_t key = keyOfText(word);
+            if (key != Lexicon::npos) {
+                m_keyFlags[key] |= StopKey;
+            }
+        }
+    }
     buildPostings();
     resolveBases();
     for (uint32_t w = 0; w < t.words.size(); ++w) {
@@ -204,6 +232,8 @@ void LexiconBuilder::finish()
         }
     }
     chooseShownWords();
+    splitCompounds();
+    addCompoundDocuments();
     countCommonness();
     findCompounds();
     findCooccurrents();
@@ -258,10 +288,13 @@ void LexiconBuilder::buildPostings()
 // not a base form itself is reduced, and only to a word that exists.
 uint32_t LexiconBuilder::reducedByEnding(std::string_view key, std::string *scratch) const
 {
+    // The word list holds inflected forms too; with a dictionary, only its headwords and the
+    // thesaurus words are trusted as base forms.
+    const uint8_t targets = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
     uint32_t found = Lexicon::npos;
     Inflection::forEachReduction(key, scratch, [&](std::string_view candidate) {
         const uint32_t id = keyOfText(candidate);
-        if (id != Lexicon::npos && (m_keyFlags[id] & Known)) {
+        if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey)) {
             found = id;
             return true;
         }
@@ -286,7 +319,7 @@ void LexiconBuilder::resolveBases()
     }
     std::string scratch;
     for (uint32_t key = 0; key < keyCount; ++key) {
-        if (m_keyFlags[key] & base || t.keyBase[key] != key) {
+        if (m_keyFlags[key] & (base | StopKey) || t.keyBase[key] != key) {
             continue;
         }
         const uint32_t reduced = reducedByEnding(t.keys.at(key), &scratch);
@@ -318,7 +351,7 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
     return !(m_keyFlags[key] & (StopKey | LightVerb)) && (m_keyFlags[key] & Known) &&
            word != Lexicon::npos &&
            (t.wordFlags[word] & Lexicon::Displayable) && !(t.wordFlags[word] & Lexicon::Phrase) &&
-           characterCount(text) >= 2 &&
+           characterCount(text) >= 3 && !isAbbreviation(t.words.at(word)) &&
            std::any_of(text.begin(), text.end(), [](char c) {
                return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
            });
@@ -337,11 +370,15 @@ void LexiconBuilder::countCommonness()
     reduced.reserve(m_docKeys.size());
     for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
+            // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = t.keyBase[m_docKeys[i]];
-            if (stamp[base] != d && isContentKey(base)) {
-                stamp[base] = d;
-                reduced.push_back(base);
-                t.keyCommonness[base] += m_docWeight[d];
+            const auto [first, head] = m_parts[base];
+            for (const uint32_t key : {base, first, head}) {
+                if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
+                    stamp[key] = d;
+                    reduced.push_back(key);
+                    t.keyCommonness[key] += m_docWeight[d];
+                }
             }
         }
         reducedBegin.push_back(uint32_t(reduced.size()));
@@ -358,26 +395,38 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
 {
     const LexiconTables &t = *m_t;
     const std::string_view key = t.keys.at(t.wordKey[word]);
-    const uint32_t headKey = keyOfText(key.substr(at));
+    const std::string_view headText = key.substr(at);
+    const uint32_t headKey = keyOfText(headText);
+    // With a dictionary, a part must be a real base form: the word list alone holds
+    // abbreviations and names enough to cut "Motor" into "Mo" and "tor".
+    const uint8_t real = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
     if (headKey == Lexicon::npos || t.keyBase[headKey] != headKey ||
-        (m_keyFlags[headKey] & StopKey) || !(m_keyFlags[headKey] & Known) ||
+        (m_keyFlags[headKey] & StopKey) || !(m_keyFlags[headKey] & real) ||
+        std::find(std::begin(derivationEndings), std::end(derivationEndings), headText) !=
+            std::end(derivationEndings) ||
         startsUpper(t.words.at(word)) != startsUpper(t.words.at(t.keyWord[headKey]))) {
         return false;
     }
-    const std::string_view first = key.substr(0, at);
-    const auto usable = [&](std::string_view part) {
-        const uint32_t id = characterCount(part) >= 2 ? keyOfText(part) : Lexicon::npos;
-        return id != Lexicon::npos && (m_keyFlags[id] & Known) &&
+    const uint32_t headLength = characterCount(headText);
+    const auto usable = [&](std::string_view part, bool linked) {
+        const uint32_t length = characterCount(part);
+        // Short parts make chance splits; a two-letter word ("Ei") only before a long head.
+        const bool longEnough = length >= 3 ? length + headLength >= 7 : length == 2 && !linked &&
+                                                                             headLength >= 4;
+        const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
+        return id != Lexicon::npos && (m_keyFlags[id] & real) &&
                        !(m_keyFlags[t.keyBase[id]] & StopKey) &&
-                       !(t.wordFlags[t.keyWord[id]] & Lexicon::Phrase)
+                       !(t.wordFlags[t.keyWord[id]] & Lexicon::Phrase) &&
+                       !isAbbreviation(t.words.at(t.keyWord[id]))
                    ? id
                    : Lexicon::npos;
     };
-    uint32_t firstKey = usable(first);
+    const std::string_view first = key.substr(0, at);
+    uint32_t firstKey = usable(first, false);
     for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(linkingElements); ++i) {
         const std::string_view link = linkingElements[i];
         if (first.size() > link.size() && first.substr(first.size() - link.size()) == link) {
-            firstKey = usable(first.substr(0, first.size() - link.size()));
+            firstKey = usable(first.substr(0, first.size() - link.size()), true);
         }
     }
     if (firstKey == Lexicon::npos) {
@@ -386,6 +435,51 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     *firstBase = t.keyBase[firstKey];
     *head = headKey;
     return true;
+}
+
+// The parts of every key that is a compound, cut where the first part is longest
+// ("Haftpflicht|versicherung", not "Haft|pflichtversicherung").
+void LexiconBuilder::splitCompounds()
+{
+    const LexiconTables &t = *m_t;
+    m_parts.assign(t.keys.size(), {Lexicon::npos, Lexicon::npos});
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        const uint32_t word = t.keyWord[key];
+        const std::string_view text = t.keys.at(key);
+        if (word == Lexicon::npos || characterCount(text) < 5 ||
+            (t.wordFlags[word] & (Lexicon::Phrase | Lexicon::Stop)) ||
+            !(t.wordFlags[word] & Lexicon::Displayable)) {
+            continue;
+        }
+        for (size_t at = text.size() - 3; at > 0; --at) {
+            uint32_t first = 0;
+            uint32_t head = 0;
+            if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 &&
+                compoundSplit(word, at, &first, &head)) {
+                m_parts[key] = {first, head};
+                break;
+            }
+        }
+    }
+}
+
+// Each compound of the word list is a small document of itself and its parts, so that the
+// parts are associated with each other ("Haftpflicht" with "Versicherung").
+void LexiconBuilder::addCompoundDocuments()
+{
+    const LexiconTables &t = *m_t;
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        const uint32_t key = t.wordKey[w];
+        if (!(t.wordFlags[w] & Lexicon::InWordList) || (t.wordFlags[w] & Lexicon::Inflected) ||
+            m_parts[key].first == Lexicon::npos || t.keyWord[key] != w) {
+            continue;
+        }
+        m_docKeys.push_back(key);
+        m_docKeys.push_back(m_parts[key].first);
+        m_docKeys.push_back(m_parts[key].second);
+        m_docBegin.push_back(uint32_t(m_docKeys.size()));
+        m_docWeight.push_back(1);
+    }
 }
 
 void LexiconBuilder::findCompounds()

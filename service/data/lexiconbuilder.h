@@ -41,6 +41,8 @@ private:
     void buildPostings();
     void resolveBases();
     uint32_t reducedByEnding(std::string_view key, std::string *scratch) const;
+    void splitCompounds();
+    void addCompoundDocuments();
     void countCommonness();
     void chooseShownWords();
     void findCompounds();
@@ -56,4 +58,5 @@ private:
     std::vector<uint32_t> m_docBegin{0};
     std::vector<uint8_t> m_docWeight;
     std::vector<uint8_t> m_keyFlags; // filled by finish()
+    std::vector<std::pair<uint32_t, uint32_t>> m_parts; // first part's base and head, or npos
 };
