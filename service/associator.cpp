@@ -33,9 +33,9 @@ namespace {
 
 // Reciprocal rank fusion: a word at rank r of a list gains weight / (k + r).
 constexpr float fusionK = 60.0f;
-constexpr float thesaurusWeight = 0.7f;
+constexpr float thesaurusWeight = 0.4f;
 constexpr float cooccurrenceWeight = 1.0f;
-constexpr float compoundWeight = 0.6f;
+constexpr float compoundWeight = 0.4f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
 constexpr float secondOrderWeight = 0.3f;

@@ -525,9 +525,11 @@ void LexiconBuilder::findCompounds()
     fillLists(found, t.keys.size(), maxCompounds, &t.compoundBegin, &t.compounds);
 }
 
-// For each key, the words that share documents with it more often than chance would have it:
-// local mutual information, count(a, b) * log(N * count(a, b) / (df(a) * df(b))). A word that
-// stands everywhere gains little from each shared document, a rare word little from one.
+// For each key, the words that share documents with it more often than chance would have it.
+// The score is the shared count times three factors: the pointwise mutual information, so that
+// chance meetings count little; the inverse document frequency, so that a word that stands
+// everywhere does not win; and the log of the word's own frequency, so that among words met
+// equally often the common one that people know goes first.
 void LexiconBuilder::findCooccurrents()
 {
     LexiconTables &t = *m_t;
@@ -575,7 +577,9 @@ void LexiconBuilder::findCooccurrents()
         for (const uint32_t b : touched) {
             const double n = shared[b];
             shared[b] = 0.0;
-            const double score = n * std::log(total * n / (dfA * t.keyCommonness[b]));
+            const double dfB = t.keyCommonness[b];
+            const double score = n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) *
+                                 std::log(1.0 + dfB);
             if (score > 0.0) {
                 scored.emplace_back(-score, b);
             }
