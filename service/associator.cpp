@@ -94,8 +94,7 @@ struct Candidate
 {
     uint32_t word;
     float score;
-    float best; // the largest single contribution, which names the relation
-    Relation relation;
+    Relation relation; // from the first list that has the word
 };
 
 // Gathers the fused scores of the candidates, each word once.
@@ -140,17 +139,12 @@ private:
                 it->second = SIZE_MAX;
                 return false;
             }
-            m_candidates.push_back({word, 0.0f, 0.0f, relation});
+            m_candidates.push_back({word, 0.0f, relation});
         }
         if (it->second == SIZE_MAX) {
             return false;
         }
-        Candidate &c = m_candidates[it->second];
-        c.score += gain;
-        if (gain > c.best) {
-            c.best = gain;
-            c.relation = relation;
-        }
+        m_candidates[it->second].score += gain;
         return true;
     }
 
@@ -336,9 +330,10 @@ std::vector<Association> Associator::associate(const QString &keyword, int count
     const uint32_t thesaurusKey =
         lexicon.meaningsOf(base).empty() && typed != Lexicon::npos ? typed : base;
     const auto thesaurus = thesaurusWords(lexicon, thesaurusKey);
+    // The lists in the order in which they name a word's relation.
     fusion.addList(thesaurus, thesaurusWeight);
-    fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
+    fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));

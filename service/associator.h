@@ -11,11 +11,11 @@ class Lexicon;
 // How an associated word relates to the keyword.
 enum class Relation : uint8_t
 {
-    Synonym,   // shares a meaning with it
-    Broader,   // a broader term of one of its meanings
-    Narrower,  // a narrower term of one of its meanings
-    Compound,  // a word-list entry that begins or ends with it
-    Neighbour, // shares a meaning with one of its synonyms
+    Synonym,      // shares a meaning with it
+    Broader,      // a broader term of one of its meanings
+    Narrower,     // a narrower term of one of its meanings
+    Compound,     // a word-list entry that begins or ends with it
+    Neighbour,    // shares a meaning with one of its synonyms
     Cooccurrence, // shares dictionary phrases or proverbs with it
 };
 

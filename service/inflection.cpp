@@ -10,9 +10,8 @@ bool isFormOf(std::string_view form, std::string_view base)
         return false;
     }
     std::string scratch;
-    return forEachReduction(form, &scratch, [&](std::string_view candidate) {
-        return candidate == base;
-    });
+    return forEachReduction(form, &scratch,
+                            [&](std::string_view candidate) { return candidate == base; });
 }
 
 } // namespace Inflection

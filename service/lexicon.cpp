@@ -175,12 +175,11 @@ bool Lexicon::attach(const char *data, size_t size, QString *error)
     const uint64_t words = wordOffsets.size - 1;
     const uint64_t keys = keyOffsets.size - 1;
     const uint64_t slotCount = count(KeySlots);
-    const bool sizesAgree = count(WordKey) == words && count(WordFlags) == words &&
-                            count(KeyWord) == keys && count(KeyBase) == keys &&
-                            count(KeyCommonness) == keys && count(PostingBegin) == keys + 1 &&
-                            count(CompoundBegin) == keys + 1 && count(CoocBegin) == keys + 1 &&
-                            slotCount > keys && (slotCount & (slotCount - 1)) == 0 && words < UINT32_MAX &&
-                            keys < UINT32_MAX;
+    const bool sizesAgree =
+        count(WordKey) == words && count(WordFlags) == words && count(KeyWord) == keys &&
+        count(KeyBase) == keys && count(KeyCommonness) == keys && count(PostingBegin) == keys + 1 &&
+        count(CompoundBegin) == keys + 1 && count(CoocBegin) == keys + 1 && slotCount > keys &&
+        (slotCount & (slotCount - 1)) == 0 && words < UINT32_MAX && keys < UINT32_MAX;
     const auto listFits = [&](Section begin, Section list) {
         const Table b = u32(begin);
         return ascending(b.data, b.size, uint32_t(count(list))) && count(list) < UINT32_MAX;
@@ -192,11 +191,12 @@ bool Lexicon::attach(const char *data, size_t size, QString *error)
         *error = QStringLiteral("inconsistent tables");
         return false;
     }
-    m_words = StringTable(data + entries[WordText].offset, wordOffsets.data, uint32_t(words),
-                          nullptr, 0);
-    m_keys = StringTable(data + entries[KeyText].offset, keyOffsets.data, uint32_t(keys),
-                         reinterpret_cast<const StringTable::Slot *>(data + entries[KeySlots].offset),
-                         size_t(slotCount));
+    m_words =
+        StringTable(data + entries[WordText].offset, wordOffsets.data, uint32_t(words), nullptr, 0);
+    m_keys =
+        StringTable(data + entries[KeyText].offset, keyOffsets.data, uint32_t(keys),
+                    reinterpret_cast<const StringTable::Slot *>(data + entries[KeySlots].offset),
+                    size_t(slotCount));
     m_wordKey = u32(WordKey).data;
     m_wordFlags = reinterpret_cast<const uint8_t *>(data + entries[WordFlags].offset);
     m_keyWord = u32(KeyWord).data;

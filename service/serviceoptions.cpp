@@ -21,11 +21,10 @@ const QString stopWordsName = QStringLiteral("stopwords");
 void addPathOption(QCommandLineParser *parser, const QString &name, const QString &what,
                    const QString &path, const char *package)
 {
-    parser->addOption(QCommandLineOption(
-        name,
-        QStringLiteral("%1 Default: %2 (Debian package %3).").arg(what, path,
-                                                                  QLatin1String(package)),
-        QStringLiteral("PATH")));
+    parser->addOption(QCommandLineOption(name,
+                                         QStringLiteral("%1 Default: %2 (Debian package %3).")
+                                             .arg(what, path, QLatin1String(package)),
+                                         QStringLiteral("PATH")));
 }
 
 } // namespace
@@ -63,8 +62,7 @@ void ServiceOptions::describe(QCommandLineParser *parser)
             .arg(QLatin1String(IndexFormat::fileName), installedIndexPath()),
         QStringLiteral("PATH")));
     parser->addOption(QCommandLineOption(
-        compileName,
-        QStringLiteral("Compile the raw data into an index at PATH, then exit."),
+        compileName, QStringLiteral("Compile the raw data into an index at PATH, then exit."),
         QStringLiteral("PATH")));
     parser->addOption(QCommandLineOption(
         rawName, QStringLiteral("Serve from the raw data files instead of an index.")));
@@ -130,8 +128,8 @@ QString ServiceOptions::installedIndexPath()
 
 QString ServiceOptions::defaultIndexPath()
 {
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(IndexFormat::fileName);
+    const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                           QLatin1String(IndexFormat::fileName);
     return QFileInfo::exists(beside) ? beside : installedIndexPath();
 }
 

@@ -28,9 +28,9 @@ public:
 
     std::string_view at(uint32_t id) const
     {
-        return id < m_count ? std::string_view(m_text + m_offsets[id],
-                                               m_offsets[id + 1] - m_offsets[id])
-                            : std::string_view();
+        return id < m_count
+                   ? std::string_view(m_text + m_offsets[id], m_offsets[id + 1] - m_offsets[id])
+                   : std::string_view();
     }
     uint32_t size() const { return m_count; }
     uint32_t find(std::string_view s) const;

@@ -26,8 +26,7 @@ struct Entry
     Kind kind = Kind::Other;
 };
 
-template<class F>
-void forEachPart(std::string_view text, std::string_view separator, F f)
+template <class F> void forEachPart(std::string_view text, std::string_view separator, F f)
 {
     while (true) {
         const size_t end = text.find(separator);
@@ -85,12 +84,13 @@ Entry entryOf(std::string_view alternative)
 bool formOfPart(std::string_view part, std::string_view *form)
 {
     static constexpr std::string_view leaders[] = {
-        "ich",     "du",         "er",        "sie",        "es",         "wir",
-        "ihr",     "er/sie",     "ich/er/sie", "ist/war",   "hat/hatte", "am",
-        "sind/waren", "haben/hatten", "er/sie/es", "ich/er/sie/es"};
+        "ich",        "du",           "er",         "sie",          "es",        "wir",
+        "ihr",        "er/sie",       "ich/er/sie", "ist/war",      "hat/hatte", "am",
+        "sind/waren", "haben/hatten", "er/sie/es",  "ich/er/sie/es"};
     std::vector<std::string_view> words;
     forEachPart(trimmed(part), " ", [&](std::string_view w) { words.push_back(w); });
-    if (words.empty() || words.size() > 4 || part.find_first_of("{([.;,") != std::string_view::npos) {
+    if (words.empty() || words.size() > 4 ||
+        part.find_first_of("{([.;,") != std::string_view::npos) {
         return false;
     }
     for (size_t i = 0; i + 1 < words.size(); ++i) {
@@ -116,9 +116,8 @@ void readLine(std::string_view german, LexiconBuilder *builder,
     for (size_t p = 0; p < parts.size(); ++p) {
         std::vector<Entry> entries;
         forEachPart(parts[p], "; ", [&](std::string_view a) { entries.push_back(entryOf(a)); });
-        const bool allPlural = std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
-            return e.kind == Kind::Plural;
-        });
+        const bool allPlural = std::all_of(entries.begin(), entries.end(),
+                                           [](const Entry &e) { return e.kind == Kind::Plural; });
         if (allPlural && entries.size() == previous.size()) {
             for (size_t i = 0; i < entries.size(); ++i) {
                 if (previous[i].kind == Kind::Noun) {

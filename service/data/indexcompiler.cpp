@@ -134,8 +134,8 @@ bool compile(const DataSources &sources, QByteArray *image, QString *error)
         }
     }
     if (!readThesaurus(sources.thesaurus, &builder, error) ||
-        !readOptional(sources.wordList, QStringLiteral("wngerman"), &builder,
-                      &WordListReader::read, error) ||
+        !readOptional(sources.wordList, QStringLiteral("wngerman"), &builder, &WordListReader::read,
+                      error) ||
         !readOptional(sources.dictionary, QStringLiteral("trans-de-en"), &builder,
                       &DictionaryReader::read, error)) {
         return false;

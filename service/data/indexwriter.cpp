@@ -15,8 +15,7 @@ struct Part
     size_t count;
 };
 
-template<class T>
-Part part(const std::vector<T> &v)
+template <class T> Part part(const std::vector<T> &v)
 {
     return {v.data(), v.size()};
 }

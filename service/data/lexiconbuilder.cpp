@@ -23,17 +23,17 @@ enum KeyFlag : uint8_t
 
 // Verbs that go with almost anything, so that sharing a phrase with them tells nothing.
 constexpr std::string_view lightVerbs[] = {
-    "sein",   "haben",   "werden", "machen",  "tun",    "geben",  "lassen",  "bringen",
-    "stellen", "setzen", "legen",  "nehmen",  "halten", "bekommen", "kriegen", "gehen",
-    "kommen", "sagen",   "können", "müssen",  "sollen", "wollen", "dürfen",  "mögen",
-    "jemand", "etwas",   "sich",   "jemandem", "jemanden", "jemandes"};
+    "sein",    "haben",  "werden", "machen",   "tun",      "geben",    "lassen",  "bringen",
+    "stellen", "setzen", "legen",  "nehmen",   "halten",   "bekommen", "kriegen", "gehen",
+    "kommen",  "sagen",  "können", "müssen",   "sollen",   "wollen",   "dürfen",  "mögen",
+    "jemand",  "etwas",  "sich",   "jemandem", "jemanden", "jemandes"};
 
 // Function words that the stop word list lacks (it predates the spelling reform) and that say
 // nothing by themselves.
 constexpr std::string_view moreFunctionWords[] = {
     "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja",
-    "mal",  "schon", "mehr",   "immer", "eben",   "ganz",  "sehr",  "nie",  "oft", "wieder",
-    "beim", "vom",   "zum",    "zur",   "bzw",    "usw",   "etc",   "je",   "ob",  "wo"};
+    "mal",  "schon", "mehr",   "immer", "eben",   "ganz", "sehr",  "nie",  "oft", "wieder",
+    "beim", "vom",   "zum",    "zur",   "bzw",    "usw",  "etc",   "je",   "ob",  "wo"};
 
 // Endings that look like a word but make derivations, not compounds ("Freundschaft").
 constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "weise", "haft",
@@ -221,6 +221,7 @@ void LexiconBuilder::finish()
         }
     }
     buildPostings();
+    chooseShownWords();
     resolveBases();
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         const uint32_t key = t.wordKey[w];
@@ -231,7 +232,6 @@ void LexiconBuilder::finish()
             t.wordFlags[w] |= Lexicon::Stop;
         }
     }
-    chooseShownWords();
     splitCompounds();
     addCompoundDocuments();
     countCommonness();
@@ -268,7 +268,8 @@ void LexiconBuilder::buildPostings()
     for (uint32_t m = 0; m < meaningCount; ++m) {
         for (auto [it, end] = members(m); it != end; ++it) {
             const uint32_t key = t.wordKey[Lexicon::idOf(*it)];
-            const uint32_t posting = Lexicon::pack(m, Lexicon::roleOf(*it), Lexicon::isMainForm(*it));
+            const uint32_t posting =
+                Lexicon::pack(m, Lexicon::roleOf(*it), Lexicon::isMainForm(*it));
             if (lastMeaning[key] != m) {
                 lastMeaning[key] = m;
                 t.postings[cursor[key]++] = posting;
@@ -286,20 +287,24 @@ void LexiconBuilder::buildPostings()
 
 // The key that this one is an inflected form of by its ending, or npos. Only a key that is
 // not a base form itself is reduced, and only to a word that exists.
-uint32_t LexiconBuilder::reducedByEnding(std::string_view key, std::string *scratch) const
+uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) const
 {
     // The word list holds inflected forms too; with a dictionary, only its headwords and the
     // thesaurus words are trusted as base forms.
     const uint8_t targets = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
     uint32_t found = Lexicon::npos;
-    Inflection::forEachReduction(key, scratch, [&](std::string_view candidate) {
-        const uint32_t id = keyOfText(candidate);
-        if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey)) {
-            found = id;
-            return true;
-        }
-        return false;
-    });
+    const bool noun = startsUpper(m_t->words.at(m_t->keyWord[key]));
+    Inflection::forEachReduction(
+        m_t->keys.at(key), scratch,
+        [&](std::string_view candidate) {
+            const uint32_t id = keyOfText(candidate);
+            if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey)) {
+                found = id;
+                return true;
+            }
+            return false;
+        },
+        !noun);
     return found;
 }
 
@@ -322,7 +327,7 @@ void LexiconBuilder::resolveBases()
         if (m_keyFlags[key] & (base | StopKey) || t.keyBase[key] != key) {
             continue;
         }
-        const uint32_t reduced = reducedByEnding(t.keys.at(key), &scratch);
+        const uint32_t reduced = reducedByEnding(key, &scratch);
         if (reduced != Lexicon::npos) {
             t.keyBase[key] = t.keyBase[reduced];
         }
@@ -335,9 +340,8 @@ void LexiconBuilder::chooseShownWords()
     t.keyWord.assign(t.keys.size(), Lexicon::npos);
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         uint32_t &shown = t.keyWord[t.wordKey[w]];
-        if (shown == Lexicon::npos ||
-            (!(t.wordFlags[shown] & Lexicon::Displayable) &&
-             (t.wordFlags[w] & Lexicon::Displayable))) {
+        if (shown == Lexicon::npos || (!(t.wordFlags[shown] & Lexicon::Displayable) &&
+                                       (t.wordFlags[w] & Lexicon::Displayable))) {
             shown = w;
         }
     }
@@ -349,10 +353,9 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
     const uint32_t word = t.keyWord[key];
     const std::string_view text = t.keys.at(key);
     return !(m_keyFlags[key] & (StopKey | LightVerb)) && (m_keyFlags[key] & Known) &&
-           word != Lexicon::npos &&
-           (t.wordFlags[word] & Lexicon::Displayable) && !(t.wordFlags[word] & Lexicon::Phrase) &&
-           characterCount(text) >= 3 && !isAbbreviation(t.words.at(word)) &&
-           std::any_of(text.begin(), text.end(), [](char c) {
+           word != Lexicon::npos && (t.wordFlags[word] & Lexicon::Displayable) &&
+           !(t.wordFlags[word] & Lexicon::Phrase) && characterCount(text) >= 3 &&
+           !isAbbreviation(t.words.at(word)) && std::any_of(text.begin(), text.end(), [](char c) {
                return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
            });
 }
@@ -411,8 +414,8 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     const auto usable = [&](std::string_view part, bool linked) {
         const uint32_t length = characterCount(part);
         // Short parts make chance splits; a two-letter word ("Ei") only before a long head.
-        const bool longEnough = length >= 3 ? length + headLength >= 7 : length == 2 && !linked &&
-                                                                             headLength >= 4;
+        const bool longEnough =
+            length >= 3 ? length + headLength >= 7 : length == 2 && !linked && headLength >= 4;
         const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
         return id != Lexicon::npos && (m_keyFlags[id] & real) &&
                        !(m_keyFlags[t.keyBase[id]] & StopKey) &&
@@ -489,7 +492,8 @@ void LexiconBuilder::findCompounds()
     constexpr uint8_t unwanted = Lexicon::Inflected | Lexicon::Phrase | Lexicon::Stop;
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         const uint8_t flags = t.wordFlags[w];
-        if (!(flags & Lexicon::InWordList) || !(flags & Lexicon::Displayable) || (flags & unwanted)) {
+        if (!(flags & Lexicon::InWordList) || !(flags & Lexicon::Displayable) ||
+            (flags & unwanted)) {
             continue;
         }
         const std::string_view key = t.keys.at(t.wordKey[w]);
@@ -578,8 +582,8 @@ void LexiconBuilder::findCooccurrents()
             const double n = shared[b];
             shared[b] = 0.0;
             const double dfB = t.keyCommonness[b];
-            const double score = n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) *
-                                 std::log(1.0 + dfB);
+            const double score =
+                n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
             if (score > 0.0) {
                 scored.emplace_back(-score, b);
             }

@@ -40,7 +40,7 @@ private:
     uint32_t keyOfText(std::string_view key) const;
     void buildPostings();
     void resolveBases();
-    uint32_t reducedByEnding(std::string_view key, std::string *scratch) const;
+    uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
     void splitCompounds();
     void addCompoundDocuments();
     void countCommonness();
@@ -57,6 +57,6 @@ private:
     std::vector<uint32_t> m_docKeys;
     std::vector<uint32_t> m_docBegin{0};
     std::vector<uint8_t> m_docWeight;
-    std::vector<uint8_t> m_keyFlags; // filled by finish()
+    std::vector<uint8_t> m_keyFlags;                    // filled by finish()
     std::vector<std::pair<uint32_t, uint32_t>> m_parts; // first part's base and head, or npos
 };

@@ -6,8 +6,8 @@ namespace {
 
 bool isWordByte(unsigned char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c >= 0x80;
 }
 
 // UTF-8 sequences that are punctuation, not letters: general punctuation (E2 ..), and the

@@ -1,4 +1,6 @@
 #include "associator.h"
+#include "indexcompiler.h"
+#include "indexformat.h"
 #include "lexicon.h"
 #include "pagerenderer.h"
 #include "queryfields.h"
@@ -9,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,7 +26,12 @@ private slots:
     void termsLoseTheirNotes();
     void lookupKeysFoldCaseAndBlanks();
     void rankingFollowsTheRelations();
-    void relationsAndScores();
+    void junkIsKeptOut_data();
+    void junkIsKeptOut();
+    void inflectedKeywordsAnswerAsTheirBase();
+    void indexGivesTheRawAnswers();
+    void damagedIndexEndsTheService_data();
+    void damagedIndexEndsTheService();
     void keywordCaseAndBlanksDoNotMatter();
     void countIsClamped();
     void unknownOrEmptyKeywordGivesNothing();
@@ -36,9 +44,15 @@ private slots:
     void jsonCarriesRelationsAndScores();
 
 private:
-    QStringList words(const QString &keyword, int count = 200) const;
+    static QStringList words(const Lexicon &lexicon, const QString &keyword, int count = 200);
+    QStringList words(const QString &keyword, int count = 200) const
+    {
+        return words(m_lexicon, keyword, count);
+    }
 
-    Lexicon m_lexicon;
+    Lexicon m_lexicon; // the thesaurus and the word list alone
+    Lexicon m_full;    // every source
+    QTemporaryDir m_dir;
 };
 
 void TestAssociations::initTestCase()
@@ -47,13 +61,14 @@ void TestAssociations::initTestCase()
     QVERIFY2(
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
+    QVERIFY2(m_full.load(ServiceFixture::sources(), &error), qPrintable(error));
 }
 
-QStringList TestAssociations::words(const QString &keyword, int count) const
+QStringList TestAssociations::words(const Lexicon &lexicon, const QString &keyword, int count)
 {
     QStringList result;
-    for (const Association &a : Associator(&m_lexicon).associate(keyword, count)) {
-        const std::string_view word = m_lexicon.word(a.word);
+    for (const Association &a : Associator(&lexicon).associate(keyword, count)) {
+        const std::string_view word = lexicon.word(a.word);
         result.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
     }
     return result;
@@ -74,8 +89,8 @@ void TestAssociations::termsLoseTheirNotes_data()
                                         << QByteArray("Graph") << int(TermRole::Narrower) << false;
     QTest::newRow("optional words before") << QByteArray("(sich) (die) Seiten halten (ugs.)")
                                            << QByteArray("Seiten halten") << plain << false;
-    QTest::newRow("group inside a word stays")
-        << QByteArray("viele(s) andere") << QByteArray("viele(s) andere") << plain << false;
+    QTest::newRow("optional ending")
+        << QByteArray("viele(s) andere (ugs.)") << QByteArray("viele andere") << plain << false;
     QTest::newRow("nothing but a note")
         << QByteArray("(Jahreszahl)") << QByteArray() << plain << false;
     QTest::newRow("unbalanced") << QByteArray("(kaputt") << QByteArray("(kaputt") << plain << false;
@@ -102,6 +117,7 @@ void TestAssociations::lookupKeysFoldCaseAndBlanks()
     QVERIFY(!TermText::isDisplayable("Baum & Strauch"));
     QVERIFY(!TermText::isDisplayable("<Baum>"));
     QVERIFY(!TermText::isDisplayable("im Jahre (...)"));
+    QVERIFY(!TermText::isDisplayable("00"));
     QVERIFY(TermText::isDisplayable("Baum-Strauch"));
 }
 
@@ -115,29 +131,129 @@ void TestAssociations::rankingFollowsTheRelations()
              QStringList({QStringLiteral("Stadtpark"), QStringLiteral("Parkanlage")}));
 }
 
-void TestAssociations::relationsAndScores()
+void TestAssociations::junkIsKeptOut_data()
 {
-    const std::vector<Association> result =
-        Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
-    QStringList relations;
-    float previous = 1.0f;
-    for (const Association &a : result) {
-        const std::string_view name = relationName(a.relation);
-        relations.append(QString::fromLatin1(name.data(), qsizetype(name.size())));
-        QVERIFY(a.score <= previous && a.score > 0.0f);
-        previous = a.score;
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QStringList>("wanted");
+    QTest::addColumn<QStringList>("unwanted");
+    QTest::newRow("compounds") << "Haus" << QStringList{"Hausboot", "Haustür"}
+                               << QStringList{"durchaus", "Haussier", "Hausboote", "Haustüren"};
+    QTest::newRow("stop words") << "Haus" << QStringList{"Tür", "Garten", "bauen", "Boot"}
+                                << QStringList{"ein", "mit", "und", "wer", "Häuser"};
+    QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"};
+    QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
+                               << QStringList{"schnelle", "schneller", "schnellem", "00"};
+}
+
+// Each unwanted word would come in by one of the sources: a word-list entry that ends or
+// begins with the keyword, a phrase of the dictionary, a neighbour in the thesaurus.
+void TestAssociations::junkIsKeptOut()
+{
+    QFETCH(QString, keyword);
+    QFETCH(QStringList, wanted);
+    QFETCH(QStringList, unwanted);
+    const QStringList found = words(m_full, keyword);
+    for (const QString &word : wanted) {
+        QVERIFY2(found.contains(word), qPrintable(word + QLatin1String(": ") + found.join(',')));
     }
-    QStringList expected;
-    for (const auto &[name, count] : {std::pair{"synonym", 7},
-                                      {"broader", 2},
-                                      {"narrower", 5},
-                                      {"compound", 13},
-                                      {"neighbour", 12}}) {
-        for (int i = 0; i < count; ++i) {
-            expected.append(QString::fromLatin1(name));
+    for (const QString &word : unwanted) {
+        QVERIFY2(!found.contains(word), qPrintable(word));
+    }
+    QCOMPARE(QStringList(found).removeDuplicates(), 0);
+    // Phrases move down: at most two before the last single word.
+    qsizetype lastWord = found.size();
+    while (lastWord > 0 && found[lastWord - 1].contains(QLatin1Char(' '))) {
+        --lastWord;
+    }
+    QVERIFY(found.mid(0, lastWord).filter(QLatin1String(" ")).size() <= 2);
+}
+
+void TestAssociations::inflectedKeywordsAnswerAsTheirBase()
+{
+    // A plural and a verb form from the dictionary, and an ending on a known form.
+    for (const auto &[inflected, base] : {std::pair{"Häuser", "Haus"},
+                                          {"läuft", "laufen"},
+                                          {"Gärten", "Garten"},
+                                          {"schnelleren", "schnell"}}) {
+        const QStringList expected = words(m_full, QString::fromUtf8(base));
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(words(m_full, QString::fromUtf8(inflected)), expected);
+    }
+}
+
+void TestAssociations::indexGivesTheRawAnswers()
+{
+    const QString path = m_dir.filePath(QStringLiteral("good.idx"));
+    QString error;
+    QVERIFY2(IndexCompiler::compileTo(ServiceFixture::sources(), path, &error), qPrintable(error));
+    Lexicon mapped;
+    QVERIFY2(mapped.open(path, &error), qPrintable(error));
+    for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
+        const auto raw = Associator(&m_full).associate(QString::fromUtf8(keyword), 200);
+        const auto fromIndex = Associator(&mapped).associate(QString::fromUtf8(keyword), 200);
+        QCOMPARE(fromIndex.size(), raw.size());
+        for (size_t i = 0; i < raw.size(); ++i) {
+            QVERIFY(mapped.word(fromIndex[i].word) == m_full.word(raw[i].word));
+            QVERIFY(fromIndex[i].relation == raw[i].relation && fromIndex[i].score == raw[i].score);
         }
     }
-    QCOMPARE(relations, expected);
+}
+
+void TestAssociations::damagedIndexEndsTheService_data()
+{
+    QTest::addColumn<qsizetype>("offset"); // where to write the patch; -1: cut the file there
+    QTest::addColumn<QByteArray>("patch");
+    QTest::addColumn<bool>("fixChecksum"); // a damage that the checksum alone would not see
+    QTest::addColumn<QString>("expected");
+    const qsizetype sections = sizeof(IndexFormat::Header);
+    QTest::newRow("missing") << qsizetype(0) << QByteArray() << false << "is missing";
+    QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << false << "truncated";
+    QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << false << "damaged";
+    QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << false
+                             << "version 99";
+    QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << false << "not an";
+    // The count of the word offsets, far beyond the file.
+    QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << true
+                            << "damaged";
+}
+
+void TestAssociations::damagedIndexEndsTheService()
+{
+    QFETCH(qsizetype, offset);
+    QFETCH(QByteArray, patch);
+    QFETCH(bool, fixChecksum);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QStringLiteral("damaged.idx"));
+    QFile::remove(path);
+    QString error;
+    if (offset != 0 || !patch.isEmpty()) {
+        QVERIFY2(IndexCompiler::compileTo(ServiceFixture::sources(), path, &error),
+                 qPrintable(error));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        offset < 0 ? bytes.truncate(bytes.size() / 2)
+                   : (void)bytes.replace(offset, patch.size(), patch);
+        if (fixChecksum) {
+            const quint64 sum =
+                IndexFormat::checksum(bytes.constData() + sizeof(IndexFormat::Header),
+                                      size_t(bytes.size()) - sizeof(IndexFormat::Header));
+            bytes.replace(offsetof(IndexFormat::Header, checksum), 8,
+                          QByteArray(reinterpret_cast<const char *>(&sum), 8));
+        }
+        QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
+    }
+    QProcess process;
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                  {QStringLiteral("--index"), path, QStringLiteral("--listen"),
+                   QStringLiteral("127.0.0.1:0")});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString message = QString::fromLocal8Bit(process.readAllStandardError());
+    for (const QString &part : {path, expected, QStringLiteral("--compile-index")}) {
+        QVERIFY2(message.contains(part), qPrintable(message));
+    }
 }
 
 void TestAssociations::keywordCaseAndBlanksDoNotMatter()
@@ -291,25 +407,29 @@ void TestAssociations::pageYieldsExactlyTheWords()
 
 void TestAssociations::jsonCarriesRelationsAndScores()
 {
-    const auto result = Associator(&m_lexicon).associate(QStringLiteral("Höhle"), 200);
+    const auto result = Associator(&m_full).associate(QStringLiteral("Haus"), 200);
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(
-        PageRenderer::json(QStringLiteral("Hö\"hle\\"), result, m_lexicon), &error);
+        PageRenderer::json(QStringLiteral("Hö\"hle\\"), result, m_full), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonObject object = doc.object();
     QCOMPARE(object.value(QStringLiteral("keyword")).toString(), QStringLiteral("Hö\"hle\\"));
-    QCOMPARE(object.value(QStringLiteral("count")).toInt(), 6);
     const QJsonArray list = object.value(QStringLiteral("associations")).toArray();
+    QCOMPARE(object.value(QStringLiteral("count")).toInt(), list.size());
     QStringList relations;
+    double previous = 1.0;
     for (const QJsonValue &entry : list) {
         relations.append(entry[QStringLiteral("word")].toString() + QLatin1Char(':') +
                          entry[QStringLiteral("relation")].toString());
+        const double score = entry[QStringLiteral("score")].toDouble();
+        QVERIFY(score > 0.0 && score <= previous);
+        previous = score;
     }
-    QCOMPARE(relations,
-             QStringList({"Grotte:synonym", "Kaverne:synonym", "Hohlraum:broader",
-                          "Bärenhöhle:compound", "Höhlenmalerei:compound", "Höhlen:compound"}));
     QCOMPARE(list[0][QStringLiteral("score")].toDouble(), 1.0);
-    QCOMPARE(list[5][QStringLiteral("score")].toDouble(), 0.5);
+    for (const char *expected : {"Hausboot:compound", "Haustür:compound", "Tür:cooccurrence"}) {
+        QVERIFY2(relations.contains(QString::fromUtf8(expected)),
+                 qPrintable(relations.join(QLatin1Char(','))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAssociations)
