@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,16 +27,11 @@ private slots:
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
-    void inflectedKeywordsAnswerAsTheirBase();
     void indexGivesTheRawAnswers();
-    void damagedIndexEndsTheService_data();
-    void damagedIndexEndsTheService();
-    void keywordCaseAndBlanksDoNotMatter();
-    void countIsClamped();
-    void unknownOrEmptyKeywordGivesNothing();
+    void damagedIndexIsRefused_data();
+    void damagedIndexIsRefused();
     void missingOrBrokenDataIsReported_data();
     void missingOrBrokenDataIsReported();
-    void latin1ThesaurusIsRead();
     void formFieldsAreDecoded_data();
     void formFieldsAreDecoded();
     void pageYieldsExactlyTheWords();
@@ -49,6 +43,8 @@ private:
     {
         return words(m_lexicon, keyword, count);
     }
+
+    QString goodIndex() const { return m_dir.filePath(QStringLiteral("good.idx")); }
 
     Lexicon m_lexicon; // the thesaurus and the word list alone
     Lexicon m_full;    // every source
@@ -62,6 +58,8 @@ void TestAssociations::initTestCase()
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
     QVERIFY2(m_full.load(ServiceFixture::sources(), &error), qPrintable(error));
+    QVERIFY2(IndexCompiler::compileTo(ServiceFixture::sources(), goodIndex(), &error),
+             qPrintable(error));
 }
 
 QStringList TestAssociations::words(const Lexicon &lexicon, const QString &keyword, int count)
@@ -126,9 +124,18 @@ void TestAssociations::lookupKeysFoldCaseAndBlanks()
 void TestAssociations::rankingFollowsTheRelations()
 {
     QCOMPARE(words(QStringLiteral("Baum")), ServiceFixture::baumWords());
-    QCOMPARE(words(QStringLiteral("Höhle")), ServiceFixture::hoehleWords());
+    QCOMPARE(words(QStringLiteral("HÖHLE")), ServiceFixture::hoehleWords());
     QCOMPARE(words(QStringLiteral("grüne Lunge")),
              QStringList({QStringLiteral("Stadtpark"), QStringLiteral("Parkanlage")}));
+    // Case, blanks and the count asked for.
+    const QStringList baum = ServiceFixture::baumWords();
+    QCOMPARE(words(QStringLiteral("  BAUM ")), baum);
+    QCOMPARE(words(QStringLiteral("Baum"), 3), baum.mid(0, 3));
+    QCOMPARE(words(QStringLiteral("Baum"), -5), baum.mid(0, 1));
+    QCOMPARE(words(QStringLiteral("Baum"), 100000), baum);
+    for (const char *nothing : {"Xylophon", "", "   ", "..."}) {
+        QVERIFY(words(QString::fromUtf8(nothing)).isEmpty());
+    }
 }
 
 void TestAssociations::junkIsKeptOut_data()
@@ -136,13 +143,21 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QStringList>("wanted");
     QTest::addColumn<QStringList>("unwanted");
+    QTest::addColumn<QString>("base"); // when set, the keyword is answered exactly as this
     QTest::newRow("compounds") << "Haus" << QStringList{"Hausboot", "Haustür"}
-                               << QStringList{"durchaus", "Haussier", "Hausboote", "Haustüren"};
+                               << QStringList{"durchaus", "Haussier", "Hausboote", "Haustüren"}
+                               << QString();
     QTest::newRow("stop words") << "Haus" << QStringList{"Tür", "Garten", "bauen", "Boot"}
-                                << QStringList{"ein", "mit", "und", "wer", "Häuser"};
-    QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"};
+                                << QStringList{"ein", "mit", "und", "wer", "Häuser"} << QString();
+    QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
-                               << QStringList{"schnelle", "schneller", "schnellem", "00"};
+                               << QStringList{"schnelle", "schneller", "schnellem", "00"}
+                               << QString();
+    // A plural and a verb form from the dictionary, and an ending on a known form.
+    QTest::newRow("plural") << "Häuser" << QStringList() << QStringList() << "Haus";
+    QTest::newRow("verb form") << "läuft" << QStringList() << QStringList() << "laufen";
+    QTest::newRow("umlaut plural") << "Gärten" << QStringList() << QStringList() << "Garten";
+    QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
 }
 
 // Each unwanted word would come in by one of the sources: a word-list entry that ends or
@@ -152,7 +167,12 @@ void TestAssociations::junkIsKeptOut()
     QFETCH(QString, keyword);
     QFETCH(QStringList, wanted);
     QFETCH(QStringList, unwanted);
+    QFETCH(QString, base);
     const QStringList found = words(m_full, keyword);
+    QVERIFY(!found.isEmpty());
+    if (!base.isEmpty()) {
+        QCOMPARE(found, words(m_full, base));
+    }
     for (const QString &word : wanted) {
         QVERIFY2(found.contains(word), qPrintable(word + QLatin1String(": ") + found.join(',')));
     }
@@ -168,115 +188,74 @@ void TestAssociations::junkIsKeptOut()
     QVERIFY(found.mid(0, lastWord).filter(QLatin1String(" ")).size() <= 2);
 }
 
-void TestAssociations::inflectedKeywordsAnswerAsTheirBase()
-{
-    // A plural and a verb form from the dictionary, and an ending on a known form.
-    for (const auto &[inflected, base] : {std::pair{"Häuser", "Haus"},
-                                          {"läuft", "laufen"},
-                                          {"Gärten", "Garten"},
-                                          {"schnelleren", "schnell"}}) {
-        const QStringList expected = words(m_full, QString::fromUtf8(base));
-        QVERIFY(!expected.isEmpty());
-        QCOMPARE(words(m_full, QString::fromUtf8(inflected)), expected);
-    }
-}
-
 void TestAssociations::indexGivesTheRawAnswers()
 {
-    const QString path = m_dir.filePath(QStringLiteral("good.idx"));
-    QString error;
-    QVERIFY2(IndexCompiler::compileTo(ServiceFixture::sources(), path, &error), qPrintable(error));
     Lexicon mapped;
-    QVERIFY2(mapped.open(path, &error), qPrintable(error));
-    for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
-        const auto raw = Associator(&m_full).associate(QString::fromUtf8(keyword), 200);
-        const auto fromIndex = Associator(&mapped).associate(QString::fromUtf8(keyword), 200);
-        QCOMPARE(fromIndex.size(), raw.size());
-        for (size_t i = 0; i < raw.size(); ++i) {
-            QVERIFY(mapped.word(fromIndex[i].word) == m_full.word(raw[i].word));
-            QVERIFY(fromIndex[i].relation == raw[i].relation && fromIndex[i].score == raw[i].score);
+    QString error;
+    QVERIFY2(mapped.open(goodIndex(), &error), qPrintable(error));
+    const auto answer = [](const Lexicon &lexicon, const char *keyword) {
+        QStringList lines;
+        for (const Association &a :
+             Associator(&lexicon).associate(QString::fromUtf8(keyword), 200)) {
+            const std::string_view word = lexicon.word(a.word);
+            lines.append(QString::fromUtf8(word.data(), qsizetype(word.size())) + QLatin1Char(' ') +
+                         QString::number(int(a.relation)) + QLatin1Char(' ') +
+                         QString::number(double(a.score)));
         }
+        return lines;
+    };
+    for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
+        QCOMPARE(answer(mapped, keyword), answer(m_full, keyword));
     }
 }
 
-void TestAssociations::damagedIndexEndsTheService_data()
+void TestAssociations::damagedIndexIsRefused_data()
 {
     QTest::addColumn<qsizetype>("offset"); // where to write the patch; -1: cut the file there
     QTest::addColumn<QByteArray>("patch");
-    QTest::addColumn<bool>("fixChecksum"); // a damage that the checksum alone would not see
     QTest::addColumn<QString>("expected");
     const qsizetype sections = sizeof(IndexFormat::Header);
-    QTest::newRow("missing") << qsizetype(0) << QByteArray() << false << "is missing";
-    QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << false << "truncated";
-    QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << false << "damaged";
-    QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << false
-                             << "version 99";
-    QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << false << "not an";
+    QTest::newRow("missing") << qsizetype(0) << QByteArray() << "is missing";
+    QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << "truncated";
+    QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << "damaged";
+    QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << "version 99";
+    QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << "not an";
     // The count of the word offsets, far beyond the file.
-    QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << true
-                            << "damaged";
+    QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << "damaged";
 }
 
-void TestAssociations::damagedIndexEndsTheService()
+void TestAssociations::damagedIndexIsRefused()
 {
     QFETCH(qsizetype, offset);
     QFETCH(QByteArray, patch);
-    QFETCH(bool, fixChecksum);
     QFETCH(QString, expected);
     const QString path = m_dir.filePath(QStringLiteral("damaged.idx"));
     QFile::remove(path);
-    QString error;
     if (offset != 0 || !patch.isEmpty()) {
-        QVERIFY2(IndexCompiler::compileTo(ServiceFixture::sources(), path, &error),
-                 qPrintable(error));
+        QVERIFY(QFile::copy(goodIndex(), path));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QByteArray bytes = file.readAll();
         offset < 0 ? bytes.truncate(bytes.size() / 2)
                    : (void)bytes.replace(offset, patch.size(), patch);
-        if (fixChecksum) {
+        // Damage to the table of sections is made with a good checksum: the layout check alone
+        // must see it.
+        const size_t header = sizeof(IndexFormat::Header);
+        if (size_t(offset) > header && size_t(offset) < header + 16 * IndexFormat::SectionCount) {
             const quint64 sum =
-                IndexFormat::checksum(bytes.constData() + sizeof(IndexFormat::Header),
-                                      size_t(bytes.size()) - sizeof(IndexFormat::Header));
+                IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header);
             bytes.replace(offsetof(IndexFormat::Header, checksum), 8,
                           QByteArray(reinterpret_cast<const char *>(&sum), 8));
         }
         QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
     }
-    QProcess process;
-    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
-                  {QStringLiteral("--index"), path, QStringLiteral("--listen"),
-                   QStringLiteral("127.0.0.1:0")});
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 1);
-    const QString message = QString::fromLocal8Bit(process.readAllStandardError());
+    // The service ends with this message (main), instead of mapping a damaged file.
+    Lexicon lexicon;
+    QString message;
+    QVERIFY(!lexicon.open(path, &message));
     for (const QString &part : {path, expected, QStringLiteral("--compile-index")}) {
         QVERIFY2(message.contains(part), qPrintable(message));
     }
-}
-
-void TestAssociations::keywordCaseAndBlanksDoNotMatter()
-{
-    QCOMPARE(words(QStringLiteral("BAUM")), ServiceFixture::baumWords());
-    QCOMPARE(words(QStringLiteral("  baum ")), ServiceFixture::baumWords());
-    QCOMPARE(words(QStringLiteral("HÖHLE")), ServiceFixture::hoehleWords());
-}
-
-void TestAssociations::countIsClamped()
-{
-    QCOMPARE(words(QStringLiteral("Baum"), 3), ServiceFixture::baumWords().mid(0, 3));
-    QCOMPARE(words(QStringLiteral("Baum"), 0), ServiceFixture::baumWords().mid(0, 1));
-    QCOMPARE(words(QStringLiteral("Baum"), -5), ServiceFixture::baumWords().mid(0, 1));
-    QCOMPARE(words(QStringLiteral("Baum"), 100000), ServiceFixture::baumWords());
-}
-
-void TestAssociations::unknownOrEmptyKeywordGivesNothing()
-{
-    QVERIFY(words(QStringLiteral("Xylophon")).isEmpty());
-    QVERIFY(words(QString()).isEmpty());
-    QVERIFY(words(QStringLiteral("   ")).isEmpty());
-    QVERIFY(words(QStringLiteral("...")).isEmpty());
 }
 
 void TestAssociations::missingOrBrokenDataIsReported_data()
@@ -290,6 +269,9 @@ void TestAssociations::missingOrBrokenDataIsReported_data()
     QTest::newRow("bad count") << QString() << QByteArray("UTF-8\nbaum|x\n-|a|b\n") << "line 2";
     QTest::newRow("cut short") << QString() << QByteArray("UTF-8\nbaum|3\n-|a|b\n") << "ends";
     QTest::newRow("encoding") << QString() << QByteArray("KOI8-R\nbaum|1\n-|a|b\n") << "KOI8-R";
+    // Read, not reported: the office suites also write Latin-1.
+    QTest::newRow("latin-1") << QString() << QByteArray("ISO8859-1\nb\xF6|1\n-|B\xF6|Grotte\n")
+                             << QString();
 }
 
 void TestAssociations::missingOrBrokenDataIsReported()
@@ -311,30 +293,18 @@ void TestAssociations::missingOrBrokenDataIsReported()
     }
     Lexicon lexicon;
     QString error;
-    QVERIFY(!lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
-                          dir.filePath(QStringLiteral("wordlist.txt")), &error));
+    const bool loaded = lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
+                                     dir.filePath(QStringLiteral("wordlist.txt")), &error);
+    if (expected.isEmpty()) {
+        QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(words(lexicon, QStringLiteral("BÖ")), QStringList{QStringLiteral("Grotte")});
+        return;
+    }
+    QVERIFY(!loaded);
     QVERIFY2(error.contains(expected), qPrintable(error));
     if (!missing.isEmpty()) {
         QVERIFY2(error.contains(dir.filePath(missing)), qPrintable(error));
     }
-}
-
-void TestAssociations::latin1ThesaurusIsRead()
-{
-    QTemporaryDir dir;
-    const QString dat = dir.filePath(QStringLiteral("th.dat"));
-    QFile file(dat);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("ISO8859-1\nhöhle|1\n-|Höhle|Grotte\n").toLatin1());
-    file.close();
-    QVERIFY(QFile::copy(ServiceFixture::dataDir() + QStringLiteral("/thesaurus.idx"),
-                        dir.filePath(QStringLiteral("th.idx"))));
-    Lexicon lexicon;
-    QString error;
-    QVERIFY2(lexicon.load(dat, ServiceFixture::wordListPath(), &error), qPrintable(error));
-    const auto result = Associator(&lexicon).associate(QStringLiteral("höhle"), 1);
-    QCOMPARE(result.size(), size_t(1));
-    QVERIFY(lexicon.word(result[0].word) == std::string_view("Grotte"));
 }
 
 void TestAssociations::formFieldsAreDecoded_data()
@@ -387,21 +357,18 @@ void TestAssociations::pageYieldsExactlyTheWords()
     const QRegularExpression pattern(QStringLiteral("<center>(.*?)ueber(.*?)>(.*?)</a></center>"),
                                      QRegularExpression::DotMatchesEverythingOption);
     // A keyword full of markup is echoed in the page and must not create or hide a block.
-    for (const QString &keyword :
-         {QStringLiteral("Baum"), QStringLiteral("<center>ueber<a>x</a></center>"),
-          QStringLiteral("Xylophon")}) {
-        const auto result = Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
-        const QByteArray page = PageRenderer::html(
-            keyword, keyword == QStringLiteral("Xylophon") ? std::vector<Association>() : result,
-            m_lexicon);
+    const auto result = Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
+    for (const bool empty : {false, true}) {
+        const QByteArray page =
+            PageRenderer::html(QStringLiteral("<center>ueber<a>x</a></center>"),
+                               empty ? std::vector<Association>() : result, m_lexicon);
         QVERIFY(page.contains("<meta charset=\"utf-8\">"));
         QStringList found;
         auto it = pattern.globalMatch(QString::fromUtf8(page));
         while (it.hasNext()) {
             found.append(it.next().captured(3));
         }
-        QCOMPARE(found, keyword == QStringLiteral("Xylophon") ? QStringList()
-                                                              : ServiceFixture::baumWords());
+        QCOMPARE(found, empty ? QStringList() : ServiceFixture::baumWords());
     }
 }
 
