@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 std::string_view relationName(Relation relation)
 {
@@ -44,6 +42,81 @@ constexpr size_t secondOrderSources = 4;
 constexpr int phrasesAtTop = 2;
 constexpr size_t topPlaces = 30;
 constexpr size_t maxNeighbours = 200;
+// The synonyms whose meanings give neighbours, the most common first.
+constexpr size_t neighbourSources = 12;
+
+// A small map from word numbers to values for the words of one query: open addressing in one
+// block, since the standard hash map spends most of a query allocating its nodes.
+template <class Value> class WordTable
+{
+public:
+    explicit WordTable(size_t expected = 512)
+    {
+        size_t size = 16;
+        while (size < expected * 2) {
+            size *= 2;
+        }
+        m_slots.assign(size, {empty, Value()});
+    }
+
+    // The value of the word, inserted as `initial` if new; *added tells which.
+    Value &at(uint32_t word, const Value &initial, bool *added = nullptr)
+    {
+        if ((m_size + 1) * 2 > m_slots.size()) {
+            grow();
+        }
+        Slot &slot = m_slots[find(word)];
+        const bool isNew = slot.word == empty;
+        if (isNew) {
+            slot = {word, initial};
+            ++m_size;
+        }
+        if (added) {
+            *added = isNew;
+        }
+        return slot.value;
+    }
+
+    template <class F> void forEach(F f) const
+    {
+        for (const Slot &slot : m_slots) {
+            if (slot.word != empty) {
+                f(slot.word, slot.value);
+            }
+        }
+    }
+
+private:
+    static constexpr uint32_t empty = UINT32_MAX;
+    struct Slot
+    {
+        uint32_t word;
+        Value value;
+    };
+
+    size_t find(uint32_t word) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = (word * 2654435761u) & mask;
+        while (m_slots[i].word != empty && m_slots[i].word != word) {
+            i = (i + 1) & mask;
+        }
+        return i;
+    }
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2, Slot{empty, Value()});
+        old.swap(m_slots);
+        for (const Slot &slot : old) {
+            if (slot.word != empty) {
+                m_slots[find(slot.word)] = slot;
+            }
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    size_t m_size = 0;
+};
 
 std::string_view viewOf(const QByteArray &bytes)
 {
@@ -77,10 +150,11 @@ public:
 private:
     // Only longer words can be forms of the keyword: "schnelle" of "schnell", but "Koch" is
     // not a form of "kochen".
-    static bool isOwnForm(std::string_view word, std::string_view keyword)
+    bool isOwnForm(std::string_view word, std::string_view keyword) const
     {
         return word.size() > keyword.size() && keyword.size() >= 2 &&
-               word.substr(0, 2) == keyword.substr(0, 2) && Inflection::isFormOf(word, keyword);
+               word.substr(0, 2) == keyword.substr(0, 2) &&
+               Inflection::isFormOf(word, keyword, &m_scratch);
     }
 
     const Lexicon &m_lexicon;
@@ -88,6 +162,7 @@ private:
     uint32_t m_baseKey;
     std::string_view m_typed;
     std::string_view m_base;
+    mutable std::string m_scratch;
 };
 
 struct Candidate
@@ -102,10 +177,9 @@ class Fusion
 {
 public:
     Fusion(const Lexicon &lexicon, const Admission &admission)
-        : m_lexicon(lexicon), m_admission(admission)
+        : m_lexicon(lexicon), m_admission(admission), m_index(2048)
     {
-        m_candidates.reserve(512);
-        m_index.reserve(1024);
+        m_candidates.reserve(1024);
     }
 
     void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight)
@@ -126,32 +200,42 @@ public:
             }
         }
     }
-    bool admits(uint32_t word) const { return m_admission.admits(word); }
+    // Whether the word may enter, remembered for the word's next list.
+    bool admits(uint32_t word)
+    {
+        bool added = false;
+        uint32_t &index = m_index.at(word, pending, &added);
+        if (added && !m_admission.admits(word)) {
+            index = refused;
+        }
+        return index != refused;
+    }
 
     std::vector<Candidate> &candidates() { return m_candidates; }
 
 private:
     bool add(uint32_t word, Relation relation, float gain)
     {
-        const auto [it, added] = m_index.try_emplace(word, m_candidates.size());
-        if (added) {
-            if (!m_admission.admits(word)) {
-                it->second = SIZE_MAX;
-                return false;
-            }
-            m_candidates.push_back({word, 0.0f, relation});
-        }
-        if (it->second == SIZE_MAX) {
+        if (!admits(word)) {
             return false;
         }
-        m_candidates[it->second].score += gain;
+        uint32_t &index = m_index.at(word, pending);
+        if (index == pending) {
+            index = uint32_t(m_candidates.size());
+            m_candidates.push_back({word, 0.0f, relation});
+        }
+        const auto it = &index;
+        m_candidates[*it].score += gain;
         return true;
     }
 
     const Lexicon &m_lexicon;
     const Admission &m_admission;
     std::vector<Candidate> m_candidates;
-    std::unordered_map<uint32_t, size_t> m_index; // SIZE_MAX: not admitted
+    // The candidate's place, or one of these.
+    static constexpr uint32_t refused = UINT32_MAX;
+    static constexpr uint32_t pending = UINT32_MAX - 1; // admitted, in no list yet
+    WordTable<uint32_t> m_index;
 };
 
 // The keyword's role in a meaning decides what the meaning's other words are to it. The
@@ -159,13 +243,15 @@ private:
 std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key)
 {
     std::vector<std::pair<uint32_t, Relation>> words;
-    std::unordered_set<uint32_t> seen;
+    WordTable<bool> seen(256);
     for (const uint32_t posting : lexicon.meaningsOf(key)) {
         const TermRole keywordRole = Lexicon::roleOf(posting);
         for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
             const uint32_t word = Lexicon::idOf(member);
             const TermRole role = Lexicon::roleOf(member);
-            if (!seen.insert(word).second) {
+            bool added = false;
+            seen.at(word, true, &added);
+            if (!added) {
                 continue;
             }
             if (keywordRole == TermRole::Plain) {
@@ -198,36 +284,48 @@ std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon
 // the more common.
 std::vector<std::pair<uint32_t, Relation>>
 neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relation>> &thesaurus,
-           const Fusion &fusion)
+           Fusion &fusion)
 {
-    std::unordered_map<uint32_t, uint32_t> count;
-    std::unordered_set<uint32_t> keysDone;
+    // Per word: how many synonyms reach it, and the last one that did.
+    WordTable<std::pair<uint32_t, uint32_t>> count(1024);
+    std::vector<uint32_t> keysDone;
     for (const auto &[synonym, relation] : thesaurus) {
         const uint32_t key = lexicon.keyOf(synonym);
-        if (relation != Relation::Synonym || !keysDone.insert(key).second) {
+        if (relation != Relation::Synonym || keysDone.size() >= neighbourSources ||
+            std::find(keysDone.begin(), keysDone.end(), key) != keysDone.end()) {
             continue;
         }
-        std::unordered_set<uint32_t> seenHere;
+        keysDone.push_back(key);
+        const uint32_t source = uint32_t(keysDone.size());
         for (const uint32_t posting : lexicon.meaningsOf(key)) {
             for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
                 const uint32_t word = Lexicon::idOf(member);
-                if (seenHere.insert(word).second && fusion.admits(word)) {
-                    ++count[word];
+                auto &entry = count.at(word, {0, 0});
+                if (entry.second != source && fusion.admits(word)) {
+                    entry.second = source;
+                    ++entry.first;
                 }
             }
         }
     }
-    std::vector<std::pair<uint32_t, uint32_t>> ranked(count.begin(), count.end());
-    std::sort(ranked.begin(), ranked.end(), [&](const auto &a, const auto &b) {
-        if (a.second != b.second) {
-            return a.second > b.second;
+    std::vector<std::pair<uint32_t, uint32_t>> ranked;
+    count.forEach([&](uint32_t word, const std::pair<uint32_t, uint32_t> &entry) {
+        if (entry.first > 0) {
+            ranked.emplace_back(word, entry.first);
         }
-        const uint32_t ca = lexicon.commonness(lexicon.keyOf(a.first));
-        const uint32_t cb = lexicon.commonness(lexicon.keyOf(b.first));
-        return ca != cb ? ca > cb : a.first < b.first;
     });
+    const size_t kept = std::min(ranked.size(), maxNeighbours);
+    std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(kept), ranked.end(),
+                      [&](const auto &a, const auto &b) {
+                          if (a.second != b.second) {
+                              return a.second > b.second;
+                          }
+                          const uint32_t ca = lexicon.commonness(lexicon.keyOf(a.first));
+                          const uint32_t cb = lexicon.commonness(lexicon.keyOf(b.first));
+                          return ca != cb ? ca > cb : a.first < b.first;
+                      });
     std::vector<std::pair<uint32_t, Relation>> words;
-    for (size_t i = 0; i < ranked.size() && i < maxNeighbours; ++i) {
+    for (size_t i = 0; i < kept; ++i) {
         words.emplace_back(ranked[i].first, Relation::Neighbour);
     }
     return words;
@@ -266,8 +364,13 @@ void addSecondOrder(const Lexicon &lexicon,
 std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
                                     size_t count)
 {
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate &a, const Candidate &b) { return a.score > b.score; });
+    // Only the first places are needed, with room for the phrases moved down.
+    const size_t sorted = std::min(candidates.size(), count + topPlaces + 16);
+    std::partial_sort(candidates.begin(), candidates.begin() + std::ptrdiff_t(sorted),
+                      candidates.end(), [](const Candidate &a, const Candidate &b) {
+                          return a.score != b.score ? a.score > b.score : a.word < b.word;
+                      });
+    candidates.resize(sorted);
     std::vector<Candidate> top;
     std::vector<Candidate> held;
     int phrases = 0;

@@ -19,7 +19,7 @@ inline constexpr std::string_view verbEndings[] = {
     "end",   "ten",   "est",   "te",    "st",   "et",   "t",    "e"};
 
 // Whether form is base plus an ending, or a conjugated form of the infinitive base.
-bool isFormOf(std::string_view form, std::string_view base);
+bool isFormOf(std::string_view form, std::string_view base, std::string *scratch);
 
 // Calls accept(candidate) with each key that key could be a form of, until it returns true;
 // returns whether one was accepted. Candidates keep at least two characters. Verb endings are

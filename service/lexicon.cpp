@@ -8,6 +8,10 @@
 
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 using IndexFormat::Section;
@@ -97,6 +101,10 @@ bool Lexicon::open(const QString &indexPath, QString *error)
     if (!mapped) {
         return fail(QStringLiteral("cannot be mapped (%1)").arg(file->errorString()));
     }
+#ifdef Q_OS_UNIX
+    // Queries read a few scattered entries; reading ahead would only fill memory.
+    madvise(const_cast<uchar *>(mapped), size_t(file->size()), MADV_RANDOM);
+#endif
     QString problem;
     if (!attach(reinterpret_cast<const char *>(mapped), size_t(file->size()), &problem)) {
         *this = Lexicon();
