@@ -110,6 +110,11 @@ bool Lexicon::open(const QString &indexPath, QString *error)
         *this = Lexicon();
         return fail(QStringLiteral("is damaged (%1)").arg(problem));
     }
+#ifdef Q_OS_UNIX
+    // The check above read whole tables; a query needs only a few pages of them, which come
+    // back from the page cache when touched.
+    madvise(const_cast<uchar *>(mapped), size_t(file->size()), MADV_DONTNEED);
+#endif
     m_file = std::move(file);
     return true;
 }
