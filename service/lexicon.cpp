@@ -30,8 +30,8 @@ bool fileChecksum(QFile *file, uint64_t *sum)
     if (!file->seek(qint64(sizeof(IndexFormat::Header)))) {
         return false;
     }
-    QByteArray buffer(1 << 20, Qt::Uninitialized); // a multiple of 8, as the checksum needs
-    uint64_t h = 14695981039346656037ull;
+    QByteArray buffer(1 << 20, Qt::Uninitialized); // a multiple of 32, as the checksum needs
+    IndexFormat::Checksum h;
     for (;;) {
         const qint64 got = file->read(buffer.data(), buffer.size());
         if (got < 0) {
@@ -40,12 +40,12 @@ bool fileChecksum(QFile *file, uint64_t *sum)
         if (got == 0) {
             break;
         }
-        h = IndexFormat::checksum(buffer.constData(), size_t(got), h);
+        h.add(buffer.constData(), size_t(got));
         if (got < buffer.size()) {
             break;
         }
     }
-    *sum = h;
+    *sum = h.value();
     return true;
 }
 

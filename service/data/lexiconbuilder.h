@@ -49,6 +49,7 @@ private:
     bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head) const;
     void findCooccurrents();
     bool isContentKey(uint32_t key) const;
+    void compact();
 
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
