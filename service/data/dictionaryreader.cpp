@@ -114,8 +114,20 @@ void readLine(std::string_view german, LexiconBuilder *builder,
     std::vector<Entry> previous;
     bool inForms = true; // still right after the headword
     for (size_t p = 0; p < parts.size(); ++p) {
+        std::vector<std::string_view> alternatives;
+        forEachPart(parts[p], "; ", [&](std::string_view a) { alternatives.push_back(a); });
         std::vector<Entry> entries;
-        forEachPart(parts[p], "; ", [&](std::string_view a) { entries.push_back(entryOf(a)); });
+        for (const std::string_view a : alternatives) {
+            entries.push_back(entryOf(a));
+        }
+        // "teuer; kostspielig {adj}": the grammar at the end is that of every alternative.
+        for (size_t i = 0; i + 1 < entries.size(); ++i) {
+            const std::string_view word = trimmed(alternatives[i]);
+            if (entries[i].word.empty() && !word.empty() &&
+                word.find_first_of(" ()/.{[") == std::string_view::npos) {
+                entries[i] = {word, entries.back().kind};
+            }
+        }
         const bool allPlural = std::all_of(entries.begin(), entries.end(),
                                            [](const Entry &e) { return e.kind == Kind::Plural; });
         if (allPlural && entries.size() == previous.size()) {
@@ -126,11 +138,21 @@ void readLine(std::string_view german, LexiconBuilder *builder,
             }
             continue;
         }
-        std::string_view form;
-        const Kind headKind = parts.empty() || previous.empty() ? Kind::Other : previous[0].kind;
-        if (p > 0 && inForms && (headKind == Kind::Verb || headKind == Kind::Adjective) &&
-            formOfPart(parts[p], &form)) {
-            builder->addForm(form, previous[0].word);
+        // Forms of verbs and adjectives, one for each alternative: "teurer; kostspieliger".
+        const Kind headKind = previous.empty() ? Kind::Other : previous[0].kind;
+        std::vector<std::string_view> forms(alternatives.size());
+        bool allForms = p > 0 && inForms &&
+                        (alternatives.size() == previous.size() || alternatives.size() == 1) &&
+                        (headKind == Kind::Verb || headKind == Kind::Adjective);
+        for (size_t i = 0; allForms && i < alternatives.size(); ++i) {
+            allForms = formOfPart(alternatives[i], &forms[i]);
+        }
+        if (allForms) {
+            for (size_t i = 0; i < forms.size(); ++i) {
+                if (!previous[i].word.empty()) {
+                    builder->addForm(forms[i], previous[i].word);
+                }
+            }
             continue;
         }
         inForms = p == 0;

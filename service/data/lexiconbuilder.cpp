@@ -222,6 +222,10 @@ void LexiconBuilder::finish()
     }
     buildPostings();
     chooseShownWords();
+    m_uses.assign(keyCount, 0);
+    for (const uint32_t key : m_docKeys) {
+        ++m_uses[key];
+    }
     resolveBases();
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         const uint32_t key = t.wordKey[w];
@@ -293,15 +297,17 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
     // The word list holds inflected forms too; with a dictionary, only its headwords and the
     // thesaurus words are trusted as base forms.
     const uint8_t targets = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
+    // Of the words the key could be a form of, the one the dictionary uses most: "kleinen" is
+    // "klein" plus "en", not "Klei" plus "nen".
     uint32_t found = Lexicon::npos;
     const bool noun = startsUpper(m_t->words.at(m_t->keyWord[key]));
     Inflection::forEachReduction(
         m_t->keys.at(key), scratch,
         [&](std::string_view candidate) {
             const uint32_t id = keyOfText(candidate);
-            if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey)) {
+            if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey) &&
+                (found == Lexicon::npos || m_uses[id] >= m_uses[found])) {
                 found = id;
-                return true;
             }
             return false;
         },

@@ -58,6 +58,7 @@ private:
     std::vector<uint32_t> m_docKeys;
     std::vector<uint32_t> m_docBegin{0};
     std::vector<uint8_t> m_docWeight;
-    std::vector<uint8_t> m_keyFlags;                    // filled by finish()
+    std::vector<uint8_t> m_keyFlags; // filled by finish()
+    std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
     std::vector<std::pair<uint32_t, uint32_t>> m_parts; // first part's base and head, or npos
 };
