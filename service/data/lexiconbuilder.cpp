@@ -417,14 +417,20 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
         startsUpper(t.words.at(word)) != startsUpper(t.words.at(t.keyWord[headKey]))) {
         return false;
     }
+    // Rare parts make chance splits of foreign words ("Quad|rat", "Transi|s|tor").
+    const uint32_t minUses = m_headKeys.empty() ? 0 : 2;
+    if (m_uses[headKey] < minUses) {
+        return false;
+    }
     const uint32_t headLength = characterCount(headText);
     const auto usable = [&](std::string_view part, bool linked) {
         const uint32_t length = characterCount(part);
         // Short parts make chance splits; a two-letter word ("Ei") only before a long head.
-        const bool longEnough =
-            length >= 3 ? length + headLength >= 7 : length == 2 && !linked && headLength >= 4;
+        const bool longEnough = length >= 3 ? length + headLength >= 7
+                                            : length == 2 && !linked && headLength >= 4 &&
+                                                  startsUpper(t.words.at(word));
         const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
-        return id != Lexicon::npos && (m_keyFlags[id] & real) &&
+        return id != Lexicon::npos && (m_keyFlags[id] & real) && m_uses[id] >= minUses &&
                        !(m_keyFlags[t.keyBase[id]] & StopKey) &&
                        !(t.wordFlags[t.keyWord[id]] & Lexicon::Phrase) &&
                        !isAbbreviation(t.words.at(t.keyWord[id]))
