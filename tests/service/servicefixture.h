@@ -1,7 +1,5 @@
 #pragma once
 
-#include "datasources.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -20,14 +18,6 @@ inline QString thesaurusPath()
 inline QString wordListPath()
 {
     return dataDir() + QStringLiteral("/wordlist.txt");
-}
-inline DataSources sources()
-{
-    return {thesaurusPath(),
-            wordListPath(),
-            dataDir() + QStringLiteral("/dictionary.txt"),
-            {dataDir() + QStringLiteral("/proverbs")},
-            dataDir() + QStringLiteral("/stopwords.pm")};
 }
 
 // The whole answer for the keyword Baum from the thesaurus and the word list alone, in rank

@@ -1,4 +1,5 @@
 #include "associator.h"
+#include "datasources.h"
 #include "indexcompiler.h"
 #include "indexformat.h"
 #include "lexicon.h"
@@ -14,6 +15,21 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// Every source, each in its Debian package's format.
+DataSources fixtureSources()
+{
+    const QString dir = ServiceFixture::dataDir();
+    return {ServiceFixture::thesaurusPath(),
+            ServiceFixture::wordListPath(),
+            dir + QStringLiteral("/dictionary.txt"),
+            {dir + QStringLiteral("/proverbs")},
+            dir + QStringLiteral("/stopwords.pm")};
+}
+
+} // namespace
 
 class TestAssociations : public QObject
 {
@@ -57,9 +73,8 @@ void TestAssociations::initTestCase()
     QVERIFY2(
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
-    QVERIFY2(m_full.load(ServiceFixture::sources(), &error), qPrintable(error));
-    QVERIFY2(IndexCompiler::compileTo(ServiceFixture::sources(), goodIndex(), &error),
-             qPrintable(error));
+    QVERIFY2(m_full.load(fixtureSources(), &error), qPrintable(error));
+    QVERIFY2(IndexCompiler::compileTo(fixtureSources(), goodIndex(), &error), qPrintable(error));
 }
 
 QStringList TestAssociations::words(const Lexicon &lexicon, const QString &keyword, int count)
