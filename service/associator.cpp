@@ -1,14 +1,12 @@
 #include "associator.h"
 
+#include "inflection.h"
 #include "lexicon.h"
 
 #include <QByteArray>
 
 #include <algorithm>
-#include <cstddef>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 std::string_view relationName(Relation relation)
 {
@@ -23,211 +21,423 @@ std::string_view relationName(Relation relation)
         return "compound";
     case Relation::Neighbour:
         return "neighbour";
+    case Relation::Cooccurrence:
+        return "cooccurrence";
     }
     return "neighbour";
 }
 
 namespace {
 
-constexpr float synonymScore = 1.0f;
-constexpr float hierarchyScore = 0.8f;
-constexpr float baseCompoundScore = 0.6f;
-constexpr float inflectedCompoundScore = 0.5f;
-constexpr float neighbourScore = 0.4f;
+// Reciprocal rank fusion: a word at rank r of a list gains weight / (k + r).
+constexpr float fusionK = 60.0f;
+constexpr float thesaurusWeight = 0.4f;
+constexpr float cooccurrenceWeight = 1.0f;
+constexpr float compoundWeight = 0.4f;
+constexpr float neighbourWeight = 0.3f;
+// The words that share phrases with the keyword's closest associates.
+constexpr float secondOrderWeight = 0.3f;
+constexpr size_t secondOrderSources = 4;
+// Multi-word phrases read badly as keywords: at most this many among the first places.
+constexpr int phrasesAtTop = 2;
+constexpr size_t topPlaces = 30;
+constexpr size_t maxNeighbours = 200;
+// The synonyms whose meanings give neighbours, the most common first.
+constexpr size_t neighbourSources = 12;
 
-// The result under construction: keeps each word once and stops at the requested count.
-class Collector
+// A small map from word numbers to values for the words of one query: open addressing in one
+// block, since the standard hash map spends most of a query allocating its nodes.
+template <class Value> class WordTable
 {
 public:
-    // keywordKey may be npos: then no word of the lexicon is the keyword.
-    Collector(const Lexicon &lexicon, uint32_t keywordKey, int limit)
-        : m_lexicon(lexicon), m_keywordKey(keywordKey), m_limit(size_t(limit))
+    explicit WordTable(size_t expected = 512)
     {
-        m_result.reserve(m_limit);
-        m_seen.reserve(m_limit * 4);
+        size_t size = 16;
+        while (size < expected * 2) {
+            size *= 2;
+        }
+        m_slots.assign(size, {empty, Value()});
     }
 
-    bool full() const { return m_result.size() >= m_limit; }
-    size_t size() const { return m_result.size(); }
-    size_t remaining() const { return m_limit - m_result.size(); }
-
-    // Whether the word may still enter the result: shown as written, not the keyword, not in.
-    bool admits(uint32_t word) const
+    // The value of the word, inserted as `initial` if new; *added tells which.
+    Value &at(uint32_t word, const Value &initial, bool *added = nullptr)
     {
-        return m_lexicon.hasFlag(word, Lexicon::Displayable) && !isKeyword(word) &&
-               m_seen.count(word) == 0;
+        if ((m_size + 1) * 2 > m_slots.size()) {
+            grow();
+        }
+        Slot &slot = m_slots[find(word)];
+        const bool isNew = slot.word == empty;
+        if (isNew) {
+            slot = {word, initial};
+            ++m_size;
+        }
+        if (added) {
+            *added = isNew;
+        }
+        return slot.value;
     }
-    bool isKeyword(uint32_t word) const { return m_lexicon.keyOf(word) == m_keywordKey; }
 
-    void add(uint32_t word, Relation relation, float score)
+    template <class F> void forEach(F f) const
     {
-        if (!full() && admits(word)) {
-            m_seen.insert(word);
-            m_result.push_back({word, relation, score});
+        for (const Slot &slot : m_slots) {
+            if (slot.word != empty) {
+                f(slot.word, slot.value);
+            }
         }
     }
-    void addAll(const std::vector<uint32_t> &words, Relation relation, float score)
-    {
-        for (const uint32_t word : words) {
-            add(word, relation, score);
-        }
-    }
-
-    std::vector<Association> take() { return std::move(m_result); }
 
 private:
+    static constexpr uint32_t empty = UINT32_MAX;
+    struct Slot
+    {
+        uint32_t word;
+        Value value;
+    };
+
+    size_t find(uint32_t word) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = (word * 2654435761u) & mask;
+        while (m_slots[i].word != empty && m_slots[i].word != word) {
+            i = (i + 1) & mask;
+        }
+        return i;
+    }
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2, Slot{empty, Value()});
+        old.swap(m_slots);
+        for (const Slot &slot : old) {
+            if (slot.word != empty) {
+                m_slots[find(slot.word)] = slot;
+            }
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    size_t m_size = 0;
+};
+
+std::string_view viewOf(const QByteArray &bytes)
+{
+    return std::string_view(bytes.constData(), size_t(bytes.size()));
+}
+
+// What may stand in an answer for one keyword: not the keyword in any of its forms, not a
+// function word, nothing that cannot be shown.
+class Admission
+{
+public:
+    Admission(const Lexicon &lexicon, uint32_t typedKey, uint32_t baseKey)
+        : m_lexicon(lexicon), m_typedKey(typedKey), m_baseKey(baseKey),
+          m_typed(lexicon.key(typedKey)), m_base(lexicon.key(baseKey))
+    {}
+
+    bool admits(uint32_t word) const
+    {
+        if (!m_lexicon.hasFlag(word, Lexicon::Displayable) ||
+            m_lexicon.hasFlag(word, Lexicon::Stop)) {
+            return false;
+        }
+        const uint32_t key = m_lexicon.keyOf(word);
+        if (key == m_typedKey || key == m_baseKey || m_lexicon.baseOf(key) == m_baseKey) {
+            return false;
+        }
+        const std::string_view text = m_lexicon.key(key);
+        return !isOwnForm(text, m_base) && !isOwnForm(text, m_typed);
+    }
+
+private:
+    // Only longer words can be forms of the keyword: "schnelle" of "schnell", but "Koch" is
+    // not a form of "kochen".
+    bool isOwnForm(std::string_view word, std::string_view keyword) const
+    {
+        return word.size() > keyword.size() && keyword.size() >= 2 &&
+               word.substr(0, 2) == keyword.substr(0, 2) &&
+               Inflection::isFormOf(word, keyword, &m_scratch);
+    }
+
     const Lexicon &m_lexicon;
-    uint32_t m_keywordKey;
-    size_t m_limit;
-    std::unordered_set<uint32_t> m_seen;
-    std::vector<Association> m_result;
+    uint32_t m_typedKey;
+    uint32_t m_baseKey;
+    std::string_view m_typed;
+    std::string_view m_base;
+    mutable std::string m_scratch;
 };
 
-struct ThesaurusWords
+struct Candidate
 {
-    std::vector<uint32_t> synonyms;
-    std::vector<uint32_t> broader;
-    std::vector<uint32_t> narrower;
+    uint32_t word;
+    float score;
+    Relation relation; // from the first list that has the word
 };
 
-// The keyword's role in a meaning decides what the meaning's other words are to it.
-ThesaurusWords thesaurusWords(const Lexicon &lexicon, uint32_t keywordKey)
+// Gathers the fused scores of the candidates, each word once.
+class Fusion
 {
-    ThesaurusWords words;
-    for (const uint32_t posting : lexicon.meaningsOf(keywordKey)) {
+public:
+    Fusion(const Lexicon &lexicon, const Admission &admission)
+        : m_lexicon(lexicon), m_admission(admission), m_index(2048)
+    {
+        m_candidates.reserve(1024);
+    }
+
+    void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight)
+    {
+        float rank = 1.0f;
+        for (const auto &[word, relation] : list) {
+            if (add(word, relation, weight / (fusionK + rank))) {
+                rank += 1.0f;
+            }
+        }
+    }
+    void addList(Lexicon::Ids list, Relation relation, float weight)
+    {
+        float rank = 1.0f;
+        for (const uint32_t word : list) {
+            if (add(word, relation, weight / (fusionK + rank))) {
+                rank += 1.0f;
+            }
+        }
+    }
+    // Whether the word may enter, remembered for the word's next list.
+    bool admits(uint32_t word)
+    {
+        bool added = false;
+        uint32_t &index = m_index.at(word, pending, &added);
+        if (added && !m_admission.admits(word)) {
+            index = refused;
+        }
+        return index != refused;
+    }
+
+    std::vector<Candidate> &candidates() { return m_candidates; }
+
+private:
+    bool add(uint32_t word, Relation relation, float gain)
+    {
+        if (!admits(word)) {
+            return false;
+        }
+        uint32_t &index = m_index.at(word, pending);
+        if (index == pending) {
+            index = uint32_t(m_candidates.size());
+            m_candidates.push_back({word, 0.0f, relation});
+        }
+        const auto it = &index;
+        m_candidates[*it].score += gain;
+        return true;
+    }
+
+    const Lexicon &m_lexicon;
+    const Admission &m_admission;
+    std::vector<Candidate> m_candidates;
+    // The candidate's place, or one of these.
+    static constexpr uint32_t refused = UINT32_MAX;
+    static constexpr uint32_t pending = UINT32_MAX - 1; // admitted, in no list yet
+    WordTable<uint32_t> m_index;
+};
+
+// The keyword's role in a meaning decides what the meaning's other words are to it. The
+// common words come first; phrases and words with usage notes go after the plain ones.
+std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key)
+{
+    std::vector<std::pair<uint32_t, Relation>> words;
+    WordTable<bool> seen(256);
+    for (const uint32_t posting : lexicon.meaningsOf(key)) {
         const TermRole keywordRole = Lexicon::roleOf(posting);
         for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
             const uint32_t word = Lexicon::idOf(member);
             const TermRole role = Lexicon::roleOf(member);
-            if (lexicon.keyOf(word) == keywordKey) {
+            bool added = false;
+            seen.at(word, true, &added);
+            if (!added) {
                 continue;
             }
             if (keywordRole == TermRole::Plain) {
-                (role == TermRole::Plain     ? words.synonyms
-                 : role == TermRole::Broader ? words.broader
-                                             : words.narrower)
-                    .push_back(word);
+                words.emplace_back(word, role == TermRole::Plain     ? Relation::Synonym
+                                         : role == TermRole::Broader ? Relation::Broader
+                                                                     : Relation::Narrower);
             } else if (role == TermRole::Plain) {
                 // The keyword is marked broader here, so the meaning's own words are narrower.
-                (keywordRole == TermRole::Broader ? words.narrower : words.broader).push_back(word);
+                words.emplace_back(word, keywordRole == TermRole::Broader ? Relation::Narrower
+                                                                          : Relation::Broader);
             }
         }
+    }
+    const auto demoted = [&lexicon](uint32_t word) {
+        return lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked);
+    };
+    std::stable_sort(words.begin(), words.end(), [&](const auto &a, const auto &b) {
+        const bool da = demoted(a.first);
+        const bool db = demoted(b.first);
+        if (da != db) {
+            return db;
+        }
+        return lexicon.commonness(lexicon.keyOf(a.first)) >
+               lexicon.commonness(lexicon.keyOf(b.first));
+    });
+    return words;
+}
+
+// Words that share a meaning with the synonyms, the more synonyms share them the closer, then
+// the more common.
+std::vector<std::pair<uint32_t, Relation>>
+neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relation>> &thesaurus,
+           Fusion &fusion)
+{
+    // Per word: how many synonyms reach it, and the last one that did.
+    WordTable<std::pair<uint32_t, uint32_t>> count(1024);
+    std::vector<uint32_t> keysDone;
+    for (const auto &[synonym, relation] : thesaurus) {
+        const uint32_t key = lexicon.keyOf(synonym);
+        if (relation != Relation::Synonym || keysDone.size() >= neighbourSources ||
+            std::find(keysDone.begin(), keysDone.end(), key) != keysDone.end()) {
+            continue;
+        }
+        keysDone.push_back(key);
+        const uint32_t source = uint32_t(keysDone.size());
+        for (const uint32_t posting : lexicon.meaningsOf(key)) {
+            for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
+                const uint32_t word = Lexicon::idOf(member);
+                auto &entry = count.at(word, {0, 0});
+                if (entry.second != source && fusion.admits(word)) {
+                    entry.second = source;
+                    ++entry.first;
+                }
+            }
+        }
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> ranked;
+    count.forEach([&](uint32_t word, const std::pair<uint32_t, uint32_t> &entry) {
+        if (entry.first > 0) {
+            ranked.emplace_back(word, entry.first);
+        }
+    });
+    const size_t kept = std::min(ranked.size(), maxNeighbours);
+    std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(kept), ranked.end(),
+                      [&](const auto &a, const auto &b) {
+                          if (a.second != b.second) {
+                              return a.second > b.second;
+                          }
+                          const uint32_t ca = lexicon.commonness(lexicon.keyOf(a.first));
+                          const uint32_t cb = lexicon.commonness(lexicon.keyOf(b.first));
+                          return ca != cb ? ca > cb : a.first < b.first;
+                      });
+    std::vector<std::pair<uint32_t, Relation>> words;
+    for (size_t i = 0; i < kept; ++i) {
+        words.emplace_back(ranked[i].first, Relation::Neighbour);
     }
     return words;
 }
 
-// Word-list entries that begin or end with the key, and inflected forms of those that end with
-// it ("Apfelbaums" for "baum").
-std::vector<uint32_t> compoundCandidates(const Lexicon &lexicon, std::string_view key)
+void addSecondOrder(const Lexicon &lexicon,
+                    const std::vector<std::pair<uint32_t, Relation>> &thesaurus, uint32_t base,
+                    Fusion *fusion)
 {
-    const Lexicon::Ids starting = lexicon.wordsStartingWith(key);
-    const Lexicon::Ids ending = lexicon.wordsEndingWith(key);
-    std::vector<uint32_t> candidates;
-    candidates.reserve(starting.size() + ending.size());
-    candidates.insert(candidates.end(), starting.begin(), starting.end());
-    candidates.insert(candidates.end(), ending.begin(), ending.end());
-    std::string longerKey(key);
-    for (const std::string_view suffix : Lexicon::inflectionEndings) {
-        longerKey.resize(key.size());
-        longerKey.append(suffix);
-        for (const uint32_t word : lexicon.wordsEndingWith(longerKey)) {
-            if (lexicon.hasFlag(word, Lexicon::Inflected)) {
-                candidates.push_back(word);
-            }
+    std::vector<uint32_t> sources;
+    for (const uint32_t word : lexicon.cooccurrentsOf(base)) {
+        if (sources.size() >= secondOrderSources / 2) {
+            break;
+        }
+        if (fusion->admits(word)) {
+            sources.push_back(word);
         }
     }
-    return candidates;
+    for (const auto &[word, relation] : thesaurus) {
+        if (sources.size() >= secondOrderSources) {
+            break;
+        }
+        if (relation == Relation::Synonym && !lexicon.hasFlag(word, Lexicon::Phrase) &&
+            fusion->admits(word)) {
+            sources.push_back(word);
+        }
+    }
+    for (const uint32_t word : sources) {
+        fusion->addList(lexicon.cooccurrentsOf(lexicon.baseOf(lexicon.keyOf(word))),
+                        Relation::Cooccurrence, secondOrderWeight);
+    }
 }
 
-void addCompounds(const Lexicon &lexicon, std::string_view key, Collector *result)
+// Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
+// and makes the scores fall along the result.
+std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
+                                    size_t count)
 {
-    std::vector<uint32_t> candidates = compoundCandidates(lexicon, key);
-    const auto byRank = [&lexicon](uint32_t a, uint32_t b) {
-        return lexicon.compoundRank(a) < lexicon.compoundRank(b);
-    };
-    // Only the best few are needed; a short keyword can match tens of thousands of entries.
-    // Words already taken or found twice may be skipped, hence the margin.
-    size_t sorted = std::min(candidates.size(), result->remaining() * 2 + result->size() + 16);
+    // Only the first places are needed, with room for the phrases moved down.
+    const size_t sorted = std::min(candidates.size(), count + topPlaces + 16);
     std::partial_sort(candidates.begin(), candidates.begin() + std::ptrdiff_t(sorted),
-                      candidates.end(), byRank);
-    for (size_t i = 0; i < candidates.size() && !result->full(); ++i) {
-        if (i == sorted) {
-            std::sort(candidates.begin() + std::ptrdiff_t(i), candidates.end(), byRank);
-            sorted = candidates.size();
+                      candidates.end(), [](const Candidate &a, const Candidate &b) {
+                          return a.score != b.score ? a.score > b.score : a.word < b.word;
+                      });
+    candidates.resize(sorted);
+    std::vector<Candidate> top;
+    std::vector<Candidate> held;
+    int phrases = 0;
+    for (const Candidate &c : candidates) {
+        const bool phrase = lexicon.hasFlag(c.word, Lexicon::Phrase);
+        if (top.size() < topPlaces && phrase && ++phrases > phrasesAtTop) {
+            held.push_back(c);
+        } else {
+            top.push_back(c);
         }
-        const uint32_t word = candidates[i];
-        const bool inflected = lexicon.hasFlag(word, Lexicon::Inflected);
-        result->add(word, Relation::Compound,
-                    inflected ? inflectedCompoundScore : baseCompoundScore);
-    }
-}
-
-// Words that share a meaning with the synonyms, the more synonyms share them the closer.
-void addNeighbours(const Lexicon &lexicon, const std::vector<uint32_t> &synonyms, Collector *result)
-{
-    struct Candidate
-    {
-        uint32_t word;
-        uint32_t count;
-        uint32_t lastSynonym;
-    };
-    std::vector<Candidate> candidates;
-    std::unordered_map<uint32_t, size_t> indexOf;
-    std::unordered_set<uint32_t> keysDone;
-    for (uint32_t s = 0; s < synonyms.size(); ++s) {
-        const uint32_t key = lexicon.keyOf(synonyms[s]);
-        if (!keysDone.insert(key).second) {
-            continue;
-        }
-        for (const uint32_t posting : lexicon.meaningsOf(key)) {
-            for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
-                const uint32_t word = Lexicon::idOf(member);
-                if (!result->admits(word)) {
-                    continue;
-                }
-                const auto [it, added] = indexOf.try_emplace(word, candidates.size());
-                if (added) {
-                    candidates.push_back({word, 0, UINT32_MAX});
-                }
-                Candidate &candidate = candidates[it->second];
-                if (candidate.lastSynonym != s) {
-                    candidate.lastSynonym = s;
-                    ++candidate.count;
-                }
-            }
+        if (top.size() == topPlaces) {
+            top.insert(top.end(), held.begin(), held.end());
+            held.clear();
         }
     }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate &a, const Candidate &b) { return a.count > b.count; });
-    const float top = candidates.empty() ? 1.0f : float(candidates.front().count);
-    for (const Candidate &candidate : candidates) {
-        result->add(candidate.word, Relation::Neighbour,
-                    neighbourScore * float(candidate.count) / top);
+    top.insert(top.end(), held.begin(), held.end());
+    std::vector<Association> result;
+    const float first = top.empty() ? 1.0f : top.front().score;
+    float previous = 1.0f;
+    for (size_t i = 0; i < top.size() && i < count; ++i) {
+        previous = std::min(previous, top[i].score / first);
+        result.push_back({top[i].word, top[i].relation, previous});
     }
+    return result;
 }
 
 } // namespace
 
-std::vector<Association> Associator::associate(const QString &keyword, int count) const
+uint32_t Associator::baseKeyOf(const QString &keyword) const
 {
     const QByteArray keyBytes = TermText::lookupKey(keyword).toUtf8();
-    const std::string_view key(keyBytes.constData(), size_t(keyBytes.size()));
+    const std::string_view key = viewOf(keyBytes);
     if (key.empty()) {
+        return Lexicon::npos;
+    }
+    uint32_t found = m_lexicon->findKey(key);
+    if (found == Lexicon::npos) {
+        std::string scratch;
+        Inflection::forEachReduction(key, &scratch, [&](std::string_view candidate) {
+            found = m_lexicon->findKey(candidate);
+            return found != Lexicon::npos;
+        });
+    }
+    return found == Lexicon::npos ? found : m_lexicon->baseOf(found);
+}
+
+std::vector<Association> Associator::associate(const QString &keyword, int count) const
+{
+    const Lexicon &lexicon = *m_lexicon;
+    const uint32_t base = baseKeyOf(keyword);
+    if (base == Lexicon::npos) {
         return {};
     }
-    const Lexicon &lexicon = *m_lexicon;
-    const uint32_t keywordKey = lexicon.findKey(key);
-    Collector result(lexicon, keywordKey, std::clamp(count, 1, maxCount));
+    const QByteArray typedBytes = TermText::lookupKey(keyword).toUtf8();
+    const uint32_t typed = lexicon.findKey(viewOf(typedBytes));
+    const Admission admission(lexicon, typed == Lexicon::npos ? base : typed, base);
+    Fusion fusion(lexicon, admission);
 
-    const ThesaurusWords words = thesaurusWords(lexicon, keywordKey);
-    result.addAll(words.synonyms, Relation::Synonym, synonymScore);
-    result.addAll(words.broader, Relation::Broader, hierarchyScore);
-    result.addAll(words.narrower, Relation::Narrower, hierarchyScore);
-    if (!result.full()) {
-        addCompounds(lexicon, key, &result);
-    }
-    if (!result.full()) {
-        addNeighbours(lexicon, words.synonyms, &result);
-    }
-    return result.take();
+    // A keyword that the thesaurus knows only as typed keeps its meanings.
+    const uint32_t thesaurusKey =
+        lexicon.meaningsOf(base).empty() && typed != Lexicon::npos ? typed : base;
+    const auto thesaurus = thesaurusWords(lexicon, thesaurusKey);
+    // The lists in the order in which they name a word's relation.
+    fusion.addList(thesaurus, thesaurusWeight);
+    fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
+    fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
+    fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight);
+    addSecondOrder(lexicon, thesaurus, base, &fusion);
+    return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }

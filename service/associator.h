@@ -11,11 +11,12 @@ class Lexicon;
 // How an associated word relates to the keyword.
 enum class Relation : uint8_t
 {
-    Synonym,   // shares a meaning with it
-    Broader,   // a broader term of one of its meanings
-    Narrower,  // a narrower term of one of its meanings
-    Compound,  // a word-list entry that begins or ends with it
-    Neighbour, // shares a meaning with one of its synonyms
+    Synonym,      // shares a meaning with it
+    Broader,      // a broader term of one of its meanings
+    Narrower,     // a narrower term of one of its meanings
+    Compound,     // a word-list entry that begins or ends with it
+    Neighbour,    // shares a meaning with one of its synonyms
+    Cooccurrence, // shares dictionary phrases or proverbs with it
 };
 
 std::string_view relationName(Relation relation);
@@ -27,9 +28,12 @@ struct Association
     float score; // 0 to 1, higher is closer; never rises along a result
 };
 
-// Computes the words associated with a keyword, best first: synonyms, broader and narrower
-// terms, compounds (base forms first), then neighbours of the synonyms; each word once, none
-// equal to the keyword, only displayable words.
+// Computes the words associated with a keyword, best first. An inflected keyword is answered
+// as its base form. Four lists are fused by weighted reciprocal rank: the thesaurus words
+// (synonyms, broader and narrower terms, the common ones first), the words that share
+// dictionary phrases and proverbs with it, its compounds, and the neighbours of its synonyms.
+// Each word once; never the keyword or one of its forms, a function word or anything that
+// cannot be shown.
 class Associator
 {
 public:
@@ -39,6 +43,10 @@ public:
 
     // count is clamped to 1..maxCount. Case and surrounding blanks of keyword do not matter.
     std::vector<Association> associate(const QString &keyword, int count) const;
+
+    // The key the keyword is answered as: its base form, found by the dictionary's forms or by
+    // its ending; npos when the keyword is not known at all.
+    uint32_t baseKeyOf(const QString &keyword) const;
 
 private:
     const Lexicon *m_lexicon;

@@ -1,149 +1,228 @@
 #include "lexicon.h"
 
-#include "lexiconbuilder.h"
-#include "thesaurusreader.h"
-#include "wordlistreader.h"
+#include "datasources.h"
+#include "indexcompiler.h"
+#include "indexformat.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/mman.h>
+#endif
 
 namespace {
 
-// A data file, mapped into memory rather than copied when the system allows it.
-class DataFile
+using IndexFormat::Section;
+
+QString rebuildHint(const QString &path)
 {
-public:
-    bool open(const QString &path, const QString &package, QString *error)
-    {
-        m_file.setFileName(path);
-        if (!QFileInfo(path).isFile()) {
-            *error = QStringLiteral("%1 is missing (the Debian package %2 provides it)")
-                         .arg(path, package);
-            return false;
-        }
-        if (!m_file.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("cannot read %1: %2").arg(path, m_file.errorString());
-            return false;
-        }
-        const qint64 size = m_file.size();
-        const uchar *mapped = size > 0 ? m_file.map(0, size) : nullptr;
-        if (mapped) {
-            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), size);
-        } else {
-            m_bytes = m_file.readAll();
-        }
-        return true;
-    }
-
-    // Valid while the object lives. Modifying it makes a copy of its own.
-    QByteArray &bytes() { return m_bytes; }
-
-private:
-    QFile m_file;
-    QByteArray m_bytes;
-};
-
-QString indexPathFor(const QString &dataPath)
-{
-    const QString base =
-        dataPath.endsWith(QLatin1String(".dat")) ? dataPath.left(dataPath.size() - 4) : dataPath;
-    return base + QLatin1String(".idx");
+    return QStringLiteral("make it anew with \"lexigrove-assocd --compile-index %1\" (or, in a "
+                          "build folder, \"cmake --build . --target assoc-index\")")
+        .arg(path);
 }
 
-// The first line names the encoding; the office suites' own files use UTF-8 or ISO 8859-1.
-bool toUtf8(QByteArray *data, QString *error)
+// The checksum of everything after the header, read through a buffer rather than the mapping,
+// so that the check does not leave the whole file resident.
+bool fileChecksum(QFile *file, uint64_t *sum)
 {
-    const qsizetype end = data->indexOf('\n');
-    const QByteArray encoding = data->left(end < 0 ? data->size() : end).trimmed().toUpper();
-    if (encoding == "UTF-8") {
-        return true;
+    if (!file->seek(qint64(sizeof(IndexFormat::Header)))) {
+        return false;
     }
-    if (encoding == "ISO8859-1" || encoding == "ISO-8859-1" || encoding == "LATIN1") {
-        *data = QString::fromLatin1(*data).toUtf8();
-        return true;
+    QByteArray buffer(1 << 20, Qt::Uninitialized); // a multiple of 32, as the checksum needs
+    IndexFormat::Checksum h;
+    for (;;) {
+        const qint64 got = file->read(buffer.data(), buffer.size());
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        h.add(buffer.constData(), size_t(got));
+        if (got < buffer.size()) {
+            break;
+        }
     }
-    *error = QStringLiteral("unsupported encoding \"%1\"").arg(QString::fromLatin1(encoding));
-    return false;
+    *sum = h.value();
+    return true;
+}
+
+bool ascending(const uint32_t *values, size_t count, uint32_t last)
+{
+    for (size_t i = 1; i < count; ++i) {
+        if (values[i] < values[i - 1]) {
+            return false;
+        }
+    }
+    return count > 0 && values[0] == 0 && values[count - 1] == last;
 }
 
 } // namespace
 
-bool Lexicon::load(const QString &thesaurusPath, const QString &wordListPath, QString *error)
-{
-    const QString mythes = QStringLiteral("mythes-de");
-    DataFile index;
-    DataFile thesaurus;
-    DataFile wordList;
-    // Everything needed is in the data file; the index only has to be there.
-    if (!index.open(indexPathFor(thesaurusPath), mythes, error) ||
-        !thesaurus.open(thesaurusPath, mythes, error) ||
-        !wordList.open(wordListPath, QStringLiteral("wngerman"), error)) {
-        return false;
-    }
-    if (!wordList.bytes().isValidUtf8()) {
-        wordList.bytes() = QString::fromLatin1(wordList.bytes()).toUtf8();
-    }
+Lexicon::Lexicon() = default;
+Lexicon::~Lexicon() = default;
+Lexicon::Lexicon(Lexicon &&) noexcept = default;
+Lexicon &Lexicon::operator=(Lexicon &&) noexcept = default;
 
+bool Lexicon::open(const QString &indexPath, QString *error)
+{
     *this = Lexicon();
-    const qsizetype thesaurusSize = thesaurus.bytes().size();
-    const qsizetype wordListSize = wordList.bytes().size();
-    LexiconBuilder builder(this, size_t(thesaurusSize / 4 + wordListSize),
-                           size_t(thesaurusSize / 64 + wordListSize / 10));
-    QString problem;
-    if (!toUtf8(&thesaurus.bytes(), &problem) ||
-        !ThesaurusReader::read(thesaurus.bytes(), &builder, &problem)) {
-        *error = QStringLiteral("%1 is not a thesaurus data file: %2").arg(thesaurusPath, problem);
+    auto file = std::make_unique<QFile>(indexPath);
+    const auto fail = [&](const QString &what) {
+        *error = QStringLiteral("the association index %1 %2; %3")
+                     .arg(indexPath, what, rebuildHint(indexPath));
         return false;
+    };
+    if (!QFileInfo(indexPath).isFile()) {
+        return fail(QStringLiteral("is missing"));
     }
-    WordListReader::read(wordList.bytes(), &builder);
-    builder.finish();
+    if (!file->open(QIODevice::ReadOnly)) {
+        return fail(QStringLiteral("cannot be read (%1)").arg(file->errorString()));
+    }
+    IndexFormat::Header header{};
+    if (file->read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header) ||
+        std::memcmp(header.magic, IndexFormat::magic, sizeof header.magic) != 0) {
+        return fail(QStringLiteral("is not an association index"));
+    }
+    if (header.version != IndexFormat::version ||
+        header.byteOrderMark != IndexFormat::byteOrderMark) {
+        return fail(QStringLiteral("has version %1, this service reads version %2")
+                        .arg(header.version)
+                        .arg(IndexFormat::version));
+    }
+    uint64_t sum = 0;
+    if (header.fileSize != uint64_t(file->size()) || !fileChecksum(file.get(), &sum) ||
+        sum != header.checksum) {
+        return fail(QStringLiteral("is truncated or damaged"));
+    }
+    const uchar *mapped = file->map(0, file->size());
+    if (!mapped) {
+        return fail(QStringLiteral("cannot be mapped (%1)").arg(file->errorString()));
+    }
+#ifdef Q_OS_UNIX
+    // Queries read a few scattered entries; reading ahead would only fill memory.
+    madvise(const_cast<uchar *>(mapped), size_t(file->size()), MADV_RANDOM);
+#endif
+    QString problem;
+    if (!attach(reinterpret_cast<const char *>(mapped), size_t(file->size()), &problem)) {
+        *this = Lexicon();
+        return fail(QStringLiteral("is damaged (%1)").arg(problem));
+    }
+#ifdef Q_OS_UNIX
+    // The check above read whole tables; a query needs only a few pages of them, which come
+    // back from the page cache when touched.
+    madvise(const_cast<uchar *>(mapped), size_t(file->size()), MADV_DONTNEED);
+#endif
+    m_file = std::move(file);
     return true;
 }
 
-Lexicon::Ids Lexicon::meaningsOf(uint32_t key) const
+bool Lexicon::load(const DataSources &sources, QString *error)
 {
-    if (key == npos || size_t(key) + 1 >= m_postingBegin.size()) {
-        return {};
+    QByteArray image;
+    if (!IndexCompiler::compile(sources, &image, error)) {
+        return false;
     }
-    const uint32_t *base = m_postings.data();
-    return {base + m_postingBegin[key], base + m_postingBegin[key + 1]};
+    return adopt(image, error);
 }
 
-Lexicon::Ids Lexicon::membersOf(uint32_t meaning) const
+bool Lexicon::load(const QString &thesaurusPath, const QString &wordListPath, QString *error)
 {
-    const uint32_t *base = m_members.data();
-    return {base + m_meaningBegin[meaning], base + m_meaningBegin[meaning + 1]};
+    DataSources sources;
+    sources.thesaurus = thesaurusPath;
+    sources.wordList = wordListPath;
+    return load(sources, error);
 }
 
-Lexicon::Ids Lexicon::wordsStartingWith(std::string_view keyPrefix) const
+bool Lexicon::adopt(const QByteArray &image, QString *error)
 {
-    const auto keyText = [this](uint32_t word) { return m_keys.at(m_wordKey[word]); };
-    const auto first = std::lower_bound(
-        m_byPrefix.begin(), m_byPrefix.end(), keyPrefix,
-        [&](uint32_t word, std::string_view prefix) { return keyText(word) < prefix; });
-    const auto last = std::partition_point(first, m_byPrefix.end(), [&](uint32_t word) {
-        return keyText(word).substr(0, keyPrefix.size()) == keyPrefix;
-    });
-    return {m_byPrefix.data() + (first - m_byPrefix.begin()),
-            m_byPrefix.data() + (last - m_byPrefix.begin())};
+    *this = Lexicon();
+    m_image = image;
+    if (!attach(m_image.constData(), size_t(m_image.size()), error)) {
+        *this = Lexicon();
+        return false;
+    }
+    return true;
 }
 
-Lexicon::Ids Lexicon::wordsEndingWith(std::string_view keySuffix) const
+// Checks the layout of an index image and points the tables into it. The entries of the lists
+// are not checked here: every accessor checks the numbers it is given.
+bool Lexicon::attach(const char *data, size_t size, QString *error)
 {
-    const auto keyText = [this](uint32_t word) { return m_keys.at(m_wordKey[word]); };
-    const auto first =
-        std::lower_bound(m_bySuffix.begin(), m_bySuffix.end(), keySuffix,
-                         [&](uint32_t word, std::string_view suffix) {
-                             const std::string_view k = keyText(word);
-                             return std::lexicographical_compare(k.rbegin(), k.rend(),
-                                                                 suffix.rbegin(), suffix.rend());
-                         });
-    const auto last = std::partition_point(first, m_bySuffix.end(), [&](uint32_t word) {
-        const std::string_view k = keyText(word);
-        return k.size() >= keySuffix.size() && k.substr(k.size() - keySuffix.size()) == keySuffix;
-    });
-    return {m_bySuffix.data() + (first - m_bySuffix.begin()),
-            m_bySuffix.data() + (last - m_bySuffix.begin())};
+    using namespace IndexFormat;
+    Header header{};
+    const size_t tableEnd = sizeof header + sizeof(SectionEntry) * SectionCount;
+    if (size < tableEnd) {
+        *error = QStringLiteral("too short");
+        return false;
+    }
+    std::memcpy(&header, data, sizeof header);
+    if (std::memcmp(header.magic, magic, sizeof magic) != 0 || header.version != version ||
+        header.sectionCount != SectionCount || header.fileSize != size) {
+        *error = QStringLiteral("wrong header");
+        return false;
+    }
+    SectionEntry entries[SectionCount];
+    std::memcpy(entries, data + sizeof header, sizeof entries);
+    for (uint32_t s = 0; s < SectionCount; ++s) {
+        const SectionEntry &e = entries[s];
+        if (e.offset % 8 != 0 || e.offset < tableEnd || e.offset > size ||
+            e.count > (size - e.offset) / elementSize[s]) {
+            *error = QStringLiteral("section %1 lies outside the file").arg(s);
+            return false;
+        }
+    }
+    const auto u32 = [&](Section s) {
+        return Table{reinterpret_cast<const uint32_t *>(data + entries[s].offset),
+                     size_t(entries[s].count)};
+    };
+    const auto count = [&](Section s) { return entries[s].count; };
+    const Table wordOffsets = u32(WordOffsets);
+    const Table keyOffsets = u32(KeyOffsets);
+    if (wordOffsets.size == 0 || keyOffsets.size == 0 || count(MeaningBegin) == 0) {
+        *error = QStringLiteral("empty tables");
+        return false;
+    }
+    const uint64_t words = wordOffsets.size - 1;
+    const uint64_t keys = keyOffsets.size - 1;
+    const uint64_t slotCount = count(KeySlots);
+    const bool sizesAgree =
+        count(WordKey) == words && count(WordFlags) == words && count(KeyWord) == keys &&
+        count(KeyBase) == keys && count(KeyCommonness) == keys && count(PostingBegin) == keys + 1 &&
+        count(CompoundBegin) == keys + 1 && count(CoocBegin) == keys + 1 && slotCount > keys &&
+        (slotCount & (slotCount - 1)) == 0 && words < UINT32_MAX && keys < UINT32_MAX;
+    const auto listFits = [&](Section begin, Section list) {
+        const Table b = u32(begin);
+        return ascending(b.data, b.size, uint32_t(count(list))) && count(list) < UINT32_MAX;
+    };
+    if (!sizesAgree || !ascending(wordOffsets.data, wordOffsets.size, uint32_t(count(WordText))) ||
+        !ascending(keyOffsets.data, keyOffsets.size, uint32_t(count(KeyText))) ||
+        !listFits(MeaningBegin, Members) || !listFits(PostingBegin, Postings) ||
+        !listFits(CompoundBegin, Compounds) || !listFits(CoocBegin, Cooc)) {
+        *error = QStringLiteral("inconsistent tables");
+        return false;
+    }
+    m_words =
+        StringTable(data + entries[WordText].offset, wordOffsets.data, uint32_t(words), nullptr, 0);
+    m_keys =
+        StringTable(data + entries[KeyText].offset, keyOffsets.data, uint32_t(keys),
+                    reinterpret_cast<const StringTable::Slot *>(data + entries[KeySlots].offset),
+                    size_t(slotCount));
+    m_wordKey = u32(WordKey).data;
+    m_wordFlags = reinterpret_cast<const uint8_t *>(data + entries[WordFlags].offset);
+    m_keyWord = u32(KeyWord).data;
+    m_keyBase = u32(KeyBase).data;
+    m_keyCommonness = u32(KeyCommonness).data;
+    m_meaningBegin = u32(MeaningBegin);
+    m_meaningCount = uint32_t(m_meaningBegin.size - 1);
+    m_members = u32(Members);
+    m_postingBegin = u32(PostingBegin);
+    m_postings = u32(Postings);
+    m_compoundBegin = u32(CompoundBegin);
+    m_compounds = u32(Compounds);
+    m_coocBegin = u32(CoocBegin);
+    m_cooc = u32(Cooc);
+    return true;
 }

@@ -3,20 +3,25 @@
 #include "stringpool.h"
 #include "termtext.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
-#include <vector>
 
-class LexiconBuilder;
+struct DataSources;
 
-// The thesaurus and the word list, held in memory in a form that answers every question a query
-// asks without touching the disk. Read-only once loaded, so threads may share it.
+// The association data, read-only, in the form the index file stores it: every question a
+// query asks is answered from these arrays without touching the disk. The arrays lie in the
+// mapped index file, or in an image built in memory from the raw Debian data; either way they
+// are checked once when opened. Threads may share a Lexicon.
 //
-// Words are numbered; each word has a lookup key (its case-folded form). Meanings are numbered
-// groups of words. Lists of members and of meanings hold packed entries: the number shifted
-// left by three, a main-form mark in bit 2 and the TermRole in the two low bits.
+// Words are numbered; each word has a lookup key (its case-folded form), and each key a base
+// form (another key), a word to show for it and a commonness. Meanings are numbered groups of
+// words. Lists of members and of meanings hold packed entries: the number shifted left by
+// three, a main-form mark in bit 2 and the TermRole in the two low bits.
 class Lexicon
 {
 public:
@@ -24,7 +29,10 @@ public:
     {
         Displayable = 1, // may be shown (TermText::isDisplayable)
         InWordList = 2,  // stands in the word list
-        Inflected = 4,   // a word-list entry that is another entry plus an inflection ending
+        Inflected = 4,   // an inflected form of another word, not a base form
+        Phrase = 8,      // several words
+        Marked = 16,     // carries a usage note in the thesaurus: slang, regional, dated, ...
+        Stop = 32,       // a function word or light verb: no association by itself
     };
 
     struct Ids
@@ -39,11 +47,6 @@ public:
 
     static constexpr uint32_t npos = StringPool::npos;
 
-    // Endings that turn a German base form into another form of the same word (case, number,
-    // comparison); a word-list entry that is another entry plus one of them counts as inflected.
-    static constexpr std::string_view inflectionEndings[] = {"e",  "em", "en",  "er",  "es", "n",
-                                                             "ns", "s",  "ens", "nen", "se", "ses"};
-
     static uint32_t idOf(uint32_t packed) { return packed >> 3; }
     static TermRole roleOf(uint32_t packed) { return TermRole(packed & 3u); }
     static bool isMainForm(uint32_t packed) { return (packed & 4u) != 0; }
@@ -52,45 +55,74 @@ public:
         return (id << 3) | (mainForm ? 4u : 0u) | uint32_t(role);
     }
 
-    // Reads the thesaurus (thesaurusPath, its index beside it) and the word list. On failure
-    // returns false and puts a message for the user, naming the file, into *error.
+    Lexicon();
+    ~Lexicon();
+    Lexicon(Lexicon &&) noexcept;
+    Lexicon &operator=(Lexicon &&) noexcept;
+
+    // Maps a compiled index file. On failure returns false and puts a message for the user,
+    // naming the file and how to make it anew, into *error.
+    bool open(const QString &indexPath, QString *error);
+    // Reads the raw data files and compiles the index in memory (slow; for development and
+    // tests). On failure, false with a message naming the file.
+    bool load(const DataSources &sources, QString *error);
+    // The thesaurus and the word list alone.
     bool load(const QString &thesaurusPath, const QString &wordListPath, QString *error);
+    // Takes an index image made by IndexWriter; false with the reason when it is damaged.
+    bool adopt(const QByteArray &image, QString *error);
 
     uint32_t wordCount() const { return m_words.size(); }
-    uint32_t meaningCount() const { return uint32_t(m_meaningBegin.size() - 1); }
-    uint32_t wordListSize() const { return uint32_t(m_byPrefix.size()); }
+    uint32_t keyCount() const { return m_keys.size(); }
+    uint32_t meaningCount() const { return m_meaningCount; }
 
     std::string_view word(uint32_t id) const { return m_words.at(id); }
-    uint32_t keyOf(uint32_t word) const { return m_wordKey[word]; }
-    bool hasFlag(uint32_t word, WordFlag flag) const { return (m_wordFlags[word] & flag) != 0; }
+    uint32_t keyOf(uint32_t word) const { return word < wordCount() ? m_wordKey[word] : npos; }
+    bool hasFlag(uint32_t word, WordFlag flag) const
+    {
+        return word < wordCount() && (m_wordFlags[word] & flag) != 0;
+    }
     std::string_view key(uint32_t id) const { return m_keys.at(id); }
     uint32_t findKey(std::string_view key) const { return m_keys.find(key); }
+    uint32_t wordOfKey(uint32_t key) const { return key < keyCount() ? m_keyWord[key] : npos; }
+    uint32_t baseOf(uint32_t key) const { return key < keyCount() ? m_keyBase[key] : npos; }
+    uint32_t commonness(uint32_t key) const { return key < keyCount() ? m_keyCommonness[key] : 0; }
 
     // The meanings in which a word with this key stands, each with the word's role there; those
     // where it is the main form first, the others in the order of the thesaurus file.
-    Ids meaningsOf(uint32_t key) const;
+    Ids meaningsOf(uint32_t key) const { return range(m_postingBegin, m_postings, key); }
     // The words of a meaning, each with its role.
-    Ids membersOf(uint32_t meaning) const;
-
-    // Word-list entries whose key begins (ends) with the given key bytes, in key order.
-    Ids wordsStartingWith(std::string_view keyPrefix) const;
-    Ids wordsEndingWith(std::string_view keySuffix) const;
-    // The place of a word-list entry in the order compounds are offered: base forms before
-    // inflected forms, then shorter before longer, then alphabetical.
-    uint32_t compoundRank(uint32_t word) const { return m_compoundRank[word]; }
+    Ids membersOf(uint32_t meaning) const { return range(m_meaningBegin, m_members, meaning); }
+    // Base-form compounds made of the key and another word, the most common first.
+    Ids compoundsOf(uint32_t key) const { return range(m_compoundBegin, m_compounds, key); }
+    // Words that share dictionary entries or proverbs with the key, the most telling first.
+    Ids cooccurrentsOf(uint32_t key) const { return range(m_coocBegin, m_cooc, key); }
 
 private:
-    friend class LexiconBuilder;
+    struct Table
+    {
+        const uint32_t *data = nullptr;
+        size_t size = 0;
+    };
+    // Entries begin[i] .. begin[i + 1] of list; empty for an index out of range.
+    static Ids range(const Table &begin, const Table &list, uint32_t i)
+    {
+        if (i == npos || size_t(i) + 1 >= begin.size) {
+            return {};
+        }
+        return {list.data + begin.data[i], list.data + begin.data[i + 1]};
+    }
+    bool attach(const char *data, size_t size, QString *error);
 
-    StringPool m_words;
-    StringPool m_keys;
-    std::vector<uint32_t> m_wordKey;
-    std::vector<uint8_t> m_wordFlags;
-    std::vector<uint32_t> m_meaningBegin{0};
-    std::vector<uint32_t> m_members;
-    std::vector<uint32_t> m_postingBegin{0};
-    std::vector<uint32_t> m_postings;
-    std::vector<uint32_t> m_byPrefix;
-    std::vector<uint32_t> m_bySuffix;
-    std::vector<uint32_t> m_compoundRank;
+    std::unique_ptr<QFile> m_file; // the mapped index, when it came from a file
+    QByteArray m_image;            // the index built in memory otherwise
+    StringTable m_words;
+    StringTable m_keys;
+    const uint32_t *m_wordKey = nullptr;
+    const uint8_t *m_wordFlags = nullptr;
+    const uint32_t *m_keyWord = nullptr;
+    const uint32_t *m_keyBase = nullptr;
+    const uint32_t *m_keyCommonness = nullptr;
+    uint32_t m_meaningCount = 0;
+    Table m_meaningBegin, m_members, m_postingBegin, m_postings, m_compoundBegin, m_compounds,
+        m_coocBegin, m_cooc;
 };

@@ -1,5 +1,6 @@
 #include "associationservice.h"
 #include "httpserver.h"
+#include "indexcompiler.h"
 #include "lexicon.h"
 #include "serviceoptions.h"
 
@@ -33,8 +34,14 @@ int main(int argc, char *argv[])
         return fail(error);
     }
 
+    if (!options.compileIndexPath.isEmpty()) {
+        return IndexCompiler::compileTo(options.sources, options.compileIndexPath, &error)
+                   ? 0
+                   : fail(error);
+    }
     Lexicon lexicon;
-    if (!lexicon.load(options.thesaurusPath, options.wordListPath, &error)) {
+    if (options.raw ? !lexicon.load(options.sources, &error)
+                    : !lexicon.open(options.indexPath, &error)) {
         return fail(error);
     }
     AssociationService service(&lexicon);

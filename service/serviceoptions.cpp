@@ -1,12 +1,31 @@
 #include "serviceoptions.h"
 
+#include "indexformat.h"
+
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 
 const QString listenName = QStringLiteral("listen");
+const QString indexName = QStringLiteral("index");
+const QString compileName = QStringLiteral("compile-index");
+const QString rawName = QStringLiteral("raw");
 const QString thesaurusName = QStringLiteral("thesaurus");
 const QString wordListName = QStringLiteral("wordlist");
+const QString dictionaryName = QStringLiteral("dictionary");
+const QString proverbsName = QStringLiteral("proverbs");
+const QString stopWordsName = QStringLiteral("stopwords");
+
+void addPathOption(QCommandLineParser *parser, const QString &name, const QString &what,
+                   const QString &path, const char *package)
+{
+    parser->addOption(QCommandLineOption(name,
+                                         QStringLiteral("%1 Default: %2 (Debian package %3).")
+                                             .arg(what, path, QLatin1String(package)),
+                                         QStringLiteral("PATH")));
+}
 
 const QString webHelp = QStringLiteral(
     "\n\nFor people: a search page at / (German; English with ?lang=en or the browser's\n"
@@ -23,7 +42,7 @@ const QString webHelp = QStringLiteral(
 
 void ServiceOptions::describe(QCommandLineParser *parser)
 {
-    const ServiceOptions defaults;
+    const DataSources debian = DataSources::debian();
     parser->setApplicationDescription(
         QStringLiteral("Answers German keyword association queries for Lexigrove over HTTP.\n\n"
                        "POST /cgi-bin/meta/meta.ger1-asso with the form body "
@@ -31,11 +50,14 @@ void ServiceOptions::describe(QCommandLineParser *parser)
                        "as a query string. The reply is an HTML page\nwith up to N (1 to 200, "
                        "default 200) associated words, best first; with\n\"Accept: "
                        "application/json\" or the field format=json it is JSON giving each\n"
-                       "word's relation and score. The words come from the thesaurus "
-                       "(synonyms, broader\nand narrower terms, neighbours of the synonyms) "
-                       "and the word list (compounds).\nAll data is read at start-up; then the "
-                       "line \"lexigrove-assocd listening on\nhttp://ADDR:PORT\" is printed.") +
-        webHelp);
+                       "word's relation (synonym, broader, narrower, compound, cooccurrence,\n"
+                       "neighbour) and score.\n\n"
+                       "The data comes from a compiled index, mapped at start-up (see --index); "
+                       "then the\nline \"lexigrove-assocd listening on http://ADDR:PORT\" is "
+                       "printed. --compile-index\nmakes the index from the raw Debian data; "
+                       "--raw serves from the raw data directly\n(slow to start; for "
+                       "development). Naming any data file implies --raw and uses\nonly the "
+                       "named files, with the thesaurus and word list at their defaults."));
     parser->addHelpOption();
     parser->addVersionOption();
     parser->addOption(QCommandLineOption(
@@ -45,17 +67,33 @@ void ServiceOptions::describe(QCommandLineParser *parser)
             .arg(defaultPort),
         QStringLiteral("ADDR:PORT")));
     parser->addOption(QCommandLineOption(
-        thesaurusName,
-        QStringLiteral("The thesaurus data file in the office-suite thesaurus format; its index "
-                       "(.idx) must lie beside it. Default: %1 (Debian package mythes-de).")
-            .arg(defaults.thesaurusPath),
+        indexName,
+        QStringLiteral("The compiled association index. Default: %1 beside this program, "
+                       "else %2.")
+            .arg(QLatin1String(IndexFormat::fileName), installedIndexPath()),
         QStringLiteral("PATH")));
     parser->addOption(QCommandLineOption(
-        wordListName,
-        QStringLiteral("The word list, one word per line, for compounds. Default: %1 (Debian "
-                       "package wngerman).")
-            .arg(defaults.wordListPath),
+        compileName, QStringLiteral("Compile the raw data into an index at PATH, then exit."),
         QStringLiteral("PATH")));
+    parser->addOption(QCommandLineOption(
+        rawName, QStringLiteral("Serve from the raw data files instead of an index.")));
+    addPathOption(parser, thesaurusName,
+                  QStringLiteral("The thesaurus data file in the office-suite thesaurus format; "
+                                 "its index (.idx) must lie beside it."),
+                  debian.thesaurus, "mythes-de");
+    addPathOption(parser, wordListName,
+                  QStringLiteral("The word list, one word per line, for compounds."),
+                  debian.wordList, "wngerman");
+    addPathOption(parser, dictionaryName,
+                  QStringLiteral("The German-English dictionary, for phrases, forms and "
+                                 "commonness."),
+                  debian.dictionary, "trans-de-en");
+    addPathOption(parser, proverbsName,
+                  QStringLiteral("A fortune file or a folder of them, for proverbs."),
+                  QStringLiteral("/usr/share/games/fortunes/de"), "fortunes-de");
+    addPathOption(parser, stopWordsName,
+                  QStringLiteral("The Perl module holding the German stop words."),
+                  debian.stopWords, "liblingua-stopwords-perl");
 }
 
 bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
@@ -66,17 +104,44 @@ bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
                      .arg(parser.value(listenName));
         return false;
     }
+    indexPath = parser.isSet(indexName) ? parser.value(indexName) : defaultIndexPath();
+    compileIndexPath = parser.value(compileName);
+    raw = parser.isSet(rawName);
+    const bool named = parser.isSet(thesaurusName) || parser.isSet(wordListName) ||
+                       parser.isSet(dictionaryName) || parser.isSet(proverbsName) ||
+                       parser.isSet(stopWordsName);
+    if (named) {
+        raw = true;
+        sources.dictionary = parser.value(dictionaryName);
+        sources.stopWords = parser.value(stopWordsName);
+        sources.proverbs.clear();
+        if (parser.isSet(proverbsName)) {
+            sources.proverbs = DataSources::proverbFiles(parser.value(proverbsName));
+        }
+    }
     if (parser.isSet(thesaurusName)) {
-        thesaurusPath = parser.value(thesaurusName);
+        sources.thesaurus = parser.value(thesaurusName);
     }
     if (parser.isSet(wordListName)) {
-        wordListPath = parser.value(wordListName);
+        sources.wordList = parser.value(wordListName);
     }
     if (!parser.positionalArguments().isEmpty()) {
         *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]);
         return false;
     }
     return true;
+}
+
+QString ServiceOptions::installedIndexPath()
+{
+    return QStringLiteral(LEXIGROVE_ASSOC_DATADIR "/") + QLatin1String(IndexFormat::fileName);
+}
+
+QString ServiceOptions::defaultIndexPath()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                           QLatin1String(IndexFormat::fileName);
+    return QFileInfo::exists(beside) ? beside : installedIndexPath();
 }
 
 bool ServiceOptions::parseListen(const QString &text, QHostAddress *address, quint16 *port)

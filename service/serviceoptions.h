@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datasources.h"
+
 #include <QHostAddress>
 #include <QString>
 
@@ -12,14 +14,21 @@ struct ServiceOptions
 
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
     quint16 port = defaultPort;
-    QString thesaurusPath = QStringLiteral("/usr/share/mythes/th_de_DE_v2.dat");
-    QString wordListPath = QStringLiteral("/usr/share/dict/ngerman");
+    QString indexPath;        // the compiled index to serve from
+    QString compileIndexPath; // when set: compile the raw data into this file and stop
+    bool raw = false;         // serve from the raw data, compiled in memory at start
+    DataSources sources = DataSources::debian();
 
     // Declares the options, with their help texts, on the parser.
     static void describe(QCommandLineParser *parser);
     // Takes the values from a parser that has processed the arguments; false with a message in
     // *error for a value that makes no sense.
     bool take(const QCommandLineParser &parser, QString *error);
+
+    // Where the index is looked for when none is named: beside the executable (a build
+    // folder), then where the package installs it. The first that exists, else the last.
+    static QString defaultIndexPath();
+    static QString installedIndexPath();
 
     // "ADDR:PORT", with an IPv6 address in brackets; "localhost" stands for 127.0.0.1.
     static bool parseListen(const QString &text, QHostAddress *address, quint16 *port);

@@ -13,7 +13,7 @@ void StringPool::reserve(size_t bytes, size_t count)
     }
 }
 
-uint32_t StringPool::hash(std::string_view s)
+uint32_t StringTable::hash(std::string_view s)
 {
     // FNV-1a: short keys, and no seed is needed for data that the service itself loads.
     uint32_t h = 2166136261u;
@@ -79,4 +79,24 @@ uint32_t StringPool::find(std::string_view s) const
     }
     const uint32_t entry = m_slots[slotOf(s, hash(s))].idPlusOne;
     return entry == 0 ? npos : entry - 1;
+}
+
+uint32_t StringTable::find(std::string_view s) const
+{
+    if (m_slotCount == 0) {
+        return npos;
+    }
+    const uint32_t h = hash(s);
+    const size_t mask = m_slotCount - 1;
+    // A damaged table may have no free slot; the probe never goes round more than once.
+    for (size_t i = h & mask, probes = 0; probes < m_slotCount; i = (i + 1) & mask, ++probes) {
+        const Slot &slot = m_slots[i];
+        if (slot.idPlusOne == 0) {
+            return npos;
+        }
+        if (slot.hash == h && at(slot.idPlusOne - 1) == s) {
+            return slot.idPlusOne - 1;
+        }
+    }
+    return npos;
 }

@@ -70,6 +70,35 @@ bool isAscii(std::string_view s)
     return true;
 }
 
+// "behänd(e)" and "viele(s) andere" without their optional endings. A group that does not
+// close, or stands alone, stays as it is.
+std::string withoutGluedGroups(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const size_t close = s[i] == '(' ? s.find(')', i) : std::string_view::npos;
+        if (close != std::string_view::npos && i > 0 && s[i - 1] != ' ' &&
+            s.substr(i + 1, close - i - 1).find_first_of(" (") == std::string_view::npos) {
+            i = close;
+            continue;
+        }
+        out.push_back(s[i]);
+    }
+    return out;
+}
+
+bool hasLetter(std::string_view s)
+{
+    for (const char c : s) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u >= 0x80) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 Parsed parse(std::string_view term)
@@ -86,10 +115,12 @@ Parsed parse(std::string_view term)
         }
         const std::string_view note = s.substr(open + 1, s.size() - open - 2);
         const TermRole role = roleOfNote(note);
+        const bool mainForm = note.find("Hauptform") != std::string_view::npos;
         if (role != TermRole::Plain) {
             result.role = role;
         }
-        result.mainForm = result.mainForm || note.find("Hauptform") != std::string_view::npos;
+        result.mainForm = result.mainForm || mainForm;
+        result.noted = result.noted || (role == TermRole::Plain && !mainForm);
         s = trimmed(s.substr(0, open));
     }
     // Leading optional parts: "(sich)", "(jemandem) (etwas)".
@@ -100,13 +131,13 @@ Parsed parse(std::string_view term)
         }
         s = trimmed(s.substr(end));
     }
-    result.text = s;
+    result.text = withoutGluedGroups(s);
     return result;
 }
 
 bool isDisplayable(std::string_view word)
 {
-    if (word.empty()) {
+    if (!hasLetter(word)) {
         return false;
     }
     if (word.find_first_of("<>&") != std::string_view::npos) {

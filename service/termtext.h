@@ -19,18 +19,21 @@ namespace TermText {
 
 struct Parsed
 {
-    std::string_view text; // the term without its usage notes and optional parts
+    std::string text; // the term without its usage notes and optional parts
     TermRole role = TermRole::Plain;
     bool mainForm = false; // marked as the meaning's main form ("Hauptform")
+    bool noted = false;    // carries a usage note: slang, regional, dated, technical, ...
 };
 
 // Drops the notes a thesaurus term carries before and after its words ("(sich) freuen (ugs.)"
-// gives "freuen"); a note "Oberbegriff" or "Unterbegriff" sets the role, "Hauptform" mainForm.
+// gives "freuen"); a note "Oberbegriff" or "Unterbegriff" sets the role, "Hauptform" mainForm,
+// any other note `noted`. An optional ending glued to a word is left out ("behänd(e)" gives
+// "behänd").
 Parsed parse(std::string_view term);
 
 // Whether a word can be shown as it is: a page reader takes everything between a link's ">" and
 // "</a>", so markup characters would change what it sees. Elided templates ("Haus...",
-// "im Jahre (...)") are not words at all.
+// "im Jahre (...)") are not words at all, nor is anything without a letter ("00").
 bool isDisplayable(std::string_view word);
 
 // The case-folded form under which a word or a typed keyword is looked up: ellipses removed,

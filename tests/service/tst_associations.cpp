@@ -1,4 +1,7 @@
 #include "associator.h"
+#include "datasources.h"
+#include "indexcompiler.h"
+#include "indexformat.h"
 #include "lexicon.h"
 #include "pagerenderer.h"
 #include "queryfields.h"
@@ -13,6 +16,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// Every source, each in its Debian package's format.
+DataSources fixtureSources()
+{
+    const QString dir = ServiceFixture::dataDir();
+    return {ServiceFixture::thesaurusPath(),
+            ServiceFixture::wordListPath(),
+            dir + QStringLiteral("/dictionary.txt"),
+            {dir + QStringLiteral("/proverbs")},
+            dir + QStringLiteral("/stopwords.pm")};
+}
+
+} // namespace
+
 class TestAssociations : public QObject
 {
     Q_OBJECT
@@ -23,22 +41,26 @@ private slots:
     void termsLoseTheirNotes();
     void lookupKeysFoldCaseAndBlanks();
     void rankingFollowsTheRelations();
-    void relationsAndScores();
-    void keywordCaseAndBlanksDoNotMatter();
-    void countIsClamped();
-    void unknownOrEmptyKeywordGivesNothing();
+    void junkIsKeptOut_data();
+    void junkIsKeptOut();
+    void indexGivesTheRawAnswers();
+    void damagedIndexIsRefused_data();
+    void damagedIndexIsRefused();
     void missingOrBrokenDataIsReported_data();
     void missingOrBrokenDataIsReported();
-    void latin1ThesaurusIsRead();
     void formFieldsAreDecoded_data();
     void formFieldsAreDecoded();
     void pageYieldsExactlyTheWords();
     void jsonCarriesRelationsAndScores();
 
 private:
-    QStringList words(const QString &keyword, int count = 200) const;
+    static QStringList words(const Lexicon &lexicon, const QString &keyword, int count = 200);
 
-    Lexicon m_lexicon;
+    QString goodIndex() const { return m_dir.filePath(QStringLiteral("good.idx")); }
+
+    Lexicon m_lexicon; // the thesaurus and the word list alone
+    Lexicon m_full;    // every source
+    QTemporaryDir m_dir;
 };
 
 void TestAssociations::initTestCase()
@@ -47,13 +69,15 @@ void TestAssociations::initTestCase()
     QVERIFY2(
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
+    QVERIFY2(m_full.load(fixtureSources(), &error), qPrintable(error));
+    QVERIFY2(IndexCompiler::compileTo(fixtureSources(), goodIndex(), &error), qPrintable(error));
 }
 
-QStringList TestAssociations::words(const QString &keyword, int count) const
+QStringList TestAssociations::words(const Lexicon &lexicon, const QString &keyword, int count)
 {
     QStringList result;
-    for (const Association &a : Associator(&m_lexicon).associate(keyword, count)) {
-        const std::string_view word = m_lexicon.word(a.word);
+    for (const Association &a : Associator(&lexicon).associate(keyword, count)) {
+        const std::string_view word = lexicon.word(a.word);
         result.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
     }
     return result;
@@ -74,8 +98,8 @@ void TestAssociations::termsLoseTheirNotes_data()
                                         << QByteArray("Graph") << int(TermRole::Narrower) << false;
     QTest::newRow("optional words before") << QByteArray("(sich) (die) Seiten halten (ugs.)")
                                            << QByteArray("Seiten halten") << plain << false;
-    QTest::newRow("group inside a word stays")
-        << QByteArray("viele(s) andere") << QByteArray("viele(s) andere") << plain << false;
+    QTest::newRow("optional ending")
+        << QByteArray("viele(s) andere (ugs.)") << QByteArray("viele andere") << plain << false;
     QTest::newRow("nothing but a note")
         << QByteArray("(Jahreszahl)") << QByteArray() << plain << false;
     QTest::newRow("unbalanced") << QByteArray("(kaputt") << QByteArray("(kaputt") << plain << false;
@@ -102,6 +126,7 @@ void TestAssociations::lookupKeysFoldCaseAndBlanks()
     QVERIFY(!TermText::isDisplayable("Baum & Strauch"));
     QVERIFY(!TermText::isDisplayable("<Baum>"));
     QVERIFY(!TermText::isDisplayable("im Jahre (...)"));
+    QVERIFY(!TermText::isDisplayable("00"));
     QVERIFY(TermText::isDisplayable("Baum-Strauch"));
 }
 
@@ -109,58 +134,139 @@ void TestAssociations::lookupKeysFoldCaseAndBlanks()
 // meanings; none of them may appear, nor the keyword itself.
 void TestAssociations::rankingFollowsTheRelations()
 {
-    QCOMPARE(words(QStringLiteral("Baum")), ServiceFixture::baumWords());
-    QCOMPARE(words(QStringLiteral("Höhle")), ServiceFixture::hoehleWords());
-    QCOMPARE(words(QStringLiteral("grüne Lunge")),
+    QCOMPARE(words(m_lexicon, QStringLiteral("Baum")), ServiceFixture::baumWords());
+    QCOMPARE(words(m_lexicon, QStringLiteral("HÖHLE")), ServiceFixture::hoehleWords());
+    QCOMPARE(words(m_lexicon, QStringLiteral("grüne Lunge")),
              QStringList({QStringLiteral("Stadtpark"), QStringLiteral("Parkanlage")}));
+    // Case, blanks and the count asked for.
+    const QStringList baum = ServiceFixture::baumWords();
+    QCOMPARE(words(m_lexicon, QStringLiteral("  BAUM ")), baum);
+    QCOMPARE(words(m_lexicon, QStringLiteral("Baum"), 3), baum.mid(0, 3));
+    QCOMPARE(words(m_lexicon, QStringLiteral("Baum"), -5), baum.mid(0, 1));
+    QCOMPARE(words(m_lexicon, QStringLiteral("Baum"), 100000), baum);
+    for (const char *nothing : {"Xylophon", "", "   ", "..."}) {
+        QVERIFY(words(m_lexicon, QString::fromUtf8(nothing)).isEmpty());
+    }
 }
 
-void TestAssociations::relationsAndScores()
+void TestAssociations::junkIsKeptOut_data()
 {
-    const std::vector<Association> result =
-        Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
-    QStringList relations;
-    float previous = 1.0f;
-    for (const Association &a : result) {
-        const std::string_view name = relationName(a.relation);
-        relations.append(QString::fromLatin1(name.data(), qsizetype(name.size())));
-        QVERIFY(a.score <= previous && a.score > 0.0f);
-        previous = a.score;
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QStringList>("wanted");
+    QTest::addColumn<QStringList>("unwanted");
+    QTest::addColumn<QString>("base"); // when set, the keyword is answered exactly as this
+    QTest::newRow("compounds") << "Haus" << QStringList{"Hausboot", "Haustür"}
+                               << QStringList{"durchaus", "Haussier", "Hausboote", "Haustüren"}
+                               << QString();
+    QTest::newRow("stop words") << "Haus" << QStringList{"Tür", "Garten", "bauen", "Boot"}
+                                << QStringList{"ein", "mit", "und", "wer", "Häuser"} << QString();
+    QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
+    QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
+                               << QStringList{"schnelle", "schneller", "schnellem", "00"}
+                               << QString();
+    // A plural and a verb form from the dictionary, and an ending on a known form.
+    QTest::newRow("plural") << "Häuser" << QStringList() << QStringList() << "Haus";
+    QTest::newRow("verb form") << "läuft" << QStringList() << QStringList() << "laufen";
+    QTest::newRow("umlaut plural") << "Gärten" << QStringList() << QStringList() << "Garten";
+    QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
+}
+
+// Each unwanted word would come in by one of the sources: a word-list entry that ends or
+// begins with the keyword, a phrase of the dictionary, a neighbour in the thesaurus.
+void TestAssociations::junkIsKeptOut()
+{
+    QFETCH(QString, keyword);
+    QFETCH(QStringList, wanted);
+    QFETCH(QStringList, unwanted);
+    QFETCH(QString, base);
+    const QStringList found = words(m_full, keyword);
+    QVERIFY(!found.isEmpty());
+    if (!base.isEmpty()) {
+        QCOMPARE(found, words(m_full, base));
     }
-    QStringList expected;
-    for (const auto &[name, count] : {std::pair{"synonym", 7},
-                                      {"broader", 2},
-                                      {"narrower", 5},
-                                      {"compound", 13},
-                                      {"neighbour", 12}}) {
-        for (int i = 0; i < count; ++i) {
-            expected.append(QString::fromLatin1(name));
+    for (const QString &word : wanted) {
+        QVERIFY2(found.contains(word), qPrintable(word + QLatin1String(": ") + found.join(',')));
+    }
+    for (const QString &word : unwanted) {
+        QVERIFY2(!found.contains(word), qPrintable(word));
+    }
+    QCOMPARE(QStringList(found).removeDuplicates(), 0);
+    // Phrases move down: at most two before the last single word.
+    qsizetype lastWord = found.size();
+    while (lastWord > 0 && found[lastWord - 1].contains(QLatin1Char(' '))) {
+        --lastWord;
+    }
+    QVERIFY(found.mid(0, lastWord).filter(QLatin1String(" ")).size() <= 2);
+}
+
+void TestAssociations::indexGivesTheRawAnswers()
+{
+    Lexicon mapped;
+    QString error;
+    QVERIFY2(mapped.open(goodIndex(), &error), qPrintable(error));
+    const auto answer = [](const Lexicon &lexicon, const char *keyword) {
+        QStringList lines;
+        for (const Association &a :
+             Associator(&lexicon).associate(QString::fromUtf8(keyword), 200)) {
+            const std::string_view word = lexicon.word(a.word);
+            lines.append(QString::fromUtf8(word.data(), qsizetype(word.size())) + QLatin1Char(' ') +
+                         QString::number(int(a.relation)) + QLatin1Char(' ') +
+                         QString::number(double(a.score)));
         }
+        return lines;
+    };
+    for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
+        QCOMPARE(answer(mapped, keyword), answer(m_full, keyword));
     }
-    QCOMPARE(relations, expected);
 }
 
-void TestAssociations::keywordCaseAndBlanksDoNotMatter()
+void TestAssociations::damagedIndexIsRefused_data()
 {
-    QCOMPARE(words(QStringLiteral("BAUM")), ServiceFixture::baumWords());
-    QCOMPARE(words(QStringLiteral("  baum ")), ServiceFixture::baumWords());
-    QCOMPARE(words(QStringLiteral("HÖHLE")), ServiceFixture::hoehleWords());
+    QTest::addColumn<qsizetype>("offset"); // where to write the patch; -1: cut the file there
+    QTest::addColumn<QByteArray>("patch");
+    QTest::addColumn<QString>("expected");
+    const qsizetype sections = sizeof(IndexFormat::Header);
+    QTest::newRow("missing") << qsizetype(0) << QByteArray() << "is missing";
+    QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << "truncated";
+    QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << "damaged";
+    QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << "version 99";
+    QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << "not an";
+    // The count of the word offsets, far beyond the file.
+    QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << "damaged";
 }
 
-void TestAssociations::countIsClamped()
+void TestAssociations::damagedIndexIsRefused()
 {
-    QCOMPARE(words(QStringLiteral("Baum"), 3), ServiceFixture::baumWords().mid(0, 3));
-    QCOMPARE(words(QStringLiteral("Baum"), 0), ServiceFixture::baumWords().mid(0, 1));
-    QCOMPARE(words(QStringLiteral("Baum"), -5), ServiceFixture::baumWords().mid(0, 1));
-    QCOMPARE(words(QStringLiteral("Baum"), 100000), ServiceFixture::baumWords());
-}
-
-void TestAssociations::unknownOrEmptyKeywordGivesNothing()
-{
-    QVERIFY(words(QStringLiteral("Xylophon")).isEmpty());
-    QVERIFY(words(QString()).isEmpty());
-    QVERIFY(words(QStringLiteral("   ")).isEmpty());
-    QVERIFY(words(QStringLiteral("...")).isEmpty());
+    QFETCH(qsizetype, offset);
+    QFETCH(QByteArray, patch);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QStringLiteral("damaged.idx"));
+    QFile::remove(path);
+    if (offset != 0 || !patch.isEmpty()) {
+        QVERIFY(QFile::copy(goodIndex(), path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        offset < 0 ? bytes.truncate(bytes.size() / 2)
+                   : (void)bytes.replace(offset, patch.size(), patch);
+        // Damage to the table of sections is made with a good checksum: the layout check alone
+        // must see it.
+        const size_t header = sizeof(IndexFormat::Header);
+        if (size_t(offset) > header && size_t(offset) < header + 16 * IndexFormat::SectionCount) {
+            const quint64 sum =
+                IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header);
+            bytes.replace(offsetof(IndexFormat::Header, checksum), 8,
+                          QByteArray(reinterpret_cast<const char *>(&sum), 8));
+        }
+        QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
+    }
+    // The service ends with this message (main), instead of mapping a damaged file.
+    Lexicon lexicon;
+    QString message;
+    QVERIFY(!lexicon.open(path, &message));
+    for (const QString &part : {path, expected, QStringLiteral("--compile-index")}) {
+        QVERIFY2(message.contains(part), qPrintable(message));
+    }
 }
 
 void TestAssociations::missingOrBrokenDataIsReported_data()
@@ -174,6 +280,9 @@ void TestAssociations::missingOrBrokenDataIsReported_data()
     QTest::newRow("bad count") << QString() << QByteArray("UTF-8\nbaum|x\n-|a|b\n") << "line 2";
     QTest::newRow("cut short") << QString() << QByteArray("UTF-8\nbaum|3\n-|a|b\n") << "ends";
     QTest::newRow("encoding") << QString() << QByteArray("KOI8-R\nbaum|1\n-|a|b\n") << "KOI8-R";
+    // Read, not reported: the office suites also write Latin-1.
+    QTest::newRow("latin-1") << QString() << QByteArray("ISO8859-1\nb\xF6|1\n-|B\xF6|Grotte\n")
+                             << QString();
 }
 
 void TestAssociations::missingOrBrokenDataIsReported()
@@ -195,30 +304,18 @@ void TestAssociations::missingOrBrokenDataIsReported()
     }
     Lexicon lexicon;
     QString error;
-    QVERIFY(!lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
-                          dir.filePath(QStringLiteral("wordlist.txt")), &error));
+    const bool loaded = lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
+                                     dir.filePath(QStringLiteral("wordlist.txt")), &error);
+    if (expected.isEmpty()) {
+        QVERIFY2(loaded, qPrintable(error));
+        QCOMPARE(words(lexicon, QStringLiteral("BÖ")), QStringList{QStringLiteral("Grotte")});
+        return;
+    }
+    QVERIFY(!loaded);
     QVERIFY2(error.contains(expected), qPrintable(error));
     if (!missing.isEmpty()) {
         QVERIFY2(error.contains(dir.filePath(missing)), qPrintable(error));
     }
-}
-
-void TestAssociations::latin1ThesaurusIsRead()
-{
-    QTemporaryDir dir;
-    const QString dat = dir.filePath(QStringLiteral("th.dat"));
-    QFile file(dat);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("ISO8859-1\nhöhle|1\n-|Höhle|Grotte\n").toLatin1());
-    file.close();
-    QVERIFY(QFile::copy(ServiceFixture::dataDir() + QStringLiteral("/thesaurus.idx"),
-                        dir.filePath(QStringLiteral("th.idx"))));
-    Lexicon lexicon;
-    QString error;
-    QVERIFY2(lexicon.load(dat, ServiceFixture::wordListPath(), &error), qPrintable(error));
-    const auto result = Associator(&lexicon).associate(QStringLiteral("höhle"), 1);
-    QCOMPARE(result.size(), size_t(1));
-    QVERIFY(lexicon.word(result[0].word) == std::string_view("Grotte"));
 }
 
 void TestAssociations::formFieldsAreDecoded_data()
@@ -271,45 +368,46 @@ void TestAssociations::pageYieldsExactlyTheWords()
     const QRegularExpression pattern(QStringLiteral("<center>(.*?)ueber(.*?)>(.*?)</a></center>"),
                                      QRegularExpression::DotMatchesEverythingOption);
     // A keyword full of markup is echoed in the page and must not create or hide a block.
-    for (const QString &keyword :
-         {QStringLiteral("Baum"), QStringLiteral("<center>ueber<a>x</a></center>"),
-          QStringLiteral("Xylophon")}) {
-        const auto result = Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
-        const QByteArray page = PageRenderer::html(
-            keyword, keyword == QStringLiteral("Xylophon") ? std::vector<Association>() : result,
-            m_lexicon);
+    const auto result = Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
+    for (const bool empty : {false, true}) {
+        const QByteArray page =
+            PageRenderer::html(QStringLiteral("<center>ueber<a>x</a></center>"),
+                               empty ? std::vector<Association>() : result, m_lexicon);
         QVERIFY(page.contains("<meta charset=\"utf-8\">"));
         QStringList found;
         auto it = pattern.globalMatch(QString::fromUtf8(page));
         while (it.hasNext()) {
             found.append(it.next().captured(3));
         }
-        QCOMPARE(found, keyword == QStringLiteral("Xylophon") ? QStringList()
-                                                              : ServiceFixture::baumWords());
+        QCOMPARE(found, empty ? QStringList() : ServiceFixture::baumWords());
     }
 }
 
 void TestAssociations::jsonCarriesRelationsAndScores()
 {
-    const auto result = Associator(&m_lexicon).associate(QStringLiteral("Höhle"), 200);
+    const auto result = Associator(&m_full).associate(QStringLiteral("Haus"), 200);
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(
-        PageRenderer::json(QStringLiteral("Hö\"hle\\"), result, m_lexicon), &error);
+        PageRenderer::json(QStringLiteral("Hö\"hle\\"), result, m_full), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonObject object = doc.object();
     QCOMPARE(object.value(QStringLiteral("keyword")).toString(), QStringLiteral("Hö\"hle\\"));
-    QCOMPARE(object.value(QStringLiteral("count")).toInt(), 6);
     const QJsonArray list = object.value(QStringLiteral("associations")).toArray();
+    QCOMPARE(object.value(QStringLiteral("count")).toInt(), list.size());
     QStringList relations;
+    double previous = 1.0;
     for (const QJsonValue &entry : list) {
         relations.append(entry[QStringLiteral("word")].toString() + QLatin1Char(':') +
                          entry[QStringLiteral("relation")].toString());
+        const double score = entry[QStringLiteral("score")].toDouble();
+        QVERIFY(score > 0.0 && score <= previous);
+        previous = score;
     }
-    QCOMPARE(relations,
-             QStringList({"Grotte:synonym", "Kaverne:synonym", "Hohlraum:broader",
-                          "Bärenhöhle:compound", "Höhlenmalerei:compound", "Höhlen:compound"}));
     QCOMPARE(list[0][QStringLiteral("score")].toDouble(), 1.0);
-    QCOMPARE(list[5][QStringLiteral("score")].toDouble(), 0.5);
+    for (const char *expected : {"Hausboot:compound", "Haustür:compound", "Tür:cooccurrence"}) {
+        QVERIFY2(relations.contains(QString::fromUtf8(expected)),
+                 qPrintable(relations.join(QLatin1Char(','))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAssociations)

@@ -1,5 +1,6 @@
 #include "thesaurusreader.h"
 
+#include "lexicon.h"
 #include "lexiconbuilder.h"
 #include "termtext.h"
 
@@ -73,6 +74,9 @@ void addMeaning(std::string_view line, LexiconBuilder *builder, std::vector<uint
         // is still found under the words it has.
         const uint32_t word =
             hasEllipsis(raw) ? builder->addWord(raw, term.text) : builder->addWord(term.text);
+        if (term.noted) {
+            builder->markNoted(word);
+        }
         members->push_back(Lexicon::pack(word, term.role, term.mainForm));
     }
     if (!members->empty()) {

@@ -1,0 +1,191 @@
+#include "dictionaryreader.h"
+
+#include "lexiconbuilder.h"
+#include "wordtokens.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+namespace DictionaryReader {
+
+namespace {
+
+enum class Kind
+{
+    Other,
+    Noun,
+    Verb,
+    Adjective,
+    Plural,
+};
+
+struct Entry
+{
+    std::string_view word; // empty unless a single word with a grammar note
+    Kind kind = Kind::Other;
+};
+
+template <class F> void forEachPart(std::string_view text, std::string_view separator, F f)
+{
+    while (true) {
+        const size_t end = text.find(separator);
+        f(text.substr(0, end));
+        if (end == std::string_view::npos) {
+            return;
+        }
+        text.remove_prefix(end + separator.size());
+    }
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ') {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && s.back() == ' ') {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+Kind kindOf(std::string_view tag)
+{
+    if (tag == "m" || tag == "f" || tag == "n") {
+        return Kind::Noun;
+    }
+    if (tag == "vt" || tag == "vi" || tag == "vr" || tag == "v") {
+        return Kind::Verb;
+    }
+    if (tag == "adj" || tag == "adv") {
+        return Kind::Adjective;
+    }
+    return tag == "pl" ? Kind::Plural : Kind::Other;
+}
+
+// "Haus {n}" gives Haus as a noun; "ein Haus {n}" or "Haus" give nothing.
+Entry entryOf(std::string_view alternative)
+{
+    const size_t brace = alternative.find(" {");
+    const size_t close = alternative.find('}', brace);
+    if (brace == std::string_view::npos || close == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view word = trimmed(alternative.substr(0, brace));
+    if (word.empty() || word.find_first_of(" ()/.") != std::string_view::npos) {
+        return {};
+    }
+    return {word, kindOf(alternative.substr(brace + 2, close - brace - 2))};
+}
+
+// The forms a verb or adjective line lists right after its headword: "laufend", "er/sie
+// läuft", "ich/er/sie lief", "er/sie ist/war gelaufen", "am schönsten". Their last word is a
+// form; anything longer ends the list.
+bool formOfPart(std::string_view part, std::string_view *form)
+{
+    static constexpr std::string_view leaders[] = {
+        "ich",        "du",           "er",         "sie",          "es",        "wir",
+        "ihr",        "er/sie",       "ich/er/sie", "ist/war",      "hat/hatte", "am",
+        "sind/waren", "haben/hatten", "er/sie/es",  "ich/er/sie/es"};
+    std::vector<std::string_view> words;
+    forEachPart(trimmed(part), " ", [&](std::string_view w) { words.push_back(w); });
+    if (words.empty() || words.size() > 4 ||
+        part.find_first_of("{([.;,") != std::string_view::npos) {
+        return false;
+    }
+    for (size_t i = 0; i + 1 < words.size(); ++i) {
+        bool leader = false;
+        for (const std::string_view l : leaders) {
+            leader = leader || words[i] == l;
+        }
+        if (!leader) {
+            return false;
+        }
+    }
+    *form = words.back();
+    return true;
+}
+
+void readLine(std::string_view german, LexiconBuilder *builder,
+              std::vector<std::string_view> *tokens)
+{
+    std::vector<std::string_view> parts;
+    forEachPart(german, " | ", [&](std::string_view p) { parts.push_back(p); });
+    std::vector<Entry> previous;
+    bool inForms = true; // still right after the headword
+    for (size_t p = 0; p < parts.size(); ++p) {
+        std::vector<std::string_view> alternatives;
+        forEachPart(parts[p], "; ", [&](std::string_view a) { alternatives.push_back(a); });
+        std::vector<Entry> entries;
+        for (const std::string_view a : alternatives) {
+            entries.push_back(entryOf(a));
+        }
+        // "teuer; kostspielig {adj}": the grammar at the end is that of every alternative.
+        for (size_t i = 0; i + 1 < entries.size(); ++i) {
+            const std::string_view word = trimmed(alternatives[i]);
+            if (entries[i].word.empty() && !word.empty() &&
+                word.find_first_of(" ()/.{[") == std::string_view::npos) {
+                entries[i] = {word, entries.back().kind};
+            }
+        }
+        const bool allPlural = std::all_of(entries.begin(), entries.end(),
+                                           [](const Entry &e) { return e.kind == Kind::Plural; });
+        if (allPlural && entries.size() == previous.size()) {
+            for (size_t i = 0; i < entries.size(); ++i) {
+                if (previous[i].kind == Kind::Noun) {
+                    builder->addForm(entries[i].word, previous[i].word);
+                }
+            }
+            continue;
+        }
+        // Forms of verbs and adjectives, one for each alternative: "teurer; kostspieliger".
+        const Kind headKind = previous.empty() ? Kind::Other : previous[0].kind;
+        std::vector<std::string_view> forms(alternatives.size());
+        bool allForms = p > 0 && inForms &&
+                        (alternatives.size() == previous.size() || alternatives.size() == 1) &&
+                        (headKind == Kind::Verb || headKind == Kind::Adjective);
+        for (size_t i = 0; allForms && i < alternatives.size(); ++i) {
+            allForms = formOfPart(alternatives[i], &forms[i]);
+        }
+        if (allForms) {
+            for (size_t i = 0; i < forms.size(); ++i) {
+                if (!previous[i].word.empty()) {
+                    builder->addForm(forms[i], previous[i].word);
+                }
+            }
+            continue;
+        }
+        inForms = p == 0;
+        for (const Entry &e : entries) {
+            if (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective) {
+                builder->addHeadword(e.word);
+            }
+        }
+        previous = std::move(entries);
+    }
+    tokens->clear();
+    WordTokens::split(german, tokens);
+    if (!tokens->empty()) {
+        builder->addDocument(*tokens, 2);
+    }
+}
+
+} // namespace
+
+void read(const QByteArray &data, LexiconBuilder *builder)
+{
+    std::string_view rest(data.constData(), size_t(data.size()));
+    std::vector<std::string_view> tokens;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        const size_t arrow = line.find(" :: ");
+        if (line.empty() || line.front() == '#' || arrow == std::string_view::npos) {
+            continue;
+        }
+        readLine(line.substr(0, arrow), builder, &tokens);
+    }
+}
+
+} // namespace DictionaryReader

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+
+class LexiconBuilder;
+
+// Reads the German side of a German-English dictionary in the format of trans-de-en: lines
+// "German :: English", the German side entries separated by " | ", alternatives by "; ", each
+// word followed by its grammar in braces ("Haus {n} | Häuser {pl} | ein Haus bauen").
+// A line gives the builder its headwords (base forms), the forms that follow them (plurals
+// paired with their singulars; a verb's or adjective's forms right after it: "laufend |
+// gelaufen | er/sie läuft", "schöner | am schönsten"), and all its words as one document.
+namespace DictionaryReader {
+
+void read(const QByteArray &data, LexiconBuilder *builder);
+
+} // namespace DictionaryReader

@@ -1,0 +1,168 @@
+#include "indexcompiler.h"
+
+#include "datasources.h"
+#include "dictionaryreader.h"
+#include "indexwriter.h"
+#include "lexiconbuilder.h"
+#include "lexicontables.h"
+#include "proverbreader.h"
+#include "stopwordreader.h"
+#include "thesaurusreader.h"
+#include "wordlistreader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace IndexCompiler {
+
+namespace {
+
+// A data file, mapped into memory rather than copied when the system allows it.
+class DataFile
+{
+public:
+    bool open(const QString &path, const QString &package, QString *error)
+    {
+        m_file.setFileName(path);
+        if (!QFileInfo(path).isFile()) {
+            *error = QStringLiteral("%1 is missing (the Debian package %2 provides it)")
+                         .arg(path, package);
+            return false;
+        }
+        if (!m_file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("cannot read %1: %2").arg(path, m_file.errorString());
+            return false;
+        }
+        const qint64 size = m_file.size();
+        const uchar *mapped = size > 0 ? m_file.map(0, size) : nullptr;
+        if (mapped) {
+            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), size);
+        } else {
+            m_bytes = m_file.readAll();
+        }
+        return true;
+    }
+
+    // Valid while the object lives. Modifying it makes a copy of its own.
+    QByteArray &bytes() { return m_bytes; }
+
+private:
+    QFile m_file;
+    QByteArray m_bytes;
+};
+
+QString indexPathFor(const QString &dataPath)
+{
+    const QString base =
+        dataPath.endsWith(QLatin1String(".dat")) ? dataPath.left(dataPath.size() - 4) : dataPath;
+    return base + QLatin1String(".idx");
+}
+
+// The first line names the encoding; the office suites' own files use UTF-8 or ISO 8859-1.
+bool toUtf8(QByteArray *data, QString *error)
+{
+    const qsizetype end = data->indexOf('\n');
+    const QByteArray encoding = data->left(end < 0 ? data->size() : end).trimmed().toUpper();
+    if (encoding == "UTF-8") {
+        return true;
+    }
+    if (encoding == "ISO8859-1" || encoding == "ISO-8859-1" || encoding == "LATIN1") {
+        *data = QString::fromLatin1(*data).toUtf8();
+        return true;
+    }
+    *error = QStringLiteral("unsupported encoding \"%1\"").arg(QString::fromLatin1(encoding));
+    return false;
+}
+
+void ensureUtf8(QByteArray *data)
+{
+    if (!data->isValidUtf8()) {
+        *data = QString::fromLatin1(*data).toUtf8();
+    }
+}
+
+bool readThesaurus(const QString &path, LexiconBuilder *builder, QString *error)
+{
+    const QString mythes = QStringLiteral("mythes-de");
+    DataFile index;
+    DataFile thesaurus;
+    // Everything needed is in the data file; the index only has to be there.
+    if (!index.open(indexPathFor(path), mythes, error) || !thesaurus.open(path, mythes, error)) {
+        return false;
+    }
+    QString problem;
+    if (!toUtf8(&thesaurus.bytes(), &problem) ||
+        !ThesaurusReader::read(thesaurus.bytes(), builder, &problem)) {
+        *error = QStringLiteral("%1 is not a thesaurus data file: %2").arg(path, problem);
+        return false;
+    }
+    return true;
+}
+
+bool readOptional(const QString &path, const QString &package, LexiconBuilder *builder,
+                  void (*read)(const QByteArray &, LexiconBuilder *), QString *error)
+{
+    if (path.isEmpty()) {
+        return true;
+    }
+    DataFile file;
+    if (!file.open(path, package, error)) {
+        return false;
+    }
+    ensureUtf8(&file.bytes());
+    read(file.bytes(), builder);
+    return true;
+}
+
+} // namespace
+
+bool compile(const DataSources &sources, QByteArray *image, QString *error)
+{
+    LexiconTables tables;
+    LexiconBuilder builder(&tables);
+    builder.reserve(size_t(QFileInfo(sources.wordList).size() * 3),
+                    size_t(QFileInfo(sources.wordList).size() / 8));
+    if (!sources.stopWords.isEmpty()) {
+        DataFile file;
+        if (!file.open(sources.stopWords, QStringLiteral("liblingua-stopwords-perl"), error)) {
+            return false;
+        }
+        if (!StopWordReader::read(file.bytes(), &builder)) {
+            *error = QStringLiteral("%1 holds no German stop word list").arg(sources.stopWords);
+            return false;
+        }
+    }
+    if (!readThesaurus(sources.thesaurus, &builder, error) ||
+        !readOptional(sources.wordList, QStringLiteral("wngerman"), &builder, &WordListReader::read,
+                      error) ||
+        !readOptional(sources.dictionary, QStringLiteral("trans-de-en"), &builder,
+                      &DictionaryReader::read, error)) {
+        return false;
+    }
+    for (const QString &path : sources.proverbs) {
+        if (!readOptional(path, QStringLiteral("fortunes-de"), &builder, &ProverbReader::read,
+                          error)) {
+            return false;
+        }
+    }
+    builder.finish();
+    *image = IndexWriter::image(tables);
+    return true;
+}
+
+bool compileTo(const DataSources &sources, const QString &path, QString *error)
+{
+    QByteArray image;
+    if (!compile(sources, &image, error)) {
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace IndexCompiler

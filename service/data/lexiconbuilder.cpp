@@ -1,0 +1,663 @@
+#include "lexiconbuilder.h"
+
+#include "inflection.h"
+#include "lexicon.h"
+#include "lexicontables.h"
+#include "termtext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+enum KeyFlag : uint8_t
+{
+    Head = 1,       // a dictionary headword
+    StopKey = 2,    // a function word
+    Listed = 4,     // in the word list
+    LightVerb = 8,  // says little by itself (sein, haben, machen, ...)
+    Thesaurus = 16, // a thesaurus word
+    Known = Head | Listed | Thesaurus,
+};
+
+// Verbs that go with almost anything, so that sharing a phrase with them tells nothing.
+constexpr std::string_view lightVerbs[] = {
+    "sein",    "haben",  "werden", "machen",   "tun",      "geben",    "lassen",  "bringen",
+    "stellen", "setzen", "legen",  "nehmen",   "halten",   "bekommen", "kriegen", "gehen",
+    "kommen",  "sagen",  "können", "müssen",   "sollen",   "wollen",   "dürfen",  "mögen",
+    "jemand",  "etwas",  "sich",   "jemandem", "jemanden", "jemandes"};
+
+// Function words that the stop word list lacks (it predates the spelling reform) and that say
+// nothing by themselves.
+constexpr std::string_view moreFunctionWords[] = {
+    "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja",
+    "mal",  "schon", "mehr",   "immer", "eben",   "ganz", "sehr",  "nie",  "oft", "wieder",
+    "beim", "vom",   "zum",    "zur",   "bzw",    "usw",  "etc",   "je",   "ob",  "wo"};
+
+// Endings that look like a word but make derivations, not compounds ("Freundschaft").
+constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "weise", "haft",
+                                                  "heit",   "keit", "ling", "lein",  "chen",
+                                                  "bar",    "sam",  "tum",  "nis"};
+
+// How many co-occurring words and compounds a key keeps; deeper lists are never reached.
+constexpr size_t maxCooccurrents = 200;
+constexpr size_t maxCompounds = 300;
+
+// Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher").
+constexpr std::string_view linkingElements[] = {"es", "en", "er", "s", "n", "e"};
+
+// A meaning can hold a word twice, once plain and once marked ("(eingeschossiges) Haus" and
+// "Haus (Oberbegriff)"); the marked relation is the more telling one.
+uint32_t merged(uint32_t packedA, uint32_t packedB)
+{
+    const uint32_t stronger = Lexicon::roleOf(packedA) == TermRole::Plain ? packedB : packedA;
+    return stronger | (packedA & 4u) | (packedB & 4u);
+}
+
+bool startsUpper(std::string_view text)
+{
+    if (text.empty()) {
+        return false;
+    }
+    const unsigned char c = static_cast<unsigned char>(text[0]);
+    if (c >= 'A' && c <= 'Z') {
+        return true;
+    }
+    // Ä, Ö, Ü in UTF-8
+    return c == 0xC3 && text.size() > 1 &&
+           (text[1] == '\x84' || text[1] == '\x96' || text[1] == '\x9C');
+}
+
+// "EUR", "TEUR", "UN": capitals only.
+bool isAbbreviation(std::string_view word)
+{
+    return word.size() >= 2 && std::all_of(word.begin(), word.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || c == '-';
+           });
+}
+
+uint32_t characterCount(std::string_view utf8)
+{
+    uint32_t count = 0;
+    for (const char c : utf8) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+// Lays out lists of (key, word) pairs, sorted by key and best first, as the begin offsets of
+// each key and the words, at most `limit` a key.
+void fillLists(const std::vector<std::pair<uint32_t, uint32_t>> &pairs, uint32_t keyCount,
+               size_t limit, std::vector<uint32_t> *begin, std::vector<uint32_t> *list)
+{
+    begin->assign(size_t(keyCount) + 1, 0);
+    list->clear();
+    size_t i = 0;
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        size_t taken = 0;
+        for (; i < pairs.size() && pairs[i].first == key; ++i) {
+            if (taken++ < limit) {
+                list->push_back(pairs[i].second);
+            }
+        }
+        (*begin)[key + 1] = uint32_t(list->size());
+    }
+}
+
+} // namespace
+
+LexiconBuilder::LexiconBuilder(LexiconTables *target) : m_t(target) {}
+
+void LexiconBuilder::reserve(size_t bytes, size_t words)
+{
+    m_t->words.reserve(bytes, words);
+    m_t->keys.reserve(bytes, words);
+    m_t->wordKey.reserve(words);
+    m_t->wordFlags.reserve(words);
+}
+
+uint32_t LexiconBuilder::addWord(std::string_view text, std::string_view keySource)
+{
+    bool added = false;
+    const uint32_t id = m_t->words.intern(text, &added);
+    if (added) {
+        m_t->wordKey.push_back(m_t->keys.intern(TermText::lookupKey(keySource)));
+        uint8_t flags = TermText::isDisplayable(text) ? Lexicon::Displayable : 0;
+        if (text.find(' ') != std::string_view::npos) {
+            flags |= Lexicon::Phrase;
+        }
+        m_t->wordFlags.push_back(flags);
+    }
+    return id;
+}
+
+void LexiconBuilder::addToWordList(uint32_t word)
+{
+    m_t->wordFlags[word] |= Lexicon::InWordList;
+}
+
+void LexiconBuilder::markNoted(uint32_t word)
+{
+    m_t->wordFlags[word] |= Lexicon::Marked;
+}
+
+void LexiconBuilder::addMeaning(const std::vector<uint32_t> &members)
+{
+    m_t->members.insert(m_t->members.end(), members.begin(), members.end());
+    m_t->meaningBegin.push_back(uint32_t(m_t->members.size()));
+}
+
+void LexiconBuilder::addStopWord(std::string_view word)
+{
+    m_stopKeys.push_back(m_t->wordKey[addWord(word)]);
+}
+
+void LexiconBuilder::addHeadword(std::string_view word)
+{
+    m_headKeys.push_back(keyOfToken(word));
+}
+
+void LexiconBuilder::addForm(std::string_view form, std::string_view base)
+{
+    const uint32_t formKey = keyOfToken(form);
+    const uint32_t baseKey = keyOfToken(base);
+    if (formKey != baseKey) {
+        m_forms.emplace_back(formKey, baseKey);
+    }
+}
+
+void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, uint32_t weight)
+{
+    for (const std::string_view token : tokens) {
+        m_docKeys.push_back(keyOfToken(token));
+    }
+    m_docBegin.push_back(uint32_t(m_docKeys.size()));
+    m_docWeight.push_back(uint8_t(weight));
+}
+
+uint32_t LexiconBuilder::keyOfText(std::string_view key) const
+{
+    return m_t->keys.find(key);
+}
+
+uint32_t LexiconBuilder::keyOfToken(std::string_view token)
+{
+    const uint32_t key = keyOfText(TermText::lookupKey(token));
+    return key != Lexicon::npos ? key : m_t->wordKey[addWord(token)];
+}
+
+void LexiconBuilder::finish()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    m_keyFlags.assign(keyCount, 0);
+    for (const uint32_t key : m_stopKeys) {
+        m_keyFlags[key] |= StopKey;
+    }
+    for (const uint32_t key : m_headKeys) {
+        m_keyFlags[key] |= Head;
+    }
+    for (const uint32_t member : t.members) {
+        m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
+    }
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (t.wordFlags[w] & Lexicon::InWordList) {
+            m_keyFlags[t.wordKey[w]] |= Listed;
+        }
+    }
+    for (const std::string_view verb : lightVerbs) {
+        const uint32_t key = keyOfText(verb);
+        if (key != Lexicon::npos) {
+            m_keyFlags[key] |= LightVerb;
+        }
+    }
+    if (!m_stopKeys.empty()) {
+        for (const std::string_view word : moreFunctionWords) {
+            const uint32_t key = keyOfText(word);
+            if (key != Lexicon::npos) {
+                m_keyFlags[key] |= StopKey;
+            }
+        }
+    }
+    buildPostings();
+    chooseShownWords();
+    m_uses.assign(keyCount, 0);
+    for (const uint32_t key : m_docKeys) {
+        ++m_uses[key];
+    }
+    resolveBases();
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        const uint32_t key = t.wordKey[w];
+        if (t.keyBase[key] != key) {
+            t.wordFlags[w] |= Lexicon::Inflected;
+        }
+        if (m_keyFlags[t.keyBase[key]] & StopKey || m_keyFlags[key] & StopKey) {
+            t.wordFlags[w] |= Lexicon::Stop;
+        }
+    }
+    splitCompounds();
+    addCompoundDocuments();
+    countCommonness();
+    findCompounds();
+    findCooccurrents();
+    compact();
+}
+
+void LexiconBuilder::buildPostings()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    const uint32_t meaningCount = uint32_t(t.meaningBegin.size() - 1);
+    std::vector<uint32_t> lastMeaning(keyCount, Lexicon::npos);
+    std::vector<uint32_t> count(keyCount, 0);
+    const auto members = [&](uint32_t m) {
+        return std::pair(t.members.begin() + t.meaningBegin[m],
+                         t.members.begin() + t.meaningBegin[m + 1]);
+    };
+    for (uint32_t m = 0; m < meaningCount; ++m) {
+        for (auto [it, end] = members(m); it != end; ++it) {
+            const uint32_t key = t.wordKey[Lexicon::idOf(*it)];
+            if (lastMeaning[key] != m) {
+                lastMeaning[key] = m;
+                ++count[key];
+            }
+        }
+    }
+    t.postingBegin.assign(size_t(keyCount) + 1, 0);
+    std::partial_sum(count.begin(), count.end(), t.postingBegin.begin() + 1);
+    t.postings.assign(t.postingBegin.back(), 0);
+
+    std::vector<uint32_t> cursor(t.postingBegin.begin(), t.postingBegin.end() - 1);
+    std::fill(lastMeaning.begin(), lastMeaning.end(), Lexicon::npos);
+    for (uint32_t m = 0; m < meaningCount; ++m) {
+        for (auto [it, end] = members(m); it != end; ++it) {
+            const uint32_t key = t.wordKey[Lexicon::idOf(*it)];
+            const uint32_t posting =
+                Lexicon::pack(m, Lexicon::roleOf(*it), Lexicon::isMainForm(*it));
+            if (lastMeaning[key] != m) {
+                lastMeaning[key] = m;
+                t.postings[cursor[key]++] = posting;
+            } else {
+                uint32_t &previous = t.postings[cursor[key] - 1];
+                previous = merged(previous, posting);
+            }
+        }
+    }
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        std::stable_partition(t.postings.begin() + t.postingBegin[key],
+                              t.postings.begin() + t.postingBegin[key + 1], &Lexicon::isMainForm);
+    }
+}
+
+// The key that this one is an inflected form of by its ending, or npos. Only a key that is
+// not a base form itself is reduced, and only to a word that exists.
+uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) const
+{
+    // The word list holds inflected forms too; with a dictionary, only its headwords and the
+    // thesaurus words are trusted as base forms.
+    const uint8_t targets = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
+    // Of the words the key could be a form of, the one the dictionary uses most: "kleinen" is
+    // "klein" plus "en", not "Klei" plus "nen".
+    uint32_t found = Lexicon::npos;
+    const bool noun = startsUpper(m_t->words.at(m_t->keyWord[key]));
+    Inflection::forEachReduction(
+        m_t->keys.at(key), scratch,
+        [&](std::string_view candidate) {
+            const uint32_t id = keyOfText(candidate);
+            if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey) &&
+                (found == Lexicon::npos || m_uses[id] >= m_uses[found])) {
+                found = id;
+            }
+            return false;
+        },
+        !noun);
+    return found;
+}
+
+// A dictionary headword is a base form. The thesaurus also holds inflected forms ("läuft",
+// "Menschen"), so its words count as base forms only where no dictionary tells otherwise.
+void LexiconBuilder::resolveBases()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    const uint8_t base = m_headKeys.empty() ? uint8_t(Head | Thesaurus) : uint8_t(Head);
+    t.keyBase.resize(keyCount);
+    std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
+    for (const auto &[form, of] : m_forms) {
+        if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
+            t.keyBase[form] = of;
+        }
+    }
+    std::string scratch;
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        if (m_keyFlags[key] & (base | StopKey) || t.keyBase[key] != key) {
+            continue;
+        }
+        const uint32_t reduced = reducedByEnding(key, &scratch);
+        if (reduced != Lexicon::npos) {
+            t.keyBase[key] = t.keyBase[reduced];
+        }
+    }
+}
+
+void LexiconBuilder::chooseShownWords()
+{
+    LexiconTables &t = *m_t;
+    t.keyWord.assign(t.keys.size(), Lexicon::npos);
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        uint32_t &shown = t.keyWord[t.wordKey[w]];
+        if (shown == Lexicon::npos || (!(t.wordFlags[shown] & Lexicon::Displayable) &&
+                                       (t.wordFlags[w] & Lexicon::Displayable))) {
+            shown = w;
+        }
+    }
+}
+
+bool LexiconBuilder::isContentKey(uint32_t key) const
+{
+    const LexiconTables &t = *m_t;
+    const uint32_t word = t.keyWord[key];
+    const std::string_view text = t.keys.at(key);
+    return !(m_keyFlags[key] & (StopKey | LightVerb)) && (m_keyFlags[key] & Known) &&
+           word != Lexicon::npos && (t.wordFlags[word] & Lexicon::Displayable) &&
+           !(t.wordFlags[word] & Lexicon::Phrase) && characterCount(text) >= 3 &&
+           !isAbbreviation(t.words.at(word)) && std::any_of(text.begin(), text.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+           });
+}
+
+// Reduces every document to its content words in base form, each once, and counts in how
+// many documents (weighted) each base form stands.
+void LexiconBuilder::countCommonness()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    t.keyCommonness.assign(keyCount, 0);
+    std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
+    std::vector<uint32_t> reduced;
+    std::vector<uint32_t> reducedBegin{0};
+    reduced.reserve(m_docKeys.size());
+    for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
+        for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
+            // A compound also speaks of its parts: "Strandpromenade (am Meer)".
+            const uint32_t base = t.keyBase[m_docKeys[i]];
+            const auto [first, head] = m_parts[base];
+            for (const uint32_t key : {base, first, head}) {
+                if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
+                    stamp[key] = d;
+                    reduced.push_back(key);
+                    t.keyCommonness[key] += m_docWeight[d];
+                }
+            }
+        }
+        reducedBegin.push_back(uint32_t(reduced.size()));
+    }
+    m_docKeys = std::move(reduced);
+    m_docBegin = std::move(reducedBegin);
+}
+
+// Whether the word's key, cut at byte `at`, is a compound: a first part that is a word, alone
+// or before a linking element, and a head that is a word in its base form, of the same kind as
+// the whole (a noun head makes a capitalised compound). Neither part may be a function word.
+bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase,
+                                   uint32_t *head) const
+{
+    const LexiconTables &t = *m_t;
+    const std::string_view key = t.keys.at(t.wordKey[word]);
+    const std::string_view headText = key.substr(at);
+    const uint32_t headKey = keyOfText(headText);
+    // With a dictionary, a part must be a real base form: the word list alone holds
+    // abbreviations and names enough to cut "Motor" into "Mo" and "tor".
+    const uint8_t real = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
+    if (headKey == Lexicon::npos || t.keyBase[headKey] != headKey ||
+        (m_keyFlags[headKey] & StopKey) || !(m_keyFlags[headKey] & real) ||
+        std::find(std::begin(derivationEndings), std::end(derivationEndings), headText) !=
+            std::end(derivationEndings) ||
+        startsUpper(t.words.at(word)) != startsUpper(t.words.at(t.keyWord[headKey]))) {
+        return false;
+    }
+    // Rare parts make chance splits of foreign words ("Quad|rat", "Transi|s|tor").
+    const uint32_t minUses = m_headKeys.empty() ? 0 : 2;
+    if (m_uses[headKey] < minUses) {
+        return false;
+    }
+    const uint32_t headLength = characterCount(headText);
+    const auto usable = [&](std::string_view part, bool linked) {
+        const uint32_t length = characterCount(part);
+        // Short parts make chance splits; a two-letter word ("Ei") only before a long head.
+        const bool longEnough = length >= 3 ? length + headLength >= 7
+                                            : length == 2 && !linked && headLength >= 4 &&
+                                                  startsUpper(t.words.at(word));
+        const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
+        return id != Lexicon::npos && (m_keyFlags[id] & real) && m_uses[id] >= minUses &&
+                       !(m_keyFlags[t.keyBase[id]] & StopKey) &&
+                       !(t.wordFlags[t.keyWord[id]] & Lexicon::Phrase) &&
+                       !isAbbreviation(t.words.at(t.keyWord[id]))
+                   ? id
+                   : Lexicon::npos;
+    };
+    const std::string_view first = key.substr(0, at);
+    uint32_t firstKey = usable(first, false);
+    for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(linkingElements); ++i) {
+        const std::string_view link = linkingElements[i];
+        if (first.size() > link.size() && first.substr(first.size() - link.size()) == link) {
+            firstKey = usable(first.substr(0, first.size() - link.size()), true);
+        }
+    }
+    if (firstKey == Lexicon::npos) {
+        return false;
+    }
+    *firstBase = t.keyBase[firstKey];
+    *head = headKey;
+    return true;
+}
+
+// The parts of every key that is a compound, cut where the first part is longest
+// ("Haftpflicht|versicherung", not "Haft|pflichtversicherung").
+void LexiconBuilder::splitCompounds()
+{
+    const LexiconTables &t = *m_t;
+    m_parts.assign(t.keys.size(), {Lexicon::npos, Lexicon::npos});
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        const uint32_t word = t.keyWord[key];
+        const std::string_view text = t.keys.at(key);
+        if (word == Lexicon::npos || characterCount(text) < 5 ||
+            (t.wordFlags[word] & (Lexicon::Phrase | Lexicon::Stop)) ||
+            !(t.wordFlags[word] & Lexicon::Displayable)) {
+            continue;
+        }
+        for (size_t at = text.size() - 3; at > 0; --at) {
+            uint32_t first = 0;
+            uint32_t head = 0;
+            if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 &&
+                compoundSplit(word, at, &first, &head)) {
+                m_parts[key] = {first, head};
+                break;
+            }
+        }
+    }
+}
+
+// Each compound of the word list is a small document of itself and its parts, so that the
+// parts are associated with each other ("Haftpflicht" with "Versicherung").
+void LexiconBuilder::addCompoundDocuments()
+{
+    const LexiconTables &t = *m_t;
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        const uint32_t key = t.wordKey[w];
+        if (!(t.wordFlags[w] & Lexicon::InWordList) || (t.wordFlags[w] & Lexicon::Inflected) ||
+            m_parts[key].first == Lexicon::npos || t.keyWord[key] != w) {
+            continue;
+        }
+        m_docKeys.push_back(key);
+        m_docKeys.push_back(m_parts[key].first);
+        m_docKeys.push_back(m_parts[key].second);
+        m_docBegin.push_back(uint32_t(m_docKeys.size()));
+        m_docWeight.push_back(1);
+    }
+}
+
+void LexiconBuilder::findCompounds()
+{
+    LexiconTables &t = *m_t;
+    std::vector<std::pair<uint32_t, uint32_t>> found; // key, compound word
+    constexpr uint8_t unwanted = Lexicon::Inflected | Lexicon::Phrase | Lexicon::Stop;
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        const uint8_t flags = t.wordFlags[w];
+        if (!(flags & Lexicon::InWordList) || !(flags & Lexicon::Displayable) ||
+            (flags & unwanted)) {
+            continue;
+        }
+        const std::string_view key = t.keys.at(t.wordKey[w]);
+        if (characterCount(key) < 5) {
+            continue;
+        }
+        for (size_t at = 1; at + 3 <= key.size(); ++at) {
+            if ((static_cast<unsigned char>(key[at]) & 0xC0) == 0x80) {
+                continue; // inside a character
+            }
+            uint32_t firstBase = 0;
+            uint32_t head = 0;
+            if (compoundSplit(w, at, &firstBase, &head)) {
+                found.emplace_back(firstBase, w);
+                found.emplace_back(head, w);
+            }
+        }
+    }
+    const auto rank = [&](uint32_t a, uint32_t b) {
+        const uint32_t ca = t.keyCommonness[t.wordKey[a]];
+        const uint32_t cb = t.keyCommonness[t.wordKey[b]];
+        if (ca != cb) {
+            return ca > cb;
+        }
+        const size_t la = t.words.at(a).size();
+        const size_t lb = t.words.at(b).size();
+        return la != lb ? la < lb : t.words.at(a) < t.words.at(b);
+    };
+    std::sort(found.begin(), found.end(), [&](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first < b.first : rank(a.second, b.second);
+    });
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    fillLists(found, t.keys.size(), maxCompounds, &t.compoundBegin, &t.compounds);
+}
+
+// For each key, the words that share documents with it more often than chance would have it.
+// The score is the shared count times three factors: the pointwise mutual information, so that
+// chance meetings count little; the inverse document frequency, so that a word that stands
+// everywhere does not win; and the log of the word's own frequency, so that among words met
+// equally often the common one that people know goes first.
+void LexiconBuilder::findCooccurrents()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    const uint32_t docCount = uint32_t(m_docBegin.size() - 1);
+    // The documents of each key.
+    std::vector<uint32_t> docBegin(size_t(keyCount) + 1, 0);
+    for (const uint32_t key : m_docKeys) {
+        ++docBegin[key + 1];
+    }
+    std::partial_sum(docBegin.begin(), docBegin.end(), docBegin.begin());
+    std::vector<uint32_t> docs(m_docKeys.size());
+    std::vector<uint32_t> cursor(docBegin.begin(), docBegin.end() - 1);
+    double total = 0;
+    for (uint32_t d = 0; d < docCount; ++d) {
+        total += m_docWeight[d];
+        for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
+            docs[cursor[m_docKeys[i]]++] = d;
+        }
+    }
+    std::vector<double> shared(keyCount, 0.0);
+    std::vector<uint32_t> touched;
+    std::vector<std::pair<double, uint32_t>> scored;
+    std::vector<std::pair<uint32_t, uint32_t>> found;
+    for (uint32_t a = 0; a < keyCount; ++a) {
+        if (docBegin[a] == docBegin[a + 1]) {
+            continue;
+        }
+        touched.clear();
+        for (uint32_t i = docBegin[a]; i < docBegin[a + 1]; ++i) {
+            const uint32_t d = docs[i];
+            for (uint32_t j = m_docBegin[d]; j < m_docBegin[d + 1]; ++j) {
+                const uint32_t b = m_docKeys[j];
+                if (b == a) {
+                    continue;
+                }
+                if (shared[b] == 0.0) {
+                    touched.push_back(b);
+                }
+                shared[b] += m_docWeight[d];
+            }
+        }
+        scored.clear();
+        const double dfA = t.keyCommonness[a];
+        for (const uint32_t b : touched) {
+            const double n = shared[b];
+            shared[b] = 0.0;
+            const double dfB = t.keyCommonness[b];
+            const double score =
+                n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
+            if (score > 0.0) {
+                scored.emplace_back(-score, b);
+            }
+        }
+        const size_t kept = std::min(scored.size(), maxCooccurrents);
+        std::partial_sort(scored.begin(), scored.begin() + std::ptrdiff_t(kept), scored.end());
+        for (size_t i = 0; i < kept; ++i) {
+            found.emplace_back(a, t.keyWord[scored[i].second]);
+        }
+    }
+    fillLists(found, keyCount, maxCooccurrents, &t.coocBegin, &t.cooc);
+}
+
+// Drops the words and keys that no answer can reach: dictionary tokens that are neither known
+// words nor forms of one. They are most of the dictionary's vocabulary, and a smaller index is
+// quicker to check at start and keeps fewer pages resident.
+void LexiconBuilder::compact()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    const uint32_t npos = Lexicon::npos;
+    std::vector<uint32_t> newKey(keyCount, npos);
+    std::vector<uint32_t> newWord(t.words.size(), npos);
+    LexiconTables kept;
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        if ((m_keyFlags[key] & Known) || t.keyBase[key] != key) {
+            newKey[key] = kept.keys.intern(t.keys.at(key));
+        }
+    }
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (newKey[t.wordKey[w]] != npos) {
+            newWord[w] = kept.words.intern(t.words.at(w));
+            kept.wordKey.push_back(newKey[t.wordKey[w]]);
+            kept.wordFlags.push_back(t.wordFlags[w]);
+        }
+    }
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        if (newKey[key] == npos) {
+            continue;
+        }
+        kept.keyWord.push_back(newWord[t.keyWord[key]]);
+        const uint32_t base = newKey[t.keyBase[key]];
+        kept.keyBase.push_back(base != npos ? base : newKey[key]);
+        kept.keyCommonness.push_back(t.keyCommonness[key]);
+        const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
+                              std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
+                              bool words) {
+            for (uint32_t i = begin[key]; i < begin[key + 1]; ++i) {
+                newList->push_back(words ? newWord[list[i]] : list[i]);
+            }
+            newBegin->push_back(uint32_t(newList->size()));
+        };
+        copy(t.postingBegin, t.postings, &kept.postingBegin, &kept.postings, false);
+        copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
+        copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
+    }
+    kept.meaningBegin = std::move(t.meaningBegin);
+    kept.members = std::move(t.members);
+    for (uint32_t &member : kept.members) {
+        member = Lexicon::pack(newWord[Lexicon::idOf(member)], Lexicon::roleOf(member),
+                               Lexicon::isMainForm(member));
+    }
+    *m_t = std::move(kept);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct LexiconTables;
+
+// Collects what the readers find in the Debian data (words, thesaurus meanings, dictionary
+// headwords and forms, phrases and proverbs as documents, stop words) and computes the tables
+// of the index from it: base forms, commonness, compounds and co-occurring words.
+class LexiconBuilder
+{
+public:
+    explicit LexiconBuilder(LexiconTables *target);
+
+    void reserve(size_t bytes, size_t words);
+    // The number of the word with this text. A new word gets the lookup key of keySource, which
+    // differs from text only where the text carries marks that lookups ignore.
+    uint32_t addWord(std::string_view text, std::string_view keySource);
+    uint32_t addWord(std::string_view text) { return addWord(text, text); }
+    void addToWordList(uint32_t word);
+    // The word carries a usage note (slang, regional, dated, ...) somewhere in the thesaurus.
+    void markNoted(uint32_t word);
+    // members: packed word numbers with roles (Lexicon::pack).
+    void addMeaning(const std::vector<uint32_t> &members);
+
+    void addStopWord(std::string_view word);
+    // A base form that the dictionary defines, and another form of one.
+    void addHeadword(std::string_view word);
+    void addForm(std::string_view form, std::string_view base);
+    // The words of one dictionary entry or proverb; weight 2 for the dictionary, 1 for proverbs.
+    void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);
+
+    void finish();
+
+private:
+    uint32_t keyOfToken(std::string_view token);
+    uint32_t keyOfText(std::string_view key) const;
+    void buildPostings();
+    void resolveBases();
+    uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
+    void splitCompounds();
+    void addCompoundDocuments();
+    void countCommonness();
+    void chooseShownWords();
+    void findCompounds();
+    bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head) const;
+    void findCooccurrents();
+    bool isContentKey(uint32_t key) const;
+    void compact();
+
+    LexiconTables *m_t;
+    std::vector<uint32_t> m_stopKeys;
+    std::vector<uint32_t> m_headKeys;
+    std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
+    std::vector<uint32_t> m_docKeys;
+    std::vector<uint32_t> m_docBegin{0};
+    std::vector<uint8_t> m_docWeight;
+    std::vector<uint8_t> m_keyFlags; // filled by finish()
+    std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
+    std::vector<std::pair<uint32_t, uint32_t>> m_parts; // first part's base and head, or npos
+};

@@ -1,0 +1,48 @@
+#include "proverbreader.h"
+
+#include "lexiconbuilder.h"
+#include "wordtokens.h"
+
+#include <string_view>
+#include <vector>
+
+namespace ProverbReader {
+
+namespace {
+
+constexpr size_t maxWords = 40;
+
+void finish(std::vector<std::string_view> *tokens, LexiconBuilder *builder)
+{
+    if (tokens->size() >= 2 && tokens->size() <= maxWords) {
+        builder->addDocument(*tokens, 1);
+    }
+    tokens->clear();
+}
+
+} // namespace
+
+void read(const QByteArray &data, LexiconBuilder *builder)
+{
+    std::string_view rest(data.constData(), size_t(data.size()));
+    std::vector<std::string_view> tokens;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line == "%") {
+            finish(&tokens, builder);
+            continue;
+        }
+        const size_t text = line.find_first_not_of(" \t");
+        if (text != std::string_view::npos && line.substr(text, 2) != "--") {
+            WordTokens::split(line, &tokens);
+        }
+    }
+    finish(&tokens, builder);
+}
+
+} // namespace ProverbReader

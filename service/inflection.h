@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// German inflection by endings, as far as lookup keys need it: which keys are other forms of
+// which. Irregular forms (Häuser, läuft) come from the dictionary instead.
+namespace Inflection {
+
+// Endings of case, number and comparison after a noun or adjective: "Baum" gives "Baumes",
+// "klein" gives "kleinen" and "kleiner". Longest first.
+inline constexpr std::string_view nounEndings[] = {"sten", "stem", "ster", "stes", "ens", "nen",
+                                                   "ses",  "ste",  "em",   "en",   "er",  "es",
+                                                   "ns",   "se",   "st",   "e",    "n",   "s"};
+// Endings of conjugated verb forms and present participles after the stem of an infinitive
+// ("kochte", "kochend" from "kochen"). Longest first.
+inline constexpr std::string_view verbEndings[] = {
+    "enden", "ender", "endes", "endem", "eten", "ende", "test", "tet", "ete",
+    "end",   "ten",   "est",   "te",    "st",   "et",   "t",    "e"};
+
+// Whether form is base plus an ending, or a conjugated form of the infinitive base.
+bool isFormOf(std::string_view form, std::string_view base, std::string *scratch);
+
+// Calls accept(candidate) with each key that key could be a form of, until it returns true;
+// returns whether one was accepted. Candidates keep at least two characters. Verb endings are
+// tried only when verbs is set: nouns are capitalised, so "Baumkrone" is no form of
+// "baumkronen".
+template <class Accept>
+bool forEachReduction(std::string_view key, std::string *scratch, Accept accept, bool verbs = true)
+{
+    for (const std::string_view ending : nounEndings) {
+        if (key.size() >= ending.size() + 2 && key.substr(key.size() - ending.size()) == ending &&
+            accept(key.substr(0, key.size() - ending.size()))) {
+            return true;
+        }
+    }
+    for (const std::string_view ending : verbEndings) {
+        if (!verbs || key.size() < ending.size() + 2 ||
+            key.substr(key.size() - ending.size()) != ending) {
+            continue;
+        }
+        scratch->assign(key.substr(0, key.size() - ending.size()));
+        scratch->append("en");
+        if (accept(std::string_view(*scratch))) {
+            return true;
+        }
+        scratch->pop_back();
+        scratch->back() = 'n';
+        if (accept(std::string_view(*scratch))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace Inflection

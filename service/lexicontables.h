@@ -1,0 +1,27 @@
+#pragma once
+
+#include "stringpool.h"
+
+#include <cstdint>
+#include <vector>
+
+// Everything the association index holds, as the compiler builds it: the arrays that the
+// index file stores section by section (see indexformat.h for what each one means).
+struct LexiconTables
+{
+    StringPool words;
+    StringPool keys;
+    std::vector<uint32_t> wordKey;
+    std::vector<uint8_t> wordFlags;
+    std::vector<uint32_t> keyWord;
+    std::vector<uint32_t> keyBase;
+    std::vector<uint32_t> keyCommonness;
+    std::vector<uint32_t> meaningBegin{0};
+    std::vector<uint32_t> members;
+    std::vector<uint32_t> postingBegin{0};
+    std::vector<uint32_t> postings;
+    std::vector<uint32_t> compoundBegin{0};
+    std::vector<uint32_t> compounds;
+    std::vector<uint32_t> coocBegin{0};
+    std::vector<uint32_t> cooc;
+};
