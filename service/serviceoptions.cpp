@@ -57,7 +57,8 @@ void ServiceOptions::describe(QCommandLineParser *parser)
                        "printed. --compile-index\nmakes the index from the raw Debian data; "
                        "--raw serves from the raw data directly\n(slow to start; for "
                        "development). Naming any data file implies --raw and uses\nonly the "
-                       "named files, with the thesaurus and word list at their defaults."));
+                       "named files, with the thesaurus and word list at their defaults.") +
+        webHelp);
     parser->addHelpOption();
     parser->addVersionOption();
     parser->addOption(QCommandLineOption(
