@@ -192,7 +192,7 @@ void read(const QByteArray &data, LexiconBuilder *builder)
 {
     std::string_view rest(data.constData(), size_t(data.size()));
     std::vector<std::string_view> tokens;
-    EnglishBridge bridge;
+    EnglishBridge bridge(builder);
     while (!rest.empty()) {
         const size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
@@ -204,7 +204,7 @@ void read(const QByteArray &data, LexiconBuilder *builder)
         readLine(line.substr(0, arrow), builder, &tokens);
         bridgeLine(line.substr(0, arrow), line.substr(arrow + 4), &bridge);
     }
-    bridge.addDocuments(builder);
+    bridge.addDocuments();
 }
 
 } // namespace DictionaryReader

@@ -13,9 +13,14 @@ namespace {
 constexpr size_t maxEntriesOfWord = 25;
 constexpr size_t minWordLength = 3;
 
-// The English words of a gloss in lower case, notes in brackets and braces left out.
-template <class F> void forEachEnglishWord(std::string_view text, std::string *word, F f)
+// The English words of a gloss in lower case, without the notes in brackets and braces, and
+// without the explanations in parentheses if asked ("quad (movable spacer type)"): they tell
+// what a word is about but are no translation of it.
+template <class F>
+void forEachEnglishWord(std::string_view text, bool explanations, std::string *word, F f)
 {
+    const char open = explanations ? '[' : '(';
+    const char close = explanations ? ']' : ')';
     int depth = 0;
     word->clear();
     for (size_t i = 0; i <= text.size(); ++i) {
@@ -29,7 +34,25 @@ template <class F> void forEachEnglishWord(std::string_view text, std::string *w
             f(*word);
         }
         word->clear();
-        depth += (c == '[' || c == '{') ? 1 : (c == ']' || c == '}') && depth > 0 ? -1 : 0;
+        depth += (c == '[' || c == '{' || c == open)                 ? 1
+                 : (c == ']' || c == '}' || c == close) && depth > 0 ? -1
+                                                                     : 0;
+    }
+}
+
+// The words an entry defines: its alternatives that are one word with a grammar note
+// ("Insel {f}; Eiland {n}").
+template <class F> void forEachDefinedWord(std::string_view german, F f)
+{
+    while (!german.empty()) {
+        const size_t end = german.find("; ");
+        const std::string_view alternative = german.substr(0, end);
+        const size_t brace = alternative.find(" {");
+        if (brace != std::string_view::npos && brace > 0 &&
+            alternative.substr(0, brace).find(' ') == std::string_view::npos) {
+            f(alternative.substr(0, brace));
+        }
+        german.remove_prefix(end == std::string_view::npos ? german.size() : end + 2);
     }
 }
 
@@ -42,8 +65,12 @@ void EnglishBridge::addEntry(std::string_view german, std::string_view english)
     if (m_tokens.empty()) {
         return;
     }
+    forEachEnglishWord(english, false, &m_word, [&](const std::string &word) {
+        forEachDefinedWord(german,
+                           [&](std::string_view defined) { m_builder->addGloss(defined, word); });
+    });
     std::vector<std::string> seen;
-    forEachEnglishWord(english, &m_word, [&](const std::string &word) {
+    forEachEnglishWord(english, true, &m_word, [&](const std::string &word) {
         if (std::find(seen.begin(), seen.end(), word) != seen.end()) {
             return;
         }
@@ -55,7 +82,7 @@ void EnglishBridge::addEntry(std::string_view german, std::string_view english)
     });
 }
 
-void EnglishBridge::addDocuments(LexiconBuilder *builder) const
+void EnglishBridge::addDocuments() const
 {
     std::vector<std::string_view> tokens;
     for (const auto &[word, entries] : m_entriesOf) {
@@ -66,6 +93,6 @@ void EnglishBridge::addDocuments(LexiconBuilder *builder) const
         for (const auto &entry : entries) {
             tokens.insert(tokens.end(), entry.begin(), entry.end());
         }
-        builder->addDocument(tokens, 1);
+        m_builder->addDocument(tokens, 1);
     }
 }

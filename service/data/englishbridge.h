@@ -13,12 +13,16 @@ class LexiconBuilder;
 class EnglishBridge
 {
 public:
+    explicit EnglishBridge(LexiconBuilder *builder) : m_builder(builder) {}
+
     // One entry of a dictionary line: its German text and the English text that translates it.
+    // The English words become the glosses of the entry's single words.
     void addEntry(std::string_view german, std::string_view english);
     // The documents, for the English words that are specific enough to tell something.
-    void addDocuments(LexiconBuilder *builder) const;
+    void addDocuments() const;
 
 private:
+    LexiconBuilder *m_builder;
     std::unordered_map<std::string, std::vector<std::vector<std::string_view>>> m_entriesOf;
     std::vector<std::string_view> m_tokens;
     std::string m_word;
