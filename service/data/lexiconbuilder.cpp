@@ -44,6 +44,9 @@ constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "wei
 constexpr size_t maxCooccurrents = 200;
 constexpr size_t maxCompounds = 300;
 
+// A compound joins its parts as closely as a dictionary line joins its words.
+constexpr uint8_t compoundWeight = 2;
+
 // Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher").
 constexpr std::string_view linkingElements[] = {"es", "en", "er", "s", "n", "e"};
 
@@ -542,7 +545,7 @@ void LexiconBuilder::addCompoundDocuments()
         m_docKeys.push_back(m_parts[key].first);
         m_docKeys.push_back(m_parts[key].second);
         m_docBegin.push_back(uint32_t(m_docKeys.size()));
-        m_docWeight.push_back(1);
+        m_docWeight.push_back(compoundWeight);
     }
 }
 

@@ -31,7 +31,8 @@ public:
     // A base form that the dictionary defines, and another form of one.
     void addHeadword(std::string_view word);
     void addForm(std::string_view form, std::string_view base);
-    // The words of one dictionary entry or proverb; weight 2 for the dictionary, 1 for proverbs.
+    // The words of one dictionary entry, proverb or other document, weighted by how closely the
+    // kind of document ties its words together.
     void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);
     // An English word that translates the German word.
     void addGloss(std::string_view german, std::string_view english);
