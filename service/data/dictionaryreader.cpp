@@ -1,5 +1,6 @@
 #include "dictionaryreader.h"
 
+#include "englishbridge.h"
 #include "lexiconbuilder.h"
 #include "wordtokens.h"
 
@@ -170,12 +171,28 @@ void readLine(std::string_view german, LexiconBuilder *builder,
     }
 }
 
+// Pairs each German entry with its English translation, where the line gives one for each.
+void bridgeLine(std::string_view german, std::string_view english, EnglishBridge *bridge)
+{
+    std::vector<std::string_view> germanParts;
+    std::vector<std::string_view> englishParts;
+    forEachPart(german, " | ", [&](std::string_view p) { germanParts.push_back(p); });
+    forEachPart(english, " | ", [&](std::string_view p) { englishParts.push_back(p); });
+    if (germanParts.size() != englishParts.size()) {
+        return;
+    }
+    for (size_t i = 0; i < germanParts.size(); ++i) {
+        bridge->addEntry(germanParts[i], englishParts[i]);
+    }
+}
+
 } // namespace
 
 void read(const QByteArray &data, LexiconBuilder *builder)
 {
     std::string_view rest(data.constData(), size_t(data.size()));
     std::vector<std::string_view> tokens;
+    EnglishBridge bridge(builder);
     while (!rest.empty()) {
         const size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
@@ -185,7 +202,9 @@ void read(const QByteArray &data, LexiconBuilder *builder)
             continue;
         }
         readLine(line.substr(0, arrow), builder, &tokens);
+        bridgeLine(line.substr(0, arrow), line.substr(arrow + 4), &bridge);
     }
+    bridge.addDocuments();
 }
 
 } // namespace DictionaryReader

@@ -9,7 +9,8 @@ class LexiconBuilder;
 // word followed by its grammar in braces ("Haus {n} | Häuser {pl} | ein Haus bauen").
 // A line gives the builder its headwords (base forms), the forms that follow them (plurals
 // paired with their singulars; a verb's or adjective's forms right after it: "laufend |
-// gelaufen | er/sie läuft", "schöner | am schönsten"), and all its words as one document.
+// gelaufen | er/sie läuft", "schöner | am schönsten"), and all its words as one document. German
+// entries that share a specific English gloss make documents too (see EnglishBridge).
 namespace DictionaryReader {
 
 void read(const QByteArray &data, LexiconBuilder *builder);

@@ -44,6 +44,9 @@ constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "wei
 constexpr size_t maxCooccurrents = 200;
 constexpr size_t maxCompounds = 300;
 
+// A compound joins its parts as closely as a dictionary line joins its words.
+constexpr uint8_t compoundWeight = 2;
+
 // Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher").
 constexpr std::string_view linkingElements[] = {"es", "en", "er", "s", "n", "e"};
 
@@ -176,6 +179,13 @@ void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, ui
     m_docWeight.push_back(uint8_t(weight));
 }
 
+void LexiconBuilder::addGloss(std::string_view german, std::string_view english)
+{
+    const auto [it, added] =
+        m_englishWords.try_emplace(std::string(english), uint32_t(m_englishWords.size()));
+    m_glosses.emplace_back(keyOfToken(german), it->second);
+}
+
 uint32_t LexiconBuilder::keyOfText(std::string_view key) const
 {
     return m_t->keys.find(key);
@@ -236,6 +246,11 @@ void LexiconBuilder::finish()
             t.wordFlags[w] |= Lexicon::Stop;
         }
     }
+    for (auto &gloss : m_glosses) {
+        gloss.first = t.keyBase[gloss.first];
+    }
+    std::sort(m_glosses.begin(), m_glosses.end());
+    m_glosses.erase(std::unique(m_glosses.begin(), m_glosses.end()), m_glosses.end());
     splitCompounds();
     addCompoundDocuments();
     countCommonness();
@@ -354,6 +369,33 @@ void LexiconBuilder::chooseShownWords()
     }
 }
 
+// Whether the dictionary translates both words and gives them no English word in common:
+// "Eiland" (isle) is no kind of "Ei" (egg), but "Eigelb" (egg yolk) is.
+bool LexiconBuilder::refutedByGlosses(uint32_t whole, uint32_t part) const
+{
+    const auto glossesOf = [this](uint32_t key) {
+        const auto from = std::lower_bound(m_glosses.begin(), m_glosses.end(),
+                                           std::pair<uint32_t, uint32_t>(key, 0));
+        auto to = from;
+        while (to != m_glosses.end() && to->first == key) {
+            ++to;
+        }
+        return std::pair(from, to);
+    };
+    const auto [wholeFrom, wholeTo] = glossesOf(whole);
+    const auto [partFrom, partTo] = glossesOf(part);
+    if (wholeFrom == wholeTo || partFrom == partTo) {
+        return false;
+    }
+    for (auto a = wholeFrom, b = partFrom; a != wholeTo && b != partTo;) {
+        if (a->second == b->second) {
+            return false;
+        }
+        ++(a->second < b->second ? a : b);
+    }
+    return true;
+}
+
 bool LexiconBuilder::isContentKey(uint32_t key) const
 {
     const LexiconTables &t = *m_t;
@@ -448,6 +490,15 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     if (firstKey == Lexicon::npos) {
         return false;
     }
+    // A short part is too often a chance match of letters; where the dictionary translates the
+    // whole and the part, their translations must agree. (Longer parts keep their split even
+    // when they do not: "Handschuh" is a glove, not a hand or a shoe, and still of both.)
+    const uint32_t whole = t.keyBase[t.wordKey[word]];
+    for (const uint32_t part : {firstKey, headKey}) {
+        if (characterCount(t.keys.at(part)) < 4 && refutedByGlosses(whole, t.keyBase[part])) {
+            return false;
+        }
+    }
     *firstBase = t.keyBase[firstKey];
     *head = headKey;
     return true;
@@ -494,7 +545,7 @@ void LexiconBuilder::addCompoundDocuments()
         m_docKeys.push_back(m_parts[key].first);
         m_docKeys.push_back(m_parts[key].second);
         m_docBegin.push_back(uint32_t(m_docKeys.size()));
-        m_docWeight.push_back(1);
+        m_docWeight.push_back(compoundWeight);
     }
 }
 

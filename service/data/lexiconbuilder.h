@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct LexiconTables;
@@ -30,8 +31,11 @@ public:
     // A base form that the dictionary defines, and another form of one.
     void addHeadword(std::string_view word);
     void addForm(std::string_view form, std::string_view base);
-    // The words of one dictionary entry or proverb; weight 2 for the dictionary, 1 for proverbs.
+    // The words of one dictionary entry, proverb or other document, weighted by how closely the
+    // kind of document ties its words together.
     void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // An English word that translates the German word.
+    void addGloss(std::string_view german, std::string_view english);
 
     void finish();
 
@@ -48,6 +52,7 @@ private:
     void findCompounds();
     bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head) const;
     void findCooccurrents();
+    bool refutedByGlosses(uint32_t whole, uint32_t part) const;
     bool isContentKey(uint32_t key) const;
     void compact();
 
@@ -60,5 +65,7 @@ private:
     std::vector<uint8_t> m_docWeight;
     std::vector<uint8_t> m_keyFlags; // filled by finish()
     std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
-    std::vector<std::pair<uint32_t, uint32_t>> m_parts; // first part's base and head, or npos
+    std::unordered_map<std::string, uint32_t> m_englishWords;
+    std::vector<std::pair<uint32_t, uint32_t>> m_glosses; // key, English word
+    std::vector<std::pair<uint32_t, uint32_t>> m_parts;   // first part's base and head, or npos
 };

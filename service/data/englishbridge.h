@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class LexiconBuilder;
+
+// German words that the dictionary translates with the same specific English word ("Braut"
+// and "Bräutigam" both gloss "bride") are associated even where no German phrase holds both:
+// each such English word becomes one document of the German entries it translates.
+class EnglishBridge
+{
+public:
+    explicit EnglishBridge(LexiconBuilder *builder) : m_builder(builder) {}
+
+    // One entry of a dictionary line: its German text and the English text that translates it.
+    // The English words become the glosses of the entry's single words.
+    void addEntry(std::string_view german, std::string_view english);
+    // The documents, for the English words that are specific enough to tell something.
+    void addDocuments() const;
+
+private:
+    LexiconBuilder *m_builder;
+    std::unordered_map<std::string, std::vector<std::vector<std::string_view>>> m_entriesOf;
+    std::vector<std::string_view> m_tokens;
+    std::string m_word;
+};
