@@ -194,9 +194,7 @@ void read(const QByteArray &data, LexiconBuilder *builder)
     std::vector<std::string_view> tokens;
     EnglishBridge bridge(builder);
     while (!rest.empty()) {
-        const size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        const std::string_view line = WordTokens::takeLine(&rest);
         const size_t arrow = line.find(" :: ");
         if (line.empty() || line.front() == '#' || arrow == std::string_view::npos) {
             continue;

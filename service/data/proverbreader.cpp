@@ -32,12 +32,7 @@ void read(const QByteArray &data, LexiconBuilder *builder)
     std::string_view rest(data.constData(), size_t(data.size()));
     std::vector<std::string_view> tokens;
     while (!rest.empty()) {
-        const size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+        const std::string_view line = WordTokens::takeLine(&rest);
         if (line == "%") {
             finish(&tokens, builder);
             continue;

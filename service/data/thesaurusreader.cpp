@@ -3,6 +3,7 @@
 #include "lexicon.h"
 #include "lexiconbuilder.h"
 #include "termtext.h"
+#include "wordtokens.h"
 
 #include <charconv>
 #include <string_view>
@@ -23,12 +24,7 @@ public:
         if (m_rest.empty()) {
             return false;
         }
-        const size_t end = m_rest.find('\n');
-        *line = m_rest.substr(0, end);
-        m_rest.remove_prefix(end == std::string_view::npos ? m_rest.size() : end + 1);
-        if (!line->empty() && line->back() == '\r') {
-            line->remove_suffix(1);
-        }
+        *line = WordTokens::takeLine(&m_rest);
         ++m_number;
         return true;
     }

@@ -1,6 +1,7 @@
 #include "wordlistreader.h"
 
 #include "lexiconbuilder.h"
+#include "wordtokens.h"
 
 #include <string_view>
 
@@ -10,10 +11,8 @@ void read(const QByteArray &data, LexiconBuilder *builder)
 {
     std::string_view rest(data.constData(), size_t(data.size()));
     while (!rest.empty()) {
-        const size_t end = rest.find('\n');
-        std::string_view word = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        while (!word.empty() && (word.back() == '\r' || word.back() == ' ')) {
+        std::string_view word = WordTokens::takeLine(&rest);
+        while (!word.empty() && word.back() == ' ') {
             word.remove_suffix(1);
         }
         if (!word.empty()) {

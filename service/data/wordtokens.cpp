@@ -65,4 +65,15 @@ void split(std::string_view text, std::vector<std::string_view> *tokens)
     }
 }
 
+std::string_view takeLine(std::string_view *rest)
+{
+    const size_t end = rest->find('\n');
+    std::string_view line = rest->substr(0, end);
+    rest->remove_prefix(end == std::string_view::npos ? rest->size() : end + 1);
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
 } // namespace WordTokens

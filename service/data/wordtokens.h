@@ -11,4 +11,7 @@ namespace WordTokens {
 
 void split(std::string_view text, std::vector<std::string_view> *tokens);
 
+// Takes the next line off *rest: up to its line feed, without a carriage return before it.
+std::string_view takeLine(std::string_view *rest);
+
 } // namespace WordTokens
