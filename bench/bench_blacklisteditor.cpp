@@ -48,13 +48,3 @@ static void openEditor(benchmark::State &state)
         state.SkipWithError("the editor did not open");
 }
 BENCHMARK(openEditor)->Arg(100)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

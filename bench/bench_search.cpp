@@ -56,13 +56,3 @@ static void clickToFilledBox(benchmark::State &state)
     qunsetenv("LEXIGROVE_SERVICE_URL");
 }
 BENCHMARK(clickToFilledBox)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
