@@ -9,6 +9,7 @@
 #include <cstring>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/mman.h>
 #endif
 
@@ -81,6 +82,11 @@ bool Lexicon::open(const QString &indexPath, QString *error)
     if (!file->open(QIODevice::ReadOnly)) {
         return fail(QStringLiteral("cannot be read (%1)").arg(file->errorString()));
     }
+#ifdef Q_OS_UNIX
+    // Read ahead, the kernel caches the file in blocks of up to megabytes, and a query that
+    // touches one word of a block then keeps the whole block resident.
+    posix_fadvise(file->handle(), 0, 0, POSIX_FADV_RANDOM);
+#endif
     IndexFormat::Header header{};
     if (file->read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header) ||
         std::memcmp(header.magic, IndexFormat::magic, sizeof header.magic) != 0) {

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace IndexCompiler {
 
 namespace {
@@ -158,7 +160,15 @@ bool compileTo(const DataSources &sources, const QString &path, QString *error)
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
+    // Written in small pieces: the kernel caches each write as one block, and the service,
+    // which maps the file, would keep a whole block resident for every word it reads.
+    constexpr qsizetype piece = 64 * 1024;
+    bool written = file.open(QIODevice::WriteOnly);
+    for (qsizetype at = 0; written && at < image.size(); at += piece) {
+        const qsizetype size = std::min(piece, image.size() - at);
+        written = file.write(image.constData() + at, size) == size;
+    }
+    if (!written || !file.commit()) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
