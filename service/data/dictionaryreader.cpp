@@ -76,7 +76,13 @@ Entry entryOf(std::string_view alternative)
     if (word.empty() || word.find_first_of(" ()/.") != std::string_view::npos) {
         return {};
     }
-    return {word, kindOf(alternative.substr(brace + 2, close - brace - 2))};
+    const Kind kind = kindOf(alternative.substr(brace + 2, close - brace - 2));
+    // "Sicherheits… {adj}" names the first part of compounds, not a word; its grammar still
+    // holds for the alternatives before it.
+    if (word.find("\u2026") != std::string_view::npos || word.back() == '-') {
+        return {{}, kind};
+    }
+    return {word, kind};
 }
 
 // The forms a verb or adjective line lists right after its headword: "laufend", "er/sie
@@ -133,7 +139,8 @@ void readLine(std::string_view german, LexiconBuilder *builder,
                                            [](const Entry &e) { return e.kind == Kind::Plural; });
         if (allPlural && entries.size() == previous.size()) {
             for (size_t i = 0; i < entries.size(); ++i) {
-                if (previous[i].kind == Kind::Noun) {
+                if (previous[i].kind == Kind::Noun && !previous[i].word.empty() &&
+                    !entries[i].word.empty()) {
                     builder->addForm(entries[i].word, previous[i].word);
                 }
             }
@@ -158,7 +165,8 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         }
         inForms = p == 0;
         for (const Entry &e : entries) {
-            if (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective) {
+            if (!e.word.empty() &&
+                (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective)) {
                 builder->addHeadword(e.word);
             }
         }

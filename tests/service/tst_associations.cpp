@@ -162,6 +162,7 @@ void TestAssociations::junkIsKeptOut_data()
                                 << QStringList{"ein", "mit", "und", "wer", "Häuser"} << QString();
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
+    QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
                                << QStringList{"schnelle", "schneller", "schnellem", "00"}
                                << QString();
