@@ -44,6 +44,9 @@ constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "wei
 constexpr size_t maxCooccurrents = 200;
 constexpr size_t maxCompounds = 300;
 
+// How many times more often than its base a word must be used to count as a word of its own.
+constexpr uint32_t lexicalisedUses = 5;
+
 // A compound joins its parts as closely as a dictionary line joins its words.
 constexpr uint8_t compoundWeight = 2;
 
@@ -330,6 +333,17 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
     return found;
 }
 
+// A noun far more common than a noun that the dictionary does not define is no form of it:
+// "Eltern" is not a form of the biologists' "Elter". (A noun made of an adjective,
+// "Jugendlicher", stays a form of it however common, and "Dinge" one of the headword "Ding".)
+bool LexiconBuilder::isWordOfItsOwn(uint32_t form, uint32_t base) const
+{
+    const LexiconTables &t = *m_t;
+    return !(m_keyFlags[base] & Head) && startsUpper(t.words.at(t.keyWord[form])) &&
+           startsUpper(t.words.at(t.keyWord[base])) &&
+           m_uses[form] > lexicalisedUses * std::max(m_uses[base], 1u);
+}
+
 // A dictionary headword is a base form. The thesaurus also holds inflected forms ("läuft",
 // "Menschen"), so its words count as base forms only where no dictionary tells otherwise.
 void LexiconBuilder::resolveBases()
@@ -350,7 +364,7 @@ void LexiconBuilder::resolveBases()
             continue;
         }
         const uint32_t reduced = reducedByEnding(key, &scratch);
-        if (reduced != Lexicon::npos) {
+        if (reduced != Lexicon::npos && !isWordOfItsOwn(key, reduced)) {
             t.keyBase[key] = t.keyBase[reduced];
         }
     }

@@ -45,6 +45,7 @@ private:
     void buildPostings();
     void resolveBases();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
+    bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     void splitCompounds();
     void addCompoundDocuments();
     void countCommonness();

@@ -163,6 +163,8 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
+    QTest::newRow("plural of its own")
+        << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
                                << QStringList{"schnelle", "schneller", "schnellem", "00"}
                                << QString();
