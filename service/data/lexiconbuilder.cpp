@@ -28,12 +28,32 @@ constexpr std::string_view lightVerbs[] = {
     "kommen",  "sagen",  "können", "müssen",   "sollen",   "wollen",   "dürfen",  "mögen",
     "jemand",  "etwas",  "sich",   "jemandem", "jemanden", "jemandes"};
 
-// Function words that the stop word list lacks (it predates the spelling reform) and that say
-// nothing by themselves.
+// Function words that the stop word list lacks (it predates the spelling reform and leaves
+// out whole closed classes: question words, "da-" and "wo-" adverbs, contractions, quantifiers
+// and sentence adverbs) and that say nothing by themselves.
 constexpr std::string_view moreFunctionWords[] = {
-    "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja",
-    "mal",  "schon", "mehr",   "immer", "eben",   "ganz", "sehr",  "nie",  "oft", "wieder",
-    "beim", "vom",   "zum",    "zur",   "bzw",    "usw",  "etc",   "je",   "ob",  "wo"};
+    "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja", "mal",
+    "schon", "mehr", "immer", "eben", "ganz", "sehr", "nie", "oft", "wieder", "je", "ob", "wo",
+    "bzw", "usw", "etc",
+    // question words
+    "wer", "wen", "wem", "wessen", "warum", "wieso", "weshalb", "weswegen", "wann", "wohin",
+    "woher", "womit", "wofür", "wozu", "worauf", "woran", "worin", "worüber", "wovon",
+    // "da-" adverbs that stand for a phrase
+    "dabei", "dadurch", "dafür", "dagegen", "daher", "dahin", "danach", "daneben", "daran",
+    "darauf", "daraus", "darin", "darüber", "darum", "darunter", "davon", "davor", "dazwischen",
+    "hierbei", "hierfür", "hiermit", "hierzu", "deshalb", "deswegen",
+    // contractions of a preposition and an article
+    "beim", "vom", "zum", "zur", "ans", "aufs", "durchs", "fürs", "übers", "ums", "unters", "vors",
+    "hinters",
+    // quantifiers
+    "beide", "beiden", "viele", "vielen", "wenige", "wenigen", "mehrere", "sämtliche", "jeweils",
+    "keinerlei", "allerlei", "irgendetwas", "irgendwie", "irgendwo", "irgendwann",
+    // sentence adverbs and conjunctions
+    "eigentlich", "genau", "überhaupt", "bereits", "gar", "etwa", "eher", "fast", "kaum", "meist",
+    "meistens", "manchmal", "stets", "sogar", "ebenfalls", "ebenso", "jedoch", "trotzdem",
+    "dennoch", "sowie", "sowohl", "weder", "entweder", "sodass", "falls", "obwohl", "bevor",
+    "nachdem", "seit", "seitdem", "wobei", "zudem", "außerdem", "allerdings", "nämlich",
+    "zumindest", "wenigstens", "ohnehin", "bisher", "inzwischen", "trotz"};
 
 // Endings that look like a word but make derivations, not compounds ("Freundschaft").
 constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "weise", "haft",
