@@ -11,4 +11,24 @@ bool isFormOf(std::string_view form, std::string_view base, std::string *scratch
                             [&](std::string_view candidate) { return candidate == base; });
 }
 
+bool withoutLastUmlaut(std::string *key)
+{
+    for (size_t i = key->size(); i >= 2; --i) {
+        const size_t at = i - 2;
+        if ((*key)[at] != '\xC3') {
+            continue;
+        }
+        const char second = (*key)[at + 1];
+        const char plain = second == '\xA4'   ? 'a'
+                           : second == '\xB6' ? 'o'
+                           : second == '\xBC' ? 'u'
+                                              : 0;
+        if (plain != 0) {
+            key->replace(at, 2, 1, plain);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace Inflection

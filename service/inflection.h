@@ -18,6 +18,12 @@ inline constexpr std::string_view verbEndings[] = {
     "enden", "ender", "endes", "endem", "eten", "ende", "test", "tet", "ete",
     "end",   "ten",   "est",   "te",    "st",   "et",   "t",    "e"};
 
+// Endings that come with an umlaut in the stem. Longest first.
+inline constexpr std::string_view umlautEndings[] = {"ern", "er", "en", "e", "n", ""};
+
+// Replaces the last ä, ö or ü of a UTF-8 key by its plain vowel; false when there is none.
+bool withoutLastUmlaut(std::string *key);
+
 // Whether form is base plus an ending, or a conjugated form of the infinitive base.
 bool isFormOf(std::string_view form, std::string_view base, std::string *scratch);
 
@@ -31,6 +37,17 @@ bool forEachReduction(std::string_view key, std::string *scratch, Accept accept,
     for (const std::string_view ending : nounEndings) {
         if (key.size() >= ending.size() + 2 && key.substr(key.size() - ending.size()) == ending &&
             accept(key.substr(0, key.size() - ending.size()))) {
+            return true;
+        }
+    }
+    // Plurals and comparatives that also mark the last vowel: "Wälder", "Bäume", "Äpfel",
+    // "wärmer".
+    for (const std::string_view ending : umlautEndings) {
+        if (key.size() < ending.size() + 3 || key.substr(key.size() - ending.size()) != ending) {
+            continue;
+        }
+        scratch->assign(key.substr(0, key.size() - ending.size()));
+        if (withoutLastUmlaut(scratch) && accept(std::string_view(*scratch))) {
             return true;
         }
     }

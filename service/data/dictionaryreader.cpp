@@ -72,7 +72,11 @@ Entry entryOf(std::string_view alternative)
     if (brace == std::string_view::npos || close == std::string_view::npos) {
         return {};
     }
-    const std::string_view word = trimmed(alternative.substr(0, brace));
+    std::string_view word = trimmed(alternative.substr(0, brace));
+    // "(kleinerer) Wald {m}": the words in brackets narrow the meaning; the headword follows.
+    if (!word.empty() && word.front() == '(' && word.find(')') != std::string_view::npos) {
+        word = trimmed(word.substr(word.find(')') + 1));
+    }
     if (word.empty() || word.find_first_of(" ()/.") != std::string_view::npos) {
         return {};
     }
