@@ -18,6 +18,8 @@ enum KeyFlag : uint8_t
     Listed = 4,     // in the word list
     LightVerb = 8,  // says little by itself (sein, haben, machen, ...)
     Thesaurus = 16, // a thesaurus word
+    LowerHead = 32, // a headword in small letters: an adjective, verb or adverb
+    LowerForm = 64, // written in small letters somewhere
     Known = Head | Listed | Thesaurus,
 };
 
@@ -182,6 +184,9 @@ void LexiconBuilder::addStopWord(std::string_view word)
 void LexiconBuilder::addHeadword(std::string_view word)
 {
     m_headKeys.push_back(keyOfToken(word));
+    if (!startsUpper(word)) {
+        m_lowerHeadKeys.push_back(m_headKeys.back());
+    }
 }
 
 void LexiconBuilder::addForm(std::string_view form, std::string_view base)
@@ -230,6 +235,14 @@ void LexiconBuilder::finish()
     }
     for (const uint32_t key : m_headKeys) {
         m_keyFlags[key] |= Head;
+    }
+    for (const uint32_t key : m_lowerHeadKeys) {
+        m_keyFlags[key] |= LowerHead;
+    }
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (!startsUpper(t.words.at(w))) {
+            m_keyFlags[t.wordKey[w]] |= LowerForm;
+        }
     }
     for (const uint32_t member : t.members) {
         m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
@@ -336,16 +349,25 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
     // thesaurus words are trusted as base forms.
     const uint8_t targets = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
     // Of the words the key could be a form of, the one the dictionary uses most: "kleinen" is
-    // "klein" plus "en", not "Klei" plus "nen".
-    uint32_t found = Lexicon::npos;
+    // "klein" plus "en", not "Klei" plus "nen". A word of the key's own kind goes first: the
+    // adjective "kleinen" is no form of the noun "Kleine", however common that is. (Keys
+    // ignore case, so the kind is that of the dictionary's headwords.)
     const bool noun = startsUpper(m_t->words.at(m_t->keyWord[key]));
+    const bool lower = m_keyFlags[key] & LowerForm;
+    uint32_t found = Lexicon::npos;
+    bool foundSameKind = false;
     Inflection::forEachReduction(
         m_t->keys.at(key), scratch,
         [&](std::string_view candidate) {
             const uint32_t id = keyOfText(candidate);
-            if (id != Lexicon::npos && (m_keyFlags[id] & targets) && !(m_keyFlags[id] & StopKey) &&
-                (found == Lexicon::npos || m_uses[id] >= m_uses[found])) {
+            if (id == Lexicon::npos || !(m_keyFlags[id] & targets) || (m_keyFlags[id] & StopKey)) {
+                return false;
+            }
+            const bool sameKind = bool(m_keyFlags[id] & LowerHead) == lower;
+            if (found == Lexicon::npos || sameKind > foundSameKind ||
+                (sameKind == foundSameKind && m_uses[id] >= m_uses[found])) {
                 found = id;
+                foundSameKind = sameKind;
             }
             return false;
         },

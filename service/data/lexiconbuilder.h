@@ -60,6 +60,7 @@ private:
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
     std::vector<uint32_t> m_headKeys;
+    std::vector<uint32_t> m_lowerHeadKeys;
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<uint32_t> m_docKeys;
     std::vector<uint32_t> m_docBegin{0};

@@ -173,6 +173,8 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("plural") << "Häuser" << QStringList() << QStringList() << "Haus";
     QTest::newRow("verb form") << "läuft" << QStringList() << QStringList() << "laufen";
     QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
+    QTest::newRow("adjective, not noun")
+        << "schnellen" << QStringList() << QStringList() << "schnell";
     QTest::newRow("narrowed headword") << "Museen" << QStringList() << QStringList() << "Museum";
     QTest::newRow("umlaut plural") << "Wälder" << QStringList() << QStringList{"Wälder"} << "Wald";
 }
