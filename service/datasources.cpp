@@ -10,6 +10,7 @@ DataSources DataSources::debian()
     sources.dictionary = QStringLiteral("/usr/share/trans/de-en");
     sources.stopWords = QStringLiteral("/usr/share/perl5/Lingua/StopWords/DE.pm");
     sources.proverbs = proverbFiles(QStringLiteral("/usr/share/games/fortunes/de"));
+    sources.definitions = definitionFiles();
     return sources;
 }
 
@@ -25,6 +26,18 @@ QStringList DataSources::proverbFiles(const QString &path)
         if (!name.contains(QLatin1Char('.')) && name != QLatin1String("asciiart")) {
             files.append(dir.filePath(name));
         }
+    }
+    return files;
+}
+
+QStringList DataSources::definitionFiles()
+{
+    // Three of the dictionaries built from Wiktionary; each holds the definitions of the words
+    // it translates, and together they define about 59,000 words.
+    QStringList files;
+    for (const char *language : {"fra", "swe", "spa"}) {
+        files.append(QStringLiteral("/usr/share/dictd/freedict-deu-%1.dict.dz")
+                         .arg(QLatin1String(language)));
     }
     return files;
 }

@@ -17,6 +17,7 @@ const QString wordListName = QStringLiteral("wordlist");
 const QString dictionaryName = QStringLiteral("dictionary");
 const QString proverbsName = QStringLiteral("proverbs");
 const QString stopWordsName = QStringLiteral("stopwords");
+const QString definitionsName = QStringLiteral("definitions");
 
 void addPathOption(QCommandLineParser *parser, const QString &name, const QString &what,
                    const QString &path, const char *package)
@@ -95,6 +96,11 @@ void ServiceOptions::describe(QCommandLineParser *parser)
     addPathOption(parser, stopWordsName,
                   QStringLiteral("The Perl module holding the German stop words."),
                   debian.stopWords, "liblingua-stopwords-perl");
+    addPathOption(parser, definitionsName,
+                  QStringLiteral("A German dictionary of the dict server built from Wiktionary, "
+                                 "for definitions; may be given more than once."),
+                  debian.definitions.join(QLatin1String(", ")),
+                  "dict-freedict-deu-fra, -swe, -spa");
 }
 
 bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
@@ -110,11 +116,12 @@ bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
     raw = parser.isSet(rawName);
     const bool named = parser.isSet(thesaurusName) || parser.isSet(wordListName) ||
                        parser.isSet(dictionaryName) || parser.isSet(proverbsName) ||
-                       parser.isSet(stopWordsName);
+                       parser.isSet(stopWordsName) || parser.isSet(definitionsName);
     if (named) {
         raw = true;
         sources.dictionary = parser.value(dictionaryName);
         sources.stopWords = parser.value(stopWordsName);
+        sources.definitions = parser.values(definitionsName);
         sources.proverbs.clear();
         if (parser.isSet(proverbsName)) {
             sources.proverbs = DataSources::proverbFiles(parser.value(proverbsName));

@@ -1,7 +1,9 @@
 #include "indexcompiler.h"
 
 #include "datasources.h"
+#include "definitionreader.h"
 #include "dictionaryreader.h"
+#include "gzip.h"
 #include "indexwriter.h"
 #include "lexiconbuilder.h"
 #include "lexicontables.h"
@@ -19,6 +21,9 @@
 namespace IndexCompiler {
 
 namespace {
+
+// Far more than any of the Debian data files holds once unpacked.
+constexpr qsizetype maxUnpackedSize = qsizetype(512) << 20;
 
 // A data file, mapped into memory rather than copied when the system allows it.
 class DataFile
@@ -102,6 +107,25 @@ bool readThesaurus(const QString &path, LexiconBuilder *builder, QString *error)
     return true;
 }
 
+// The text of a data file, unpacked and in UTF-8.
+bool readText(const QString &path, const QString &package, DataFile *file, QString *error)
+{
+    if (!file->open(path, package, error)) {
+        return false;
+    }
+    if (Gzip::isCompressed(file->bytes())) {
+        QByteArray unpacked;
+        QString problem;
+        if (!Gzip::unpack(file->bytes(), maxUnpackedSize, &unpacked, &problem)) {
+            *error = QStringLiteral("%1 %2").arg(path, problem);
+            return false;
+        }
+        file->bytes() = std::move(unpacked);
+    }
+    ensureUtf8(&file->bytes());
+    return true;
+}
+
 bool readOptional(const QString &path, const QString &package, LexiconBuilder *builder,
                   void (*read)(const QByteArray &, LexiconBuilder *), QString *error)
 {
@@ -109,11 +133,26 @@ bool readOptional(const QString &path, const QString &package, LexiconBuilder *b
         return true;
     }
     DataFile file;
-    if (!file.open(path, package, error)) {
+    if (!readText(path, package, &file, error)) {
         return false;
     }
-    ensureUtf8(&file.bytes());
     read(file.bytes(), builder);
+    return true;
+}
+
+bool readDefinitions(const QStringList &paths, LexiconBuilder *builder, QString *error)
+{
+    DefinitionReader reader(builder);
+    for (const QString &path : paths) {
+        // "/usr/share/dictd/freedict-deu-fra.dict.dz" comes with dict-freedict-deu-fra.
+        const QString package =
+            QLatin1String("dict-") + QFileInfo(path).fileName().section(QLatin1Char('.'), 0, 0);
+        DataFile file;
+        if (!readText(path, package, &file, error)) {
+            return false;
+        }
+        reader.read(file.bytes());
+    }
     return true;
 }
 
@@ -147,6 +186,9 @@ bool compile(const DataSources &sources, QByteArray *image, QString *error)
                           error)) {
             return false;
         }
+    }
+    if (!readDefinitions(sources.definitions, &builder, error)) {
+        return false;
     }
     builder.finish();
     *image = IndexWriter::image(tables);

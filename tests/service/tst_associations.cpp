@@ -22,11 +22,10 @@ namespace {
 DataSources fixtureSources()
 {
     const QString dir = ServiceFixture::dataDir();
-    return {ServiceFixture::thesaurusPath(),
-            ServiceFixture::wordListPath(),
-            dir + QStringLiteral("/dictionary.txt"),
-            {dir + QStringLiteral("/proverbs")},
-            dir + QStringLiteral("/stopwords.pm")};
+    return {
+        ServiceFixture::thesaurusPath(),         ServiceFixture::wordListPath(),
+        dir + QStringLiteral("/dictionary.txt"), {dir + QStringLiteral("/proverbs")},
+        dir + QStringLiteral("/stopwords.pm"),   {dir + QStringLiteral("/definitions.dict.dz")}};
 }
 
 } // namespace
@@ -44,6 +43,7 @@ private slots:
     void junkIsKeptOut_data();
     void junkIsKeptOut();
     void indexGivesTheRawAnswers();
+    void definitionsCountOnceAndAreChecked();
     void damagedIndexIsRefused_data();
     void damagedIndexIsRefused();
     void missingOrBrokenDataIsReported_data();
@@ -164,6 +164,9 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
+    // The line before a definition translates the word; its words are no associations.
+    QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Land"}
+                                << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
@@ -226,6 +229,32 @@ void TestAssociations::indexGivesTheRawAnswers()
     for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
         QCOMPARE(answer(mapped, keyword), answer(m_full, keyword));
     }
+}
+
+// Several dictionaries define a word alike; a definition that two of them give counts once.
+// A damaged file is reported, not half read.
+void TestAssociations::definitionsCountOnceAndAreChecked()
+{
+    DataSources twice = fixtureSources();
+    twice.definitions.append(twice.definitions.first());
+    Lexicon lexicon;
+    QString error;
+    QVERIFY2(lexicon.load(twice, &error), qPrintable(error));
+    for (const char *keyword : {"Boot", "Fahrzeug"}) {
+        QCOMPARE(words(lexicon, QString::fromUtf8(keyword)),
+                 words(m_full, QString::fromUtf8(keyword)));
+    }
+    QFile packed(twice.definitions.first());
+    QVERIFY(packed.open(QIODevice::ReadOnly));
+    const QString cut = m_dir.filePath(QStringLiteral("cut.dict.dz"));
+    QFile file(cut);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(packed.readAll().chopped(20));
+    file.close();
+    DataSources damaged = fixtureSources();
+    damaged.definitions = {cut};
+    QVERIFY(!lexicon.load(damaged, &error));
+    QVERIFY2(error.contains(cut) && error.contains(QLatin1String("cut short")), qPrintable(error));
 }
 
 void TestAssociations::damagedIndexIsRefused_data()

@@ -1,0 +1,79 @@
+#include "definitionreader.h"
+
+#include "lexiconbuilder.h"
+#include "wordtokens.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// A definition ties its words to the headword as closely as a dictionary line does.
+constexpr uint32_t definitionWeight = 2;
+// Longer definitions are lists of technical details rather than what the word brings to mind.
+constexpr size_t maxWords = 40;
+
+// "Zahn /t͡saːn/ <n, masc>" or "Akkordant <n, masc>": the headword, or empty for any other line.
+std::string_view headwordOf(std::string_view line)
+{
+    if (line.empty() || line.front() == ' ' || line.back() != '>') {
+        return {};
+    }
+    const size_t grammar = line.rfind(" <");
+    if (grammar == std::string_view::npos) {
+        return {};
+    }
+    const size_t pronunciation = line.find(" /");
+    std::string_view word = line.substr(0, std::min(grammar, pronunciation));
+    while (!word.empty() && word.back() == ' ') {
+        word.remove_suffix(1);
+    }
+    return word;
+}
+
+} // namespace
+
+// The lines after a headword alternate between translations and definitions; an entry whose
+// lines do not pair up cannot be told apart and is left out.
+void DefinitionReader::finish(std::string_view headword, const std::vector<std::string_view> &lines)
+{
+    if (headword.empty() || lines.size() % 2 != 0 || headword.substr(0, 2) == "00") {
+        return;
+    }
+    for (size_t i = 1; i < lines.size(); i += 2) {
+        std::string entry(headword);
+        entry.append("\t").append(lines[i]);
+        if (!m_seen.insert(std::move(entry)).second) {
+            continue;
+        }
+        m_tokens.clear();
+        WordTokens::split(headword, &m_tokens);
+        const size_t headTokens = m_tokens.size();
+        WordTokens::split(lines[i], &m_tokens);
+        if (m_tokens.size() > headTokens && m_tokens.size() - headTokens <= maxWords) {
+            m_builder->addDocument(m_tokens, definitionWeight);
+        }
+    }
+}
+
+void DefinitionReader::read(const QByteArray &data)
+{
+    std::string_view rest(data.constData(), size_t(data.size()));
+    std::string_view headword;
+    std::vector<std::string_view> lines;
+    while (!rest.empty()) {
+        const std::string_view line = WordTokens::takeLine(&rest);
+        const std::string_view next = headwordOf(line);
+        if (next.empty()) {
+            if (!line.empty()) {
+                lines.push_back(line);
+            }
+            continue;
+        }
+        finish(headword, lines);
+        headword = next;
+        lines.clear();
+    }
+    finish(headword, lines);
+}
