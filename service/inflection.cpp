@@ -4,7 +4,8 @@ namespace Inflection {
 
 bool isFormOf(std::string_view form, std::string_view base, std::string *scratch)
 {
-    if (form.size() <= base.size() || base.size() < 2) {
+    // No ending, with or without an umlaut, adds more than five bytes.
+    if (form.size() <= base.size() || form.size() > base.size() + 5 || base.size() < 2) {
         return false;
     }
     return forEachReduction(form, scratch,

@@ -42,8 +42,10 @@ bool forEachReduction(std::string_view key, std::string *scratch, Accept accept,
     }
     // Plurals and comparatives that also mark the last vowel: "Wälder", "Bäume", "Äpfel",
     // "wärmer".
+    const bool umlaut = key.find('\xC3') != std::string_view::npos;
     for (const std::string_view ending : umlautEndings) {
-        if (key.size() < ending.size() + 3 || key.substr(key.size() - ending.size()) != ending) {
+        if (!umlaut || key.size() < ending.size() + 3 ||
+            key.substr(key.size() - ending.size()) != ending) {
             continue;
         }
         scratch->assign(key.substr(0, key.size() - ending.size()));
