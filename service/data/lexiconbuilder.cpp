@@ -287,6 +287,10 @@ void LexiconBuilder::finish()
     }
     std::sort(m_glosses.begin(), m_glosses.end());
     m_glosses.erase(std::unique(m_glosses.begin(), m_glosses.end()), m_glosses.end());
+    m_englishText.resize(m_englishWords.size());
+    for (const auto &[text, id] : m_englishWords) {
+        m_englishText[id] = text;
+    }
     splitCompounds();
     addCompoundDocuments();
     countCommonness();
@@ -425,19 +429,23 @@ void LexiconBuilder::chooseShownWords()
     }
 }
 
+// The English words that translate the key, as a range of m_glosses.
+std::pair<LexiconBuilder::GlossIt, LexiconBuilder::GlossIt>
+LexiconBuilder::glossesOf(uint32_t key) const
+{
+    const auto from =
+        std::lower_bound(m_glosses.begin(), m_glosses.end(), std::pair<uint32_t, uint32_t>(key, 0));
+    auto to = from;
+    while (to != m_glosses.end() && to->first == key) {
+        ++to;
+    }
+    return {from, to};
+}
+
 // Whether the dictionary translates both words and gives them no English word in common:
 // "Eiland" (isle) is no kind of "Ei" (egg), but "Eigelb" (egg yolk) is.
 bool LexiconBuilder::refutedByGlosses(uint32_t whole, uint32_t part) const
 {
-    const auto glossesOf = [this](uint32_t key) {
-        const auto from = std::lower_bound(m_glosses.begin(), m_glosses.end(),
-                                           std::pair<uint32_t, uint32_t>(key, 0));
-        auto to = from;
-        while (to != m_glosses.end() && to->first == key) {
-            ++to;
-        }
-        return std::pair(from, to);
-    };
     const auto [wholeFrom, wholeTo] = glossesOf(whole);
     const auto [partFrom, partTo] = glossesOf(part);
     if (wholeFrom == wholeTo || partFrom == partTo) {
@@ -555,8 +563,45 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
             return false;
         }
     }
+    if (isSharedLoanword(whole, key, at, headKey)) {
+        return false;
+    }
     *firstBase = t.keyBase[firstKey];
     *head = headKey;
+    return true;
+}
+
+// Whether English has the whole word too, beyond where the split would cut it, and does not end
+// it with the head's translation: "Autogramm" is "autograph", one loanword, not an "Auto" of
+// grams; "Motorboot" is a "motorboat", a boat.
+bool LexiconBuilder::isSharedLoanword(uint32_t whole, std::string_view key, size_t at,
+                                      uint32_t head) const
+{
+    const auto [wholeFrom, wholeTo] = glossesOf(whole);
+    if (wholeFrom == wholeTo) {
+        return false;
+    }
+    for (auto g = wholeFrom; g != wholeTo; ++g) {
+        const std::string_view english = m_englishText[g->second];
+        size_t shared = 0;
+        while (shared < english.size() && shared < key.size() && english[shared] == key[shared]) {
+            ++shared;
+        }
+        if (shared <= at) {
+            return false;
+        }
+    }
+    const auto [headFrom, headTo] = glossesOf(m_t->keyBase[head]);
+    for (auto g = wholeFrom; g != wholeTo; ++g) {
+        const std::string_view english = m_englishText[g->second];
+        for (auto h = headFrom; h != headTo; ++h) {
+            const std::string_view ending = m_englishText[h->second];
+            if (english.size() > ending.size() &&
+                english.substr(english.size() - ending.size()) == ending) {
+                return false;
+            }
+        }
+    }
     return true;
 }
 

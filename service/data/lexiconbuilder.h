@@ -53,7 +53,10 @@ private:
     void findCompounds();
     bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head) const;
     void findCooccurrents();
+    using GlossIt = std::vector<std::pair<uint32_t, uint32_t>>::const_iterator;
+    std::pair<GlossIt, GlossIt> glossesOf(uint32_t key) const;
     bool refutedByGlosses(uint32_t whole, uint32_t part) const;
+    bool isSharedLoanword(uint32_t whole, std::string_view key, size_t at, uint32_t head) const;
     bool isContentKey(uint32_t key) const;
     void compact();
 
@@ -69,5 +72,6 @@ private:
     std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
     std::unordered_map<std::string, uint32_t> m_englishWords;
     std::vector<std::pair<uint32_t, uint32_t>> m_glosses; // key, English word
+    std::vector<std::string_view> m_englishText;          // of each English word
     std::vector<std::pair<uint32_t, uint32_t>> m_parts;   // first part's base and head, or npos
 };

@@ -163,9 +163,12 @@ void TestAssociations::junkIsKeptOut_data()
                                 << QString();
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
+    QTest::newRow("loanword") << "Auto" << QStringList() << QStringList{"Autogramm"} << QString();
+    QTest::newRow("cognate compound")
+        << "Ball" << QStringList{"Handball"} << QStringList() << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
     // The line before a definition translates the word; its words are no associations.
-    QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Land"}
+    QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Kahn"}
                                 << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
