@@ -547,9 +547,17 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     uint32_t firstKey = usable(first, false);
     for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(linkingElements); ++i) {
         const std::string_view link = linkingElements[i];
-        if (first.size() > link.size() && first.substr(first.size() - link.size()) == link) {
-            firstKey = usable(first.substr(0, first.size() - link.size()), true);
+        if (first.size() <= link.size() || first.substr(first.size() - link.size()) != link) {
+            continue;
         }
+        const std::string_view stem = first.substr(0, first.size() - link.size());
+        // No "s" joins a word that ends in a full vowel: "Autostopp" is "Auto|stopp", not
+        // "Auto|s|topp" ("Liebesbrief" keeps its "s" after the "e").
+        if (link.back() == 's' &&
+            std::string_view("aiouy").find(stem.back()) != std::string_view::npos) {
+            continue;
+        }
+        firstKey = usable(stem, true);
     }
     if (firstKey == Lexicon::npos) {
         return false;

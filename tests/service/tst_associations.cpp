@@ -163,7 +163,8 @@ void TestAssociations::junkIsKeptOut_data()
                                 << QString();
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
-    QTest::newRow("loanword") << "Auto" << QStringList() << QStringList{"Autogramm"} << QString();
+    QTest::newRow("loanword, linking s")
+        << "Auto" << QStringList{"Stopp"} << QStringList{"Autogramm", "Topp"} << QString();
     QTest::newRow("cognate compound")
         << "Ball" << QStringList{"Handball"} << QStringList() << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
