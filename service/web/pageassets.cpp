@@ -68,7 +68,7 @@ th { font-size: .78rem; font-weight: 600; text-transform: uppercase; letter-spac
   color: var(--muted); white-space: nowrap; cursor: pointer; user-select: none; }
 th[aria-sort=ascending]::after { content: " \25B2"; }
 th[aria-sort=descending]::after { content: " \25BC"; }
-td:nth-child(2) { overflow-wrap: break-word; }
+td:nth-child(2) { overflow-wrap: anywhere; }
 td:nth-child(3) { color: var(--muted); white-space: nowrap; }
 .num { text-align: right; font-variant-numeric: tabular-nums; width: 1%; white-space: nowrap; }
 footer { margin-top: 1.5rem; margin-bottom: 1.5rem; color: var(--muted); font-size: .875rem; }
