@@ -82,7 +82,7 @@ code { overflow-wrap: anywhere; }
   .top h1 { flex: 1; }
   table { font-size: .95rem; }
   th:first-child, td:first-child { display: none; }
-  td:nth-child(3) { white-space: normal; }
+  td:nth-child(3) { white-space: normal; width: 1%; }
 }
 )css";
     return text;
