@@ -83,8 +83,8 @@ bool Lexicon::open(const QString &indexPath, QString *error)
         return fail(QStringLiteral("cannot be read (%1)").arg(file->errorString()));
     }
 #ifdef Q_OS_UNIX
-    // Read ahead, the kernel caches the file in blocks of up to megabytes, and a query that
-    // touches one word of a block then keeps the whole block resident.
+    // With read-ahead the kernel caches the file in blocks of up to megabytes, and a query
+    // that touches one word of a block then keeps the whole block resident.
     posix_fadvise(file->handle(), 0, 0, POSIX_FADV_RANDOM);
 #endif
     IndexFormat::Header header{};

@@ -41,15 +41,16 @@ void DefinitionReader::finish(std::string_view headword, const std::vector<std::
     if (headword.empty() || lines.size() % 2 != 0 || headword.substr(0, 2) == "00") {
         return;
     }
+    m_headTokens.clear();
+    WordTokens::split(headword, &m_headTokens);
+    const size_t headTokens = m_headTokens.size();
     for (size_t i = 1; i < lines.size(); i += 2) {
         std::string entry(headword);
         entry.append("\t").append(lines[i]);
         if (!m_seen.insert(std::move(entry)).second) {
             continue;
         }
-        m_tokens.clear();
-        WordTokens::split(headword, &m_tokens);
-        const size_t headTokens = m_tokens.size();
+        m_tokens = m_headTokens;
         WordTokens::split(lines[i], &m_tokens);
         if (m_tokens.size() > headTokens && m_tokens.size() - headTokens <= maxWords) {
             m_builder->addDocument(m_tokens, definitionWeight);

@@ -28,5 +28,6 @@ private:
 
     LexiconBuilder *m_builder;
     std::unordered_set<std::string> m_seen;
+    std::vector<std::string_view> m_headTokens;
     std::vector<std::string_view> m_tokens;
 };

@@ -2,8 +2,6 @@
 
 #include <zlib.h>
 
-#include <algorithm>
-
 namespace Gzip {
 
 bool isCompressed(const QByteArray &data)
