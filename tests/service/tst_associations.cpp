@@ -171,6 +171,9 @@ void TestAssociations::junkIsKeptOut_data()
     // The line before a definition translates the word; its words are no associations.
     QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Kahn"}
                                 << QString();
+    // A line that opens several proverbs is a heading: its words pair with none of theirs.
+    QTest::newRow("heading") << "Kahn" << QStringList{"Krone", "Buche"} << QStringList{"Motor"}
+                             << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
