@@ -170,6 +170,7 @@ struct Candidate
     uint32_t word;
     float score;
     Relation relation; // from the first list that has the word
+    uint32_t list;     // the last list that scored it
 };
 
 // Gathers the fused scores of the candidates, each word once.
@@ -177,13 +178,14 @@ class Fusion
 {
 public:
     Fusion(const Lexicon &lexicon, const Admission &admission)
-        : m_lexicon(lexicon), m_admission(admission), m_index(2048)
+        : m_lexicon(lexicon), m_admission(admission), m_index(2048), m_places(2048)
     {
         m_candidates.reserve(1024);
     }
 
     void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight)
     {
+        ++m_list;
         float rank = 1.0f;
         for (const auto &[word, relation] : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
@@ -193,6 +195,7 @@ public:
     }
     void addList(Lexicon::Ids list, Relation relation, float weight)
     {
+        ++m_list;
         float rank = 1.0f;
         for (const uint32_t word : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
@@ -204,7 +207,7 @@ public:
     bool admits(uint32_t word)
     {
         bool added = false;
-        uint32_t &index = m_index.at(word, pending, &added);
+        uint32_t &index = m_index.at(word, admitted, &added);
         if (added && !m_admission.admits(word)) {
             index = refused;
         }
@@ -219,23 +222,32 @@ private:
         if (!admits(word)) {
             return false;
         }
-        uint32_t &index = m_index.at(word, pending);
-        if (index == pending) {
-            index = uint32_t(m_candidates.size());
-            m_candidates.push_back({word, 0.0f, relation});
+        // Forms of one word are one candidate ("Bulle" and "Bullen"), shown as the first list
+        // names it.
+        bool added = false;
+        uint32_t &place = m_places.at(m_lexicon.baseOf(m_lexicon.keyOf(word)),
+                                      uint32_t(m_candidates.size()), &added);
+        if (added) {
+            m_candidates.push_back({word, 0.0f, relation, 0});
         }
-        const auto it = &index;
-        m_candidates[*it].score += gain;
+        Candidate &candidate = m_candidates[place];
+        if (candidate.list == m_list) {
+            return false; // another form of a word this list has already named
+        }
+        candidate.list = m_list;
+        candidate.score += gain;
         return true;
     }
 
     const Lexicon &m_lexicon;
     const Admission &m_admission;
     std::vector<Candidate> m_candidates;
-    // The candidate's place, or one of these.
+    uint32_t m_list = 0; // the list being added
+    // Per word, whether it may enter.
     static constexpr uint32_t refused = UINT32_MAX;
-    static constexpr uint32_t pending = UINT32_MAX - 1; // admitted, in no list yet
+    static constexpr uint32_t admitted = UINT32_MAX - 1;
     WordTable<uint32_t> m_index;
+    WordTable<uint32_t> m_places; // the candidate's place, by base key
 };
 
 // Puts the first `count` elements in order, the rest after them in none: selecting them first

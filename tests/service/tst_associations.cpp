@@ -174,6 +174,10 @@ void TestAssociations::junkIsKeptOut_data()
     // A line that opens several proverbs is a heading: its words pair with none of theirs.
     QTest::newRow("heading") << "Kahn" << QStringList{"Krone", "Buche"} << QStringList{"Motor"}
                              << QString();
+    // A neighbour in the plural is the synonym it stands beside.
+    QTest::newRow("two forms") << QStringLiteral("Felsenhöhle")
+                               << QStringList{"Felsspalte", "Kluft"} << QStringList{"Felsspalten"}
+                               << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
