@@ -292,9 +292,10 @@ void LexiconBuilder::finish()
         m_englishText[id] = text;
     }
     splitCompounds();
-    addCompoundDocuments();
+    const std::vector<uint32_t> listed = listedBaseWords();
+    addCompoundDocuments(listed);
     countCommonness();
-    findCompounds();
+    findCompounds(listed);
     findCooccurrents();
     compact();
 }
@@ -639,15 +640,38 @@ void LexiconBuilder::splitCompounds()
     }
 }
 
-// Each compound of the word list is a small document of itself and its parts, so that the
-// parts are associated with each other ("Haftpflicht" with "Versicherung").
-void LexiconBuilder::addCompoundDocuments()
+// The base form of each word-list entry, each once: the list holds some compounds only in
+// an inflected form ("Zahnschmerzen"), and they are compounds of their base form.
+std::vector<uint32_t> LexiconBuilder::listedBaseWords() const
 {
     const LexiconTables &t = *m_t;
+    constexpr uint8_t unwanted = Lexicon::Phrase | Lexicon::Stop;
+    std::vector<uint32_t> words;
+    std::vector<bool> seen(t.keys.size(), false);
     for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (!(t.wordFlags[w] & Lexicon::InWordList)) {
+            continue;
+        }
+        const uint32_t key = t.keyBase[t.wordKey[w]];
+        const uint32_t word = t.wordFlags[w] & Lexicon::Inflected ? t.keyWord[key] : w;
+        const uint8_t flags = t.wordFlags[word];
+        if (!seen[key] && (flags & Lexicon::Displayable) && !(flags & unwanted) &&
+            !(flags & Lexicon::Inflected) && t.keyWord[key] == word) {
+            seen[key] = true;
+            words.push_back(word);
+        }
+    }
+    return words;
+}
+
+// Each compound of the word list is a small document of itself and its parts, so that the
+// parts are associated with each other ("Haftpflicht" with "Versicherung").
+void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
+{
+    const LexiconTables &t = *m_t;
+    for (const uint32_t w : listed) {
         const uint32_t key = t.wordKey[w];
-        if (!(t.wordFlags[w] & Lexicon::InWordList) || (t.wordFlags[w] & Lexicon::Inflected) ||
-            m_parts[key].first == Lexicon::npos || t.keyWord[key] != w) {
+        if (m_parts[key].first == Lexicon::npos) {
             continue;
         }
         m_docKeys.push_back(key);
@@ -658,17 +682,11 @@ void LexiconBuilder::addCompoundDocuments()
     }
 }
 
-void LexiconBuilder::findCompounds()
+void LexiconBuilder::findCompounds(const std::vector<uint32_t> &listed)
 {
     LexiconTables &t = *m_t;
     std::vector<std::pair<uint32_t, uint32_t>> found; // key, compound word
-    constexpr uint8_t unwanted = Lexicon::Inflected | Lexicon::Phrase | Lexicon::Stop;
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
-        const uint8_t flags = t.wordFlags[w];
-        if (!(flags & Lexicon::InWordList) || !(flags & Lexicon::Displayable) ||
-            (flags & unwanted)) {
-            continue;
-        }
+    for (const uint32_t w : listed) {
         const std::string_view key = t.keys.at(t.wordKey[w]);
         if (characterCount(key) < 5) {
             continue;

@@ -47,10 +47,11 @@ private:
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     void splitCompounds();
-    void addCompoundDocuments();
+    std::vector<uint32_t> listedBaseWords() const;
+    void addCompoundDocuments(const std::vector<uint32_t> &listed);
     void countCommonness();
     void chooseShownWords();
-    void findCompounds();
+    void findCompounds(const std::vector<uint32_t> &listed);
     bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head) const;
     void findCooccurrents();
     using GlossIt = std::vector<std::pair<uint32_t, uint32_t>>::const_iterator;

@@ -161,6 +161,9 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("stop words") << "Haus" << QStringList{"Tür", "Garten", "bauen", "Boot"}
                                 << QStringList{"ein", "mit", "und", "wer", "warum", "Häuser"}
                                 << QString();
+    // The word list has it only in the plural, the thesaurus in the singular.
+    QTest::newRow("compound of a plural")
+        << "Garten" << QStringList{"Gartentür"} << QStringList{"Gartentüren"} << QString();
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
     QTest::newRow("loanword, linking s")
