@@ -2,6 +2,7 @@
 
 #include "inflection.h"
 #include "lexicon.h"
+#include "wordfamily.h"
 
 #include <QByteArray>
 
@@ -38,6 +39,9 @@ constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
 constexpr float secondOrderWeight = 0.3f;
 constexpr size_t secondOrderSources = 4;
+// The first associates whose verb or noun joins them, with this share of their score.
+constexpr size_t familySources = 40;
+constexpr float familyShare = 0.5f;
 // Multi-word phrases read badly as keywords: at most this many among the first places.
 constexpr int phrasesAtTop = 2;
 constexpr size_t topPlaces = 30;
@@ -216,6 +220,10 @@ public:
 
     std::vector<Candidate> &candidates() { return m_candidates; }
 
+    // Starts a list whose words are added one by one.
+    void beginList() { ++m_list; }
+    void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
+
 private:
     bool add(uint32_t word, Relation relation, float gain)
     {
@@ -382,6 +390,27 @@ void addSecondOrder(const Lexicon &lexicon,
     }
 }
 
+// The verb of a noun among the first associates, and the noun of a verb, with a share of its
+// score: "heiraten" beside "Heirat", "Glaube" beside "glauben".
+void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
+{
+    std::vector<Candidate> top = fusion->candidates();
+    const size_t count = std::min(top.size(), familySources);
+    sortFirst(&top, count, [](const Candidate &a, const Candidate &b) {
+        return a.score != b.score ? a.score > b.score : a.word < b.word;
+    });
+    fusion->beginList();
+    std::string scratch;
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t key = lexicon.baseOf(lexicon.keyOf(top[i].word));
+        const uint32_t partner = WordFamily::partnerOf(lexicon, key, &scratch);
+        if (partner != Lexicon::npos) {
+            fusion->addToList(lexicon.wordOfKey(partner), Relation::Neighbour,
+                              top[i].score * familyShare);
+        }
+    }
+}
+
 // Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
 // and makes the scores fall along the result.
 std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
@@ -461,5 +490,6 @@ std::vector<Association> Associator::associate(const QString &keyword, int count
     fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
+    addWordFamilies(lexicon, &fusion);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }

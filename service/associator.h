@@ -15,7 +15,8 @@ enum class Relation : uint8_t
     Broader,      // a broader term of one of its meanings
     Narrower,     // a narrower term of one of its meanings
     Compound,     // a word-list entry that begins or ends with it
-    Neighbour,    // shares a meaning with one of its synonyms
+    Neighbour,    // shares a meaning with one of its synonyms, or is the verb or noun of a close
+                  // associate
     Cooccurrence, // shares dictionary phrases or proverbs with it
 };
 
@@ -31,7 +32,8 @@ struct Association
 // Computes the words associated with a keyword, best first. An inflected keyword is answered
 // as its base form. Four lists are fused by weighted reciprocal rank: the thesaurus words
 // (synonyms, broader and narrower terms, the common ones first), the words that share
-// dictionary phrases and proverbs with it, its compounds, and the neighbours of its synonyms.
+// dictionary phrases and proverbs with it, its compounds, and the neighbours of its synonyms;
+// the verb of a noun among the first associates, and the noun of a verb, join them.
 // Each word once; never the keyword or one of its forms, a function word or anything that
 // cannot be shown.
 class Associator

@@ -7,6 +7,7 @@
 #include "queryfields.h"
 #include "servicefixture.h"
 #include "termtext.h"
+#include "wordfamily.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -42,6 +43,7 @@ private slots:
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
+    void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
     void damagedIndexIsRefused_data();
@@ -222,6 +224,25 @@ void TestAssociations::junkIsKeptOut()
         --lastWord;
     }
     QVERIFY(found.mid(0, lastWord).filter(QLatin1String(" ")).size() <= 2);
+}
+
+void TestAssociations::wordFamiliesAreUsedTogether()
+{
+    const auto partner = [this](const char *word) {
+        std::string scratch;
+        const uint32_t key = m_full.findKey(word);
+        const uint32_t found =
+            key == Lexicon::npos ? key : WordFamily::partnerOf(m_full, key, &scratch);
+        return found == Lexicon::npos ? QString()
+                                      : QString::fromUtf8(m_full.word(m_full.wordOfKey(found)));
+    };
+    QCOMPARE(partner("traum"), QStringLiteral("träumen"));
+    QCOMPARE(partner("träumen"), QStringLiteral("Traum"));
+    QCOMPARE(partner("glaube"), QStringLiteral("glauben"));
+    QCOMPARE(partner("glauben"), QStringLiteral("Glaube"));
+    // Alike in their letters, never used together.
+    QCOMPARE(partner("wein"), QString());
+    QCOMPARE(partner("weinen"), QString());
 }
 
 void TestAssociations::indexGivesTheRawAnswers()

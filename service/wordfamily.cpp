@@ -1,0 +1,135 @@
+#include "wordfamily.h"
+
+#include "inflection.h"
+#include "lexicon.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace WordFamily {
+
+namespace {
+
+bool startsUpper(std::string_view word)
+{
+    if (word.empty()) {
+        return false;
+    }
+    const auto first = static_cast<unsigned char>(word[0]);
+    // Ä, Ö, Ü in UTF-8
+    return (first >= 'A' && first <= 'Z') ||
+           (first == 0xC3 && word.size() > 1 &&
+            (word[1] == '\x84' || word[1] == '\x96' || word[1] == '\x9C'));
+}
+
+bool endsWith(std::string_view text, std::string_view ending)
+{
+    return text.size() > ending.size() && text.substr(text.size() - ending.size()) == ending;
+}
+
+// Marks the last a, o, u or au of a key with an umlaut: "traum" gives "träum".
+bool withLastUmlaut(std::string *key)
+{
+    const size_t at = key->find_last_of("aou");
+    if (at == std::string::npos) {
+        return false;
+    }
+    size_t vowel = at;
+    if ((*key)[at] == 'u' && at > 0 && (*key)[at - 1] == 'a') {
+        vowel = at - 1; // "au" becomes "äu"
+    }
+    const char *marked = (*key)[vowel] == 'a'   ? "\xC3\xA4"
+                         : (*key)[vowel] == 'o' ? "\xC3\xB6"
+                                                : "\xC3\xBC";
+    key->replace(vowel, 1, marked);
+    return true;
+}
+
+class Finder
+{
+public:
+    Finder(const Lexicon &lexicon, bool wantNoun) : m_lexicon(lexicon), m_wantNoun(wantNoun) {}
+
+    // The key if the lexicon has it as a base form of the wanted kind.
+    uint32_t find(std::string_view text) const
+    {
+        const uint32_t key = m_lexicon.findKey(text);
+        if (key == Lexicon::npos || m_lexicon.baseOf(key) != key) {
+            return Lexicon::npos;
+        }
+        const uint32_t word = m_lexicon.wordOfKey(key);
+        return m_lexicon.hasFlag(word, Lexicon::Displayable) &&
+                       !m_lexicon.hasFlag(word, Lexicon::Stop) &&
+                       startsUpper(m_lexicon.word(word)) == m_wantNoun
+                   ? key
+                   : Lexicon::npos;
+    }
+
+private:
+    const Lexicon &m_lexicon;
+    bool m_wantNoun;
+};
+
+uint32_t verbOf(const Finder &finder, std::string_view noun, std::string *scratch)
+{
+    // "Glaube" takes only an "n", "Heirat" an "en", "Traum" an umlaut too.
+    const std::string_view ending =
+        endsWith(noun, "e") || endsWith(noun, "el") || endsWith(noun, "er") ? "n" : "en";
+    scratch->assign(noun).append(ending);
+    uint32_t found = finder.find(*scratch);
+    if (found == Lexicon::npos && ending == "en") {
+        scratch->assign(noun);
+        if (withLastUmlaut(scratch)) {
+            scratch->append(ending);
+            found = finder.find(*scratch);
+        }
+    }
+    return found;
+}
+
+uint32_t nounOf(const Finder &finder, std::string_view verb, std::string *scratch)
+{
+    if (endsWith(verb, "en") && verb.size() >= 5) {
+        const std::string_view stem = verb.substr(0, verb.size() - 2);
+        for (const std::string_view ending : {"", "e"}) {
+            scratch->assign(stem).append(ending);
+            const uint32_t found = finder.find(*scratch);
+            if (found != Lexicon::npos) {
+                return found;
+            }
+        }
+        scratch->assign(stem);
+        if (Inflection::withoutLastUmlaut(scratch)) {
+            return finder.find(*scratch);
+        }
+    } else if (endsWith(verb, "eln") || endsWith(verb, "ern")) {
+        return finder.find(verb.substr(0, verb.size() - 1));
+    }
+    return Lexicon::npos;
+}
+
+// Whether the co-occurring words of key name the other key (by the word shown for it, which
+// is what those lists hold).
+bool mentions(const Lexicon &lexicon, uint32_t key, uint32_t other)
+{
+    const Lexicon::Ids words = lexicon.cooccurrentsOf(key);
+    return std::find(words.begin(), words.end(), lexicon.wordOfKey(other)) != words.end();
+}
+
+} // namespace
+
+uint32_t partnerOf(const Lexicon &lexicon, uint32_t key, std::string *scratch)
+{
+    const std::string_view text = lexicon.key(key);
+    const bool noun = startsUpper(lexicon.word(lexicon.wordOfKey(key)));
+    const Finder finder(lexicon, !noun);
+    const uint32_t partner = noun ? verbOf(finder, text, scratch) : nounOf(finder, text, scratch);
+    // Letters alone make false pairs ("Wein" and "weinen", "Hut" and "hüten"); a noun and its
+    // verb are used together.
+    return partner != Lexicon::npos &&
+                   (mentions(lexicon, key, partner) || mentions(lexicon, partner, key))
+               ? partner
+               : Lexicon::npos;
+}
+
+} // namespace WordFamily
