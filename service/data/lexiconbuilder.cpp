@@ -49,7 +49,18 @@ constexpr std::string_view moreFunctionWords[] = {
     "hinters",
     // quantifiers
     "beide", "beiden", "viele", "vielen", "wenige", "wenigen", "mehrere", "sämtliche", "jeweils",
-    "keinerlei", "allerlei", "irgendetwas", "irgendwie", "irgendwo", "irgendwann",
+    "keinerlei", "allerlei", "irgendetwas", "irgendwie", "irgendwo", "irgendwann", "meiste",
+    "etliche", "vielerlei", "mancherlei", "derlei", "dergleichen", "sämtlich",
+    // number words ("acht", "elf" and "sieben" are also words of their own)
+    "zwei", "drei", "vier", "fünf", "sechs", "neun", "zehn", "zwölf", "zwanzig", "hundert",
+    "tausend",
+    // prepositions
+    "aufgrund", "wegen", "gemäß", "statt", "anstatt", "innerhalb", "außerhalb", "oberhalb",
+    "unterhalb", "mittels", "seitens", "bezüglich", "entlang", "gegenüber", "binnen", "samt",
+    "nebst", "zufolge", "zwecks", "infolge", "anhand",
+    // adverbs of time
+    "heute", "gestern", "vorgestern", "übermorgen", "bald", "jetzt", "damals", "später",
+    "bisweilen", "zuvor", "zunächst", "erst",
     // sentence adverbs and conjunctions
     "eigentlich", "genau", "überhaupt", "bereits", "gar", "etwa", "eher", "fast", "kaum", "meist",
     "meistens", "manchmal", "stets", "sogar", "ebenfalls", "ebenso", "jedoch", "trotzdem",
@@ -228,6 +239,12 @@ uint32_t LexiconBuilder::keyOfToken(std::string_view token)
 void LexiconBuilder::finish()
 {
     LexiconTables &t = *m_t;
+    // Even where no text uses them, their forms are to be known as function words.
+    if (!m_stopKeys.empty()) {
+        for (const std::string_view word : moreFunctionWords) {
+            addStopWord(word);
+        }
+    }
     const uint32_t keyCount = t.keys.size();
     m_keyFlags.assign(keyCount, 0);
     for (const uint32_t key : m_stopKeys) {
@@ -256,14 +273,6 @@ void LexiconBuilder::finish()
         const uint32_t key = keyOfText(verb);
         if (key != Lexicon::npos) {
             m_keyFlags[key] |= LightVerb;
-        }
-    }
-    if (!m_stopKeys.empty()) {
-        for (const std::string_view word : moreFunctionWords) {
-            const uint32_t key = keyOfText(word);
-            if (key != Lexicon::npos) {
-                m_keyFlags[key] |= StopKey;
-            }
         }
     }
     buildPostings();
@@ -413,8 +422,24 @@ void LexiconBuilder::resolveBases()
         const uint32_t reduced = reducedByEnding(key, &scratch);
         if (reduced != Lexicon::npos && !isWordOfItsOwn(key, reduced)) {
             t.keyBase[key] = t.keyBase[reduced];
+        } else if (reduced == Lexicon::npos && isFormOfFunctionWord(key, &scratch)) {
+            m_keyFlags[key] |= StopKey;
         }
     }
+}
+
+// A word in small letters that can only be a form of a function word is one too: "meisten"
+// of "meist", "mehreren" of "mehrere".
+bool LexiconBuilder::isFormOfFunctionWord(uint32_t key, std::string *scratch) const
+{
+    const LexiconTables &t = *m_t;
+    if (startsUpper(t.words.at(t.keyWord[key]))) {
+        return false;
+    }
+    return Inflection::forEachReduction(t.keys.at(key), scratch, [&](std::string_view candidate) {
+        const uint32_t id = keyOfText(candidate);
+        return id != Lexicon::npos && (m_keyFlags[id] & StopKey);
+    });
 }
 
 void LexiconBuilder::chooseShownWords()

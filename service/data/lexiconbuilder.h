@@ -46,6 +46,7 @@ private:
     void resolveBases();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
+    bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
     void addCompoundDocuments(const std::vector<uint32_t> &listed);

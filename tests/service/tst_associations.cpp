@@ -183,6 +183,8 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("two forms") << QStringLiteral("Felsenhöhle")
                                << QStringList{"Felsspalte", "Kluft"} << QStringList{"Felsspalten"}
                                << QString();
+    QTest::newRow("form of a function word")
+        << "Eiland" << QStringList{"Linde"} << QStringList{"meisten"} << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
