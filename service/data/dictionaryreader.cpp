@@ -64,6 +64,12 @@ Kind kindOf(std::string_view tag)
     return tag == "pl" ? Kind::Plural : Kind::Other;
 }
 
+// "Sicherheits…" or "Sicherheits-": the first part of compounds.
+bool isFirstPart(std::string_view word)
+{
+    return word.find("\u2026") != std::string_view::npos || word.back() == '-';
+}
+
 // "Haus {n}" gives Haus as a noun; "ein Haus {n}" or "Haus" give nothing.
 Entry entryOf(std::string_view alternative)
 {
@@ -83,7 +89,7 @@ Entry entryOf(std::string_view alternative)
     const Kind kind = kindOf(alternative.substr(brace + 2, close - brace - 2));
     // "Sicherheits… {adj}" names the first part of compounds, not a word; its grammar still
     // holds for the alternatives before it.
-    if (word.find("\u2026") != std::string_view::npos || word.back() == '-') {
+    if (isFirstPart(word)) {
         return {{}, kind};
     }
     return {word, kind};
@@ -135,7 +141,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         for (size_t i = 0; i + 1 < entries.size(); ++i) {
             const std::string_view word = trimmed(alternatives[i]);
             if (entries[i].word.empty() && !word.empty() &&
-                word.find_first_of(" ()/.{[") == std::string_view::npos) {
+                word.find_first_of(" ()/.{[") == std::string_view::npos && !isFirstPart(word)) {
                 entries[i] = {word, entries.back().kind};
             }
         }

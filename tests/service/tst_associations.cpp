@@ -185,6 +185,9 @@ void TestAssociations::junkIsKeptOut_data()
                                << QString();
     QTest::newRow("form of a function word")
         << "Eiland" << QStringList{"Linde"} << QStringList{"meisten"} << QString();
+    // "Werks…; betrieblich {adj}": the first part of compounds is no adjective, and "Werks" a
+    // form of "Werk".
+    QTest::newRow("first part") << "Werks" << QStringList() << QStringList() << "Werk";
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
