@@ -34,11 +34,12 @@ namespace {
 constexpr float fusionK = 60.0f;
 constexpr float thesaurusWeight = 0.4f;
 constexpr float cooccurrenceWeight = 1.0f;
-constexpr float compoundWeight = 0.4f;
+constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
 constexpr float secondOrderWeight = 0.3f;
 constexpr size_t secondOrderSources = 4;
+constexpr float headWeight = 0.2f;
 // The first associates whose verb or noun joins them, with this share of their score.
 constexpr size_t familySources = 40;
 constexpr float familyShare = 0.5f;
@@ -197,7 +198,8 @@ public:
             }
         }
     }
-    void addList(Lexicon::Ids list, Relation relation, float weight)
+    // words: word numbers, Lexicon::Ids or a vector of them.
+    template <class Words> void addList(const Words &list, Relation relation, float weight)
     {
         ++m_list;
         float rank = 1.0f;
@@ -390,6 +392,33 @@ void addSecondOrder(const Lexicon &lexicon,
     }
 }
 
+// The heads of the keyword's compounds: a "Zahnbürste" and a "Zahnarzt" make "Bürste" and
+// "Arzt" words that go with "Zahn". (The first parts of compounds that end in it only sort
+// them: "Bergschuh", "Sportschuh".)
+std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusion *fusion)
+{
+    const std::string_view keyword = lexicon.key(base);
+    std::vector<uint32_t> heads;
+    for (const uint32_t compound : lexicon.compoundsOf(base)) {
+        const std::string_view text = lexicon.key(lexicon.keyOf(compound));
+        if (text.size() < keyword.size() + 3 || text.substr(0, keyword.size()) != keyword) {
+            continue;
+        }
+        std::string_view rest = text.substr(keyword.size());
+        uint32_t head = lexicon.findKey(rest);
+        for (const std::string_view link : {"s", "es", "n", "en", "e", "er"}) {
+            if (head == Lexicon::npos && rest.size() > link.size() + 2 &&
+                rest.substr(0, link.size()) == link) {
+                head = lexicon.findKey(rest.substr(link.size()));
+            }
+        }
+        if (head != Lexicon::npos && fusion->admits(lexicon.wordOfKey(lexicon.baseOf(head)))) {
+            heads.push_back(lexicon.wordOfKey(lexicon.baseOf(head)));
+        }
+    }
+    return heads;
+}
+
 // The verb of a noun among the first associates, and the noun of a verb, with a share of its
 // score: "heiraten" beside "Heirat", "Glaube" beside "glauben".
 void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
@@ -490,6 +519,7 @@ std::vector<Association> Associator::associate(const QString &keyword, int count
     fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
+    fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);
     addWordFamilies(lexicon, &fusion);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }
