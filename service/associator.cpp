@@ -183,7 +183,7 @@ class Fusion
 {
 public:
     Fusion(const Lexicon &lexicon, const Admission &admission)
-        : m_lexicon(lexicon), m_admission(admission), m_index(2048), m_places(2048)
+        : m_lexicon(lexicon), m_admission(admission), m_index(1024), m_places(1024)
     {
         m_candidates.reserve(1024);
     }
@@ -229,18 +229,25 @@ public:
 private:
     bool add(uint32_t word, Relation relation, float gain)
     {
-        if (!admits(word)) {
+        bool added = false;
+        uint32_t &index = m_index.at(word, admitted, &added);
+        if (added && !m_admission.admits(word)) {
+            index = refused;
+        }
+        if (index == refused) {
             return false;
         }
-        // Forms of one word are one candidate ("Bulle" and "Bullen"), shown as the first list
-        // names it.
-        bool added = false;
-        uint32_t &place = m_places.at(m_lexicon.baseOf(m_lexicon.keyOf(word)),
-                                      uint32_t(m_candidates.size()), &added);
-        if (added) {
-            m_candidates.push_back({word, 0.0f, relation, 0});
+        if (index == admitted) {
+            // Forms of one word are one candidate ("Bulle" and "Bullen"), shown as the first
+            // list names it.
+            const uint32_t place = m_places.at(m_lexicon.baseOf(m_lexicon.keyOf(word)),
+                                               uint32_t(m_candidates.size()), &added);
+            if (added) {
+                m_candidates.push_back({word, 0.0f, relation, 0});
+            }
+            index = place; // m_index has not grown since: the reference still holds
         }
-        Candidate &candidate = m_candidates[place];
+        Candidate &candidate = m_candidates[index];
         if (candidate.list == m_list) {
             return false; // another form of a word this list has already named
         }
@@ -253,9 +260,9 @@ private:
     const Admission &m_admission;
     std::vector<Candidate> m_candidates;
     uint32_t m_list = 0; // the list being added
-    // Per word, whether it may enter.
+    // Per word: its candidate's place, or whether it may enter.
     static constexpr uint32_t refused = UINT32_MAX;
-    static constexpr uint32_t admitted = UINT32_MAX - 1;
+    static constexpr uint32_t admitted = UINT32_MAX - 1; // in no list yet
     WordTable<uint32_t> m_index;
     WordTable<uint32_t> m_places; // the candidate's place, by base key
 };
@@ -298,18 +305,27 @@ std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon
             }
         }
     }
-    const auto demoted = [&lexicon](uint32_t word) {
-        return lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked);
+    // Sort keys read once per word, not once per comparison.
+    struct Keyed
+    {
+        bool demoted;
+        uint32_t commonness;
+        std::pair<uint32_t, Relation> entry;
     };
-    std::stable_sort(words.begin(), words.end(), [&](const auto &a, const auto &b) {
-        const bool da = demoted(a.first);
-        const bool db = demoted(b.first);
-        if (da != db) {
-            return db;
-        }
-        return lexicon.commonness(lexicon.keyOf(a.first)) >
-               lexicon.commonness(lexicon.keyOf(b.first));
+    std::vector<Keyed> keyed;
+    keyed.reserve(words.size());
+    for (const auto &entry : words) {
+        const uint32_t word = entry.first;
+        keyed.push_back(
+            {lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked),
+             lexicon.commonness(lexicon.keyOf(word)), entry});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        return a.demoted != b.demoted ? b.demoted : a.commonness > b.commonness;
     });
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        words[i] = keyed[i].entry;
+    }
     return words;
 }
 
@@ -320,7 +336,7 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
            Fusion &fusion)
 {
     // Per word: how many synonyms reach it, and the last one that did.
-    WordTable<std::pair<uint32_t, uint32_t>> count(1024);
+    WordTable<std::pair<uint32_t, uint32_t>> count(256);
     std::vector<uint32_t> keysDone;
     for (const auto &[synonym, relation] : thesaurus) {
         const uint32_t key = lexicon.keyOf(synonym);
@@ -341,25 +357,28 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
             }
         }
     }
-    std::vector<std::pair<uint32_t, uint32_t>> ranked;
+    struct Ranked
+    {
+        uint32_t word;
+        uint32_t synonyms; // how many reach it
+        uint32_t commonness;
+    };
+    std::vector<Ranked> ranked;
     count.forEach([&](uint32_t word, const std::pair<uint32_t, uint32_t> &entry) {
         if (entry.first > 0) {
-            ranked.emplace_back(word, entry.first);
+            ranked.push_back({word, entry.first, lexicon.commonness(lexicon.keyOf(word))});
         }
     });
     const size_t kept = std::min(ranked.size(), maxNeighbours);
-    const auto closer = [&](const auto &a, const auto &b) {
-        if (a.second != b.second) {
-            return a.second > b.second;
+    sortFirst(&ranked, kept, [](const Ranked &a, const Ranked &b) {
+        if (a.synonyms != b.synonyms) {
+            return a.synonyms > b.synonyms;
         }
-        const uint32_t ca = lexicon.commonness(lexicon.keyOf(a.first));
-        const uint32_t cb = lexicon.commonness(lexicon.keyOf(b.first));
-        return ca != cb ? ca > cb : a.first < b.first;
-    };
-    sortFirst(&ranked, kept, closer);
+        return a.commonness != b.commonness ? a.commonness > b.commonness : a.word < b.word;
+    });
     std::vector<std::pair<uint32_t, Relation>> words;
     for (size_t i = 0; i < kept; ++i) {
-        words.emplace_back(ranked[i].first, Relation::Neighbour);
+        words.emplace_back(ranked[i].word, Relation::Neighbour);
     }
     return words;
 }
