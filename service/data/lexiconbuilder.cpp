@@ -533,7 +533,7 @@ void LexiconBuilder::countCommonness()
 // or before a linking element, and a head that is a word in its base form, of the same kind as
 // the whole (a noun head makes a capitalised compound). Neither part may be a function word.
 bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase,
-                                   uint32_t *head) const
+                                   uint32_t *head, size_t *firstLength) const
 {
     const LexiconTables &t = *m_t;
     const std::string_view key = t.keys.at(t.wordKey[word]);
@@ -571,6 +571,7 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     };
     const std::string_view first = key.substr(0, at);
     uint32_t firstKey = usable(first, false);
+    size_t stemLength = at;
     for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(linkingElements); ++i) {
         const std::string_view link = linkingElements[i];
         if (first.size() <= link.size() || first.substr(first.size() - link.size()) != link) {
@@ -584,6 +585,7 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
             continue;
         }
         firstKey = usable(stem, true);
+        stemLength = stem.size();
     }
     if (firstKey == Lexicon::npos) {
         return false;
@@ -602,6 +604,9 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     }
     *firstBase = t.keyBase[firstKey];
     *head = headKey;
+    if (firstLength) {
+        *firstLength = stemLength;
+    }
     return true;
 }
 
@@ -653,13 +658,17 @@ void LexiconBuilder::splitCompounds()
             !(t.wordFlags[word] & Lexicon::Displayable)) {
             continue;
         }
-        for (size_t at = text.size() - 3; at > 0; --at) {
+        // The longest first part wins; of two cuts with the same first part, the one without
+        // a linking element: "Schnee|sturm", not "Schnee|s|turm".
+        size_t best = 0;
+        for (size_t at = text.size() - 3; at > 0 && at >= best; --at) {
             uint32_t first = 0;
             uint32_t head = 0;
+            size_t length = 0;
             if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 &&
-                compoundSplit(word, at, &first, &head)) {
+                compoundSplit(word, at, &first, &head, &length) && length >= best) {
                 m_parts[key] = {first, head};
-                break;
+                best = length;
             }
         }
     }
@@ -712,20 +721,10 @@ void LexiconBuilder::findCompounds(const std::vector<uint32_t> &listed)
     LexiconTables &t = *m_t;
     std::vector<std::pair<uint32_t, uint32_t>> found; // key, compound word
     for (const uint32_t w : listed) {
-        const std::string_view key = t.keys.at(t.wordKey[w]);
-        if (characterCount(key) < 5) {
-            continue;
-        }
-        for (size_t at = 1; at + 3 <= key.size(); ++at) {
-            if ((static_cast<unsigned char>(key[at]) & 0xC0) == 0x80) {
-                continue; // inside a character
-            }
-            uint32_t firstBase = 0;
-            uint32_t head = 0;
-            if (compoundSplit(w, at, &firstBase, &head)) {
-                found.emplace_back(firstBase, w);
-                found.emplace_back(head, w);
-            }
+        const auto [first, head] = m_parts[t.wordKey[w]];
+        if (first != Lexicon::npos) {
+            found.emplace_back(first, w);
+            found.emplace_back(head, w);
         }
     }
     const auto rank = [&](uint32_t a, uint32_t b) {
