@@ -13,6 +13,17 @@ void StringPool::reserve(size_t bytes, size_t count)
     }
 }
 
+void StringPool::shrinkSlots()
+{
+    size_t slots = 16;
+    while (slots * 3 < size_t(size()) * 4 + 4) {
+        slots *= 2;
+    }
+    if (slots < m_slots.size()) {
+        rehash(slots);
+    }
+}
+
 uint32_t StringTable::hash(std::string_view s)
 {
     // FNV-1a: short keys, and no seed is needed for data that the service itself loads.

@@ -54,6 +54,9 @@ public:
     using Slot = StringTable::Slot;
 
     void reserve(size_t bytes, size_t count);
+    // Once no more strings come: the fewest hash slots that keep lookups quick (at most three
+    // in four used), since the slots are a large part of an index file read at every start.
+    void shrinkSlots();
 
     // The number of the string, adding it when it is new; *added tells which it was.
     uint32_t intern(std::string_view s, bool *added = nullptr);

@@ -532,8 +532,8 @@ void LexiconBuilder::countCommonness()
 // Whether the word's key, cut at byte `at`, is a compound: a first part that is a word, alone
 // or before a linking element, and a head that is a word in its base form, of the same kind as
 // the whole (a noun head makes a capitalised compound). Neither part may be a function word.
-bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase,
-                                   uint32_t *head, size_t *firstLength) const
+bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head,
+                                   size_t *firstLength) const
 {
     const LexiconTables &t = *m_t;
     const std::string_view key = t.keys.at(t.wordKey[word]);
@@ -861,5 +861,6 @@ void LexiconBuilder::compact()
         member = Lexicon::pack(newWord[Lexicon::idOf(member)], Lexicon::roleOf(member),
                                Lexicon::isMainForm(member));
     }
+    kept.keys.shrinkSlots();
     *m_t = std::move(kept);
 }
