@@ -84,6 +84,8 @@ constexpr uint32_t lexicalisedUses = 5;
 constexpr uint8_t compoundWeight = 2;
 
 // Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher").
+constexpr std::string_view inseparablePrefixes[] = {"be", "emp",  "ent", "er",
+                                                    "ge", "miss", "ver", "zer"};
 constexpr std::string_view linkingElements[] = {"es", "en", "er", "s", "n", "e"};
 
 // A meaning can hold a word twice, once plain and once marked ("(eingeschossiges) Haus" and
@@ -529,6 +531,26 @@ void LexiconBuilder::countCommonness()
     m_docBegin = std::move(reducedBegin);
 }
 
+// A verb or adjective made with a prefix that is no word ("ver|bringen", "er|ringen") is no
+// compound, however the rest may be cut: not "Verb" and "ringen".
+bool LexiconBuilder::hasInseparablePrefix(uint32_t word) const
+{
+    const LexiconTables &t = *m_t;
+    if (startsUpper(t.words.at(word))) {
+        return false;
+    }
+    const std::string_view key = t.keys.at(t.wordKey[word]);
+    for (const std::string_view prefix : inseparablePrefixes) {
+        if (key.size() > prefix.size() + 3 && key.substr(0, prefix.size()) == prefix) {
+            const uint32_t rest = keyOfText(key.substr(prefix.size()));
+            if (rest != Lexicon::npos && (m_keyFlags[rest] & Known)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Whether the word's key, cut at byte `at`, is a compound: a first part that is a word, alone
 // or before a linking element, and a head that is a word in its base form, of the same kind as
 // the whole (a noun head makes a capitalised compound). Neither part may be a function word.
@@ -537,6 +559,9 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
 {
     const LexiconTables &t = *m_t;
     const std::string_view key = t.keys.at(t.wordKey[word]);
+    if (hasInseparablePrefix(word)) {
+        return false;
+    }
     const std::string_view headText = key.substr(at);
     const uint32_t headKey = keyOfText(headText);
     // With a dictionary, a part must be a real base form: the word list alone holds
@@ -658,15 +683,19 @@ void LexiconBuilder::splitCompounds()
             !(t.wordFlags[word] & Lexicon::Displayable)) {
             continue;
         }
-        // The longest first part wins; of two cuts with the same first part, the one without
-        // a linking element: "Schnee|sturm", not "Schnee|s|turm".
+        // The longest first part wins; of two cuts with the same first part, with and without
+        // a linking element, the one whose head the dictionary uses more: "Schnee|sturm", not
+        // "Schnee|s|turm", but "Urlaub|s|tag", not "Urlaub|stag".
         size_t best = 0;
         for (size_t at = text.size() - 3; at > 0 && at >= best; --at) {
             uint32_t first = 0;
             uint32_t head = 0;
             size_t length = 0;
-            if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 &&
-                compoundSplit(word, at, &first, &head, &length) && length >= best) {
+            if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80 ||
+                !compoundSplit(word, at, &first, &head, &length) || length < best) {
+                continue;
+            }
+            if (length > best || m_uses[head] > m_uses[m_parts[key].second]) {
                 m_parts[key] = {first, head};
                 best = length;
             }

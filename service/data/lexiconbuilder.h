@@ -53,6 +53,7 @@ private:
     void countCommonness();
     void chooseShownWords();
     void findCompounds(const std::vector<uint32_t> &listed);
+    bool hasInseparablePrefix(uint32_t word) const;
     // *firstLength: the bytes of the first part without its linking element.
     bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head,
                        size_t *firstLength = nullptr) const;

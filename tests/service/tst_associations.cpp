@@ -171,6 +171,14 @@ void TestAssociations::junkIsKeptOut_data()
         << "Turm" << QStringList() << QStringList{"Schneesturm"} << QString();
     QTest::newRow("no linking element")
         << "Sturm" << QStringList{"Schneesturm"} << QStringList() << QString();
+    // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
+    QTest::newRow("linking element, common head")
+        << "Tag" << QStringList{"Urlaubstag"} << QStringList() << QString();
+    QTest::newRow("no linking element, rare head")
+        << "Stag" << QStringList() << QStringList{"Urlaubstag"} << QString();
+    // "ver|bringen" is a verb with a prefix, not "Verb" and "ringen".
+    QTest::newRow("prefixed verb")
+        << "ringen" << QStringList() << QStringList{"verbringen"} << QString();
     QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
     QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
     QTest::newRow("loanword, linking s")
