@@ -70,7 +70,7 @@ public:
         if ((m_size + 1) * 2 > m_slots.size()) {
             grow();
         }
-        Slot &slot = m_slots[slotOf(word)];
+        Slot &slot = m_slots[find(word)];
         const bool isNew = slot.word == empty;
         if (isNew) {
             slot = {word, initial};
@@ -80,13 +80,6 @@ public:
             *added = isNew;
         }
         return slot.value;
-    }
-
-    // The value of the word, or nullptr when it has none.
-    const Value *find(uint32_t word) const
-    {
-        const Slot &slot = m_slots[slotOf(word)];
-        return slot.word == word ? &slot.value : nullptr;
     }
 
     template <class F> void forEach(F f) const
@@ -106,7 +99,7 @@ private:
         Value value;
     };
 
-    size_t slotOf(uint32_t word) const
+    size_t find(uint32_t word) const
     {
         const size_t mask = m_slots.size() - 1;
         size_t i = (word * 2654435761u) & mask;
@@ -121,7 +114,7 @@ private:
         old.swap(m_slots);
         for (const Slot &slot : old) {
             if (slot.word != empty) {
-                m_slots[slotOf(slot.word)] = slot;
+                m_slots[find(slot.word)] = slot;
             }
         }
     }
@@ -287,28 +280,13 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
 
 // The keyword's role in a meaning decides what the meaning's other words are to it. The
 // common words come first; phrases and words with usage notes go after the plain ones.
-std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key,
-                                                          uint32_t base)
+std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key)
 {
-    // The meanings that the keyword's co-occurring words speak of are the ones people have in
-    // mind: "Hochzeit" the wedding before the heyday, "Tor" the goal before the fool.
-    WordTable<bool> context(256);
-    for (const uint32_t word : lexicon.cooccurrentsOf(base)) {
-        context.at(lexicon.keyOf(word), true);
-    }
     std::vector<std::pair<uint32_t, Relation>> words;
-    std::vector<uint32_t> spoken; // per entry of words: how many of its meaning's words the
-                                  // context names
     WordTable<bool> seen(256);
     for (const uint32_t posting : lexicon.meaningsOf(key)) {
         const TermRole keywordRole = Lexicon::roleOf(posting);
-        const Lexicon::Ids members = lexicon.membersOf(Lexicon::idOf(posting));
-        bool inContext = false;
-        for (const uint32_t member : members) {
-            inContext =
-                inContext || context.find(lexicon.baseOf(lexicon.keyOf(Lexicon::idOf(member))));
-        }
-        for (const uint32_t member : members) {
+        for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
             const uint32_t word = Lexicon::idOf(member);
             const TermRole role = Lexicon::roleOf(member);
             bool added = false;
@@ -324,33 +302,26 @@ std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon
                 // The keyword is marked broader here, so the meaning's own words are narrower.
                 words.emplace_back(word, keywordRole == TermRole::Broader ? Relation::Narrower
                                                                           : Relation::Broader);
-            } else {
-                continue;
             }
-            spoken.push_back(inContext);
         }
     }
     // Sort keys read once per word, not once per comparison.
     struct Keyed
     {
         bool demoted;
-        uint32_t spoken;
         uint32_t commonness;
         std::pair<uint32_t, Relation> entry;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(words.size());
-    for (size_t i = 0; i < words.size(); ++i) {
-        const uint32_t word = words[i].first;
+    for (const auto &entry : words) {
+        const uint32_t word = entry.first;
         keyed.push_back(
             {lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked),
-             spoken[i], lexicon.commonness(lexicon.keyOf(word)), words[i]});
+             lexicon.commonness(lexicon.keyOf(word)), entry});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        if (a.demoted != b.demoted) {
-            return b.demoted;
-        }
-        return a.spoken != b.spoken ? a.spoken > b.spoken : a.commonness > b.commonness;
+        return a.demoted != b.demoted ? b.demoted : a.commonness > b.commonness;
     });
     for (size_t i = 0; i < keyed.size(); ++i) {
         words[i] = keyed[i].entry;
@@ -560,7 +531,7 @@ std::vector<Association> Associator::associate(const QString &keyword, int count
     // A keyword that the thesaurus knows only as typed keeps its meanings.
     const uint32_t thesaurusKey =
         lexicon.meaningsOf(base).empty() && typed != Lexicon::npos ? typed : base;
-    const auto thesaurus = thesaurusWords(lexicon, thesaurusKey, base);
+    const auto thesaurus = thesaurusWords(lexicon, thesaurusKey);
     // The lists in the order in which they name a word's relation.
     fusion.addList(thesaurus, thesaurusWeight);
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
