@@ -149,10 +149,25 @@ public:
             return false;
         }
         const std::string_view text = m_lexicon.key(key);
-        return !isOwnForm(text, m_base) && !isOwnForm(text, m_typed);
+        return !isOwnForm(text, m_base) && !isOwnForm(text, m_typed) && !isOwnSpelling(text);
     }
 
 private:
+    // "Hoch-Zeit" is "Hochzeit" written with a hyphen, not a word that goes with it.
+    bool isOwnSpelling(std::string_view word) const
+    {
+        if (word.find('-') == std::string_view::npos) {
+            return false;
+        }
+        m_scratch.clear();
+        for (const char c : word) {
+            if (c != '-') {
+                m_scratch.push_back(c);
+            }
+        }
+        return m_scratch == m_base || m_scratch == m_typed;
+    }
+
     // Only longer words can be forms of the keyword: "schnelle" of "schnell", but "Koch" is
     // not a form of "kochen".
     bool isOwnForm(std::string_view word, std::string_view keyword) const

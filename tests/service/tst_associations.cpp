@@ -201,6 +201,8 @@ void TestAssociations::junkIsKeptOut_data()
     // "Werks…; betrieblich {adj}": the first part of compounds is no adjective, and "Werks" a
     // form of "Werk".
     QTest::newRow("first part") << "Werks" << QStringList() << QStringList() << "Werk";
+    QTest::newRow("own spelling") << "Hausboot" << QStringList{"Wohnschiff"}
+                                  << QStringList{"Haus-Boot"} << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
