@@ -225,15 +225,7 @@ public:
         }
     }
     // Whether the word may enter, remembered for the word's next list.
-    bool admits(uint32_t word)
-    {
-        bool added = false;
-        uint32_t &index = m_index.at(word, admitted, &added);
-        if (added && !m_admission.admits(word)) {
-            index = refused;
-        }
-        return index != refused;
-    }
+    bool admits(uint32_t word) { return entryOf(word) != refused; }
 
     std::vector<Candidate> &candidates() { return m_candidates; }
 
@@ -242,17 +234,25 @@ public:
     void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
 
 private:
-    bool add(uint32_t word, Relation relation, float gain)
+    // The word's entry in m_index, its admission decided the first time it is asked for.
+    uint32_t &entryOf(uint32_t word)
     {
         bool added = false;
         uint32_t &index = m_index.at(word, admitted, &added);
         if (added && !m_admission.admits(word)) {
             index = refused;
         }
+        return index;
+    }
+
+    bool add(uint32_t word, Relation relation, float gain)
+    {
+        uint32_t &index = entryOf(word);
         if (index == refused) {
             return false;
         }
         if (index == admitted) {
+            bool added = false;
             // Forms of one word are one candidate ("Bulle" and "Bullen"), shown as the first
             // list names it.
             const uint32_t place = m_places.at(m_lexicon.baseOf(m_lexicon.keyOf(word)),
@@ -440,7 +440,7 @@ std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusio
         }
         std::string_view rest = text.substr(keyword.size());
         uint32_t head = lexicon.findKey(rest);
-        for (const std::string_view link : {"s", "es", "n", "en", "e", "er"}) {
+        for (const std::string_view link : Inflection::linkingElements) {
             if (head == Lexicon::npos && rest.size() > link.size() + 2 &&
                 rest.substr(0, link.size()) == link) {
                 head = lexicon.findKey(rest.substr(link.size()));

@@ -32,4 +32,21 @@ bool withoutLastUmlaut(std::string *key)
     return false;
 }
 
+bool withLastUmlaut(std::string *key)
+{
+    const size_t at = key->find_last_of("aou");
+    if (at == std::string::npos) {
+        return false;
+    }
+    size_t vowel = at;
+    if ((*key)[at] == 'u' && at > 0 && (*key)[at - 1] == 'a') {
+        vowel = at - 1; // "au" becomes "äu"
+    }
+    const char *marked = (*key)[vowel] == 'a'   ? "\xC3\xA4"
+                         : (*key)[vowel] == 'o' ? "\xC3\xB6"
+                                                : "\xC3\xBC";
+    key->replace(vowel, 1, marked);
+    return true;
+}
+
 } // namespace Inflection

@@ -18,11 +18,18 @@ inline constexpr std::string_view verbEndings[] = {
     "enden", "ender", "endes", "endem", "eten", "ende", "test", "tet", "ete",
     "end",   "ten",   "est",   "te",    "st",   "et",   "t",    "e"};
 
+// Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher"). Longest first.
+inline constexpr std::string_view linkingElements[] = {"es", "en", "er", "s", "n", "e"};
+
 // Endings that come with an umlaut in the stem. Longest first.
 inline constexpr std::string_view umlautEndings[] = {"ern", "er", "en", "e", "n", ""};
 
 // Replaces the last ä, ö or ü of a UTF-8 key by its plain vowel; false when there is none.
 bool withoutLastUmlaut(std::string *key);
+
+// Marks the last a, o, u or au of a key with an umlaut ("traum" gives "träum"); false when it
+// has none of them.
+bool withLastUmlaut(std::string *key);
 
 // Whether form is base plus an ending, or a conjugated form of the infinitive base.
 bool isFormOf(std::string_view form, std::string_view base, std::string *scratch);

@@ -147,6 +147,18 @@ bool isDisplayable(std::string_view word)
            word.find(unicodeEllipsis) == std::string_view::npos;
 }
 
+bool startsUpper(std::string_view word)
+{
+    if (word.empty()) {
+        return false;
+    }
+    const auto first = static_cast<unsigned char>(word[0]);
+    // Ä, Ö, Ü in UTF-8
+    return (first >= 'A' && first <= 'Z') ||
+           (first == 0xC3 && word.size() > 1 &&
+            (word[1] == '\x84' || word[1] == '\x96' || word[1] == '\x9C'));
+}
+
 std::string lookupKey(std::string_view word)
 {
     std::string key;

@@ -36,6 +36,9 @@ Parsed parse(std::string_view term);
 // "im Jahre (...)") are not words at all, nor is anything without a letter ("00").
 bool isDisplayable(std::string_view word);
 
+// Whether the word begins with a capital (A-Z, Ä, Ö, Ü): in German, a noun.
+bool startsUpper(std::string_view word);
+
 // The case-folded form under which a word or a typed keyword is looked up: ellipses removed,
 // blanks simplified, lower case.
 std::string lookupKey(std::string_view word);

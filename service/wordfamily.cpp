@@ -2,6 +2,7 @@
 
 #include "inflection.h"
 #include "lexicon.h"
+#include "termtext.h"
 
 #include <algorithm>
 #include <string_view>
@@ -10,39 +11,11 @@ namespace WordFamily {
 
 namespace {
 
-bool startsUpper(std::string_view word)
-{
-    if (word.empty()) {
-        return false;
-    }
-    const auto first = static_cast<unsigned char>(word[0]);
-    // Ä, Ö, Ü in UTF-8
-    return (first >= 'A' && first <= 'Z') ||
-           (first == 0xC3 && word.size() > 1 &&
-            (word[1] == '\x84' || word[1] == '\x96' || word[1] == '\x9C'));
-}
+using TermText::startsUpper;
 
 bool endsWith(std::string_view text, std::string_view ending)
 {
     return text.size() > ending.size() && text.substr(text.size() - ending.size()) == ending;
-}
-
-// Marks the last a, o, u or au of a key with an umlaut: "traum" gives "träum".
-bool withLastUmlaut(std::string *key)
-{
-    const size_t at = key->find_last_of("aou");
-    if (at == std::string::npos) {
-        return false;
-    }
-    size_t vowel = at;
-    if ((*key)[at] == 'u' && at > 0 && (*key)[at - 1] == 'a') {
-        vowel = at - 1; // "au" becomes "äu"
-    }
-    const char *marked = (*key)[vowel] == 'a'   ? "\xC3\xA4"
-                         : (*key)[vowel] == 'o' ? "\xC3\xB6"
-                                                : "\xC3\xBC";
-    key->replace(vowel, 1, marked);
-    return true;
 }
 
 class Finder
@@ -79,7 +52,7 @@ uint32_t verbOf(const Finder &finder, std::string_view noun, std::string *scratc
     uint32_t found = finder.find(*scratch);
     if (found == Lexicon::npos && ending == "en") {
         scratch->assign(noun);
-        if (withLastUmlaut(scratch)) {
+        if (Inflection::withLastUmlaut(scratch)) {
             scratch->append(ending);
             found = finder.find(*scratch);
         }

@@ -83,10 +83,9 @@ constexpr uint32_t lexicalisedUses = 5;
 // A compound joins its parts as closely as a dictionary line joins its words.
 constexpr uint8_t compoundWeight = 2;
 
-// Linking elements between the parts of a compound ("Liebesbrief", "Eierbecher").
+// Verb prefixes that are no words of their own ("verbringen", "erringen").
 constexpr std::string_view inseparablePrefixes[] = {"be", "emp",  "ent", "er",
                                                     "ge", "miss", "ver", "zer"};
-constexpr std::string_view linkingElements[] = {"es", "en", "er", "s", "n", "e"};
 
 // A meaning can hold a word twice, once plain and once marked ("(eingeschossiges) Haus" and
 // "Haus (Oberbegriff)"); the marked relation is the more telling one.
@@ -96,19 +95,7 @@ uint32_t merged(uint32_t packedA, uint32_t packedB)
     return stronger | (packedA & 4u) | (packedB & 4u);
 }
 
-bool startsUpper(std::string_view text)
-{
-    if (text.empty()) {
-        return false;
-    }
-    const unsigned char c = static_cast<unsigned char>(text[0]);
-    if (c >= 'A' && c <= 'Z') {
-        return true;
-    }
-    // Ä, Ö, Ü in UTF-8
-    return c == 0xC3 && text.size() > 1 &&
-           (text[1] == '\x84' || text[1] == '\x96' || text[1] == '\x9C');
-}
+using TermText::startsUpper;
 
 // "EUR", "TEUR", "UN": capitals only.
 bool isAbbreviation(std::string_view word)
@@ -559,9 +546,6 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
 {
     const LexiconTables &t = *m_t;
     const std::string_view key = t.keys.at(t.wordKey[word]);
-    if (hasInseparablePrefix(word)) {
-        return false;
-    }
     const std::string_view headText = key.substr(at);
     const uint32_t headKey = keyOfText(headText);
     // With a dictionary, a part must be a real base form: the word list alone holds
@@ -597,8 +581,9 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     const std::string_view first = key.substr(0, at);
     uint32_t firstKey = usable(first, false);
     size_t stemLength = at;
-    for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(linkingElements); ++i) {
-        const std::string_view link = linkingElements[i];
+    for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(Inflection::linkingElements);
+         ++i) {
+        const std::string_view link = Inflection::linkingElements[i];
         if (first.size() <= link.size() || first.substr(first.size() - link.size()) != link) {
             continue;
         }
@@ -629,9 +614,7 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     }
     *firstBase = t.keyBase[firstKey];
     *head = headKey;
-    if (firstLength) {
-        *firstLength = stemLength;
-    }
+    *firstLength = stemLength;
     return true;
 }
 
@@ -680,7 +663,7 @@ void LexiconBuilder::splitCompounds()
         const std::string_view text = t.keys.at(key);
         if (word == Lexicon::npos || characterCount(text) < 5 ||
             (t.wordFlags[word] & (Lexicon::Phrase | Lexicon::Stop)) ||
-            !(t.wordFlags[word] & Lexicon::Displayable)) {
+            !(t.wordFlags[word] & Lexicon::Displayable) || hasInseparablePrefix(word)) {
             continue;
         }
         // The longest first part wins; of two cuts with the same first part, with and without

@@ -56,7 +56,7 @@ private:
     bool hasInseparablePrefix(uint32_t word) const;
     // *firstLength: the bytes of the first part without its linking element.
     bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head,
-                       size_t *firstLength = nullptr) const;
+                       size_t *firstLength) const;
     void findCooccurrents();
     using GlossIt = std::vector<std::pair<uint32_t, uint32_t>>::const_iterator;
     std::pair<GlossIt, GlossIt> glossesOf(uint32_t key) const;
