@@ -13,9 +13,10 @@ namespace {
 constexpr size_t maxEntriesOfWord = 25;
 constexpr size_t minWordLength = 3;
 
-// The English words of a gloss in lower case, without the notes in brackets and braces, and
-// without the explanations in parentheses if asked ("quad (movable spacer type)"): they tell
-// what a word is about but are no translation of it.
+// The English words of a gloss in lower case, without the notes in brackets and braces, the
+// misspellings in angle brackets ("<mee-uf-owed>" is no "owe"), and without the explanations in
+// parentheses if asked ("quad (movable spacer type)"): they tell what a word is about but are no
+// translation of it.
 template <class F>
 void forEachEnglishWord(std::string_view text, bool explanations, std::string *word, F f)
 {
@@ -34,9 +35,9 @@ void forEachEnglishWord(std::string_view text, bool explanations, std::string *w
             f(*word);
         }
         word->clear();
-        depth += (c == '[' || c == '{' || c == open)                 ? 1
-                 : (c == ']' || c == '}' || c == close) && depth > 0 ? -1
-                                                                     : 0;
+        depth += (c == '[' || c == '{' || c == '<' || c == open)                 ? 1
+                 : (c == ']' || c == '}' || c == '>' || c == close) && depth > 0 ? -1
+                                                                                 : 0;
     }
 }
 

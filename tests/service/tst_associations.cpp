@@ -185,6 +185,9 @@ void TestAssociations::junkIsKeptOut_data()
         << "Auto" << QStringList{"Stopp"} << QStringList{"Autogramm", "Topp"} << QString();
     QTest::newRow("cognate compound")
         << "Ball" << QStringList{"Handball"} << QStringList() << QString();
+    // "<mee-uf-owed>" is a misspelling, not an English word that ties "miauen" to "geschuldet".
+    QTest::newRow("misspelling") << "miauen" << QStringList{"Katze"} << QStringList{"geschuldet"}
+                                 << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
     // The line before a definition translates the word; its words are no associations.
     QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Kahn"}
