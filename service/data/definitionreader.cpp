@@ -14,18 +14,42 @@ constexpr uint32_t definitionWeight = 2;
 // Longer definitions are lists of technical details rather than what the word brings to mind.
 constexpr size_t maxWords = 40;
 
-// "Zahn /t͡saːn/ <n, masc>" or "Akkordant <n, masc>": the headword, or empty for any other line.
+// "/ˈdet͡si/ /ˈdeːt͡si/": one or more pronunciations, each between slashes.
+bool arePronunciations(std::string_view text)
+{
+    while (!text.empty()) {
+        const size_t close =
+            text.size() > 2 && text.front() == '/' ? text.find('/', 1) : std::string_view::npos;
+        if (close == std::string_view::npos) {
+            return false;
+        }
+        text.remove_prefix(close + 1);
+        if (!text.empty() && text.front() == ' ') {
+            text.remove_prefix(1);
+        }
+    }
+    return true;
+}
+
+// "Zahn /t͡saːn/ <n, masc>", "Akkordant <n, masc>" or, for words without a grammar note,
+// "mich /mɪç/": the headword, or empty for any other line.
 std::string_view headwordOf(std::string_view line)
 {
-    if (line.empty() || line.front() == ' ' || line.back() != '>') {
-        return {};
-    }
-    const size_t grammar = line.rfind(" <");
-    if (grammar == std::string_view::npos) {
+    if (line.empty() || line.front() == ' ') {
         return {};
     }
     const size_t pronunciation = line.find(" /");
-    std::string_view word = line.substr(0, std::min(grammar, pronunciation));
+    size_t end = std::string_view::npos;
+    if (line.back() == '>') {
+        end = line.rfind(" <");
+    } else if (pronunciation != std::string_view::npos &&
+               arePronunciations(line.substr(pronunciation + 1))) {
+        end = pronunciation;
+    }
+    if (end == std::string_view::npos) {
+        return {};
+    }
+    std::string_view word = line.substr(0, std::min(end, pronunciation));
     while (!word.empty() && word.back() == ' ') {
         word.remove_suffix(1);
     }

@@ -189,7 +189,8 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("misspelling") << "miauen" << QStringList{"Katze"} << QStringList{"geschuldet"}
                                  << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
-    // The line before a definition translates the word; its words are no associations.
+    // The line before a definition translates the word; its words are no associations. The
+    // next entry's headword has no grammar note ("mit /mɪt/") and still ends this one.
     QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Kahn"}
                                 << QString();
     // A line that opens several proverbs is a heading: its words pair with none of theirs.
