@@ -64,6 +64,27 @@ Kind kindOf(std::string_view tag)
     return tag == "pl" ? Kind::Plural : Kind::Other;
 }
 
+// "etw. tragen", "jdm./etw. schaden", "sich freuen": the verb without the objects it takes.
+std::string_view withoutObjects(std::string_view words)
+{
+    static constexpr std::string_view objects[] = {"etw.", "jdn.", "jdm.", "jds.", "sich"};
+    while (true) {
+        const size_t space = words.find(' ');
+        if (space == std::string_view::npos) {
+            return words;
+        }
+        bool isObject = true;
+        forEachPart(words.substr(0, space), "/", [&](std::string_view part) {
+            isObject = isObject &&
+                       std::find(std::begin(objects), std::end(objects), part) != std::end(objects);
+        });
+        if (!isObject) {
+            return words;
+        }
+        words = trimmed(words.substr(space + 1));
+    }
+}
+
 // "Sicherheits…" or "Sicherheits-": the first part of compounds.
 bool isFirstPart(std::string_view word)
 {
@@ -78,7 +99,7 @@ Entry entryOf(std::string_view alternative)
     if (brace == std::string_view::npos || close == std::string_view::npos) {
         return {};
     }
-    std::string_view word = trimmed(alternative.substr(0, brace));
+    std::string_view word = withoutObjects(trimmed(alternative.substr(0, brace)));
     // "(kleinerer) Wald {m}": the words in brackets narrow the meaning; the headword follows.
     if (!word.empty() && word.front() == '(' && word.find(')') != std::string_view::npos) {
         word = trimmed(word.substr(word.find(')') + 1));
@@ -139,7 +160,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         }
         // "teuer; kostspielig {adj}": the grammar at the end is that of every alternative.
         for (size_t i = 0; i + 1 < entries.size(); ++i) {
-            const std::string_view word = trimmed(alternatives[i]);
+            const std::string_view word = withoutObjects(trimmed(alternatives[i]));
             if (entries[i].word.empty() && !word.empty() &&
                 word.find_first_of(" ()/.{[") == std::string_view::npos && !isFirstPart(word)) {
                 entries[i] = {word, entries.back().kind};
