@@ -64,11 +64,18 @@ Kind kindOf(std::string_view tag)
     return tag == "pl" ? Kind::Plural : Kind::Other;
 }
 
-// "etw. tragen", "jdm./etw. schaden", "sich freuen": the verb without the objects it takes.
-std::string_view withoutObjects(std::string_view words)
+// "etw. tragen", "jdm./etw. schaden", "sich freuen", "(kleinerer) Wald", "etw. (industriell)
+// herstellen": the word without the objects it takes and the words in brackets that narrow
+// its meaning.
+std::string_view bareWord(std::string_view words)
 {
     static constexpr std::string_view objects[] = {"etw.", "jdn.", "jdm.", "jds.", "sich"};
     while (true) {
+        const size_t close = words.find(')');
+        if (!words.empty() && words.front() == '(' && close != std::string_view::npos) {
+            words = trimmed(words.substr(close + 1));
+            continue;
+        }
         const size_t space = words.find(' ');
         if (space == std::string_view::npos) {
             return words;
@@ -99,11 +106,7 @@ Entry entryOf(std::string_view alternative)
     if (brace == std::string_view::npos || close == std::string_view::npos) {
         return {};
     }
-    std::string_view word = withoutObjects(trimmed(alternative.substr(0, brace)));
-    // "(kleinerer) Wald {m}": the words in brackets narrow the meaning; the headword follows.
-    if (!word.empty() && word.front() == '(' && word.find(')') != std::string_view::npos) {
-        word = trimmed(word.substr(word.find(')') + 1));
-    }
+    const std::string_view word = bareWord(trimmed(alternative.substr(0, brace)));
     if (word.empty() || word.find_first_of(" ()/.") != std::string_view::npos) {
         return {};
     }
@@ -160,7 +163,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         }
         // "teuer; kostspielig {adj}": the grammar at the end is that of every alternative.
         for (size_t i = 0; i + 1 < entries.size(); ++i) {
-            const std::string_view word = withoutObjects(trimmed(alternatives[i]));
+            const std::string_view word = bareWord(trimmed(alternatives[i]));
             if (entries[i].word.empty() && !word.empty() &&
                 word.find_first_of(" ()/.{[") == std::string_view::npos && !isFirstPart(word)) {
                 entries[i] = {word, entries.back().kind};

@@ -215,7 +215,8 @@ void TestAssociations::junkIsKeptOut_data()
     // A plural and a verb form from the dictionary, and an ending on a known form.
     QTest::newRow("plural") << "Häuser" << QStringList() << QStringList() << "Haus";
     QTest::newRow("verb form") << "läuft" << QStringList() << QStringList() << "laufen";
-    // "etw. tragen {vt} | ... | ich/er/sie trug": the verb is "tragen", whatever it takes.
+    // "etw. (schwer) tragen; schleppen {vt} | ... | ich/er/sie trug; ...": the verb is "tragen",
+    // whatever it takes and however it is narrowed.
     QTest::newRow("verb with an object")
         << "trug" << QStringList{"Boot"} << QStringList() << "tragen";
     QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
