@@ -581,7 +581,12 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     const std::string_view first = key.substr(0, at);
     uint32_t firstKey = usable(first, false);
     size_t stemLength = at;
-    for (size_t i = 0; firstKey == Lexicon::npos && i < std::size(Inflection::linkingElements);
+    // A noun before a linking element goes before a verb: "Sonnen|schein" is of "Sonne", not of
+    // "sonnen"; "Zahlen|reihe" of "Zahl", not of "zahlen".
+    bool nounWanted = firstKey != Lexicon::npos && (m_keyFlags[firstKey] & LowerHead) &&
+                      startsUpper(t.words.at(word));
+    for (size_t i = 0;
+         (firstKey == Lexicon::npos || nounWanted) && i < std::size(Inflection::linkingElements);
          ++i) {
         const std::string_view link = Inflection::linkingElements[i];
         if (first.size() <= link.size() || first.substr(first.size() - link.size()) != link) {
@@ -594,7 +599,13 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
             std::string_view("aiouy").find(stem.back()) != std::string_view::npos) {
             continue;
         }
-        firstKey = usable(stem, true);
+        const uint32_t stemKey = usable(stem, true);
+        if (nounWanted &&
+            (stemKey == Lexicon::npos || !startsUpper(t.words.at(t.keyWord[stemKey])))) {
+            continue;
+        }
+        nounWanted = false;
+        firstKey = stemKey;
         stemLength = stem.size();
     }
     if (firstKey == Lexicon::npos) {

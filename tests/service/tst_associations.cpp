@@ -176,6 +176,9 @@ void TestAssociations::junkIsKeptOut_data()
         << "Tag" << QStringList{"Urlaubstag"} << QStringList() << QString();
     QTest::newRow("no linking element, rare head")
         << "Stag" << QStringList() << QStringList{"Urlaubstag"} << QString();
+    // "Sonnen|schein" is of the noun "Sonne", not of the verb "sonnen".
+    QTest::newRow("noun before a linking element")
+        << "Sonne" << QStringList{"Sonnenschein"} << QStringList() << QString();
     // "ver|bringen" is a verb with a prefix, not "Verb" and "ringen".
     QTest::newRow("prefixed verb")
         << "ringen" << QStringList() << QStringList{"verbringen"} << QString();
