@@ -65,11 +65,19 @@ Kind kindOf(std::string_view tag)
 }
 
 // "etw. tragen", "jdm./etw. schaden", "sich freuen", "(kleinerer) Wald", "etw. (industriell)
-// herstellen": the word without the objects it takes and the words in brackets that narrow
-// its meaning.
+// herstellen", "pennen [ugs.]": the word without the objects it takes, the words in brackets
+// that narrow its meaning and the notes after it.
 std::string_view bareWord(std::string_view words)
 {
     static constexpr std::string_view objects[] = {"etw.", "jdn.", "jdm.", "jds.", "sich"};
+    // "pennen [Norddt.] [ugs.]", "pennen (übernachten)": notes after the word.
+    while (!words.empty() && (words.back() == ']' || words.back() == ')')) {
+        const size_t open = words.find_last_of(words.back() == ']' ? '[' : '(');
+        if (open == std::string_view::npos || open == 0) {
+            break;
+        }
+        words = trimmed(words.substr(0, open));
+    }
     while (true) {
         const size_t close = words.find(')');
         if (!words.empty() && words.front() == '(' && close != std::string_view::npos) {

@@ -222,6 +222,8 @@ void TestAssociations::junkIsKeptOut_data()
     // whatever it takes and however it is narrowed.
     QTest::newRow("verb with an object")
         << "trug" << QStringList{"Boot"} << QStringList() << "tragen";
+    // "schlafen; pennen [ugs.] {vi} | ... | geschlafen; gepennt": the note is no part of the word.
+    QTest::newRow("noted verb") << "gepennt" << QStringList() << QStringList() << "pennen";
     QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
     QTest::newRow("adjective, not noun")
         << "schnellen" << QStringList() << QStringList() << "schnell";
