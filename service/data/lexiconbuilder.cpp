@@ -363,7 +363,9 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
         m_t->keys.at(key), scratch,
         [&](std::string_view candidate) {
             const uint32_t id = keyOfText(candidate);
-            if (id == Lexicon::npos || !(m_keyFlags[id] & targets) || (m_keyFlags[id] & StopKey)) {
+            if (id == Lexicon::npos || (m_keyFlags[id] & StopKey) ||
+                !(m_keyFlags[m_t->keyBase[id]] & targets) ||
+                (m_t->keyBase[id] != id && !isFormOfSameKind(key, id))) {
                 return false;
             }
             const bool sameKind = bool(m_keyFlags[id] & LowerHead) == lower;
@@ -376,6 +378,17 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
         },
         !noun);
     return found;
+}
+
+// A listed form stands for its base where the three are of one kind: "gekochten" is
+// "gekocht", a form of "kochen", and "Kindern" is "Kinder", of "Kind"; but "meisten" is no
+// "Meisen", and "stimmt" no form of the noun whose plural "stimmen" is.
+bool LexiconBuilder::isFormOfSameKind(uint32_t key, uint32_t form) const
+{
+    const LexiconTables &t = *m_t;
+    const bool noun = startsUpper(t.words.at(t.keyWord[key]));
+    return startsUpper(t.words.at(t.keyWord[form])) == noun &&
+           startsUpper(t.words.at(t.keyWord[t.keyBase[form]])) == noun;
 }
 
 // A noun far more common than a noun that the dictionary does not define is no form of it:

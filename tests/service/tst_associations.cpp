@@ -222,6 +222,8 @@ void TestAssociations::junkIsKeptOut_data()
     // whatever it takes and however it is narrowed.
     QTest::newRow("verb with an object")
         << "trug" << QStringList{"Boot"} << QStringList() << "tragen";
+    // An ending on a form that the dictionary lists: "getragen" of "tragen".
+    QTest::newRow("ending on a form") << "getragener" << QStringList() << QStringList() << "tragen";
     // "schlafen; pennen [ugs.] {vi} | ... | geschlafen; gepennt": the note is no part of the word.
     QTest::newRow("noted verb") << "gepennt" << QStringList() << QStringList() << "pennen";
     QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
