@@ -202,6 +202,7 @@ void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, ui
 {
     for (const std::string_view token : tokens) {
         m_docKeys.push_back(keyOfToken(token));
+        m_docCapitalised.push_back(startsUpper(token));
     }
     m_docBegin.push_back(uint32_t(m_docKeys.size()));
     m_docWeight.push_back(uint8_t(weight));
@@ -411,9 +412,12 @@ void LexiconBuilder::resolveBases()
     const uint8_t base = m_headKeys.empty() ? uint8_t(Head | Thesaurus) : uint8_t(Head);
     t.keyBase.resize(keyCount);
     std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
+    m_nounBase.assign(keyCount, Lexicon::npos);
     for (const auto &[form, of] : m_forms) {
         if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
+        } else if ((m_keyFlags[form] & LowerHead) && startsUpper(t.words.at(t.keyWord[of]))) {
+            m_nounBase[form] = of; // "Grenzen" of "Grenze", where "grenzen" is a verb
         }
     }
     std::string scratch;
@@ -501,6 +505,15 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
            });
 }
 
+// The base form of the document token at `i`. Keys ignore case, and where a verb and a plural
+// share one ("grenzen", "Grenzen"), the capital letter tells the noun.
+uint32_t LexiconBuilder::baseOfToken(size_t i) const
+{
+    const uint32_t key = m_docKeys[i];
+    const uint32_t noun = m_nounBase[key];
+    return m_t->keyBase[noun != Lexicon::npos && m_docCapitalised[i] ? noun : key];
+}
+
 // Reduces every document to its content words in base form, each once, and counts in how
 // many documents (weighted) each base form stands.
 void LexiconBuilder::countCommonness()
@@ -515,7 +528,7 @@ void LexiconBuilder::countCommonness()
     for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
-            const uint32_t base = t.keyBase[m_docKeys[i]];
+            const uint32_t base = baseOfToken(i);
             const auto [first, head] = m_parts[base];
             for (const uint32_t key : {base, first, head}) {
                 if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
@@ -529,6 +542,7 @@ void LexiconBuilder::countCommonness()
     }
     m_docKeys = std::move(reduced);
     m_docBegin = std::move(reducedBegin);
+    m_docCapitalised.clear();
 }
 
 // A verb or adjective made with a prefix that is no word ("ver|bringen", "er|ringen") is no
@@ -747,6 +761,7 @@ void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
         m_docKeys.push_back(key);
         m_docKeys.push_back(m_parts[key].first);
         m_docKeys.push_back(m_parts[key].second);
+        m_docCapitalised.insert(m_docCapitalised.end(), 3, false);
         m_docBegin.push_back(uint32_t(m_docKeys.size()));
         m_docWeight.push_back(compoundWeight);
     }

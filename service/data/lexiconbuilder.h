@@ -51,6 +51,7 @@ private:
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
+    uint32_t baseOfToken(size_t i) const;
     void countCommonness();
     void chooseShownWords();
     void findCompounds(const std::vector<uint32_t> &listed);
@@ -72,6 +73,8 @@ private:
     std::vector<uint32_t> m_lowerHeadKeys;
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<uint32_t> m_docKeys;
+    std::vector<bool> m_docCapitalised; // of each token in m_docKeys
+    std::vector<uint32_t> m_nounBase;   // of a key that is also a plural, that noun
     std::vector<uint32_t> m_docBegin{0};
     std::vector<uint8_t> m_docWeight;
     std::vector<uint8_t> m_keyFlags; // filled by finish()

@@ -43,6 +43,7 @@ private slots:
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
+    void pluralIsNoVerb();
     void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
@@ -260,6 +261,12 @@ void TestAssociations::junkIsKeptOut()
         --lastWord;
     }
     QVERIFY(found.mid(0, std::min<qsizetype>(lastWord, 30)).filter(QLatin1String(" ")).size() <= 2);
+}
+
+// "Sterne sind ferne Sonnen": the plural of "Sonne", not the verb "sonnen", goes with "Stern".
+void TestAssociations::pluralIsNoVerb()
+{
+    QCOMPARE(words(m_full, QStringLiteral("Stern"), 1), QStringList{QStringLiteral("Sonne")});
 }
 
 void TestAssociations::wordFamiliesAreUsedTogether()
