@@ -184,6 +184,7 @@ void LexiconBuilder::addStopWord(std::string_view word)
 void LexiconBuilder::addHeadword(std::string_view word)
 {
     m_headKeys.push_back(keyOfToken(word));
+    m_headWords.push_back(addWord(word));
     if (!startsUpper(word)) {
         m_lowerHeadKeys.push_back(m_headKeys.back());
     }
@@ -457,6 +458,20 @@ void LexiconBuilder::chooseShownWords()
         if (shown == Lexicon::npos || (!(t.wordFlags[shown] & Lexicon::Displayable) &&
                                        (t.wordFlags[w] & Lexicon::Displayable))) {
             shown = w;
+        }
+    }
+    // A key that the dictionary defines in one kind only is written as its headword: the verb
+    // "sonnen", not the plural "Sonnen" that shares its key.
+    std::vector<uint8_t> headCases(t.keys.size(), 0); // 1: capitalised, 2: small letters
+    for (const uint32_t word : m_headWords) {
+        headCases[t.wordKey[word]] |= startsUpper(t.words.at(word)) ? 1 : 2;
+    }
+    for (const uint32_t word : m_headWords) {
+        uint32_t &shown = t.keyWord[t.wordKey[word]];
+        const uint8_t shownCase = startsUpper(t.words.at(shown)) ? 1 : 2;
+        if (!(headCases[t.wordKey[word]] & shownCase) &&
+            (t.wordFlags[word] & Lexicon::Displayable)) {
+            shown = word;
         }
     }
 }

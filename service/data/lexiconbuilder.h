@@ -71,6 +71,7 @@ private:
     std::vector<uint32_t> m_stopKeys;
     std::vector<uint32_t> m_headKeys;
     std::vector<uint32_t> m_lowerHeadKeys;
+    std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<uint32_t> m_docKeys;
     std::vector<bool> m_docCapitalised; // of each token in m_docKeys

@@ -267,6 +267,9 @@ void TestAssociations::junkIsKeptOut()
 void TestAssociations::pluralIsNoVerb()
 {
     QCOMPARE(words(m_full, QStringLiteral("Stern"), 1), QStringList{QStringLiteral("Sonne")});
+    // The key they share is written as the dictionary's headword, the verb.
+    const QStringList garten = words(m_full, QStringLiteral("Garten"));
+    QVERIFY2(garten.contains(QStringLiteral("sonnen")), qPrintable(garten.join(',')));
 }
 
 void TestAssociations::wordFamiliesAreUsedTogether()
