@@ -433,6 +433,32 @@ void LexiconBuilder::resolveBases()
             m_keyFlags[key] |= StopKey;
         }
     }
+    findNounReadings(&scratch);
+}
+
+// The noun that a verb's key also is a form of by its ending: "Zimmern" of "Zimmer", where
+// "zimmern" is a verb; "Tagen" of "Tag", where "tagen" is one.
+void LexiconBuilder::findNounReadings(std::string *scratch)
+{
+    const LexiconTables &t = *m_t;
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        if (!(m_keyFlags[key] & LowerHead) || m_nounBase[key] != Lexicon::npos) {
+            continue;
+        }
+        Inflection::forEachReduction(
+            t.keys.at(key), scratch,
+            [&](std::string_view candidate) {
+                const uint32_t id = keyOfText(candidate);
+                const uint32_t noun = id == Lexicon::npos ? id : t.keyBase[id];
+                if (noun != Lexicon::npos && noun != key && (m_keyFlags[noun] & Head) &&
+                    startsUpper(t.words.at(t.keyWord[noun]))) {
+                    m_nounBase[key] = noun;
+                    return true;
+                }
+                return false;
+            },
+            false);
+    }
 }
 
 // A word in small letters that can only be a form of a function word is one too: "meisten"

@@ -48,6 +48,7 @@ private:
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
+    void findNounReadings(std::string *scratch);
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
     void addCompoundDocuments(const std::vector<uint32_t> &listed);

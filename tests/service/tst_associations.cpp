@@ -211,6 +211,9 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("first part") << "Werks" << QStringList() << QStringList() << "Werk";
     QTest::newRow("own spelling") << "Hausboot" << QStringList{"Wohnschiff"}
                                   << QStringList{"Haus-Boot"} << QString();
+    // "in den Zimmern des Hauses": the noun "Zimmer", not the verb "zimmern".
+    QTest::newRow("dative plural, not verb")
+        << "Haus" << QStringList{"Zimmer"} << QStringList{"zimmern"} << QString();
     QTest::newRow("plural of its own")
         << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
     QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
