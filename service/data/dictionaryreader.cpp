@@ -52,7 +52,8 @@ std::string_view trimmed(std::string_view s)
 
 Kind kindOf(std::string_view tag)
 {
-    if (tag == "m" || tag == "f" || tag == "n") {
+    // "m", "f", "n", or a noun of two genders: "Jugendliche {m,f}", "Joghurt {m,n}".
+    if (!tag.empty() && tag.find_first_not_of("mfn,") == std::string_view::npos) {
         return Kind::Noun;
     }
     if (tag == "vt" || tag == "vi" || tag == "vr" || tag == "v") {

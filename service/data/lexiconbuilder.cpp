@@ -13,13 +13,14 @@ namespace {
 
 enum KeyFlag : uint8_t
 {
-    Head = 1,       // a dictionary headword
-    StopKey = 2,    // a function word
-    Listed = 4,     // in the word list
-    LightVerb = 8,  // says little by itself (sein, haben, machen, ...)
-    Thesaurus = 16, // a thesaurus word
-    LowerHead = 32, // a headword in small letters: an adjective, verb or adverb
-    LowerForm = 64, // written in small letters somewhere
+    Head = 1,        // a dictionary headword
+    StopKey = 2,     // a function word
+    Listed = 4,      // in the word list
+    LightVerb = 8,   // says little by itself (sein, haben, machen, ...)
+    Thesaurus = 16,  // a thesaurus word
+    LowerHead = 32,  // a headword in small letters: an adjective, verb or adverb
+    LowerForm = 64,  // written in small letters somewhere
+    UpperHead = 128, // a headword with a capital letter: a noun
     Known = Head | Listed | Thesaurus,
 };
 
@@ -247,6 +248,11 @@ void LexiconBuilder::finish()
     for (const uint32_t key : m_lowerHeadKeys) {
         m_keyFlags[key] |= LowerHead;
     }
+    for (const uint32_t word : m_headWords) {
+        if (startsUpper(t.words.at(word))) {
+            m_keyFlags[t.wordKey[word]] |= UpperHead;
+        }
+    }
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         if (!startsUpper(t.words.at(w))) {
             m_keyFlags[t.wordKey[w]] |= LowerForm;
@@ -413,12 +419,15 @@ void LexiconBuilder::resolveBases()
     const uint8_t base = m_headKeys.empty() ? uint8_t(Head | Thesaurus) : uint8_t(Head);
     t.keyBase.resize(keyCount);
     std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
-    m_nounBase.assign(keyCount, Lexicon::npos);
+    m_otherCaseBase.assign(keyCount, Lexicon::npos);
     for (const auto &[form, of] : m_forms) {
         if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
-        } else if ((m_keyFlags[form] & LowerHead) && startsUpper(t.words.at(t.keyWord[of]))) {
-            m_nounBase[form] = of; // "Grenzen" of "Grenze", where "grenzen" is a verb
+        } else if (hasOneKind(form) && startsUpper(t.words.at(t.keyWord[form])) !=
+                                           startsUpper(t.words.at(t.keyWord[of]))) {
+            // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
+            // "Kranker" is a noun.
+            m_otherCaseBase[form] = of;
         }
     }
     std::string scratch;
@@ -433,31 +442,62 @@ void LexiconBuilder::resolveBases()
             m_keyFlags[key] |= StopKey;
         }
     }
-    findNounReadings(&scratch);
+    findOtherCaseReadings(&scratch);
 }
 
-// The noun that a verb's key also is a form of by its ending: "Zimmern" of "Zimmer", where
-// "zimmern" is a verb; "Tagen" of "Tag", where "tagen" is one.
-void LexiconBuilder::findNounReadings(std::string *scratch)
+bool LexiconBuilder::hasOneKind(uint32_t key) const
+{
+    const uint8_t heads = m_keyFlags[key] & (LowerHead | UpperHead);
+    return heads == LowerHead || heads == UpperHead;
+}
+
+// The noun whose dative plural a verb's key is: "Zimmern" of "Zimmer", "Tagen" of "Tag" (the
+// plural "Tage" and an "n"); "Kochen" is no form of "Koch", whose plural is "Köche".
+uint32_t LexiconBuilder::nounOfDativePlural(uint32_t key) const
+{
+    const LexiconTables &t = *m_t;
+    const std::string_view text = t.keys.at(key);
+    const uint32_t plural = text.size() > 3 && text.back() == 'n'
+                                ? keyOfText(text.substr(0, text.size() - 1))
+                                : Lexicon::npos;
+    if (plural == Lexicon::npos) {
+        return Lexicon::npos;
+    }
+    const uint32_t noun = t.keyBase[plural];
+    const bool listedPlural = noun != plural;
+    // "Zimmer" and "Segel" are their own plurals.
+    const bool ownPlural = text.size() > 4 && (text.substr(text.size() - 3) == "ern" ||
+                                               text.substr(text.size() - 3) == "eln");
+    return (listedPlural || ownPlural) && (m_keyFlags[noun] & UpperHead) ? noun : Lexicon::npos;
+}
+
+// The word of the other kind that a headword's key is also a form of by its ending: the noun
+// of a verb's key that is a dative plural ("Zimmern"), the adjective of a noun's key that is
+// also the adjective's form ("Jugendliche", "jugendliche").
+void LexiconBuilder::findOtherCaseReadings(std::string *scratch)
 {
     const LexiconTables &t = *m_t;
     for (uint32_t key = 0; key < t.keys.size(); ++key) {
-        if (!(m_keyFlags[key] & LowerHead) || m_nounBase[key] != Lexicon::npos) {
+        if (!hasOneKind(key) || m_otherCaseBase[key] != Lexicon::npos) {
+            continue;
+        }
+        if (!(m_keyFlags[key] & UpperHead)) {
+            m_otherCaseBase[key] = nounOfDativePlural(key);
             continue;
         }
         Inflection::forEachReduction(
             t.keys.at(key), scratch,
             [&](std::string_view candidate) {
                 const uint32_t id = keyOfText(candidate);
-                const uint32_t noun = id == Lexicon::npos ? id : t.keyBase[id];
-                if (noun != Lexicon::npos && noun != key && (m_keyFlags[noun] & Head) &&
-                    startsUpper(t.words.at(t.keyWord[noun]))) {
-                    m_nounBase[key] = noun;
+                const uint32_t other = id == Lexicon::npos ? id : t.keyBase[id];
+                if (other != Lexicon::npos && other != key && (m_keyFlags[other] & LowerHead) &&
+                    !startsUpper(t.words.at(t.keyWord[other]))) {
+                    m_otherCaseBase[key] = other;
                     return true;
                 }
                 return false;
             },
-            false);
+            true);
     }
 }
 
@@ -547,12 +587,15 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
 }
 
 // The base form of the document token at `i`. Keys ignore case, and where a verb and a plural
-// share one ("grenzen", "Grenzen"), the capital letter tells the noun.
+// share one ("grenzen", "Grenzen"), or a noun and an adjective's form ("Kranke", "kranke"),
+// the capital letter tells which.
 uint32_t LexiconBuilder::baseOfToken(size_t i) const
 {
+    const LexiconTables &t = *m_t;
     const uint32_t key = m_docKeys[i];
-    const uint32_t noun = m_nounBase[key];
-    return m_t->keyBase[noun != Lexicon::npos && m_docCapitalised[i] ? noun : key];
+    const uint32_t other = m_otherCaseBase[key];
+    const bool otherCase = m_docCapitalised[i] != startsUpper(t.words.at(t.keyWord[key]));
+    return t.keyBase[other != Lexicon::npos && otherCase ? other : key];
 }
 
 // Reduces every document to its content words in base form, each once, and counts in how
@@ -799,10 +842,10 @@ void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
         if (m_parts[key].first == Lexicon::npos) {
             continue;
         }
-        m_docKeys.push_back(key);
-        m_docKeys.push_back(m_parts[key].first);
-        m_docKeys.push_back(m_parts[key].second);
-        m_docCapitalised.insert(m_docCapitalised.end(), 3, false);
+        for (const uint32_t k : {key, m_parts[key].first, m_parts[key].second}) {
+            m_docKeys.push_back(k);
+            m_docCapitalised.push_back(startsUpper(t.words.at(t.keyWord[k])));
+        }
         m_docBegin.push_back(uint32_t(m_docKeys.size()));
         m_docWeight.push_back(compoundWeight);
     }

@@ -48,7 +48,9 @@ private:
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
-    void findNounReadings(std::string *scratch);
+    bool hasOneKind(uint32_t key) const;
+    uint32_t nounOfDativePlural(uint32_t key) const;
+    void findOtherCaseReadings(std::string *scratch);
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
@@ -76,7 +78,9 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<uint32_t> m_docKeys;
     std::vector<bool> m_docCapitalised; // of each token in m_docKeys
-    std::vector<uint32_t> m_nounBase;   // of a key that is also a plural, that noun
+    // Of a headword's key, the base of its words in the other case: the noun of a verb's key
+    // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
+    std::vector<uint32_t> m_otherCaseBase;
     std::vector<uint32_t> m_docBegin{0};
     std::vector<uint8_t> m_docWeight;
     std::vector<uint8_t> m_keyFlags; // filled by finish()

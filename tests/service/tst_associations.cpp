@@ -43,7 +43,7 @@ private slots:
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
-    void pluralIsNoVerb();
+    void capitalTellsTheKind();
     void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
@@ -233,6 +233,8 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
     QTest::newRow("adjective, not noun")
         << "schnellen" << QStringList() << QStringList() << "schnell";
+    QTest::newRow("plural of a noun of two genders")
+        << "Jugendlichen" << QStringList() << QStringList() << "Jugendliche";
     QTest::newRow("narrowed headword") << "Museen" << QStringList() << QStringList() << "Museum";
     QTest::newRow("umlaut plural") << "Wälder" << QStringList() << QStringList{"Wälder"} << "Wald";
 }
@@ -266,10 +268,17 @@ void TestAssociations::junkIsKeptOut()
     QVERIFY(found.mid(0, std::min<qsizetype>(lastWord, 30)).filter(QLatin1String(" ")).size() <= 2);
 }
 
-// "Sterne sind ferne Sonnen": the plural of "Sonne", not the verb "sonnen", goes with "Stern".
-void TestAssociations::pluralIsNoVerb()
+// Keys ignore case; the capital letter tells a noun from a verb or adjective of that key.
+void TestAssociations::capitalTellsTheKind()
 {
+    // "Sterne sind ferne Sonnen": the plural of "Sonne", not the verb "sonnen".
     QCOMPARE(words(m_full, QStringLiteral("Stern"), 1), QStringList{QStringLiteral("Sonne")});
+    // "Jugendliche {m,f}" is a noun of two genders, and "eine jugendliche Familie" speaks of
+    // the adjective, not of it.
+    QVERIFY(words(m_full, QStringLiteral("Jugendliche")) !=
+            words(m_full, QStringLiteral("jugendlich")));
+    QCOMPARE(words(m_full, QStringLiteral("Familie"), 1),
+             QStringList{QStringLiteral("jugendlich")});
     // The key they share is written as the dictionary's headword, the verb.
     const QStringList garten = words(m_full, QStringLiteral("Garten"));
     QVERIFY2(garten.contains(QStringLiteral("sonnen")), qPrintable(garten.join(',')));
