@@ -11,6 +11,7 @@ DataSources DataSources::debian()
     sources.stopWords = QStringLiteral("/usr/share/perl5/Lingua/StopWords/DE.pm");
     sources.proverbs = proverbFiles(QStringLiteral("/usr/share/games/fortunes/de"));
     sources.definitions = definitionFiles();
+    sources.annotations = QStringLiteral("/usr/share/unicode/cldr/common/annotations/de.xml");
     return sources;
 }
 

@@ -13,6 +13,7 @@ struct DataSources
     QStringList proverbs;    // fortunes-de, fortune files ("%" between entries)
     QString stopWords;       // liblingua-stopwords-perl, the Perl module of the German list
     QStringList definitions; // dict-freedict-deu-*, German Wiktionary definitions (dictd)
+    QString annotations;     // unicode-cldr-core, the German emoji keywords (CLDR XML)
 
     // The files of the installed Debian packages.
     static DataSources debian();

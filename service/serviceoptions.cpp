@@ -18,6 +18,7 @@ const QString dictionaryName = QStringLiteral("dictionary");
 const QString proverbsName = QStringLiteral("proverbs");
 const QString stopWordsName = QStringLiteral("stopwords");
 const QString definitionsName = QStringLiteral("definitions");
+const QString annotationsName = QStringLiteral("annotations");
 
 void addPathOption(QCommandLineParser *parser, const QString &name, const QString &what,
                    const QString &path, const char *package)
@@ -101,6 +102,10 @@ void ServiceOptions::describe(QCommandLineParser *parser)
                                  "for definitions; may be given more than once."),
                   debian.definitions.join(QLatin1String(", ")),
                   "dict-freedict-deu-fra, -swe, -spa");
+    addPathOption(parser, annotationsName,
+                  QStringLiteral("The German emoji annotations of the Unicode CLDR, for keywords "
+                                 "that go together."),
+                  debian.annotations, "unicode-cldr-core");
 }
 
 bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
@@ -116,12 +121,14 @@ bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
     raw = parser.isSet(rawName);
     const bool named = parser.isSet(thesaurusName) || parser.isSet(wordListName) ||
                        parser.isSet(dictionaryName) || parser.isSet(proverbsName) ||
-                       parser.isSet(stopWordsName) || parser.isSet(definitionsName);
+                       parser.isSet(stopWordsName) || parser.isSet(definitionsName) ||
+                       parser.isSet(annotationsName);
     if (named) {
         raw = true;
         sources.dictionary = parser.value(dictionaryName);
         sources.stopWords = parser.value(stopWordsName);
         sources.definitions = parser.values(definitionsName);
+        sources.annotations = parser.value(annotationsName);
         sources.proverbs.clear();
         if (parser.isSet(proverbsName)) {
             sources.proverbs = DataSources::proverbFiles(parser.value(proverbsName));

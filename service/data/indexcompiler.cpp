@@ -1,5 +1,6 @@
 #include "indexcompiler.h"
 
+#include "annotationreader.h"
 #include "datasources.h"
 #include "definitionreader.h"
 #include "dictionaryreader.h"
@@ -187,7 +188,9 @@ bool compile(const DataSources &sources, QByteArray *image, QString *error)
             return false;
         }
     }
-    if (!readDefinitions(sources.definitions, &builder, error)) {
+    if (!readDefinitions(sources.definitions, &builder, error) ||
+        !readOptional(sources.annotations, QStringLiteral("unicode-cldr-core"), &builder,
+                      &AnnotationReader::read, error)) {
         return false;
     }
     builder.finish();

@@ -23,10 +23,10 @@ namespace {
 DataSources fixtureSources()
 {
     const QString dir = ServiceFixture::dataDir();
-    return {
-        ServiceFixture::thesaurusPath(),         ServiceFixture::wordListPath(),
-        dir + QStringLiteral("/dictionary.txt"), {dir + QStringLiteral("/proverbs")},
-        dir + QStringLiteral("/stopwords.pm"),   {dir + QStringLiteral("/definitions.dict.dz")}};
+    return {ServiceFixture::thesaurusPath(),         ServiceFixture::wordListPath(),
+            dir + QStringLiteral("/dictionary.txt"), {dir + QStringLiteral("/proverbs")},
+            dir + QStringLiteral("/stopwords.pm"),   {dir + QStringLiteral("/definitions.dict.dz")},
+            dir + QStringLiteral("/annotations.xml")};
 }
 
 } // namespace
@@ -192,6 +192,9 @@ void TestAssociations::junkIsKeptOut_data()
     // "<mee-uf-owed>" is a misspelling, not an English word that ties "miauen" to "geschuldet".
     QTest::newRow("misspelling") << "miauen" << QStringList{"Katze"} << QStringList{"geschuldet"}
                                  << QString();
+    // An emoji's keywords go together; the name it is read out by is no keyword.
+    QTest::newRow("emoji keywords")
+        << "Turm" << QStringList{"Burg"} << QStringList{"Schnee"} << QString();
     QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
     // The line before a definition translates the word; its words are no associations. The
     // next entry's headword has no grammar note ("mit /mɪt/") and still ends this one.
