@@ -1,6 +1,7 @@
 #include "definitionreader.h"
 
 #include "lexiconbuilder.h"
+#include "termtext.h"
 #include "wordtokens.h"
 
 #include <algorithm>
@@ -56,6 +57,18 @@ std::string_view headwordOf(std::string_view line)
     return word;
 }
 
+// "umgangssprachlich: ...", "übertragen: ...", "ohne Plural: ...": the register or grammar a
+// definition starts with says nothing of the word's meaning, and each such label would stand
+// beside thousands of words. (A field, "Medizin: ...", does tell what the word is about.)
+std::string_view withoutLabel(std::string_view definition)
+{
+    constexpr size_t maxLabel = 40;
+    const size_t colon = definition.find(": ");
+    const bool label = colon != std::string_view::npos && colon <= maxLabel &&
+                       !TermText::startsUpper(definition.substr(0, colon));
+    return label ? definition.substr(colon + 2) : definition;
+}
+
 } // namespace
 
 // The lines after a headword alternate between translations and definitions; an entry whose
@@ -75,7 +88,7 @@ void DefinitionReader::finish(std::string_view headword, const std::vector<std::
             continue;
         }
         m_tokens = m_headTokens;
-        WordTokens::split(lines[i], &m_tokens);
+        WordTokens::split(withoutLabel(lines[i]), &m_tokens);
         if (m_tokens.size() > headTokens && m_tokens.size() - headTokens <= maxWords) {
             m_builder->addDocument(m_tokens, definitionWeight);
         }

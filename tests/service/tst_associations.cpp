@@ -200,6 +200,9 @@ void TestAssociations::junkIsKeptOut_data()
     // next entry's headword has no grammar note ("mit /mɪt/") and still ends this one.
     QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Kahn"}
                                 << QString();
+    // "umgangssprachlich: Fahrzeug aus Stämmen": the register is no part of the meaning.
+    QTest::newRow("register label") << QStringLiteral("Floß") << QStringList{"Fahrzeug"}
+                                    << QStringList{"umgangssprachlich"} << QString();
     // A line that opens several proverbs is a heading: its words pair with none of theirs.
     QTest::newRow("heading") << "Kahn" << QStringList{"Krone", "Buche"} << QStringList{"Motor"}
                              << QString();
