@@ -399,6 +399,41 @@ bool LexiconBuilder::isFormOfSameKind(uint32_t key, uint32_t form) const
            startsUpper(t.words.at(t.keyWord[t.keyBase[form]])) == noun;
 }
 
+// The verb with a separable particle that the key is a form of, with the particle in front as
+// a subordinate clause or a "zu" puts it: "ausgibt" of "ausgeben", "durchzuführen" of
+// "durchführen".
+uint32_t LexiconBuilder::separableVerbOf(uint32_t key, std::string *scratch) const
+{
+    static constexpr std::string_view particles[] = {
+        "ab",   "an",  "auf",    "aus",    "bei", "durch",  "ein",     "fest",
+        "fort", "her", "heraus", "herum",  "hin", "hinaus", "los",     "mit",
+        "nach", "vor", "weg",    "weiter", "zu",  "zurück", "zusammen"};
+    const LexiconTables &t = *m_t;
+    const std::string_view text = t.keys.at(key);
+    if (startsUpper(t.words.at(t.keyWord[key]))) {
+        return Lexicon::npos;
+    }
+    for (const std::string_view particle : particles) {
+        if (text.size() < particle.size() + 4 || text.substr(0, particle.size()) != particle) {
+            continue;
+        }
+        std::string_view rest = text.substr(particle.size());
+        if (rest.substr(0, 2) == "zu" && keyOfText(rest.substr(2)) != Lexicon::npos) {
+            rest.remove_prefix(2);
+        }
+        const uint32_t form = keyOfText(rest);
+        if (form == Lexicon::npos || !(m_keyFlags[t.keyBase[form]] & LowerHead)) {
+            continue;
+        }
+        scratch->assign(particle).append(t.keys.at(t.keyBase[form]));
+        const uint32_t verb = keyOfText(*scratch);
+        if (verb != Lexicon::npos && verb != key && (m_keyFlags[verb] & LowerHead)) {
+            return verb;
+        }
+    }
+    return Lexicon::npos;
+}
+
 // A noun far more common than a noun that the dictionary does not define is no form of it:
 // "Eltern" is not a form of the biologists' "Elter". (A noun made of an adjective,
 // "Jugendlicher", stays a form of it however common, and "Dinge" one of the headword "Ding".)
@@ -435,7 +470,10 @@ void LexiconBuilder::resolveBases()
         if (m_keyFlags[key] & (base | StopKey) || t.keyBase[key] != key) {
             continue;
         }
-        const uint32_t reduced = reducedByEnding(key, &scratch);
+        uint32_t reduced = reducedByEnding(key, &scratch);
+        if (reduced == Lexicon::npos) {
+            reduced = separableVerbOf(key, &scratch);
+        }
         if (reduced != Lexicon::npos && !isWordOfItsOwn(key, reduced)) {
             t.keyBase[key] = t.keyBase[reduced];
         } else if (reduced == Lexicon::npos && isFormOfFunctionWord(key, &scratch)) {

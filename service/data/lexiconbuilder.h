@@ -46,6 +46,7 @@ private:
     void resolveBases();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
+    uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
     bool hasOneKind(uint32_t key) const;

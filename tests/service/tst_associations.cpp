@@ -232,6 +232,12 @@ void TestAssociations::junkIsKeptOut_data()
     // whatever it takes and however it is narrowed.
     QTest::newRow("verb with an object")
         << "trug" << QStringList{"Boot"} << QStringList() << "tragen";
+    // A separable verb with its particle in front: "mitträgt" of "mittragen" as "trägt" is of
+    // "tragen", and "mitzutragen" with its "zu".
+    QTest::newRow("particle in front")
+        << QStringLiteral("mitträgt") << QStringList() << QStringList() << "mittragen";
+    QTest::newRow("particle and zu")
+        << "mitzutragen" << QStringList() << QStringList() << "mittragen";
     // An ending on a form that the dictionary lists: "getragen" of "tragen".
     QTest::newRow("ending on a form") << "getragener" << QStringList() << QStringList() << "tragen";
     // "schlafen; pennen [ugs.] {vi} | ... | geschlafen; gepennt": the note is no part of the word.
