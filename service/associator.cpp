@@ -521,7 +521,17 @@ uint32_t Associator::baseKeyOf(const QString &keyword) const
         return Lexicon::npos;
     }
     uint32_t found = m_lexicon->findKey(key);
-    if (found == Lexicon::npos) {
+    if (found != Lexicon::npos) {
+        // "Sonnen" typed with its capital is the plural of "Sonne", though its key is the verb's.
+        // (Small letters prove nothing: many type nouns in them.)
+        const QString trimmed = keyword.trimmed();
+        const bool capital = !trimmed.isEmpty() && trimmed.front().isUpper();
+        const uint32_t other = m_lexicon->otherCaseBaseOf(found);
+        if (capital && other != Lexicon::npos &&
+            !TermText::startsUpper(m_lexicon->word(m_lexicon->wordOfKey(found)))) {
+            return other;
+        }
+    } else {
         std::string scratch;
         Inflection::forEachReduction(key, &scratch, [&](std::string_view candidate) {
             found = m_lexicon->findKey(candidate);

@@ -9,7 +9,7 @@
 namespace IndexFormat {
 
 // Raised whenever the meaning or layout of any section changes.
-constexpr uint32_t version = 2;
+constexpr uint32_t version = 3;
 constexpr char magic[8] = {'L', 'X', 'G', 'A', 'S', 'S', 'O', 'C'};
 constexpr uint32_t byteOrderMark = 0x01020304u;
 constexpr const char *fileName = "lexigrove-assoc.idx";
@@ -34,10 +34,12 @@ enum Section : uint32_t
     Compounds,     // u32: words, the most common first
     CoocBegin,     // u32: keys + 1
     Cooc,          // u32: words, the most telling first
+    CaseReadings,  // u32 pairs, by key: a key, and the base of its words in the other case
     SectionCount
 };
 
-constexpr size_t elementSize[SectionCount] = {1, 4, 1, 4, 8, 4, 1, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
+constexpr size_t elementSize[SectionCount] = {1, 4, 1, 4, 8, 4, 1, 4, 4, 4,
+                                              4, 4, 4, 4, 4, 4, 4, 4, 4};
 
 struct Header
 {

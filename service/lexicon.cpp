@@ -125,6 +125,26 @@ bool Lexicon::open(const QString &indexPath, QString *error)
     return true;
 }
 
+uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
+{
+    size_t low = 0;
+    size_t high = m_caseReadings.size / 2;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const uint32_t at = m_caseReadings.data[middle * 2];
+        if (at == key) {
+            const uint32_t base = m_caseReadings.data[middle * 2 + 1];
+            return base < keyCount() ? base : npos;
+        }
+        if (at < key) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return npos;
+}
+
 bool Lexicon::load(const DataSources &sources, QString *error)
 {
     QByteArray image;
@@ -206,7 +226,8 @@ bool Lexicon::attach(const char *data, size_t size, QString *error)
     if (!sizesAgree || !ascending(wordOffsets.data, wordOffsets.size, uint32_t(count(WordText))) ||
         !ascending(keyOffsets.data, keyOffsets.size, uint32_t(count(KeyText))) ||
         !listFits(MeaningBegin, Members) || !listFits(PostingBegin, Postings) ||
-        !listFits(CompoundBegin, Compounds) || !listFits(CoocBegin, Cooc)) {
+        !listFits(CompoundBegin, Compounds) || !listFits(CoocBegin, Cooc) ||
+        count(CaseReadings) % 2 != 0) {
         *error = QStringLiteral("inconsistent tables");
         return false;
     }
@@ -230,5 +251,6 @@ bool Lexicon::attach(const char *data, size_t size, QString *error)
     m_compounds = u32(Compounds);
     m_coocBegin = u32(CoocBegin);
     m_cooc = u32(Cooc);
+    m_caseReadings = u32(CaseReadings);
     return true;
 }

@@ -96,6 +96,9 @@ public:
     Ids compoundsOf(uint32_t key) const { return range(m_compoundBegin, m_compounds, key); }
     // Words that share dictionary entries or proverbs with the key, the most telling first.
     Ids cooccurrentsOf(uint32_t key) const { return range(m_coocBegin, m_cooc, key); }
+    // Keys ignore case: the base of the key's words written in the other case than the word
+    // shown for it ("Sonnen" of "Sonne", where "sonnen" is a verb), or npos.
+    uint32_t otherCaseBaseOf(uint32_t key) const;
 
 private:
     struct Table
@@ -124,5 +127,5 @@ private:
     const uint32_t *m_keyCommonness = nullptr;
     uint32_t m_meaningCount = 0;
     Table m_meaningBegin, m_members, m_postingBegin, m_postings, m_compoundBegin, m_compounds,
-        m_coocBegin, m_cooc;
+        m_coocBegin, m_cooc, m_caseReadings;
 };

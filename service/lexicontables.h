@@ -24,4 +24,5 @@ struct LexiconTables
     std::vector<uint32_t> compounds;
     std::vector<uint32_t> coocBegin{0};
     std::vector<uint32_t> cooc;
+    std::vector<uint32_t> caseReadings;
 };

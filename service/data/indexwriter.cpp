@@ -44,6 +44,7 @@ QByteArray image(const LexiconTables &t)
         part(t.compounds),
         part(t.coocBegin),
         part(t.cooc),
+        part(t.caseReadings),
     };
     SectionEntry entries[SectionCount];
     size_t offset = sizeof(Header) + sizeof entries;

@@ -1028,6 +1028,13 @@ void LexiconBuilder::compact()
         copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
         copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
     }
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        const uint32_t other = m_otherCaseBase[key];
+        if (other != npos && newKey[key] != npos && newKey[t.keyBase[other]] != npos) {
+            kept.caseReadings.push_back(newKey[key]);
+            kept.caseReadings.push_back(newKey[t.keyBase[other]]);
+        }
+    }
     kept.meaningBegin = std::move(t.meaningBegin);
     kept.members = std::move(t.members);
     for (uint32_t &member : kept.members) {

@@ -285,6 +285,13 @@ void TestAssociations::capitalTellsTheKind()
 {
     // "Sterne sind ferne Sonnen": the plural of "Sonne", not the verb "sonnen".
     QCOMPARE(words(m_full, QStringLiteral("Stern"), 1), QStringList{QStringLiteral("Sonne")});
+    // So is the keyword "Sonnen" with its capital, from the index as from the raw data.
+    QCOMPARE(words(m_full, QStringLiteral("Sonnen")), words(m_full, QStringLiteral("Sonne")));
+    Lexicon compiled;
+    QString error;
+    QVERIFY2(compiled.open(goodIndex(), &error), qPrintable(error));
+    QCOMPARE(words(compiled, QStringLiteral("Sonnen")), words(m_full, QStringLiteral("Sonne")));
+    QVERIFY(words(m_full, QStringLiteral("sonnen")) != words(m_full, QStringLiteral("Sonne")));
     // "Jugendliche {m,f}" is a noun of two genders, and "eine jugendliche Familie" speaks of
     // the adjective, not of it.
     QVERIFY(words(m_full, QStringLiteral("Jugendliche")) !=
