@@ -528,7 +528,7 @@ uint32_t Associator::baseKeyOf(const QString &keyword) const
         const bool capital = !trimmed.isEmpty() && trimmed.front().isUpper();
         const uint32_t other = m_lexicon->otherCaseBaseOf(found);
         if (capital && other != Lexicon::npos &&
-            !TermText::startsUpper(m_lexicon->word(m_lexicon->wordOfKey(found)))) {
+            TermText::startsUpper(m_lexicon->word(m_lexicon->wordOfKey(other)))) {
             return other;
         }
     } else {

@@ -458,8 +458,7 @@ void LexiconBuilder::resolveBases()
     for (const auto &[form, of] : m_forms) {
         if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
-        } else if (hasOneKind(form) && startsUpper(t.words.at(t.keyWord[form])) !=
-                                           startsUpper(t.words.at(t.keyWord[of]))) {
+        } else if (isClearReading(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
             // "Kranker" is a noun.
             m_otherCaseBase[form] = of;
@@ -487,6 +486,23 @@ bool LexiconBuilder::hasOneKind(uint32_t key) const
 {
     const uint8_t heads = m_keyFlags[key] & (LowerHead | UpperHead);
     return heads == LowerHead || heads == UpperHead;
+}
+
+// Whether the words of a headword's key written like `of` (a capital for a noun) are forms of
+// `of`. So they are where the key's headwords are of the other kind; where the dictionary also
+// makes a noun of the verb ("Pflanzen {n}", planting), they are where the plural's noun is used
+// more than the key itself ("Pflanzen" are plants), not where it is rare ("Essen" is no plural
+// of the chimney "Esse").
+bool LexiconBuilder::isClearReading(uint32_t key, uint32_t of) const
+{
+    const LexiconTables &t = *m_t;
+    const bool noun = startsUpper(t.words.at(t.keyWord[of]));
+    const uint8_t sameKind = noun ? UpperHead : LowerHead;
+    const uint8_t otherKind = noun ? LowerHead : UpperHead;
+    if (!(m_keyFlags[key] & otherKind)) {
+        return false;
+    }
+    return !(m_keyFlags[key] & sameKind) || (noun && m_uses[of] > m_uses[key]);
 }
 
 // The noun whose dative plural a verb's key is: "Zimmern" of "Zimmer", "Tagen" of "Tag" (the
@@ -632,8 +648,9 @@ uint32_t LexiconBuilder::baseOfToken(size_t i) const
     const LexiconTables &t = *m_t;
     const uint32_t key = m_docKeys[i];
     const uint32_t other = m_otherCaseBase[key];
-    const bool otherCase = m_docCapitalised[i] != startsUpper(t.words.at(t.keyWord[key]));
-    return t.keyBase[other != Lexicon::npos && otherCase ? other : key];
+    const bool asOther =
+        other != Lexicon::npos && m_docCapitalised[i] == startsUpper(t.words.at(t.keyWord[other]));
+    return t.keyBase[asOther ? other : key];
 }
 
 // Reduces every document to its content words in base form, each once, and counts in how

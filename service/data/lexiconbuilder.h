@@ -50,6 +50,7 @@ private:
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
     bool hasOneKind(uint32_t key) const;
+    bool isClearReading(uint32_t key, uint32_t of) const;
     uint32_t nounOfDativePlural(uint32_t key) const;
     void findOtherCaseReadings(std::string *scratch);
     void splitCompounds();

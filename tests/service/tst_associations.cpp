@@ -292,6 +292,9 @@ void TestAssociations::capitalTellsTheKind()
     QVERIFY2(compiled.open(goodIndex(), &error), qPrintable(error));
     QCOMPARE(words(compiled, QStringLiteral("Sonnen")), words(m_full, QStringLiteral("Sonne")));
     QVERIFY(words(m_full, QStringLiteral("sonnen")) != words(m_full, QStringLiteral("Sonne")));
+    // "Reisen {n}" makes a noun of the verb too, but "Reise" is used more: "Reisen" is its plural.
+    QCOMPARE(words(m_full, QStringLiteral("Reisen")), words(m_full, QStringLiteral("Reise")));
+    QVERIFY(words(m_full, QStringLiteral("reisen")) != words(m_full, QStringLiteral("Reise")));
     // "Jugendliche {m,f}" is a noun of two genders, and "eine jugendliche Familie" speaks of
     // the adjective, not of it.
     QVERIFY(words(m_full, QStringLiteral("Jugendliche")) !=
