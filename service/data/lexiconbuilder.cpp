@@ -668,7 +668,7 @@ void LexiconBuilder::countCommonness()
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = baseOfToken(i);
-            const auto [first, head] = m_parts[base];
+            const auto [first, head] = meantParts(base);
             for (const uint32_t key : {base, first, head}) {
                 if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
                     stamp[key] = d;
@@ -887,6 +887,40 @@ std::vector<uint32_t> LexiconBuilder::listedBaseWords() const
     return words;
 }
 
+// The parts of a compound that its meaning keeps: where the dictionary translates the whole and
+// a part, and no English word of the part stands in one of the whole ("toothache" holds the
+// "ache" of "Schmerz"), the part is only letters: "Sommersprosse", a freckle, is no "Sprosse",
+// and "Hochzeit", a wedding, neither "hoch" nor "Zeit", though the cut stands.
+std::pair<uint32_t, uint32_t> LexiconBuilder::meantParts(uint32_t key) const
+{
+    auto [first, head] = m_parts[key];
+    if (first != Lexicon::npos && !englishKeepsPart(key, first)) {
+        first = Lexicon::npos;
+    }
+    if (head != Lexicon::npos && !englishKeepsPart(key, head)) {
+        head = Lexicon::npos;
+    }
+    return {first, head};
+}
+
+bool LexiconBuilder::englishKeepsPart(uint32_t whole, uint32_t part) const
+{
+    const auto [wholeFrom, wholeTo] = glossesOf(whole);
+    const auto [partFrom, partTo] = glossesOf(part);
+    if (wholeFrom == wholeTo || partFrom == partTo) {
+        return true;
+    }
+    for (auto w = wholeFrom; w != wholeTo; ++w) {
+        const std::string_view english = m_englishText[w->second];
+        for (auto p = partFrom; p != partTo; ++p) {
+            if (english.find(m_englishText[p->second]) != std::string_view::npos) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Each compound of the word list is a small document of itself and its parts, so that the
 // parts are associated with each other ("Haftpflicht" with "Versicherung").
 void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
@@ -894,12 +928,15 @@ void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
     const LexiconTables &t = *m_t;
     for (const uint32_t w : listed) {
         const uint32_t key = t.wordKey[w];
-        if (m_parts[key].first == Lexicon::npos) {
+        const auto [first, head] = meantParts(key);
+        if (first == Lexicon::npos && head == Lexicon::npos) {
             continue;
         }
-        for (const uint32_t k : {key, m_parts[key].first, m_parts[key].second}) {
-            m_docKeys.push_back(k);
-            m_docCapitalised.push_back(startsUpper(t.words.at(t.keyWord[k])));
+        for (const uint32_t k : {key, first, head}) {
+            if (k != Lexicon::npos) {
+                m_docKeys.push_back(k);
+                m_docCapitalised.push_back(startsUpper(t.words.at(t.keyWord[k])));
+            }
         }
         m_docBegin.push_back(uint32_t(m_docKeys.size()));
         m_docWeight.push_back(compoundWeight);

@@ -55,6 +55,8 @@ private:
     void findOtherCaseReadings(std::string *scratch);
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
+    std::pair<uint32_t, uint32_t> meantParts(uint32_t key) const;
+    bool englishKeepsPart(uint32_t whole, uint32_t part) const;
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     uint32_t baseOfToken(size_t i) const;
     void countCommonness();

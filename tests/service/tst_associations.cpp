@@ -180,6 +180,10 @@ void TestAssociations::junkIsKeptOut_data()
     // "Sonnen|schein" is of the noun "Sonne", not of the verb "sonnen".
     QTest::newRow("noun before a linking element")
         << "Sonne" << QStringList{"Sonnenschein"} << QStringList() << QString();
+    // A freckle is neither summer nor rung: the cut "Sommer|sprosse" stands, but its parts are
+    // no associations of each other.
+    QTest::newRow("opaque compound")
+        << "Sprosse" << QStringList{"Sommersprosse"} << QStringList{"Sommer"} << QString();
     // "ver|bringen" is a verb with a prefix, not "Verb" and "ringen".
     QTest::newRow("prefixed verb")
         << "ringen" << QStringList() << QStringList{"verbringen"} << QString();
