@@ -609,20 +609,24 @@ LexiconBuilder::glossesOf(uint32_t key) const
     return {from, to};
 }
 
-// Whether the dictionary translates both words and gives them no English word in common:
-// "Eiland" (isle) is no kind of "Ei" (egg), but "Eigelb" (egg yolk) is.
-bool LexiconBuilder::refutedByGlosses(uint32_t whole, uint32_t part) const
+// Whether the dictionary translates both words and no English word of the part is one of the
+// whole's, or with `within` stands in one of them: "Eiland" (isle) is no kind of "Ei" (egg),
+// but "Eigelb" (egg yolk) is, and "toothache" holds the "ache" of "Schmerz".
+bool LexiconBuilder::refutedByGlosses(uint32_t whole, uint32_t part, bool within) const
 {
     const auto [wholeFrom, wholeTo] = glossesOf(whole);
     const auto [partFrom, partTo] = glossesOf(part);
     if (wholeFrom == wholeTo || partFrom == partTo) {
         return false;
     }
-    for (auto a = wholeFrom, b = partFrom; a != wholeTo && b != partTo;) {
-        if (a->second == b->second) {
-            return false;
+    for (auto w = wholeFrom; w != wholeTo; ++w) {
+        const std::string_view english = m_englishText[w->second];
+        for (auto p = partFrom; p != partTo; ++p) {
+            if (w->second == p->second ||
+                (within && english.find(m_englishText[p->second]) != std::string_view::npos)) {
+                return false;
+            }
         }
-        ++(a->second < b->second ? a : b);
     }
     return true;
 }
@@ -782,7 +786,8 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     // when they do not: "Handschuh" is a glove, not a hand or a shoe, and still of both.)
     const uint32_t whole = t.keyBase[t.wordKey[word]];
     for (const uint32_t part : {firstKey, headKey}) {
-        if (characterCount(t.keys.at(part)) < 4 && refutedByGlosses(whole, t.keyBase[part])) {
+        if (characterCount(t.keys.at(part)) < 4 &&
+            refutedByGlosses(whole, t.keyBase[part], false)) {
             return false;
         }
     }
@@ -887,38 +892,19 @@ std::vector<uint32_t> LexiconBuilder::listedBaseWords() const
     return words;
 }
 
-// The parts of a compound that its meaning keeps: where the dictionary translates the whole and
-// a part, and no English word of the part stands in one of the whole ("toothache" holds the
-// "ache" of "Schmerz"), the part is only letters: "Sommersprosse", a freckle, is no "Sprosse",
-// and "Hochzeit", a wedding, neither "hoch" nor "Zeit", though the cut stands.
+// The parts of a compound that its meaning keeps: a part none of whose English words stands in
+// the whole's is only letters. "Sommersprosse", a freckle, is no "Sprosse", and "Hochzeit", a
+// wedding, neither "hoch" nor "Zeit", though the cut stands.
 std::pair<uint32_t, uint32_t> LexiconBuilder::meantParts(uint32_t key) const
 {
     auto [first, head] = m_parts[key];
-    if (first != Lexicon::npos && !englishKeepsPart(key, first)) {
+    if (first != Lexicon::npos && refutedByGlosses(key, first, true)) {
         first = Lexicon::npos;
     }
-    if (head != Lexicon::npos && !englishKeepsPart(key, head)) {
+    if (head != Lexicon::npos && refutedByGlosses(key, head, true)) {
         head = Lexicon::npos;
     }
     return {first, head};
-}
-
-bool LexiconBuilder::englishKeepsPart(uint32_t whole, uint32_t part) const
-{
-    const auto [wholeFrom, wholeTo] = glossesOf(whole);
-    const auto [partFrom, partTo] = glossesOf(part);
-    if (wholeFrom == wholeTo || partFrom == partTo) {
-        return true;
-    }
-    for (auto w = wholeFrom; w != wholeTo; ++w) {
-        const std::string_view english = m_englishText[w->second];
-        for (auto p = partFrom; p != partTo; ++p) {
-            if (english.find(m_englishText[p->second]) != std::string_view::npos) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 // Each compound of the word list is a small document of itself and its parts, so that the

@@ -56,7 +56,6 @@ private:
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
     std::pair<uint32_t, uint32_t> meantParts(uint32_t key) const;
-    bool englishKeepsPart(uint32_t whole, uint32_t part) const;
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     uint32_t baseOfToken(size_t i) const;
     void countCommonness();
@@ -69,7 +68,7 @@ private:
     void findCooccurrents();
     using GlossIt = std::vector<std::pair<uint32_t, uint32_t>>::const_iterator;
     std::pair<GlossIt, GlossIt> glossesOf(uint32_t key) const;
-    bool refutedByGlosses(uint32_t whole, uint32_t part) const;
+    bool refutedByGlosses(uint32_t whole, uint32_t part, bool within) const;
     bool isSharedLoanword(uint32_t whole, std::string_view key, size_t at, uint32_t head) const;
     bool isContentKey(uint32_t key) const;
     void compact();
