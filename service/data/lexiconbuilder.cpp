@@ -298,6 +298,7 @@ void LexiconBuilder::finish()
         m_englishText[id] = text;
     }
     splitCompounds();
+    findMeantParts();
     const std::vector<uint32_t> listed = listedBaseWords();
     addCompoundDocuments(listed);
     countCommonness();
@@ -672,7 +673,7 @@ void LexiconBuilder::countCommonness()
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = baseOfToken(i);
-            const auto [first, head] = meantParts(base);
+            const auto [first, head] = m_meantParts[base];
             for (const uint32_t key : {base, first, head}) {
                 if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
                     stamp[key] = d;
@@ -892,19 +893,22 @@ std::vector<uint32_t> LexiconBuilder::listedBaseWords() const
     return words;
 }
 
-// The parts of a compound that its meaning keeps: a part none of whose English words stands in
-// the whole's is only letters. "Sommersprosse", a freckle, is no "Sprosse", and "Hochzeit", a
-// wedding, neither "hoch" nor "Zeit", though the cut stands.
-std::pair<uint32_t, uint32_t> LexiconBuilder::meantParts(uint32_t key) const
+// The parts of each compound that its meaning keeps, once per key rather than once per use: a
+// part none of whose English words stands in the whole's is only letters. "Sommersprosse", a
+// freckle, is no "Sprosse", and "Hochzeit", a wedding, neither "hoch" nor "Zeit", though the
+// cut stands.
+void LexiconBuilder::findMeantParts()
 {
-    auto [first, head] = m_parts[key];
-    if (first != Lexicon::npos && refutedByGlosses(key, first, true)) {
-        first = Lexicon::npos;
+    m_meantParts = m_parts;
+    for (uint32_t key = 0; key < m_meantParts.size(); ++key) {
+        auto &[first, head] = m_meantParts[key];
+        if (first != Lexicon::npos && refutedByGlosses(key, first, true)) {
+            first = Lexicon::npos;
+        }
+        if (head != Lexicon::npos && refutedByGlosses(key, head, true)) {
+            head = Lexicon::npos;
+        }
     }
-    if (head != Lexicon::npos && refutedByGlosses(key, head, true)) {
-        head = Lexicon::npos;
-    }
-    return {first, head};
 }
 
 // Each compound of the word list is a small document of itself and its parts, so that the
@@ -914,7 +918,7 @@ void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
     const LexiconTables &t = *m_t;
     for (const uint32_t w : listed) {
         const uint32_t key = t.wordKey[w];
-        const auto [first, head] = meantParts(key);
+        const auto [first, head] = m_meantParts[key];
         if (first == Lexicon::npos && head == Lexicon::npos) {
             continue;
         }

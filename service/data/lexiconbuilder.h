@@ -55,7 +55,7 @@ private:
     void findOtherCaseReadings(std::string *scratch);
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
-    std::pair<uint32_t, uint32_t> meantParts(uint32_t key) const;
+    void findMeantParts();
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     uint32_t baseOfToken(size_t i) const;
     void countCommonness();
@@ -89,7 +89,8 @@ private:
     std::vector<uint8_t> m_keyFlags; // filled by finish()
     std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
     std::unordered_map<std::string, uint32_t> m_englishWords;
-    std::vector<std::pair<uint32_t, uint32_t>> m_glosses; // key, English word
-    std::vector<std::string_view> m_englishText;          // of each English word
-    std::vector<std::pair<uint32_t, uint32_t>> m_parts;   // first part's base and head, or npos
+    std::vector<std::pair<uint32_t, uint32_t>> m_glosses;    // key, English word
+    std::vector<std::string_view> m_englishText;             // of each English word
+    std::vector<std::pair<uint32_t, uint32_t>> m_parts;      // first part's base and head, or npos
+    std::vector<std::pair<uint32_t, uint32_t>> m_meantParts; // of m_parts, those the meaning keeps
 };
