@@ -246,11 +246,14 @@ void TestAssocServer::connectionsAreBounded()
     limits.maxConnections = 2;
     startServer(limits);
     const QByteArray head = "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Length: 21\r\n\r\n";
-    HttpTestClient first, idle;
+    // The idle one comes first, and the server is given time to read the other's head: a head
+    // still unread would make that connection the one waiting longest.
+    HttpTestClient idle, first;
+    QVERIFY(idle.connectTo(m_server->port()));
     QVERIFY(first.connectTo(m_server->port()));
     first.send(head);
-    QVERIFY(idle.connectTo(m_server->port()));
     QTRY_COMPARE(m_server->connectionCount(), 2);
+    QTest::qWait(50);
 
     // At the cap, the connection that has waited longest for a request head makes room; when
     // every connection is in the middle of a request, the newcomer is refused.
@@ -258,6 +261,7 @@ void TestAssocServer::connectionsAreBounded()
     QVERIFY(second.connectTo(m_server->port()));
     second.send(head);
     QVERIFY(idle.waitForClose());
+    QTest::qWait(50);
     // The refusal reaches the client, without a reset that could destroy it unread.
     const int refused = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{AF_INET, htons(m_server->port()), {htonl(INADDR_LOOPBACK)}, {}};
