@@ -90,7 +90,7 @@ void DefinitionReader::finish(std::string_view headword, const std::vector<std::
         m_tokens = m_headTokens;
         WordTokens::split(withoutLabel(lines[i]), &m_tokens);
         if (m_tokens.size() > headTokens && m_tokens.size() - headTokens <= maxWords) {
-            m_builder->addDocument(m_tokens, definitionWeight);
+            m_builder->addDefinition(m_tokens, definitionWeight);
         }
     }
 }

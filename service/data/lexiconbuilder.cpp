@@ -83,6 +83,11 @@ constexpr uint32_t lexicalisedUses = 5;
 
 // A compound joins its parts as closely as a dictionary line joins its words.
 constexpr uint8_t compoundWeight = 2;
+// A word that definitions use this many times as often as other texts (for their number) is
+// their wording, when they use it at least so often.
+constexpr double wordingRatio = 6;
+constexpr uint32_t minWordingUses = 50;
+constexpr double assumedUses = 5;
 
 // Verb prefixes that are no words of their own ("verbringen", "erringen").
 constexpr std::string_view inseparablePrefixes[] = {"be", "emp",  "ent", "er",
@@ -208,6 +213,13 @@ void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, ui
     }
     m_docBegin.push_back(uint32_t(m_docKeys.size()));
     m_docWeight.push_back(uint8_t(weight));
+}
+
+void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)
+{
+    m_docIsDefinition.resize(m_docWeight.size(), false);
+    addDocument(tokens, weight);
+    m_docIsDefinition.push_back(true);
 }
 
 void LexiconBuilder::addGloss(std::string_view german, std::string_view english)
@@ -658,6 +670,40 @@ uint32_t LexiconBuilder::baseOfToken(size_t i) const
     return t.keyBase[asOther ? other : key];
 }
 
+// The words that definitions use many times as often as other texts do, and that are no nouns:
+// the wording of definitions ("betreffend", "insbesondere", "vorwiegend aus"). Nouns stay, even
+// the definitions' own: a "Kleidungsstück" or a "Säugetier" says what the word defined is.
+std::vector<bool> LexiconBuilder::definitionWording() const
+{
+    const LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    std::vector<uint32_t> inDefinitions(keyCount, 0);
+    std::vector<uint32_t> elsewhere(keyCount, 0);
+    std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
+    double definitions = 0;
+    double others = 0;
+    for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
+        const bool definition = isDefinition(d);
+        (definition ? definitions : others) += 1;
+        for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
+            const uint32_t base = baseOfToken(i);
+            if (stamp[base] != d) {
+                stamp[base] = d;
+                ++(definition ? inDefinitions : elsewhere)[base];
+            }
+        }
+    }
+    std::vector<bool> wording(keyCount, false);
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        // A few uses elsewhere are assumed, so that no word is judged by definitions alone.
+        wording[key] = inDefinitions[key] >= minWordingUses &&
+                       !startsUpper(t.words.at(t.keyWord[key])) &&
+                       inDefinitions[key] * others >=
+                           wordingRatio * (elsewhere[key] + assumedUses) * definitions;
+    }
+    return wording;
+}
+
 // Reduces every document to its content words in base form, each once, and counts in how
 // many documents (weighted) each base form stands.
 void LexiconBuilder::countCommonness()
@@ -665,14 +711,19 @@ void LexiconBuilder::countCommonness()
     LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
     t.keyCommonness.assign(keyCount, 0);
+    const std::vector<bool> wording = definitionWording();
     std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
     std::vector<uint32_t> reduced;
     std::vector<uint32_t> reducedBegin{0};
     reduced.reserve(m_docKeys.size());
     for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
+        const bool definition = isDefinition(d);
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = baseOfToken(i);
+            if (definition && wording[base]) {
+                continue;
+            }
             const auto [first, head] = m_meantParts[base];
             for (const uint32_t key : {base, first, head}) {
                 if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {

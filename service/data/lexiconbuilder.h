@@ -34,6 +34,9 @@ public:
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
     void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // A definition: a document whose wording has words of its own ("betreffend", "vorwiegend")
+    // that say nothing of the word it defines.
+    void addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight);
     // An English word that translates the German word.
     void addGloss(std::string_view german, std::string_view english);
 
@@ -58,6 +61,11 @@ private:
     void findMeantParts();
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     uint32_t baseOfToken(size_t i) const;
+    bool isDefinition(uint32_t doc) const
+    {
+        return doc < m_docIsDefinition.size() && m_docIsDefinition[doc];
+    }
+    std::vector<bool> definitionWording() const;
     void countCommonness();
     void chooseShownWords();
     void findCompounds(const std::vector<uint32_t> &listed);
@@ -86,6 +94,7 @@ private:
     std::vector<uint32_t> m_otherCaseBase;
     std::vector<uint32_t> m_docBegin{0};
     std::vector<uint8_t> m_docWeight;
+    std::vector<bool> m_docIsDefinition;
     std::vector<uint8_t> m_keyFlags; // filled by finish()
     std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
     std::unordered_map<std::string, uint32_t> m_englishWords;

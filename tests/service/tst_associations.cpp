@@ -47,6 +47,7 @@ private slots:
     void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
+    void definitionWordingIsNoAssociation();
     void damagedIndexIsRefused_data();
     void damagedIndexIsRefused();
     void missingOrBrokenDataIsReported_data();
@@ -374,6 +375,44 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
     damaged.definitions = {cut};
     QVERIFY(!lexicon.load(damaged, &error));
     QVERIFY2(error.contains(cut) && error.contains(QLatin1String("cut short")), qPrintable(error));
+}
+
+// Definitions have words of their own ("vorwiegend aus ..."), used in many of them and hardly
+// anywhere else; such a word says nothing of what a definition defines. A noun that definitions
+// use as much still names what the word is, and a rare word of a definition stays.
+void TestAssociations::definitionWordingIsNoAssociation()
+{
+    QFile fixtureList(ServiceFixture::wordListPath());
+    QVERIFY(fixtureList.open(QIODevice::ReadOnly));
+    const QString wordList = m_dir.filePath(QStringLiteral("wording-words.txt"));
+    QFile list(wordList);
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write(fixtureList.readAll() + "vorwiegend\nflach\nGerät\n");
+    list.close();
+    QByteArray definitions = "Floß /floːs/ <n, neut>\nradeau\n"
+                             "Gerät aus Stämmen, vorwiegend flach\n";
+    for (char first = 'a'; first < 'h'; ++first) {
+        for (char second = 'a'; second < 'k'; ++second) {
+            definitions += QByteArray("Ding") + first + second +
+                           " <n, neut>\nchose\nGerät, vorwiegend aus Holz\n";
+        }
+    }
+    const QString definitionFile = m_dir.filePath(QStringLiteral("wording.dict"));
+    QFile file(definitionFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(definitions);
+    file.close();
+    DataSources sources = fixtureSources();
+    sources.wordList = wordList;
+    sources.definitions = {definitionFile};
+    Lexicon lexicon;
+    QString error;
+    QVERIFY2(lexicon.load(sources, &error), qPrintable(error));
+    const QStringList found = words(lexicon, QStringLiteral("Floß"));
+    for (const char *wanted : {"flach", "Gerät"}) {
+        QVERIFY2(found.contains(QString::fromUtf8(wanted)), qPrintable(found.join(',')));
+    }
+    QVERIFY2(!found.contains(QLatin1String("vorwiegend")), qPrintable(found.join(',')));
 }
 
 void TestAssociations::damagedIndexIsRefused_data()
