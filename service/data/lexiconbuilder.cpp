@@ -673,7 +673,7 @@ uint32_t LexiconBuilder::baseOfToken(size_t i) const
 // The words that definitions use many times as often as other texts do, and that are no nouns:
 // the wording of definitions ("betreffend", "insbesondere", "vorwiegend aus"). Nouns stay, even
 // the definitions' own: a "Kleidungsstück" or a "Säugetier" says what the word defined is.
-std::vector<bool> LexiconBuilder::definitionWording() const
+std::vector<bool> LexiconBuilder::definitionWording(const std::vector<uint32_t> &bases) const
 {
     const LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
@@ -686,7 +686,7 @@ std::vector<bool> LexiconBuilder::definitionWording() const
         const bool definition = isDefinition(d);
         (definition ? definitions : others) += 1;
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
-            const uint32_t base = baseOfToken(i);
+            const uint32_t base = bases[i];
             if (stamp[base] != d) {
                 stamp[base] = d;
                 ++(definition ? inDefinitions : elsewhere)[base];
@@ -711,7 +711,11 @@ void LexiconBuilder::countCommonness()
     LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
     t.keyCommonness.assign(keyCount, 0);
-    const std::vector<bool> wording = definitionWording();
+    std::vector<uint32_t> bases(m_docKeys.size());
+    for (size_t i = 0; i < bases.size(); ++i) {
+        bases[i] = baseOfToken(i);
+    }
+    const std::vector<bool> wording = definitionWording(bases);
     std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
     std::vector<uint32_t> reduced;
     std::vector<uint32_t> reducedBegin{0};
@@ -720,7 +724,7 @@ void LexiconBuilder::countCommonness()
         const bool definition = isDefinition(d);
         for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
-            const uint32_t base = baseOfToken(i);
+            const uint32_t base = bases[i];
             if (definition && wording[base]) {
                 continue;
             }

@@ -65,7 +65,8 @@ private:
     {
         return doc < m_docIsDefinition.size() && m_docIsDefinition[doc];
     }
-    std::vector<bool> definitionWording() const;
+    // bases: of each token of the documents.
+    std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
     void countCommonness();
     void chooseShownWords();
     void findCompounds(const std::vector<uint32_t> &listed);
