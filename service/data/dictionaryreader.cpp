@@ -39,6 +39,18 @@ template <class F> void forEachPart(std::string_view text, std::string_view sepa
     }
 }
 
+// Labels of an old or rare use: such an alternative ("Tor {m} [poet.] [obs.]" among the words for
+// a fool) says nothing of what the word goes with today.
+constexpr std::string_view oldOrRareLabels[] = {"[obs.]", "[veraltet]", "[altertümlich]", "[poet.]",
+                                                "[selten]"};
+
+bool isOldOrRare(std::string_view alternative)
+{
+    return std::any_of(
+        std::begin(oldOrRareLabels), std::end(oldOrRareLabels),
+        [&](std::string_view label) { return alternative.find(label) != std::string_view::npos; });
+}
+
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && s.front() == ' ') {
@@ -215,8 +227,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         }
         previous = std::move(entries);
     }
-    tokens->clear();
-    WordTokens::split(german, tokens);
+    documentWords(german, tokens);
     if (!tokens->empty()) {
         builder->addDocument(*tokens, 2);
     }
@@ -238,6 +249,18 @@ void bridgeLine(std::string_view german, std::string_view english, EnglishBridge
 }
 
 } // namespace
+
+void documentWords(std::string_view german, std::vector<std::string_view> *tokens)
+{
+    tokens->clear();
+    forEachPart(german, " | ", [&](std::string_view part) {
+        forEachPart(part, "; ", [&](std::string_view alternative) {
+            if (!isOldOrRare(alternative)) {
+                WordTokens::split(alternative, tokens);
+            }
+        });
+    });
+}
 
 void read(const QByteArray &data, LexiconBuilder *builder)
 {

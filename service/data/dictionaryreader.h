@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 
+#include <string_view>
+#include <vector>
+
 class LexiconBuilder;
 
 // Reads the German side of a German-English dictionary in the format of trans-de-en: lines
@@ -14,5 +17,9 @@ class LexiconBuilder;
 namespace DictionaryReader {
 
 void read(const QByteArray &data, LexiconBuilder *builder);
+
+// The words of German text in that format, without the alternatives that are labelled as an
+// old or rare use.
+void documentWords(std::string_view german, std::vector<std::string_view> *tokens);
 
 } // namespace DictionaryReader

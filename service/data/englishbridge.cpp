@@ -1,5 +1,6 @@
 #include "englishbridge.h"
 
+#include "dictionaryreader.h"
 #include "lexiconbuilder.h"
 #include "wordtokens.h"
 
@@ -61,8 +62,7 @@ template <class F> void forEachDefinedWord(std::string_view german, F f)
 
 void EnglishBridge::addEntry(std::string_view german, std::string_view english)
 {
-    m_tokens.clear();
-    WordTokens::split(german, &m_tokens);
+    DictionaryReader::documentWords(german, &m_tokens);
     if (m_tokens.empty()) {
         return;
     }

@@ -208,6 +208,13 @@ void TestAssociations::junkIsKeptOut_data()
     // "umgangssprachlich: Fahrzeug aus Stämmen": the register is no part of the meaning.
     QTest::newRow("register label") << QStringLiteral("Floß") << QStringList{"Fahrzeug"}
                                     << QStringList{"umgangssprachlich"} << QString();
+    // "Tor {m} [poet.] [obs.]" among the words for a fool: an old use ties nothing to the goal,
+    // neither in its line nor through the English they share.
+    QTest::newRow("old use") << "Tor" << QStringList() << QStringList{"Blödian", "Narr"}
+                             << QString();
+    QTest::newRow("old use, other words")
+        << QStringLiteral("Blödian") << QStringList{"Dummkopf", "Narr"} << QStringList{"Tor"}
+        << QString();
     // A line that opens several proverbs is a heading: its words pair with none of theirs.
     QTest::newRow("heading") << "Kahn" << QStringList{"Krone", "Buche"} << QStringList{"Motor"}
                              << QString();
