@@ -145,7 +145,8 @@ public:
             return false;
         }
         const uint32_t key = m_lexicon.keyOf(word);
-        if (key == m_typedKey || key == m_baseKey || m_lexicon.baseOf(key) == m_baseKey) {
+        if (key == m_typedKey || key == m_baseKey || m_lexicon.baseOf(key) == m_baseKey ||
+            isShownAsOwnForm(word, key)) {
             return false;
         }
         const std::string_view text = m_lexicon.key(key);
@@ -153,6 +154,16 @@ public:
     }
 
 private:
+    // A word shown as the keyword's form though its key is another's: "Eiern" of "Ei", where
+    // "eiern" (to wobble) is a verb.
+    bool isShownAsOwnForm(uint32_t word, uint32_t key) const
+    {
+        const uint32_t other = m_lexicon.otherCaseBaseOf(key);
+        return other == m_baseKey &&
+               TermText::startsUpper(m_lexicon.word(word)) ==
+                   TermText::startsUpper(m_lexicon.word(m_lexicon.wordOfKey(other)));
+    }
+
     // "Hoch-Zeit" is "Hochzeit" written with a hyphen, not a word that goes with it.
     bool isOwnSpelling(std::string_view word) const
     {

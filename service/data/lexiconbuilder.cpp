@@ -544,8 +544,21 @@ uint32_t LexiconBuilder::nounOfDativePlural(uint32_t key) const
 void LexiconBuilder::findOtherCaseReadings(std::string *scratch)
 {
     const LexiconTables &t = *m_t;
+    constexpr uint8_t bothKinds = LowerHead | UpperHead;
     for (uint32_t key = 0; key < t.keys.size(); ++key) {
-        if (!hasOneKind(key) || m_otherCaseBase[key] != Lexicon::npos) {
+        if (m_otherCaseBase[key] != Lexicon::npos) {
+            continue;
+        }
+        if ((m_keyFlags[key] & bothKinds) == bothKinds) {
+            // Where the dictionary also makes a noun of the verb ("Eiern {n}", wobbling), the
+            // dative plural of a noun that the texts use more is still the clear reading.
+            const uint32_t noun = nounOfDativePlural(key);
+            if (noun != Lexicon::npos && m_uses[noun] > m_uses[key]) {
+                m_otherCaseBase[key] = noun;
+            }
+            continue;
+        }
+        if (!hasOneKind(key)) {
             continue;
         }
         if (!(m_keyFlags[key] & UpperHead)) {
@@ -649,9 +662,13 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
     const LexiconTables &t = *m_t;
     const uint32_t word = t.keyWord[key];
     const std::string_view text = t.keys.at(key);
+    // Two letters make a word only as a noun that the dictionary defines ("Ei", "Öl"); else they
+    // are particles and abbreviations.
+    const uint32_t letters = characterCount(text);
     return !(m_keyFlags[key] & (StopKey | LightVerb)) && (m_keyFlags[key] & Known) &&
            word != Lexicon::npos && (t.wordFlags[word] & Lexicon::Displayable) &&
-           !(t.wordFlags[word] & Lexicon::Phrase) && characterCount(text) >= 3 &&
+           !(t.wordFlags[word] & Lexicon::Phrase) &&
+           (letters >= 3 || (letters == 2 && (m_keyFlags[key] & UpperHead))) &&
            !isAbbreviation(t.words.at(word)) && std::any_of(text.begin(), text.end(), [](char c) {
                return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
            });

@@ -222,6 +222,11 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::newRow("two forms") << QStringLiteral("Felsenhöhle")
                                << QStringList{"Felsspalte", "Kluft"} << QStringList{"Felsspalten"}
                                << QString();
+    // Two letters make a noun that the dictionary defines, and it has words that go with it.
+    // "in den Eiern" is its dative plural, though "eiern" (to wobble) is a verb and "Eiern" its
+    // noun too; never shown as a word that goes with "Ei".
+    QTest::newRow("two letters") << "Ei" << QStringList{"Nest"} << QStringList{"Eiern"}
+                                 << QString();
     QTest::newRow("form of a function word")
         << "Eiland" << QStringList{"Linde"} << QStringList{"meisten"} << QString();
     // "Werks…; betrieblich {adj}": the first part of compounds is no adjective, and "Werks" a
@@ -259,6 +264,8 @@ void TestAssociations::junkIsKeptOut_data()
         << "schnellen" << QStringList() << QStringList() << "schnell";
     QTest::newRow("plural of a noun of two genders")
         << "Jugendlichen" << QStringList() << QStringList() << "Jugendliche";
+    QTest::newRow("dative plural beside a verb made noun")
+        << "Eiern" << QStringList() << QStringList() << "Ei";
     QTest::newRow("narrowed headword") << "Museen" << QStringList() << QStringList() << "Museum";
     QTest::newRow("umlaut plural") << "Wälder" << QStringList() << QStringList{"Wälder"} << "Wald";
 }
