@@ -145,19 +145,22 @@ public:
             return false;
         }
         const uint32_t key = m_lexicon.keyOf(word);
-        if (key == m_typedKey || key == m_baseKey || m_lexicon.baseOf(key) == m_baseKey ||
-            isShownAsOwnForm(word, key)) {
+        if (key == m_typedKey || key == m_baseKey || m_lexicon.baseOf(key) == m_baseKey) {
             return false;
         }
         const std::string_view text = m_lexicon.key(key);
-        return !isOwnForm(text, m_base) && !isOwnForm(text, m_typed) && !isOwnSpelling(text);
+        return !isOwnForm(text, m_base) && !isOwnForm(text, m_typed) && !isOwnSpelling(text) &&
+               !isShownAsOwnForm(word, key, text);
     }
 
 private:
     // A word shown as the keyword's form though its key is another's: "Eiern" of "Ei", where
-    // "eiern" (to wobble) is a verb.
-    bool isShownAsOwnForm(uint32_t word, uint32_t key) const
+    // "eiern" (to wobble) is a verb. Such a form begins as the keyword does (umlauts come later).
+    bool isShownAsOwnForm(uint32_t word, uint32_t key, std::string_view text) const
     {
+        if (text.empty() || m_base.empty() || text[0] != m_base[0]) {
+            return false;
+        }
         const uint32_t other = m_lexicon.otherCaseBaseOf(key);
         return other == m_baseKey &&
                TermText::startsUpper(m_lexicon.word(word)) ==
