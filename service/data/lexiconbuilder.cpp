@@ -664,11 +664,13 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
     const std::string_view text = t.keys.at(key);
     // Two letters make a word only as a noun that the dictionary defines ("Ei", "Öl"); else they
     // are particles and abbreviations.
-    const uint32_t letters = characterCount(text);
+    const auto longEnough = [&] {
+        const uint32_t letters = characterCount(text);
+        return letters >= 3 || (letters == 2 && (m_keyFlags[key] & UpperHead));
+    };
     return !(m_keyFlags[key] & (StopKey | LightVerb)) && (m_keyFlags[key] & Known) &&
            word != Lexicon::npos && (t.wordFlags[word] & Lexicon::Displayable) &&
-           !(t.wordFlags[word] & Lexicon::Phrase) &&
-           (letters >= 3 || (letters == 2 && (m_keyFlags[key] & UpperHead))) &&
+           !(t.wordFlags[word] & Lexicon::Phrase) && longEnough() &&
            !isAbbreviation(t.words.at(word)) && std::any_of(text.begin(), text.end(), [](char c) {
                return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
            });
