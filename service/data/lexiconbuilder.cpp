@@ -553,7 +553,7 @@ void LexiconBuilder::findOtherCaseReadings(std::string *scratch)
             // Where the dictionary also makes a noun of the verb ("Eiern {n}", wobbling), the
             // dative plural of a noun that the texts use more is still the clear reading.
             const uint32_t noun = nounOfDativePlural(key);
-            if (noun != Lexicon::npos && m_uses[noun] > m_uses[key]) {
+            if (noun != Lexicon::npos && isClearReading(key, noun)) {
                 m_otherCaseBase[key] = noun;
             }
             continue;

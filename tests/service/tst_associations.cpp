@@ -264,6 +264,9 @@ void TestAssociations::junkIsKeptOut_data()
         << "schnellen" << QStringList() << QStringList() << "schnell";
     QTest::newRow("plural of a noun of two genders")
         << "Jugendlichen" << QStringList() << QStringList() << "Jugendliche";
+    // "Wildern" is no dative plural of a noun: "wilder" is a form of the adjective "wild".
+    QTest::newRow("verb made noun, not a plural")
+        << "Garten" << QStringList() << QStringList{"wild"} << QString();
     QTest::newRow("dative plural beside a verb made noun")
         << "Eiern" << QStringList() << QStringList() << "Ei";
     QTest::newRow("narrowed headword") << "Museen" << QStringList() << QStringList() << "Museum";
