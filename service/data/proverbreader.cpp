@@ -4,6 +4,7 @@
 #include "wordtokens.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -56,12 +57,39 @@ std::unordered_map<std::string_view, uint32_t> lineCounts(std::string_view rest)
     return counts;
 }
 
-void finish(std::vector<std::string_view> *tokens, LexiconBuilder *builder)
+// The sentences of a text: what stands before a full stop, question or exclamation mark and
+// a space.
+template <class F> void forEachSentence(std::string_view text, F f)
 {
+    size_t begin = 0;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if ((text[i] == '.' || text[i] == '!' || text[i] == '?') && text[i + 1] == ' ') {
+            f(text.substr(begin, i + 1 - begin));
+            begin = i + 2;
+        }
+    }
+    f(text.substr(std::min(begin, text.size())));
+}
+
+// An entry short enough to be one saying is one document. A longer one (an anecdote, a
+// dialogue) pairs its words only sentence by sentence: its first and last sentences may
+// speak of quite different things.
+void finish(std::string *text, std::vector<std::string_view> *tokens, LexiconBuilder *builder)
+{
+    tokens->clear();
+    WordTokens::split(*text, tokens);
     if (tokens->size() >= 2 && tokens->size() <= maxWords) {
         builder->addDocument(*tokens, proverbWeight);
+    } else if (tokens->size() > maxWords) {
+        forEachSentence(*text, [&](std::string_view sentence) {
+            tokens->clear();
+            WordTokens::split(sentence, tokens);
+            if (tokens->size() >= 2 && tokens->size() <= maxWords) {
+                builder->addDocument(*tokens, proverbWeight);
+            }
+        });
     }
-    tokens->clear();
+    text->clear();
 }
 
 } // namespace
@@ -70,12 +98,13 @@ void read(const QByteArray &data, LexiconBuilder *builder)
 {
     std::string_view rest(data.constData(), size_t(data.size()));
     const auto counts = lineCounts(rest);
+    std::string text;
     std::vector<std::string_view> tokens;
     std::vector<std::string_view> lineTokens;
     while (!rest.empty()) {
         const std::string_view line = trimmedLine(WordTokens::takeLine(&rest));
         if (line == "%") {
-            finish(&tokens, builder);
+            finish(&text, &tokens, builder);
             continue;
         }
         if (line.empty() || isAuthorLine(line)) {
@@ -84,10 +113,10 @@ void read(const QByteArray &data, LexiconBuilder *builder)
         lineTokens.clear();
         WordTokens::split(line, &lineTokens);
         if (lineTokens.size() < 2 || counts.at(line) < headingRepeats) {
-            tokens.insert(tokens.end(), lineTokens.begin(), lineTokens.end());
+            text.append(line).push_back(' ');
         }
     }
-    finish(&tokens, builder);
+    finish(&text, &tokens, builder);
 }
 
 } // namespace ProverbReader

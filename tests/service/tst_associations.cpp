@@ -218,6 +218,9 @@ void TestAssociations::junkIsKeptOut_data()
     // A line that opens several proverbs is a heading: its words pair with none of theirs.
     QTest::newRow("heading") << "Kahn" << QStringList{"Krone", "Buche"} << QStringList{"Motor"}
                              << QString();
+    // A story too long to be one saying pairs its words sentence by sentence.
+    QTest::newRow("long story") << "Eiche" << QStringList{"Sturm"} << QStringList{"Ball"}
+                                << QString();
     // A neighbour in the plural is the synonym it stands beside.
     QTest::newRow("two forms") << QStringLiteral("Felsenhöhle")
                                << QStringList{"Felsspalte", "Kluft"} << QStringList{"Felsspalten"}
