@@ -7,6 +7,8 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <string>
 
 std::string_view relationName(Relation relation)
@@ -205,6 +207,7 @@ struct Candidate
     float score;
     Relation relation; // from the first list that has the word
     uint32_t list;     // the last list that scored it
+    uint32_t base;     // its base form's key
 };
 
 // Gathers the fused scores of the candidates, each word once.
@@ -269,10 +272,10 @@ private:
             bool added = false;
             // Forms of one word are one candidate ("Bulle" and "Bullen"), shown as the first
             // list names it.
-            const uint32_t place = m_places.at(m_lexicon.baseOf(m_lexicon.keyOf(word)),
-                                               uint32_t(m_candidates.size()), &added);
+            const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
+            const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back({word, 0.0f, relation, 0});
+                m_candidates.push_back({word, 0.0f, relation, 0, base});
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -488,6 +491,29 @@ void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
     }
 }
 
+// People answer a keyword with the words they use, so a common word goes before a rare one that
+// the lists rank alike. The weight grows slowly: a list's order still counts for more.
+float commonnessWeight(uint32_t commonness)
+{
+    return std::sqrt(std::log(2.0f + float(commonness)));
+}
+
+void weighByCommonness(const Lexicon &lexicon, std::vector<Candidate> *candidates)
+{
+    // Most candidates are rare words: their weights are looked up rather than computed.
+    static const std::array<float, 1024> weights = [] {
+        std::array<float, 1024> table{};
+        for (uint32_t c = 0; c < table.size(); ++c) {
+            table[c] = commonnessWeight(c);
+        }
+        return table;
+    }();
+    for (Candidate &c : *candidates) {
+        const uint32_t commonness = lexicon.commonness(c.base);
+        c.score *= commonness < weights.size() ? weights[commonness] : commonnessWeight(commonness);
+    }
+}
+
 // Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
 // and makes the scores fall along the result.
 std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
@@ -579,5 +605,6 @@ std::vector<Association> Associator::associate(const QString &keyword, int count
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);
     addWordFamilies(lexicon, &fusion);
+    weighByCommonness(lexicon, &fusion.candidates());
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }

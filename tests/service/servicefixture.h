@@ -24,15 +24,17 @@ inline QString wordListPath()
 // order. Compounds whose other part is a word lead (Weihnachtsbaum and Schlagbaum are no
 // compounds here, Baums and baumeln never), and their other parts follow them as words met
 // with Baum; then the thesaurus words, the neighbours of the synonyms last.
+// "Haus", which the data use far more often, goes before the rarer words that the lists
+// rank about alike.
 inline QStringList baumWords()
 {
-    return QStringList{"Apfelbaum",   "Baumhaus",  "Baumkrone",  "Baumschule",  "Apfel",
-                       "Krone",       "Schule",    "Gehölz",     "Gewächs",     "Pflanze",
-                       "Holzpflanze", "Stammbaum", "Ahnentafel", "Holzgewächs", "Eiche",
-                       "Buche",       "baumartig", "Linde",      "baumförmig",  "Obstbaum",
-                       "Laubbaum",    "Haus",      "Genealogie", "Gebüsch",     "Abstammungsliste",
-                       "Ahnenreihe",  "Strauch",   "Busch",      "Hecke",       "Dickicht",
-                       "Wäldchen",    "Hain",      "Wucherung",  "Geschwulst"};
+    return QStringList{"Apfelbaum",  "Baumhaus",    "Baumkrone",  "Baumschule", "Apfel",
+                       "Krone",      "Schule",      "Haus",       "Gehölz",     "Gewächs",
+                       "Pflanze",    "Holzpflanze", "Stammbaum",  "Ahnentafel", "Holzgewächs",
+                       "Eiche",      "Buche",       "baumartig",  "Linde",      "baumförmig",
+                       "Obstbaum",   "Laubbaum",    "Genealogie", "Gebüsch",    "Abstammungsliste",
+                       "Ahnenreihe", "Strauch",     "Busch",      "Hecke",      "Dickicht",
+                       "Wäldchen",   "Hain",        "Wucherung",  "Geschwulst"};
 }
 
 inline QStringList hoehleWords()
