@@ -469,6 +469,10 @@ void LexiconBuilder::resolveBases()
     std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
     m_otherCaseBase.assign(keyCount, Lexicon::npos);
     for (const auto &[form, of] : m_forms) {
+        // "während" is a participle of "währen" in the tables and a function word in the text.
+        if (m_keyFlags[form] & StopKey) {
+            continue;
+        }
         if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
         } else if (isClearReading(form, of)) {

@@ -44,6 +44,7 @@ private slots:
     void junkIsKeptOut_data();
     void junkIsKeptOut();
     void capitalTellsTheKind();
+    void functionWordIsNoForm();
     void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
@@ -329,6 +330,15 @@ void TestAssociations::capitalTellsTheKind()
     // The key they share is written as the dictionary's headword, the verb.
     const QStringList garten = words(m_full, QStringLiteral("Garten"));
     QVERIFY2(garten.contains(QStringLiteral("sonnen")), qPrintable(garten.join(',')));
+}
+
+// "während" is a participle of "währen" in the dictionary's tables; in a text it is the function
+// word, and counted as the verb it would stand beside every word of time.
+void TestAssociations::functionWordIsNoForm()
+{
+    const uint32_t key = m_full.findKey("während");
+    QVERIFY(key == Lexicon::npos || m_full.baseOf(key) == key);
+    QCOMPARE(m_full.baseOf(m_full.findKey("gewährt")), m_full.findKey("währen"));
 }
 
 void TestAssociations::wordFamiliesAreUsedTogether()

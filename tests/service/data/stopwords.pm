@@ -3,7 +3,7 @@ package Lingua::StopWords::DE;
 sub _stopwords {
     return qw(
             am auf bald das dem den der die durch ein eine einen im ist
-            mit und wer zum
+            mit und während wer zum
     );
 }
 
