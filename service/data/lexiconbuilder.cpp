@@ -58,7 +58,7 @@ constexpr std::string_view moreFunctionWords[] = {
     // prepositions
     "aufgrund", "wegen", "gemäß", "statt", "anstatt", "innerhalb", "außerhalb", "oberhalb",
     "unterhalb", "mittels", "seitens", "bezüglich", "entlang", "gegenüber", "binnen", "samt",
-    "nebst", "zufolge", "zwecks", "infolge", "anhand",
+    "nebst", "zufolge", "zwecks", "infolge", "anhand", "per", "via",
     // adverbs of time
     "heute", "gestern", "vorgestern", "übermorgen", "bald", "jetzt", "damals", "später",
     "bisweilen", "zuvor", "zunächst", "erst",
