@@ -25,7 +25,7 @@ QSettings windowSettings()
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setupUi(this);
-    // Words of a reply may be rich text: the box must not load what they name.
+    // Rich text pasted into the box must not load what it names.
     textEditResults->setDocument(new ResultDocument(textEditResults));
     // The form's own size is only a floor: large fonts must not cut widgets off.
     resize(size().expandedTo(minimumSizeHint()));

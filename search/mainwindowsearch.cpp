@@ -143,7 +143,7 @@ void MainWindow::done(bool err)
     waitWindow->done(0);
 
     const QStringList found =
-        WordPipeline::extractWords(ioFunc->readFile(replyFilePath(), QIODevice::ReadOnly));
+        WordPipeline::extractShownWords(ioFunc->readFile(replyFilePath(), QIODevice::ReadOnly));
     if (found.isEmpty()) {
         MessageBox::information(this, QStringLiteral("Information"),
                                 QStringLiteral("No Keywords found..."));
@@ -171,18 +171,10 @@ void MainWindow::done(bool err)
     showWords(result.words);
 }
 
-// One batch where it gives the same box as appending word by word; words that would be taken
-// for rich text are appended one by one, as the box has always shown them.
+// One batch, as plain text whatever a word looks like: a reply word is text, never markup.
 void MainWindow::showWords(const QStringList &words)
 {
     textEditResults->clear();
-    if (WordPipeline::needsRichTextFallback(words)) {
-        for (const QString &word : words) {
-            if (!word.isEmpty())
-                textEditResults->append(word);
-        }
-        return;
-    }
     const QString text = WordPipeline::resultText(words);
     if (!text.isEmpty())
         textEditResults->setPlainText(text);

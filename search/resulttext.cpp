@@ -1,9 +1,5 @@
 #include "search/wordpipeline.h"
 
-#include <QTextDocument>
-
-#include <algorithm>
-
 namespace WordPipeline {
 
 namespace {
@@ -53,12 +49,6 @@ QString resultText(const QStringList &words)
         appendParagraphs(text, word);
     }
     return text;
-}
-
-bool needsRichTextFallback(const QStringList &words)
-{
-    return std::any_of(words.cbegin(), words.cend(),
-                       [](const QString &word) { return Qt::mightBeRichText(word); });
 }
 
 int lineCount(const QString &plainText)

@@ -51,9 +51,7 @@ size_t wordStart(const re2::StringPiece &text, size_t start, size_t end)
     return start + head.size();
 }
 
-} // namespace
-
-QStringList extractWords(const QString &page)
+template <typename Take> void forEachWord(const QString &page, Take take)
 {
     // One byte per UTF-16 unit keeps match offsets equal to string indices, so each word is cut
     // from the page itself and comes back exactly as it stands there. toLatin1() turns units
@@ -61,7 +59,6 @@ QStringList extractWords(const QString &page)
     const QByteArray bytes = page.toLatin1();
     const re2::StringPiece text(bytes.constData(), size_t(bytes.size()));
 
-    QStringList words;
     re2::StringPiece match;
     size_t from = 0;
     while (from < text.size() &&
@@ -69,9 +66,24 @@ QStringList extractWords(const QString &page)
         const size_t start = size_t(match.data() - text.data());
         const size_t end = start + match.size();
         const size_t word = wordStart(text, start, end);
-        words.append(page.mid(qsizetype(word), qsizetype(end - wordTailSize - word)));
+        take(QStringView(page).mid(qsizetype(word), qsizetype(end - wordTailSize - word)));
         from = end;
     }
+}
+
+} // namespace
+
+QStringList extractWords(const QString &page)
+{
+    QStringList words;
+    forEachWord(page, [&words](QStringView word) { words.append(word.toString()); });
+    return words;
+}
+
+QStringList extractShownWords(const QString &page)
+{
+    QStringList words;
+    forEachWord(page, [&words](QStringView word) { words.append(cleanWord(word)); });
     return words;
 }
 

@@ -14,6 +14,17 @@ namespace WordPipeline {
 // previous match. Words come back unchanged. Linear in the page size, whatever the page holds.
 QStringList extractWords(const QString &page);
 
+// A reply word is shown as plain text, one line of what it visibly holds, so that what the box
+// shows is what the user copies. Longer words are cut here: nothing of a page is that long, and
+// laying out one unbroken line costs time that grows with the square of its length.
+constexpr qsizetype MaxWordLength = 256;
+// The word without controls, format characters (direction overrides, zero-width characters,
+// byte-order marks), broken surrogates and noncharacters; tabs and line breaks inside it become
+// one blank, at its ends they go; cut to MaxWordLength UTF-16 units without splitting a pair.
+QString cleanWord(QStringView word);
+// extractWords(), each word cleaned.
+QStringList extractShownWords(const QString &page);
+
 // Removes keyword + "s", then keyword, from every entry. No entry is dropped.
 QStringList filterSearchTerm(const QStringList &words, const QString &keyword);
 // The first occurrence of every distinct non-empty entry, in order.
@@ -47,14 +58,10 @@ struct Result
 // extraction is the caller's business (it tells the user and keeps the box).
 Result process(const QStringList &extracted, const QString &shownText, const Settings &settings);
 
-// The text that setPlainText() needs to give an empty box exactly the document that appending
-// every non-empty word as a paragraph gives. It equals that box's toPlainText(), except that
-// no-break spaces and U+2028 stay as they are (toPlainText() shows them as ' ' and '\n').
-// Only valid when needsRichTextFallback() is false.
+// The plain text of the result box: every non-empty word a paragraph of its own, as appending
+// them one by one would give. It equals that box's toPlainText(), except that no-break spaces
+// and U+2028 stay as they are (toPlainText() shows them as ' ' and '\n').
 QString resultText(const QStringList &words);
-// Whether appending some word would render it as rich text, so that only appending the words
-// one by one gives the right box.
-bool needsRichTextFallback(const QStringList &words);
 // The number of lines of a plain text: 0 when it is empty.
 int lineCount(const QString &plainText);
 

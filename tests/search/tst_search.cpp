@@ -2,16 +2,20 @@
 #include "mainwindow/mainwindow.h"
 #include "search/httpclient.h"
 #include "search/searchrequest.h"
+#include "search/wordpipeline.h"
 #include "support/messagerecorder.h"
 #include "support/tempenvironment.h"
 #include "support/testhttpserver.h"
+#include "support/watchdog.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include <atomic>
+#include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -359,6 +363,41 @@ private slots:
         search(u"Haus"_s);
         QVERIFY(!watch.stop());
         QCOMPARE(results->document()->blockCount(), 3);
+    }
+
+    // A reply word is text: markup, entities and invisible characters are not taken for what
+    // they would do, and what the box shows is what is copied.
+    void wordsAreShownAsText()
+    {
+        const QStringList sent{u"<b>fett</b>"_s,
+                               u"<a href=file:///etc/passwd>Link"_s,
+                               u"&amp;"_s,
+                               u"Haus\u202Eesuah"_s,
+                               u"\uFEFFDa\u200Bch"_s,
+                               u"Zeilen\numbruch\u2028hier"_s};
+        const QStringList expected{u"<b>fett</b>"_s, u"<a href=file:///etc/passwd>Link"_s,
+                                   u"&amp;"_s,       u"Hausesuah"_s,
+                                   u"Dach"_s,        u"Zeilen umbruch hier"_s};
+        server->setResponse(ok(page(sent)));
+        search(u"Wort"_s);
+        QCOMPARE(shown(), expected);
+        QCOMPARE(lcd->intValue(), 6);
+        QCOMPARE(results->document()->blockCount(), 6);
+        results->selectAll();
+        results->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected.join(u'\n'));
+    }
+
+    // A word of a megabyte is cut to a line's length, shown, and the window still answers.
+    void longWordIsShownAndTheWindowAnswers()
+    {
+        const TestSupport::Watchdog watchdog("a search with a word of 1 MB");
+        server->setResponse(ok(page({QString(1000000, u'x'), u"Dach"_s})));
+        search(u"Haus"_s);
+        QCOMPARE(shown(), (QStringList{QString(WordPipeline::MaxWordLength, u'x'), u"Dach"_s}));
+        window->grab();
+        QTest::keyClicks(child<QLineEdit>("lineEditSearchTerm"), u"Garten"_s);
+        QCOMPARE(child<QLineEdit>("lineEditSearchTerm")->text(), u"HausGarten"_s);
     }
 
     void pageWithoutMatches()
