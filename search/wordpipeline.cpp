@@ -158,7 +158,9 @@ QStringList filterBlacklist(const QStringList &words, QStringView list)
 namespace {
 
 // Search term, doubles, blacklists, as the switches say. The blacklists change entries but drop
-// none, so cutting to cap before them gives the same list, without filtering what goes.
+// none, so cutting to cap before them gives the same list, without filtering what goes. The
+// second doubles filter comes after the cap too, so an entry the blacklists empty still takes
+// its place under the cap, as it always has.
 QStringList filterPass(QStringList words, const Settings &settings, qsizetype cap)
 {
     if (settings.filterSearchTerm)
@@ -170,6 +172,10 @@ QStringList filterPass(QStringList words, const Settings &settings, qsizetype ca
     if (settings.includeCommonList || !settings.userBlacklist.isEmpty()) {
         const QString common = settings.readCommonList ? settings.readCommonList() : QString();
         words = filterBlacklist(filterBlacklist(words, common), settings.userBlacklist);
+        // Cutting blacklisted text out can make two words alike ("Gerät" out of "Gerätehaus"
+        // and "gerätehaus" leaves "ehaus" twice); the user asked to see every word once.
+        if (settings.filterDouble)
+            words = filterDouble(words);
     }
     return words;
 }
