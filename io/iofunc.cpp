@@ -1,6 +1,7 @@
 #include "io/iofunc.h"
 
 #include "dialogs/messagebox.h"
+#include "io/regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,14 +29,20 @@ IOFunc::IOFunc(QObject *parent) : QObject(parent) {}
 
 QString IOFunc::readFile(const QString &fileName, QIODevice::OpenMode mode)
 {
-    QFile file(QDir::cleanPath(fileName));
-    if (!file.open(mode)) {
-        fileError(file, tr("Cannot open file %1 for reading"));
+    Q_UNUSED(mode); // reading is all a caller may ask for, and never waits for a writer
+    const QString path = QDir::cleanPath(fileName);
+    QFile file;
+    if (const QString why = RegularFile::openForReading(file, path, MaxReadBytes); !why.isEmpty()) {
+        warn(tr("Cannot open file %1 for reading"), path, why);
         return QString();
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = RegularFile::readBounded(file, MaxReadBytes);
     if (file.error() != QFileDevice::NoError) {
-        fileError(file, tr("Error reading file %1"));
+        warn(tr("Error reading file %1"), path, file.errorString());
+        return QString();
+    }
+    if (bytes.size() > MaxReadBytes) {
+        warn(tr("Error reading file %1"), path, RegularFile::tooLarge(MaxReadBytes));
         return QString();
     }
     return decode(bytes);
@@ -75,4 +82,9 @@ void IOFunc::fileError(QFileDevice &file, const QString &message)
 void IOFunc::showWarning(QFileDevice &file, const QString &message)
 {
     MessageBox::warning(nullptr, tr("Warning"), message.arg(file.fileName()));
+}
+
+void IOFunc::warn(const QString &message, const QString &fileName, const QString &why)
+{
+    MessageBox::warning(nullptr, tr("Warning"), message.arg(fileName) + QStringLiteral(": ") + why);
 }

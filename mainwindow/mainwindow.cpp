@@ -4,6 +4,7 @@
 #include "dialogs/waitwindow.h"
 #include "io/datadirectory.h"
 #include "io/iofunc.h"
+#include "io/replacementfile.h"
 #include "search/httpclient.h"
 #include "search/resultdocument.h"
 #include "search/wordpipeline.h"

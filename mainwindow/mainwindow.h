@@ -11,7 +11,7 @@ class HttpClient;
 class HttpResponseHeader;
 class IOFunc;
 class QCloseEvent;
-class QFile;
+class ReplacementFile;
 class WaitWindow;
 
 // The program's only top-level window, and the owner of everything a search needs.
@@ -55,13 +55,14 @@ private:
                    const std::function<void(QLineEdit *)> &onKeyword);
     // Search helpers.
     void endEarlierTransfer();
-    void closeReplyFile(bool removeFromDisk);
+    // Puts the reply in its place, or drops it and the last one; false when it was not kept.
+    bool closeReplyFile(bool removeFromDisk);
     void showWords(const QStringList &words);
     QString replyFilePath() const;
 
     HttpClient *http = nullptr;
     bool progressHalted = false;
-    QFile *replyFile = nullptr;
+    ReplacementFile *replyFile = nullptr;
     int requestId = 0;
     WaitWindow *waitWindow = nullptr;
     std::unique_ptr<IOFunc> ioFunc;

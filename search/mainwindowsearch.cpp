@@ -5,6 +5,7 @@
 #include "dialogs/messagebox.h"
 #include "dialogs/waitwindow.h"
 #include "io/iofunc.h"
+#include "io/replacementfile.h"
 #include "search/httpclient.h"
 #include "search/searchrequest.h"
 #include "search/wordpipeline.h"
@@ -12,6 +13,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 QString MainWindow::replyFilePath() const
 {
@@ -37,7 +39,7 @@ void MainWindow::search()
         endEarlierTransfer();
     progressHalted = false;
 
-    replyFile = new QFile(replyFilePath());
+    replyFile = new ReplacementFile(replyFilePath());
     // Unbuffered, so that a write that fails (a full disk) fails the transfer at once instead
     // of being lost in a final flush.
     if (!replyFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -67,15 +69,26 @@ void MainWindow::endEarlierTransfer()
     closeReplyFile(true);
 }
 
-void MainWindow::closeReplyFile(bool removeFromDisk)
+bool MainWindow::closeReplyFile(bool removeFromDisk)
 {
     if (!replyFile)
-        return;
-    replyFile->close();
-    if (removeFromDisk)
-        replyFile->remove();
+        return false;
+    bool kept = false;
+    if (removeFromDisk) {
+        replyFile->discard();
+        // The last reply goes too, but only the program's own file: a link in its place may
+        // lead to a file of the user.
+        const QFileInfo last(replyFile->targetName());
+        if (last.isFile() && !last.isSymLink())
+            QFile::remove(last.filePath());
+    } else {
+        kept = replyFile->commit();
+        if (!kept)
+            ioFunc->reportCannotWrite(*replyFile);
+    }
     delete replyFile;
     replyFile = nullptr;
+    return kept;
 }
 
 void MainWindow::httpRequestFinished(int finishedId, bool err)
@@ -139,8 +152,10 @@ void MainWindow::done(bool err)
             tr("An error occured..\nPlease check your internet connection and try again..."));
         return;
     }
-    closeReplyFile(false);
+    const bool kept = closeReplyFile(false);
     waitWindow->done(0);
+    if (!kept)
+        return;
 
     const QStringList found =
         WordPipeline::extractShownWords(ioFunc->readFile(replyFilePath(), QIODevice::ReadOnly));

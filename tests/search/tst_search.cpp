@@ -400,6 +400,95 @@ private slots:
         QCOMPARE(child<QLineEdit>("lineEditSearchTerm")->text(), u"HausGarten"_s);
     }
 
+    // A common list that is a pipe, a device or a folder is refused, with a warning that names
+    // it, once per pass; the search goes on without it. The editor refuses it too.
+    void commonListThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("pipe") << u"fifo"_s << u"pipe"_s;
+        QTest::newRow("link to a device") << u"zero"_s << u"device"_s;
+        QTest::newRow("folder") << u"folder"_s << u"folder"_s;
+    }
+    void commonListThatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        const TestSupport::Watchdog watchdog("a search with a common list that is no file");
+        QFile::remove(blacklistPath());
+        const QByteArray list = QFile::encodeName(blacklistPath());
+        if (kind == u"fifo"_s)
+            QCOMPARE(::mkfifo(list.constData(), 0600), 0);
+        else if (kind == u"zero"_s)
+            QCOMPARE(::symlink("/dev/zero", list.constData()), 0);
+        else
+            QVERIFY(QDir().mkdir(blacklistPath()));
+        server->setResponse(ok(page({u"Dach"_s})));
+        search(u"Haus"_s);
+        QCOMPARE(shown(), QStringList{u"Dach"_s});
+        QCOMPARE(messages->count(), 2);
+        for (const auto &message : messages->messages()) {
+            QVERIFY2(message.text.startsWith(
+                         u"Cannot open file %1 for reading: "_s.arg(blacklistPath())) &&
+                         message.text.contains(why),
+                     qPrintable(message.text));
+        }
+        messages->clear();
+        QTest::mouseClick(child<QPushButton>("buttonEdit2"), Qt::LeftButton);
+        QCOMPARE(messages->count(), 1);
+        QVERIFY2(messages->last().text.contains(why), qPrintable(messages->last().text));
+    }
+
+    // Whatever stands in the reply file's place is replaced by the reply, never written
+    // through; a failed search leaves a file the link leads to as it was.
+    void replyFileInPlaceOfSomethingElse_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        for (const int status : {200, 500}) {
+            for (const char *kind : {"link", "fifo", "zero"})
+                QTest::addRow("%s, %d", kind, status) << QString::fromLatin1(kind) << status;
+        }
+    }
+    void replyFileInPlaceOfSomethingElse()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        const TestSupport::Watchdog watchdog("a search with an odd reply file");
+        const QString mine = env->filePath(u"mine.txt"_s);
+        writeFile(mine, "my own text");
+        const QByteArray reply = QFile::encodeName(replyPath());
+        if (kind == u"link"_s)
+            QCOMPARE(::symlink(QFile::encodeName(mine).constData(), reply.constData()), 0);
+        else if (kind == u"fifo"_s)
+            QCOMPARE(::mkfifo(reply.constData(), 0600), 0);
+        else
+            QCOMPARE(::symlink("/dev/zero", reply.constData()), 0);
+        const QByteArray body = page({u"Dach"_s});
+        server->setResponse(TestHttpServer::response(status, body));
+        search(u"Haus"_s);
+        QCOMPARE(bytesOf(mine), QByteArray("my own text"));
+        if (status == 200) {
+            QCOMPARE(shown(), QStringList{u"Dach"_s});
+            QVERIFY(QFileInfo(replyPath()).isFile() && !QFileInfo(replyPath()).isSymLink());
+            QCOMPARE(bytesOf(replyPath()), body);
+            QCOMPARE(messages->count(), 0);
+        } else {
+            QCOMPARE(messages->count(), 1);
+            QVERIFY(QFileInfo(replyPath()).isSymLink() || QFileInfo(replyPath()).exists());
+        }
+        QCOMPARE(QDir(env->dataDir()).entryList({u"tmp.txt.*"_s}, QDir::AllEntries), QStringList());
+    }
+
+    void replyFileThatIsAFolderIsRefused()
+    {
+        QVERIFY(QDir().mkdir(replyPath()));
+        search(u"Haus"_s);
+        QCOMPARE(server->requestCount(), 0);
+        expectMessage(MessageBox::Warning, u"Warning"_s,
+                      u"Cannot open file %1 for writing: it is a folder"_s.arg(replyPath()));
+    }
+
     void pageWithoutMatches()
     {
         results->setPlainText(u"alt"_s);
