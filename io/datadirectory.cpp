@@ -78,15 +78,10 @@ QString DataDirectory::unwritableReason(const QString &dir)
 {
     // Asking for permissions is not enough on every file system; a real file is proof.
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral("lexigrove-probe-XXXXXX")));
+    // Writable files of its own are not enough: each search's reply is a new file in the
+    // folder, put in the place of the last one.
     if (probe.open())
         return QString();
-    // A file system out of inodes takes no new file, but the files already there still take
-    // writes: the folder is still the portable copy's own.
-    for (const QString &name : {blacklistFileName(), QStringLiteral("tmp.txt")}) {
-        QFile existing(QDir(dir).filePath(name));
-        if (existing.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-            return QString();
-    }
     return probe.errorString();
 }
 

@@ -97,8 +97,8 @@ void TestIO::programFolderChoice_data()
     QTest::addColumn<bool>("told");       // that the choice had to fall back
     QTest::addColumn<QByteArray>("list"); // the per-user list it starts from
     QTest::newRow("writable") << "writable" << true << false << QByteArray("<missing>");
-    // As on a file system out of inodes: no new file, but its own list can be written.
-    QTest::newRow("full") << "full" << true << false << QByteArray("<missing>");
+    // Its own list can be written, but no reply file can be made beside it.
+    QTest::newRow("read-only, writable list") << "full" << false << true << QByteArray("own");
     // Even where its folder is writable (as for root), an installed copy keeps files per user.
     QTest::newRow("installed") << "bin" << false << false << QByteArray("shipped");
     QTest::newRow("system folder") << "/proc" << false << true << QByteArray("shipped");
