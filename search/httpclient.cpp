@@ -349,6 +349,8 @@ HttpClient::Outcome HttpClient::outcome() const
         return transportOutcome(code);
     if (bodyCutShort())
         return {WrongContentLength, tr("Wrong content length")};
+    if (chunkedBodyLost())
+        return {InvalidChunk, tr("Invalid chunk size in the response body")};
     return {};
 }
 
@@ -392,6 +394,17 @@ bool HttpClient::bodyCutShort() const
 {
     return m_headerAnnounced && m_response.hasContentLength() && bodyExpected() &&
            m_bytesRead < m_response.contentLength();
+}
+
+bool HttpClient::chunkedBodyLost() const
+{
+    // The network stack takes a chunk size that is no number it can hold (too many digits, a
+    // sign, no digits) for the last chunk, drops the rest and reports a whole, empty body. An
+    // empty chunked body is valid HTTP, but a reply that was to hold a page and holds nothing
+    // is taken for what it mostly is: a broken one.
+    return m_headerAnnounced && bodyExpected() && m_bytesRead == 0 &&
+           hasToken(m_response.value(QStringLiteral("Transfer-Encoding")),
+                    QLatin1String("chunked"));
 }
 
 bool HttpClient::connectionKept() const

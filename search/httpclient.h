@@ -48,7 +48,8 @@ public:
         WrongContentLength,
         Aborted,
         Timeout,
-        TooLarge
+        TooLarge,
+        InvalidChunk
     };
     Q_ENUM(Error)
 
@@ -127,6 +128,7 @@ private:
     Outcome transportOutcome(QNetworkReply::NetworkError code) const;
     bool bodyExpected() const;
     bool bodyCutShort() const;
+    bool chunkedBodyLost() const;
     bool connectionKept() const;
     int progressTotal() const;
 

@@ -489,6 +489,28 @@ private slots:
                       u"Cannot open file %1 for writing: it is a folder"_s.arg(replyPath()));
     }
 
+    // A chunk size that is no number the client can hold fails the transfer instead of ending
+    // it as an empty page.
+    void malformedChunkSizeFails_data()
+    {
+        QTest::addColumn<QByteArray>("size");
+        QTest::newRow("64 bits") << QByteArray("ffffffffffffffff");
+        QTest::newRow("17 digits") << QByteArray("10000000000000000");
+        QTest::newRow("negative") << QByteArray("-20");
+        QTest::newRow("no number") << QByteArray("zz");
+    }
+    void malformedChunkSizeFails()
+    {
+        QFETCH(QByteArray, size);
+        const TestSupport::Watchdog watchdog("a reply with a malformed chunk size");
+        results->setPlainText(u"alt"_s);
+        server->setResponse("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + size +
+                            "\r\n" + page({u"Dach"_s}) + "\r\n0\r\n\r\n");
+        search(u"Haus"_s);
+        expectError();
+        QCOMPARE(results->toPlainText(), u"alt"_s);
+    }
+
     void pageWithoutMatches()
     {
         results->setPlainText(u"alt"_s);
