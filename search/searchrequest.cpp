@@ -41,8 +41,12 @@ HttpRequestHeader header(const QUrl &service)
         path += QLatin1Char('?') + service.query(QUrl::FullyEncoded);
     // A service on another port than 80 must be named with it, or virtual hosts go astray.
     const int port = service.port(80);
-    const QString host =
-        port == 80 ? service.host() : service.host() + QLatin1Char(':') + QString::number(port);
+    QString host = service.host(QUrl::FullyEncoded);
+    // An IPv6 address is written in brackets, or its colons could not be told from the port's.
+    if (host.contains(QLatin1Char(':')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    if (port != 80)
+        host += QLatin1Char(':') + QString::number(port);
 
     HttpRequestHeader header(QStringLiteral("POST"), path);
     header.setValue(QStringLiteral("Host"), host);

@@ -205,6 +205,10 @@ private slots:
         QCOMPARE(header.value(u"Referer"_s), u"/cgi/x?lang=de"_s);
         // On port 80 the host goes alone.
         QCOMPARE(header.value(u"Host"_s), u"assoc.test"_s);
+        // An IPv6 address goes in brackets, its port after them.
+        QCOMPARE(SearchRequest::header(QUrl(u"http://[::1]:8080/x"_s)).value(u"Host"_s),
+                 u"[::1]:8080"_s);
+        QCOMPARE(SearchRequest::header(QUrl(u"http://[::1]/x"_s)).value(u"Host"_s), u"[::1]"_s);
     }
 
     void requestAndWords_data()
