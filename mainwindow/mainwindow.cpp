@@ -1,9 +1,11 @@
 #include "mainwindow/mainwindow.h"
 
 #include "app/publisher.h"
+#include "dialogs/messagebox.h"
 #include "dialogs/waitwindow.h"
 #include "io/datadirectory.h"
 #include "io/iofunc.h"
+#include "io/regularfile.h"
 #include "io/replacementfile.h"
 #include "search/httpclient.h"
 #include "search/resultdocument.h"
@@ -12,14 +14,49 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 
 namespace {
+// The settings hold three small values; a file far beyond that is not this program's.
+constexpr qint64 MaxSettingsBytes = 1024 * 1024;
+
 QSettings windowSettings()
 {
     return QSettings(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
+}
+
+// The files a settings object of the user reads: the program's, then its publisher's. Opening
+// one to ask would read them, so a settings object of a format of its own, whose files do not
+// exist, names the folder: such formats are kept where the native one is.
+QStringList settingsFiles()
+{
+    static const QSettings::Format probeFormat = QSettings::registerFormat(
+        QStringLiteral("lexigrove-probe"),
+        [](QIODevice &, QSettings::SettingsMap &) { return false; },
+        [](QIODevice &, const QSettings::SettingsMap &) { return false; });
+    const QSettings probe(probeFormat, QSettings::UserScope, QString::fromLatin1(PublisherAddress),
+                          QStringLiteral("lexigrove"));
+    // Cleaned, as the folder of the program's own file may not exist.
+    const QString folder = QFileInfo(probe.fileName()).path();
+    return {QDir::cleanPath(folder + QStringLiteral("/lexigrove.conf")),
+            QDir::cleanPath(folder + QStringLiteral("/../%1.conf").arg(PublisherAddress))};
+}
+
+// Why the settings must be left alone (a pipe would block the start for good, a huge file
+// fill the memory), naming the file, or an empty string.
+QString settingsRefusal()
+{
+    for (const QString &file : settingsFiles()) {
+        if (!QFileInfo(file).exists() && !QFileInfo(file).isSymLink())
+            continue;
+        const QString why = RegularFile::refusal(file, MaxSettingsBytes);
+        if (!why.isEmpty())
+            return file + QStringLiteral(" (") + why + QLatin1Char(')');
+    }
+    return QString();
 }
 } // namespace
 
@@ -112,29 +149,59 @@ void MainWindow::textChanged()
 
 void MainWindow::readSettings()
 {
+    const QString refusal = settingsRefusal();
+    settingsUsable = refusal.isEmpty();
+    if (!settingsUsable) {
+        MessageBox::warning(nullptr, tr("Warning"),
+                            tr("The window settings file %1 cannot be used, so the window starts "
+                               "in its default place and the file is left as it is.")
+                                .arg(refusal));
+        placeWindow(QVariant(), QVariant());
+        return;
+    }
     const QSettings settings = windowSettings();
     // Values of the wrong kind (a damaged or foreign store) count as missing.
     const QVariant pos = settings.value(QStringLiteral("pos"));
     const QVariant size = settings.value(QStringLiteral("size"));
     const QVariant state = settings.value(QStringLiteral("state"));
+    placeWindow(pos, size);
+    if (state.typeId() == QMetaType::QByteArray)
+        restoreState(state.toByteArray(), 0);
+}
 
+// Where the window was, if that is on a screen, with the size it had, as far as the screen
+// takes it; a window from a larger screen is moved until all of it is on this one.
+void MainWindow::placeWindow(const QVariant &pos, const QVariant &size)
+{
     QPoint where(200, 200);
     if (pos.typeId() == QMetaType::QPoint && QGuiApplication::screenAt(pos.toPoint()))
         where = pos.toPoint();
     QSize extent(400, 400);
     if (size.typeId() == QMetaType::QSize && size.toSize().isValid() && !size.toSize().isEmpty())
         extent = size.toSize();
-    // A size stored on a larger screen must not push the window's controls off this one.
-    if (const QScreen *screen = QGuiApplication::screenAt(where))
-        extent = extent.boundedTo(screen->availableGeometry().size());
-    move(where);
-    resize(extent);
-    if (state.typeId() == QMetaType::QByteArray)
-        restoreState(state.toByteArray(), 0);
+    QRect placed(where, extent);
+    const QScreen *screen = QGuiApplication::screenAt(where);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        // The form does not shrink below its minimum, so that is what must fit.
+        placed.setSize(extent.expandedTo(minimumSizeHint()).boundedTo(available.size()));
+        placed.moveRight(qMin(placed.right(), available.right()));
+        placed.moveBottom(qMin(placed.bottom(), available.bottom()));
+        placed.moveLeft(qMax(placed.left(), available.left()));
+        placed.moveTop(qMax(placed.top(), available.top()));
+    }
+    move(placed.topLeft());
+    resize(placed.size());
 }
 
 void MainWindow::writeSettings()
 {
+    // A file refused at the start stays as the user left it, and so does one that has become
+    // odd since: writing reads the file first.
+    if (!settingsUsable || !settingsRefusal().isEmpty())
+        return;
     QSettings settings = windowSettings();
     settings.setValue(QStringLiteral("pos"), pos());
     settings.setValue(QStringLiteral("size"), size());

@@ -49,6 +49,7 @@ private slots:
 private:
     void readSettings();
     void writeSettings();
+    void placeWindow(const QVariant &pos, const QVariant &size);
     // The edit actions work on the result box or the keyword field, whichever has the focus,
     // and never on the blacklist box.
     void applyEdit(const std::function<void(QTextEdit *)> &onResults,
@@ -68,4 +69,6 @@ private:
     std::unique_ptr<IOFunc> ioFunc;
     QString blacklistPath;
     QString appDir;
+    // False when the settings file was refused at the start: it is then never written.
+    bool settingsUsable = true;
 };

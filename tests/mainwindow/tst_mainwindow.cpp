@@ -4,6 +4,7 @@
 #include "support/modal.h"
 #include "support/tempenvironment.h"
 #include "support/testhttpserver.h"
+#include "support/watchdog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +20,9 @@
 #include <QTextEdit>
 #include <QToolBar>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -30,6 +34,8 @@ private slots:
     void placementSurvivesRestart();
     void onlyAUsablePlacementIsRestored_data();
     void onlyAUsablePlacementIsRestored();
+    void settingsFileThatIsNoFileIsLeftAlone_data();
+    void settingsFileThatIsNoFileIsLeftAlone();
     void editActionsFollowTheFocus_data();
     void editActionsFollowTheFocus();
     void aboutShowsTheProgram();
@@ -117,24 +123,31 @@ void TestMainWindow::placementSurvivesRestart()
 
 void TestMainWindow::onlyAUsablePlacementIsRestored_data()
 {
-    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QTest::addColumn<QVariant>("pos");
     QTest::addColumn<QVariant>("size");
-    QTest::addColumn<QSize>("expectedSize");
-    QTest::newRow("first run") << QVariant() << QVariant() << QSize(400, 400);
+    QTest::addColumn<QRect>("expected");
+    const QPoint start(200, 200);
+    QTest::newRow("first run") << QVariant() << QVariant() << QRect(start, QSize(400, 400));
     QTest::newRow("damaged") << QVariant(QStringLiteral("somewhere")) << QVariant(QSize(-5, 0))
-                             << QSize(400, 400);
+                             << QRect(start, QSize(400, 400));
     QTest::newRow("on no screen") << QVariant(QPoint(-30000, -30000)) << QVariant(QSize(450, 430))
-                                  << QSize(450, 430);
+                                  << QRect(start, QSize(450, 430));
+    // The whole window goes onto the screen: its size as far as the screen takes it, moved in
+    // where it would reach past an edge.
     QTest::newRow("larger than the screen")
-        << QVariant(QPoint(200, 200)) << QVariant(screen * 3) << screen;
+        << QVariant(start) << QVariant(screen.size() * 3) << screen;
+    const QPoint nearCorner = screen.bottomRight() - QPoint(100, 50);
+    QTest::newRow("from a larger screen")
+        << QVariant(nearCorner) << QVariant(QSize(450, 430))
+        << QRect(screen.bottomRight() - QPoint(449, 429), QSize(450, 430));
 }
 
 void TestMainWindow::onlyAUsablePlacementIsRestored()
 {
     QFETCH(QVariant, pos);
     QFETCH(QVariant, size);
-    QFETCH(QSize, expectedSize);
+    QFETCH(QRect, expected);
     if (pos.isValid()) {
         QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
         stored.setValue(QStringLiteral("pos"), pos);
@@ -142,9 +155,58 @@ void TestMainWindow::onlyAUsablePlacementIsRestored()
         stored.setValue(QStringLiteral("state"), QByteArray("not a window state"));
     }
     openWindow();
-    QCOMPARE(m_window->pos(), QPoint(200, 200));
-    QCOMPARE(m_window->size(), expectedSize);
+    QCOMPARE(QRect(m_window->pos(), m_window->size()), expected);
     QCOMPARE(toolBarArea(), Qt::TopToolBarArea);
+}
+
+// A settings file that is a pipe would block the start for good, a huge one fill the memory:
+// the window starts in its default place, says which file it left alone and why, and does not
+// write over it when it closes.
+void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("pipe") << QStringLiteral("fifo") << QStringLiteral("pipe");
+    QTest::newRow("huge") << QStringLiteral("huge") << QStringLiteral("larger than");
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("folder");
+    QTest::newRow("publisher's file a pipe") << QStringLiteral("org") << QStringLiteral("pipe");
+}
+
+void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    QString file =
+        QSettings(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove")).fileName();
+    if (kind == QLatin1String("org"))
+        file = QFileInfo(file).dir().absoluteFilePath(
+            QStringLiteral("../%1.conf").arg(QString::fromLatin1(PublisherAddress)));
+    file = QDir::cleanPath(file);
+    QDir().mkpath(QFileInfo(file).path());
+    const QByteArray huge = "[General]\nsize=@Size(500 400)\n" + QByteArray(2 << 20, '#');
+    if (kind == QLatin1String("huge"))
+        TestSupport::writeBytes(file, huge);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(file));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+
+    const TestSupport::Watchdog watchdog("a start with an odd settings file");
+    TestSupport::MessageRecorder messages;
+    openWindow();
+    QCOMPARE(messages.count(), 1);
+    QVERIFY2(messages.last().text.contains(file) && messages.last().text.contains(why),
+             qPrintable(messages.last().text));
+    QCOMPARE(QRect(m_window->pos(), m_window->size()), QRect(200, 200, 400, 400));
+    m_window->close();
+    m_window.reset();
+    const QFileInfo after(file);
+    if (kind == QLatin1String("huge"))
+        QCOMPARE(TestSupport::readBytes(file), huge);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(after.isDir());
+    else
+        QVERIFY(!after.isFile() && after.exists());
 }
 
 void TestMainWindow::editActionsFollowTheFocus_data()
