@@ -4,6 +4,7 @@
 //   2. Cancel during that transfer: time until the server sees the connection closed;
 //   3. a search with a large common list and a full result box: time to the filled box.
 // Prints one line per figure; run by hand: build/bench/bench_hostile_reply [list megabytes]
+// ("build/bench/bench_hostile_reply 0 huge-chunk": only 1., the reply in one chunk of 2 GB)
 
 #include "dialogs/messagebox.h"
 #include "dialogs/waitwindow.h"
@@ -22,6 +23,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -76,6 +78,13 @@ struct Scene
         server.setResponse({{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 0}}, false);
         server.setEndless("ea60\r\n" + QByteArray(60000, 'x') + "\r\n");
     }
+    // One chunk announced as 2 GB, its bytes sent for ever.
+    void endlessHugeChunk()
+    {
+        server.setResponse(
+            {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n80000000\r\n", 0}}, false);
+        server.setEndless(QByteArray(60000, 'x'));
+    }
 };
 
 // The longest time between two turns of the event loop while the scene's search runs.
@@ -94,17 +103,21 @@ struct LoopWatch
     }
 };
 
-void endlessReply()
+void endlessReply(bool hugeChunk)
 {
     Scene scene;
-    scene.endless();
+    if (hugeChunk)
+        scene.endlessHugeChunk();
+    else
+        scene.endless();
     const long before = peakKilobytes();
     LoopWatch loop;
     scene.search();
-    std::printf("endless reply: error box after %lld ms, cap %lld MiB; peak memory %ld MB "
+    std::printf("endless reply%s: error box after %lld ms, cap %lld MiB; peak memory %ld MB "
                 "(before the search %ld MB); longest event loop stall %lld ms\n",
-                scene.boxAt, HttpClient::MaximumBodySize >> 20, peakKilobytes() / 1024,
-                before / 1024, loop.longest);
+                hugeChunk ? " in one chunk of 2 GB" : "", scene.boxAt,
+                HttpClient::MaximumBodySize >> 20, peakKilobytes() / 1024, before / 1024,
+                loop.longest);
 }
 
 void cancelDuringFastTransfer()
@@ -162,7 +175,11 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    endlessReply();
+    if (argc > 2 && std::strcmp(argv[2], "huge-chunk") == 0) {
+        endlessReply(true);
+        return 0;
+    }
+    endlessReply(false);
     cancelDuringFastTransfer();
     largeCommonList(argc > 1 ? std::atoi(argv[1]) : 50);
     return 0;
