@@ -28,9 +28,10 @@ QSettings windowSettings()
     return QSettings(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
 }
 
-// The files a settings object of the user reads: the program's, then its publisher's. Opening
-// one to ask would read them, so a settings object of a format of its own, whose files do not
-// exist, names the folder: such formats are kept where the native one is.
+// The files a settings object of the user reads: the program's, its lock file (read when it is
+// left over), then its publisher's. Opening one to ask would read them, so a settings object of
+// a format of its own, whose files do not exist, names the folder: such formats are kept where
+// the native one is.
 QStringList settingsFiles()
 {
     static const QSettings::Format probeFormat = QSettings::registerFormat(
@@ -41,7 +42,8 @@ QStringList settingsFiles()
                           QStringLiteral("lexigrove"));
     // Cleaned, as the folder of the program's own file may not exist.
     const QString folder = QFileInfo(probe.fileName()).path();
-    return {QDir::cleanPath(folder + QStringLiteral("/lexigrove.conf")),
+    const QString own = QDir::cleanPath(folder + QStringLiteral("/lexigrove.conf"));
+    return {own, own + QStringLiteral(".lock"),
             QDir::cleanPath(folder + QStringLiteral("/../%1.conf").arg(PublisherAddress))};
 }
 

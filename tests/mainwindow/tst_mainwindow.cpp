@@ -170,6 +170,7 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone_data()
     QTest::newRow("huge") << QStringLiteral("huge") << QStringLiteral("larger than");
     QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("folder");
     QTest::newRow("publisher's file a pipe") << QStringLiteral("org") << QStringLiteral("pipe");
+    QTest::newRow("lock file a pipe") << QStringLiteral("lock") << QStringLiteral("pipe");
 }
 
 void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
@@ -181,6 +182,8 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
     if (kind == QLatin1String("org"))
         file = QFileInfo(file).dir().absoluteFilePath(
             QStringLiteral("../%1.conf").arg(QString::fromLatin1(PublisherAddress)));
+    else if (kind == QLatin1String("lock"))
+        file += QStringLiteral(".lock");
     file = QDir::cleanPath(file);
     QDir().mkpath(QFileInfo(file).path());
     const QByteArray huge = "[General]\nsize=@Size(500 400)\n" + QByteArray(2 << 20, '#');
