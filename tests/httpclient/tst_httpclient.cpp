@@ -138,6 +138,12 @@ private slots:
             << QList<Step>{{cutLength, 0}} << close << int(HttpClient::WrongContentLength);
         QTest::newRow("closed mid-chunk")
             << QList<Step>{{cutChunk, 0}} << close << int(HttpClient::UnexpectedClose);
+        // Taken for the last chunk by the network stack, which then reports an empty body.
+        QTest::newRow("chunk size beyond 64 bits")
+            << QList<Step>{{header200("Transfer-Encoding: chunked\r\n") +
+                                "10000000000000000\r\nhello\r\n0\r\n\r\n",
+                            0}}
+            << close << int(HttpClient::InvalidChunk);
         QTest::newRow("stall") << QList<Step>{} << QByteArray() << int(HttpClient::Timeout);
         QTest::newRow("endless header")
             << QList<Step>{{"HTTP/1.1 200 OK\r\n", 0}} << QByteArray("X-Junk: 0123456789\r\n")
