@@ -167,6 +167,7 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("why");
     QTest::newRow("pipe") << QStringLiteral("fifo") << QStringLiteral("pipe");
+    QTest::newRow("link to a device") << QStringLiteral("zero") << QStringLiteral("device");
     QTest::newRow("huge") << QStringLiteral("huge") << QStringLiteral("larger than");
     QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("folder");
     QTest::newRow("publisher's file a pipe") << QStringLiteral("org") << QStringLiteral("pipe");
@@ -191,6 +192,8 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
         TestSupport::writeBytes(file, huge);
     else if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkdir(file));
+    else if (kind == QLatin1String("zero"))
+        QCOMPARE(::symlink("/dev/zero", QFile::encodeName(file).constData()), 0);
     else
         QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
 
@@ -208,6 +211,8 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
         QCOMPARE(TestSupport::readBytes(file), huge);
     else if (kind == QLatin1String("folder"))
         QVERIFY(after.isDir());
+    else if (kind == QLatin1String("zero"))
+        QCOMPARE(after.symLinkTarget(), QStringLiteral("/dev/zero"));
     else
         QVERIFY(!after.isFile() && after.exists());
 }
