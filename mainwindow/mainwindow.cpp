@@ -171,6 +171,19 @@ void MainWindow::readSettings()
         restoreState(state.toByteArray(), 0);
 }
 
+namespace {
+// The rectangle with its size bounded by the area, moved in where it reaches past an edge.
+QRect fitInto(QRect rect, const QRect &area)
+{
+    rect.setSize(rect.size().boundedTo(area.size()));
+    rect.moveRight(qMin(rect.right(), area.right()));
+    rect.moveBottom(qMin(rect.bottom(), area.bottom()));
+    rect.moveLeft(qMax(rect.left(), area.left()));
+    rect.moveTop(qMax(rect.top(), area.top()));
+    return rect;
+}
+} // namespace
+
 // Where the window was, if that is on a screen, with the size it had, as far as the screen
 // takes it; a window from a larger screen is moved until all of it is on this one.
 void MainWindow::placeWindow(const QVariant &pos, const QVariant &size)
@@ -181,21 +194,40 @@ void MainWindow::placeWindow(const QVariant &pos, const QVariant &size)
     QSize extent(400, 400);
     if (size.typeId() == QMetaType::QSize && size.toSize().isValid() && !size.toSize().isEmpty())
         extent = size.toSize();
-    QRect placed(where, extent);
+    // The form does not shrink below its minimum, so that is what must fit.
+    QRect placed(where, extent.expandedTo(minimumSizeHint()));
     const QScreen *screen = QGuiApplication::screenAt(where);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect available = screen->availableGeometry();
-        // The form does not shrink below its minimum, so that is what must fit.
-        placed.setSize(extent.expandedTo(minimumSizeHint()).boundedTo(available.size()));
-        placed.moveRight(qMin(placed.right(), available.right()));
-        placed.moveBottom(qMin(placed.bottom(), available.bottom()));
-        placed.moveLeft(qMax(placed.left(), available.left()));
-        placed.moveTop(qMax(placed.top(), available.top()));
-    }
+    if (screen)
+        placed = fitInto(placed, screen->availableGeometry());
     move(placed.topLeft());
     resize(placed.size());
+}
+
+bool MainWindow::event(QEvent *e)
+{
+    // The window manager's frame is known only once the window is up; its first activation
+    // comes after that.
+    if (e->type() == QEvent::WindowActivate && !frameChecked) {
+        frameChecked = true;
+        keepFrameOnScreen();
+    }
+    return QMainWindow::event(e);
+}
+
+// The placement counted the window without its frame: a title bar could still push the lower
+// edge, and the buttons there, off a screen the window fills.
+void MainWindow::keepFrameOnScreen()
+{
+    const QScreen *shown = screen();
+    const QRect outer = frameGeometry();
+    if (!shown || shown->availableGeometry().contains(outer))
+        return;
+    const QSize decoration = outer.size() - size();
+    const QRect fitted = fitInto(outer, shown->availableGeometry());
+    resize(fitted.size() - decoration);
+    move(fitted.topLeft());
 }
 
 void MainWindow::writeSettings()

@@ -28,6 +28,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    bool event(QEvent *e) override;
 
 private slots:
     void exit();
@@ -50,6 +51,7 @@ private:
     void readSettings();
     void writeSettings();
     void placeWindow(const QVariant &pos, const QVariant &size);
+    void keepFrameOnScreen();
     // The edit actions work on the result box or the keyword field, whichever has the focus,
     // and never on the blacklist box.
     void applyEdit(const std::function<void(QTextEdit *)> &onResults,
@@ -71,4 +73,5 @@ private:
     QString appDir;
     // False when the settings file was refused at the start: it is then never written.
     bool settingsUsable = true;
+    bool frameChecked = false;
 };
