@@ -30,6 +30,12 @@ void appendJsonString(QByteArray *out, QByteArrayView utf8)
     out->append('"');
 }
 
+// Index words are data: a "<" or "&" in one must not become markup in a browser.
+QByteArray escaped(QByteArrayView utf8)
+{
+    return QString::fromUtf8(utf8).toHtmlEscaped().toUtf8();
+}
+
 } // namespace
 
 QByteArray html(const QString &keyword, const std::vector<Association> &result,
@@ -52,7 +58,7 @@ QByteArray html(const QString &keyword, const std::vector<Association> &result,
         page.append("<center>Assoziation ueber <a href=\"?eingabe=")
             .append(word.toByteArray().toPercentEncoding())
             .append("\">")
-            .append(word)
+            .append(escaped(word))
             .append("</a></center>\n");
     }
     page.append("</body>\n</html>\n");
