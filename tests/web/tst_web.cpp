@@ -7,7 +7,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +26,10 @@ private slots:
     void apiAnswersSeveralSeeds();
     void answers_data();
     void answers();
+    void errorsAreProblemDocuments();
+    void entityTagsSpareDownloads();
+    void crossOriginIsAllowedOnlyWhenAsked();
+    void openApiDescribesRealAnswers();
     void pageIsEscapedAndHoldsNoClassicBlock();
     void browserShowsTheResultTables();
 
@@ -52,16 +58,26 @@ HttpTestClient::Reply TestWeb::get(const QByteArray &target, const QByteArray &h
     return client.next();
 }
 
+// Quoting as RFC 4180 asks, and no cell that a spreadsheet would run as a formula.
 void TestWeb::csvFieldsAreQuoted()
 {
     QCOMPARE(ResultFiles::csvField("Höhle"), "Höhle");
     QCOMPARE(ResultFiles::csvField("Haus, Hof"), "\"Haus, Hof\"");
     QCOMPARE(ResultFiles::csvField("Sag \"ja\""), "\"Sag \"\"ja\"\"\"");
     QCOMPARE(ResultFiles::csvField("a\r\nb"), "\"a\r\nb\"");
+    QCOMPARE(ResultFiles::csvField("=HYPERLINK(1)"), "'=HYPERLINK(1)");
+    QCOMPARE(ResultFiles::csvField("+49"), "'+49");
+    QCOMPARE(ResultFiles::csvField("-los"), "'-los");
+    QCOMPARE(ResultFiles::csvField("@"), "'@");
+    QCOMPARE(ResultFiles::csvField("\tx"), "'\tx");
+    QCOMPARE(ResultFiles::csvField("\rx,y"), "\"'\rx,y\"");
+    QCOMPARE(ResultFiles::csvField("a=b-c"), "a=b-c");
+    QCOMPARE(ResultFiles::scoreText(1.0f), "1.000");
+    QCOMPARE(ResultFiles::scoreText(0.8949f), "0.895");
 }
 
-// Seeds from two fields, split at commas and line ends, each once; a seed without words stays in
-// the JSON and adds no CSV row.
+// Seeds from two fields, split at commas and line ends, each once; a seed without words has
+// count 0 in the JSON and one row with empty cells in the CSV.
 void TestWeb::apiAnswersSeveralSeeds()
 {
     const QByteArray query = "/api/v1/associations?q=Baum,+H%C3%B6hle%0D%0AGarten&q=baum&n=3";
@@ -75,17 +91,25 @@ void TestWeb::apiAnswersSeveralSeeds()
     for (const QString &word : ServiceFixture::hoehleWords().mid(0, 3)) {
         expected << QStringLiteral("Höhle,") + word;
     }
+    expected << QStringLiteral("Garten,");
     QStringList lines = QString::fromUtf8(reply.body).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.takeLast(), QString());
     for (qsizetype i = 1; i < lines.size(); ++i) {
         lines[i] = lines[i].section(QLatin1Char(','), 0, 1);
     }
     QCOMPARE(lines, expected);
+    QVERIFY(reply.body.endsWith("Garten,,,\r\n"));
 
     reply = get(query);
     QCOMPARE(reply.headers.value("content-type"), QByteArray("application/json; charset=utf-8"));
-    const QJsonArray results = QJsonDocument::fromJson(reply.body)["results"].toArray();
+    const QJsonDocument document = QJsonDocument::fromJson(reply.body);
+    QCOMPARE(document["n"].toInt(), 3);
+    QCOMPARE(document["count"].toInt(), 6);
+    const QJsonArray results = document["results"].toArray();
     QCOMPARE(results.size(), 3);
+    QCOMPARE(results[0]["count"].toInt(), 3);
+    QCOMPARE(results[2]["count"].toInt(), 0);
+    QVERIFY(reply.body.contains("\"score\":1.000,") || reply.body.contains("\"score\":0."));
     QCOMPARE(results[1]["seed"].toString(), QStringLiteral("Höhle"));
     QVERIFY(results[2]["associations"].toArray().isEmpty());
     QCOMPARE(results[0]["associations"][2]["word"].toString(), ServiceFixture::baumWords()[2]);
@@ -114,6 +138,21 @@ void TestWeb::answers_data()
     QTest::newRow("n text") << api + "&n=drei%0A" << QByteArray() << 400 << "\"drei\"";
     QTest::newRow("xml") << api + "&format=xml" << QByteArray() << 400 << "json or csv";
     QTest::newRow("unknown") << api + "&count=3" << QByteArray() << 400 << "field \"count\"";
+    QTest::newRow("n twice") << api + "&n=2&n=3" << QByteArray() << 400 << "n given more than";
+    QTest::newRow("format twice") << api + "&format=csv&format=json" << QByteArray() << 400
+                                  << "format given more";
+    QTest::newRow("not utf-8") << api + "&q=Gr%FCn" << QByteArray() << 400 << "not valid UTF-8";
+    const QByteArray emoji = "%F0%9F%8C%B3"; // four bytes, two UTF-16 units, one character
+    QTest::newRow("100 emoji") << "/api/v1/associations?q=" + emoji.repeated(100) << QByteArray()
+                               << 200 << "\"count\":0";
+    QTest::newRow("101 emoji") << "/api/v1/associations?q=" + emoji.repeated(101) << QByteArray()
+                               << 400 << "too long";
+    QTest::newRow("page empty q") << QByteArray("/?q=+%2C+&n=5") << QByteArray() << 400
+                                  << "role=\"alert\">Bitte mindestens ein Stichwort";
+    QTest::newRow("page format de") << QByteArray("/?q=Baum&format=xml") << QByteArray() << 400
+                                    << "Das Format muss json oder csv sein";
+    QTest::newRow("page lang de") << QByteArray("/?q=Baum&lang=fr") << QByteArray("de") << 400
+                                  << "Die Sprache muss de oder en sein";
     QTest::newRow("page en") << QByteArray("/") << QByteArray("en-US,en;q=0.9") << 200
                              << "<html lang=\"en\">";
     QTest::newRow("weights") << QByteArray("/") << QByteArray("fr, en;q=0.3, de-AT;q=0.8") << 200
@@ -133,9 +172,213 @@ void TestWeb::answers()
     const HttpTestClient::Reply reply =
         get(target, language.isEmpty() ? QByteArray() : "Accept-Language: " + language + "\r\n");
     QCOMPARE(reply.status, status);
-    QVERIFY2(QString::fromUtf8(reply.body).contains(expected), reply.body.left(300).constData());
-    if (reply.headers.value("content-type").startsWith("text/plain")) {
+    const bool problem = reply.headers.value("content-type") == "application/problem+json";
+    const QString text = problem ? QJsonDocument::fromJson(reply.body)["detail"].toString()
+                                 : QString::fromUtf8(reply.body);
+    QVERIFY2(text.contains(expected), reply.body.left(300).constData());
+    if (target.startsWith("/api/") && status != 200) {
+        QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
         QCOMPARE(reply.body.indexOf('\n'), reply.body.size() - 1);
+    }
+}
+
+// Every error under /api/ is a problem document a script can read; the page keeps its HTML and
+// nothing is left for a browser to sniff.
+void TestWeb::errorsAreProblemDocuments()
+{
+    struct Case
+    {
+        QByteArray request;
+        int status;
+    };
+    const Case cases[] = {
+        {HttpTestClient::get("/api/v1/associations?q=Baum&n=0"), 400},
+        {HttpTestClient::get("/api/v2/associations?q=Baum"), 404},
+        {HttpTestClient::get("/api/"), 404},
+        {"DELETE /api/v1/associations HTTP/1.1\r\nHost: x\r\n\r\n", 405},
+        {"PUT /api/v1/openapi.json HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", 405},
+    };
+    for (const Case &c : cases) {
+        HttpTestClient client;
+        QVERIFY(client.connectTo(m_server.port()));
+        client.send(c.request);
+        const HttpTestClient::Reply reply = client.next();
+        QCOMPARE(reply.status, c.status);
+        QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
+        QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
+        QJsonParseError error;
+        const QJsonObject problem = QJsonDocument::fromJson(reply.body, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, reply.body.constData());
+        QCOMPARE(problem.value("status").toInt(), c.status);
+        QCOMPARE(problem.value("title").toString().toUtf8(), HttpResponse::reasonPhrase(c.status));
+        QVERIFY(problem.value("type").isString());
+        QVERIFY(!problem.value("detail").toString().isEmpty());
+    }
+    HttpTestClient client;
+    QVERIFY(client.connectTo(m_server.port()));
+    client.send("DELETE / HTTP/1.1\r\nHost: x\r\n\r\n" + HttpTestClient::get("/nowhere") +
+                HttpTestClient::get("/cgi-bin/meta/meta.ger1-asso?eingabe=Baum"));
+    for (const int status : {405, 404, 200}) {
+        const HttpTestClient::Reply reply = client.next();
+        QCOMPARE(reply.status, status);
+        QVERIFY(reply.headers.value("content-type").startsWith("text/html"));
+        QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
+    }
+}
+
+// An answer changes only with the index and the program: its tag spares a second download, and
+// JSON and CSV, which Accept can choose between, have tags of their own.
+void TestWeb::entityTagsSpareDownloads()
+{
+    const QByteArray target = "/api/v1/associations?q=Baum&n=4";
+    const HttpTestClient::Reply json = get(target);
+    const QByteArray tag = json.headers.value("etag");
+    QVERIFY(tag.startsWith('"') && tag.endsWith('"'));
+    QVERIFY(json.headers.value("cache-control").contains("max-age="));
+    QVERIFY(json.headers.value("vary").contains("Accept"));
+    const HttpTestClient::Reply csv = get(target, "Accept: text/html, text/csv;q=0.9, */*\r\n");
+    QVERIFY(csv.headers.value("content-type").startsWith("text/csv"));
+    QVERIFY(csv.body.startsWith("seed,word,relation,score\r\nBaum,Apfelbaum,"));
+    QVERIFY(csv.headers.value("etag") != tag);
+    QVERIFY(get(target + "&format=json", "Accept: text/csv\r\n").body.startsWith("{"));
+    QVERIFY(get(target, "Accept: text/csv;q=0.5, application/json\r\n").body.startsWith("{"));
+
+    HttpTestClient client;
+    QVERIFY(client.connectTo(m_server.port()));
+    client.send(HttpTestClient::get(target, "If-None-Match: \"other\", W/" + tag + "\r\n") +
+                HttpTestClient::get(target, "If-None-Match: \"other\"\r\n"));
+    const HttpTestClient::Reply unchanged = client.next();
+    QCOMPARE(unchanged.status, 304);
+    QCOMPARE(unchanged.headers.value("etag"), tag);
+    QVERIFY(!unchanged.headers.contains("content-length"));
+    QVERIFY(unchanged.body.isEmpty());
+    const HttpTestClient::Reply changed = client.next(); // the connection survived the 304
+    QCOMPARE(changed.status, 200);
+    QCOMPARE(changed.body, json.body);
+}
+
+// Browser scripts of the one allowed origin may read answers and ask before they send headers;
+// others get no permission, and without the option nobody does.
+void TestWeb::crossOriginIsAllowedOnlyWhenAsked()
+{
+    const QByteArray target = "/api/v1/associations?q=Baum&n=1";
+    const QByteArray origin = "Origin: https://tools.example.org\r\n";
+    QVERIFY(!get(target, origin).headers.contains("access-control-allow-origin"));
+    m_service.setAllowedOrigin("https://tools.example.org");
+    const auto reset = qScopeGuard([this] { m_service.setAllowedOrigin({}); });
+    QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"),
+             QByteArray("https://tools.example.org"));
+    const HttpTestClient::Reply other = get(target, "Origin: https://evil.example\r\n");
+    QVERIFY(!other.headers.contains("access-control-allow-origin"));
+    QVERIFY(other.headers.value("vary").contains("Origin"));
+
+    HttpTestClient client;
+    QVERIFY(client.connectTo(m_server.port()));
+    client.send("OPTIONS /api/v1/associations HTTP/1.1\r\nHost: x\r\n" + origin +
+                "Access-Control-Request-Method: GET\r\n"
+                "Access-Control-Request-Headers: if-none-match\r\n\r\n");
+    const HttpTestClient::Reply preflight = client.next();
+    QCOMPARE(preflight.status, 204);
+    QCOMPARE(preflight.headers.value("access-control-allow-origin"),
+             QByteArray("https://tools.example.org"));
+    QVERIFY(preflight.headers.value("access-control-allow-methods").contains("GET"));
+    QVERIFY(preflight.headers.value("access-control-allow-headers").contains("If-None-Match"));
+    m_service.setAllowedOrigin("*");
+    QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"), QByteArray("*"));
+}
+
+namespace {
+
+// Whether a value fits a schema of the document: types, required and undeclared properties,
+// enumerations and the items of arrays. Enough for a description written by hand to be held to
+// what the service really sends.
+QString schemaMismatch(const QJsonValue &value, QJsonObject schema, const QJsonObject &document,
+                       const QString &where)
+{
+    if (schema.contains("$ref")) {
+        const QString ref = schema.value("$ref").toString().mid(2);
+        QJsonValue target = document;
+        for (const QString &part : ref.split('/')) {
+            target = target[part];
+        }
+        schema = target.toObject();
+    }
+    const QString type = schema.value("type").toString();
+    const bool fits = type == "object"    ? value.isObject()
+                      : type == "array"   ? value.isArray()
+                      : type == "string"  ? value.isString()
+                      : type == "integer" ? value.isDouble() && value.toDouble() == value.toInt()
+                      : type == "number"  ? value.isDouble()
+                                          : false;
+    if (!fits) {
+        return where + " is no " + type;
+    }
+    if (schema.contains("enum") && !schema.value("enum").toArray().contains(value)) {
+        return where + " is none of the enumeration";
+    }
+    const QJsonObject properties = schema.value("properties").toObject();
+    for (const QJsonValue required : schema.value("required").toArray()) {
+        if (!value.toObject().contains(required.toString())) {
+            return where + " lacks " + required.toString();
+        }
+    }
+    const QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (!properties.contains(it.key())) {
+            return where + " has the undeclared " + it.key();
+        }
+        const QString inner = schemaMismatch(it.value(), properties.value(it.key()).toObject(),
+                                             document, where + "." + it.key());
+        if (!inner.isEmpty()) {
+            return inner;
+        }
+    }
+    const QJsonArray items = value.toArray();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString inner = schemaMismatch(items[i], schema.value("items").toObject(), document,
+                                             where + "[" + QString::number(i) + "]");
+        if (!inner.isEmpty()) {
+            return inner;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+// The description at /api/v1/openapi.json against real answers: the fields it lists are those
+// the API takes, and answers and errors fit its schemas.
+void TestWeb::openApiDescribesRealAnswers()
+{
+    const HttpTestClient::Reply reply = get("/api/v1/openapi.json");
+    QCOMPARE(reply.status, 200);
+    const QJsonObject document = QJsonDocument::fromJson(reply.body).object();
+    QVERIFY(document.value("openapi").toString().startsWith("3."));
+    const QJsonObject operation = document["paths"]["/api/v1/associations"]["get"].toObject();
+    QStringList names;
+    for (const QJsonValue parameter : operation["parameters"].toArray()) {
+        names << parameter["name"].toString();
+        // Each documented field is taken: a misspelt one would be refused as unknown.
+        const QByteArray field = parameter["name"].toString().toUtf8();
+        QVERIFY2(get("/api/v1/associations?q=Baum&" + field + "=1").body.indexOf("unknown") < 0,
+                 field.constData());
+    }
+    QCOMPARE(names, QStringList({"q", "n", "format"}));
+    const QJsonObject answer =
+        operation["responses"]["200"]["content"]["application/json"]["schema"].toObject();
+    const QJsonObject problem = document["components"]["schemas"]["Problem"].toObject();
+    const QByteArray answers[] = {"q=Baum,Garten&n=200", "q=Baum&n=1", "q=Nichts"};
+    for (const QByteArray &query : answers) {
+        const QJsonDocument real =
+            QJsonDocument::fromJson(get("/api/v1/associations?" + query).body);
+        const QString mismatch = schemaMismatch(real.object(), answer, document, "answer");
+        QVERIFY2(mismatch.isEmpty(), qPrintable(query + ": " + mismatch));
+    }
+    for (const QByteArray &target :
+         {QByteArray("/api/v1/associations?n=0"), QByteArray("/api/x")}) {
+        const QJsonDocument real = QJsonDocument::fromJson(get(target).body);
+        const QString mismatch = schemaMismatch(real.object(), problem, document, "problem");
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     }
 }
 
