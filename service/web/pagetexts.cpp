@@ -14,8 +14,8 @@ const PageTexts germanTexts{
     "Deutsche Stichwörter und die Wörter, die dazu gehören",
     "Stichwörter",
     "z. B. Haus, Garten",
-    "Mehrere Stichwörter durch Kommas oder Zeilenumbrüche trennen, höchstens 10. "
-    "Ein Klick auf ein Wort sucht danach.",
+    "Mehrere Stichwörter durch Kommas trennen, höchstens 10. Die Eingabetaste sucht, "
+    "ein Klick auf ein Wort sucht danach.",
     "Anzahl je Stichwort",
     "Suchen",
     "Wort",
@@ -25,6 +25,8 @@ const PageTexts germanTexts{
     "%1 Wörter",
     "Keine Assoziationen gefunden.",
     "Ergebnis als CSV herunterladen",
+    "als JSON",
+    "Assoziationen zu „%1“",
     "Zum Sortieren klicken",
     "Für Skripte:",
 };
@@ -37,8 +39,8 @@ const PageTexts englishTexts{
     "German keywords and the words that go with them",
     "Keywords",
     "e.g. Haus, Garten",
-    "Separate several keywords with commas or new lines, at most 10. "
-    "Click a word to search for it.",
+    "Separate several keywords with commas, at most 10. Enter searches; "
+    "click a word to search for it.",
     "Words per keyword",
     "Search",
     "Word",
@@ -48,6 +50,8 @@ const PageTexts englishTexts{
     "%1 words",
     "No associations found.",
     "Download the result as CSV",
+    "as JSON",
+    "Associations of “%1”",
     "Click to sort",
     "For scripts:",
 };

@@ -105,11 +105,16 @@ void WebQuery::take(const QByteArray &name, const QString &value)
     }
     if (name == "q") {
         seedFieldGiven = true;
-        seedText += (seedText.isEmpty() ? QString() : QStringLiteral("\n")) +
-                    withoutControlCharacters(value, true);
+        // One line in the page's field: line ends separate seeds as commas do.
+        QString typed = withoutControlCharacters(value, true);
+        typed.replace(QLatin1String("\r\n"), QLatin1String(", "))
+            .replace(QLatin1Char('\r'), QLatin1String(", "))
+            .replace(QLatin1Char('\n'), QLatin1String(", "));
+        seedText += (seedText.isEmpty() ? QString() : QStringLiteral(", ")) + typed;
         addSeeds(value);
     } else if (name == "n") {
         bool ok = false;
+        countText = detail(value);
         const int n = parseCount(value, &ok);
         if (ok) {
             count = n;

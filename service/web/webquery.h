@@ -40,6 +40,7 @@ struct WebQuery
     QString seedText;            // as typed, for the page's form
     bool seedFieldGiven = false; // q was sent, even if empty: a search, not the start page
     int count = defaultCount;
+    QString countText; // n as given, for the page's field after a bad value
     Format format = Format::Unspecified;
     QString language; // "de", "en" or empty when not asked for
     Problem problem = Problem::None;

@@ -9,8 +9,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +35,7 @@ private slots:
     void openApiDescribesRealAnswers();
     void pageIsEscapedAndHoldsNoClassicBlock();
     void browserShowsTheResultTables();
+    void browserBreaksNoWordMidLetter();
 
 private:
     HttpTestClient::Reply get(const QByteArray &target, const QByteArray &headers = {});
@@ -147,6 +151,10 @@ void TestWeb::answers_data()
                                << 200 << "\"count\":0";
     QTest::newRow("101 emoji") << "/api/v1/associations?q=" + emoji.repeated(101) << QByteArray()
                                << 400 << "too long";
+    QTest::newRow("page keeps n") << QByteArray("/?q=Baum%0AH%C3%B6hle&n=0") << QByteArray() << 400
+                                  << "value=\"Baum, Höhle\"></div>";
+    QTest::newRow("page keeps n 0")
+        << QByteArray("/?q=Baum&n=0") << QByteArray() << 400 << "value=\"0\" required>";
     QTest::newRow("page empty q") << QByteArray("/?q=+%2C+&n=5") << QByteArray() << 400
                                   << "role=\"alert\">Bitte mindestens ein Stichwort";
     QTest::newRow("page format de") << QByteArray("/?q=Baum&format=xml") << QByteArray() << 400
@@ -396,36 +404,131 @@ void TestWeb::pageIsEscapedAndHoldsNoClassicBlock()
     QVERIFY(page.contains(QStringLiteral("href=\"/api/v1/associations?q=%3Ccenter")));
 }
 
-// The page as a person sees it after a search: the form sends a GET like this one. The sorting
-// script marks the headers it handles, which it does only when the page's policy lets it run.
-void TestWeb::browserShowsTheResultTables()
+namespace {
+
+// The DOM of a page as headless chromium leaves it after its scripts ran, at a window width.
+QString browserDom(const QString &url, int width)
 {
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    if (chromium.isEmpty()) {
-        if (qEnvironmentVariable("CI") == QLatin1String("true")) {
-            QFAIL("chromium is not installed (scripts/debian-packages.txt lists it)");
-        }
-        QSKIP("chromium is not installed");
-    }
     QTemporaryDir profile;
     QProcess browser;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), profile.path());
     browser.setProcessEnvironment(environment);
-    QStringList arguments = {QStringLiteral("--headless"), QStringLiteral("--dump-dom"),
+    QStringList arguments = {QStringLiteral("--headless"),
+                             QStringLiteral("--disable-gpu"),
+                             QStringLiteral("--disable-background-networking"),
+                             QStringLiteral("--disable-component-update"),
+                             QStringLiteral("--disable-sync"),
+                             QStringLiteral("--hide-scrollbars"),
+                             QStringLiteral("--window-size=%1,1000").arg(width),
+                             QStringLiteral("--dump-dom"),
                              QStringLiteral("--user-data-dir=") + profile.path(),
-                             QStringLiteral("http://127.0.0.1:") +
-                                 QString::number(m_server.port()) +
-                                 QStringLiteral("/?q=Baum%2C+H%C3%B6hle&n=5")};
+                             url};
     if (geteuid() == 0) {
         arguments.prepend(QStringLiteral("--no-sandbox")); // chromium refuses root otherwise
     }
     browser.start(chromium, arguments);
-    QTRY_VERIFY_WITH_TIMEOUT(browser.state() == QProcess::NotRunning, 120000);
+    if (!QTest::qWaitFor([&] { return browser.state() == QProcess::NotRunning; }, 120000)) {
+        browser.kill();
+        browser.waitForFinished();
+        return QStringLiteral("chromium did not finish within two minutes");
+    }
     const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
-    QVERIFY2(dom.count(QStringLiteral("<table>")) == 2, qPrintable(browser.readAllStandardError()));
+    return dom.isEmpty() ? QString::fromUtf8(browser.readAllStandardError()) : dom;
+}
+
+bool haveBrowser()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty();
+}
+
+// Measures the laid-out page: which words of the tables run over more than one line other than
+// at a blank or a hyphen of their own, and whether the page is wider than the window.
+constexpr char measureScript[] = R"js(<script>
+const broken = []; let words = 0;
+for (const a of document.querySelectorAll("td:nth-child(2) a")) {
+  ++words;
+  const text = a.firstChild, range = document.createRange();
+  let lastTop = null;
+  for (let i = 0; i < text.length; ++i) {
+    range.setStart(text, i); range.setEnd(text, i + 1);
+    const box = range.getBoundingClientRect();
+    if (box.width === 0) continue;
+    if (lastTop !== null && box.top > lastTop + 2) {
+      if (!" -".includes(text.data[i - 1])) broken.push(text.data);
+      break;
+    }
+    lastTop = box.top;
+  }
+}
+const root = document.documentElement;
+const q = document.getElementById("q");
+document.body.setAttribute("data-measured", JSON.stringify({words, broken,
+  wider: root.scrollWidth > root.clientWidth,
+  enterSubmits: q.tagName === "INPUT" && q.type === "text" && q.form.querySelector("button[type=submit]") !== null}));
+</script>)js";
+
+} // namespace
+
+// The page as a person sees it after a search: the form sends a GET like this one. The sorting
+// script marks the headers it handles, which it does only when the page's policy lets it run.
+void TestWeb::browserShowsTheResultTables()
+{
+    if (!haveBrowser()) {
+        if (qEnvironmentVariable("CI") == QLatin1String("true")) {
+            QFAIL("chromium is not installed (scripts/debian-packages.txt lists it)");
+        }
+        QSKIP("chromium is not installed");
+    }
+    const QString dom = browserDom(
+        QStringLiteral("http://127.0.0.1:%1/?q=Baum%2C+H%C3%B6hle&n=5").arg(m_server.port()), 1280);
+    QVERIFY2(dom.count(QStringLiteral("<table>")) == 2, qPrintable(dom.left(500)));
     QVERIFY(dom.contains(QStringLiteral(">Grotte</a>")));
     QVERIFY(dom.contains(QStringLiteral("tabindex=\"0\"")));
+}
+
+// The German page at desktop widths breaks no word between two letters: a word that does not fit
+// makes its table scroll instead. The keyword field is one line in a form with a submit button,
+// so Enter searches. The page is served again from a second local server, without its policy, so
+// that a measuring script can run in it.
+void TestWeb::browserBreaksNoWordMidLetter()
+{
+    if (!haveBrowser()) {
+        QSKIP("chromium is not installed");
+    }
+    const QByteArray page =
+        get("/?q=Baum%2C+H%C3%B6hle%2C+Baumkrone%2C+Ahnentafel&n=200&lang=de").body;
+    QVERIFY(page.contains("</body>"));
+    QByteArray measured = page;
+    measured.replace("</body>", QByteArray(QByteArray(measureScript) + "</body>"));
+    QTcpServer plain;
+    QVERIFY(plain.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    connect(&plain, &QTcpServer::newConnection, &plain, [&plain, measured] {
+        QTcpSocket *socket = plain.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, measured] {
+            socket->readAll();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                          "Connection: close\r\nContent-Length: " +
+                          QByteArray::number(measured.size()) + "\r\n\r\n" + measured);
+            socket->disconnectFromHost();
+        });
+    });
+    for (const int width : {1280, 1920}) {
+        const QString dom =
+            browserDom(QStringLiteral("http://127.0.0.1:%1/").arg(plain.serverPort()), width);
+        static const QRegularExpression attribute(QStringLiteral("data-measured=\"([^\"]*)\""));
+        const QRegularExpressionMatch match = attribute.match(dom);
+        QVERIFY2(match.hasMatch(), qPrintable(dom.left(500)));
+        const QString json =
+            match.captured(1).replace(QLatin1String("&quot;"), QLatin1String("\""));
+        const QJsonObject result = QJsonDocument::fromJson(json.toUtf8()).object();
+        QVERIFY2(result.value("words").toInt() > 30, qPrintable(json));
+        QVERIFY2(result.value("broken").toArray().isEmpty(),
+                 qPrintable(QString::number(width) + json));
+        QVERIFY2(!result.value("wider").toBool(), qPrintable(QString::number(width) + json));
+        QVERIFY(result.value("enterSubmits").toBool());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestWeb)
