@@ -30,13 +30,22 @@ void appendJsonString(QByteArray *out, QByteArrayView utf8)
     out->append('"');
 }
 
-// Index words are data: a "<" or "&" in one must not become markup in a browser.
-QByteArray escaped(QByteArrayView utf8)
-{
-    return QString::fromUtf8(utf8).toHtmlEscaped().toUtf8();
-}
-
 } // namespace
+
+// Index words are data: a "<" or "&" in one must not become markup in a browser. Quotes stay as
+// they are, since the desktop program reads the words from the page without decoding entities.
+QByteArray escapedWord(QByteArrayView utf8)
+{
+    QByteArray out;
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        out.append(c == '<'   ? QByteArrayView("&lt;")
+                   : c == '>' ? QByteArrayView("&gt;")
+                   : c == '&' ? QByteArrayView("&amp;")
+                              : QByteArrayView(&c, 1));
+    }
+    return out;
+}
 
 QByteArray html(const QString &keyword, const std::vector<Association> &result,
                 const Lexicon &lexicon)
@@ -58,7 +67,7 @@ QByteArray html(const QString &keyword, const std::vector<Association> &result,
         page.append("<center>Assoziation ueber <a href=\"?eingabe=")
             .append(word.toByteArray().toPercentEncoding())
             .append("\">")
-            .append(escaped(word))
+            .append(escapedWord(word))
             .append("</a></center>\n");
     }
     page.append("</body>\n</html>\n");

@@ -1,6 +1,7 @@
 #include "associationservice.h"
 #include "httpserver.h"
 #include "lexicon.h"
+#include "pagerenderer.h"
 #include "service/httptestclient.h"
 #include "service/servicefixture.h"
 #include "web/resultfiles.h"
@@ -402,6 +403,8 @@ void TestWeb::pageIsEscapedAndHoldsNoClassicBlock()
     QVERIFY(page.contains(QStringLiteral("<a href=\"/?q=Geh%C3%B6lz&amp;n=20\">Gehölz</a>")));
     QVERIFY(!page.contains(QChar(0)));
     QVERIFY(page.contains(QStringLiteral("href=\"/api/v1/associations?q=%3Ccenter")));
+    // The classic page, which the desktop program reads without decoding, escapes only markup.
+    QCOMPARE(PageRenderer::escapedWord("<b>A&B</b> \"x\""), "&lt;b&gt;A&amp;B&lt;/b&gt; \"x\"");
 }
 
 namespace {
