@@ -58,9 +58,10 @@ done
 copyright="$work/root/usr/share/doc/lexigrove/copyright"
 head -1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
     || fail "no machine-readable copyright file"
-# Each package the program depends on by name (not through a shared library) is a data source.
+# Each package the program depends on by name (not through a shared library, Qt's platform
+# plugins or the systemd helpers of the maintainer scripts) is a data source.
 for pkg in $(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/[ (].*//; s/^ *//' | sed '/^$/d'); do
-    case "$pkg" in lib*[0-9] | lib*[0-9][a-z] | lib*[0-9]t64 | libstdc++* | zlib1g) continue ;; esac
+    case "$pkg" in lib*[0-9] | lib*[0-9][a-z] | lib*[0-9]t64 | libstdc++* | zlib1g | qt6-qpa-plugins | init-system-helpers) continue ;; esac
     grep -qw -- "$pkg" "$copyright" || fail "the copyright file does not name $pkg"
 done
 
