@@ -405,6 +405,8 @@ void TestWeb::pageIsEscapedAndHoldsNoClassicBlock()
     QVERIFY(page.contains(QStringLiteral("<a href=\"/?q=Geh%C3%B6lz&amp;n=20\">Gehölz</a>")));
     QVERIFY(!page.contains(QChar(0)));
     QVERIFY(page.contains(QStringLiteral("href=\"/api/v1/associations?q=%3Ccenter")));
+    QVERIFY(page.contains(QStringLiteral("<caption>Assoziationen zu „Baum“</caption>")));
+    QVERIFY(page.contains(QStringLiteral("&amp;n=20&amp;format=json\">als JSON</a>")));
     // The classic page, which the desktop program reads without decoding, escapes only markup.
     QCOMPARE(PageRenderer::escapedWord("<b>A&B</b> \"x\""), "&lt;b&gt;A&amp;B&lt;/b&gt; \"x\"");
 }
