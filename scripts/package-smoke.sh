@@ -20,6 +20,8 @@ fi
 
 deb="$("$LEXIGROVE_ROOT/scripts/package.sh" | tail -1)"
 echo "Package: $deb"
+# Debian's own checks, informational tags shown too: no error and no warning may remain.
+lintian --display-info --fail-on error,warning "$deb" || fail "lintian found errors or warnings"
 work="$(mktemp -d)"
 cleanup() { rm -rf "$work" "${SMOKE_HOME:-}"; }
 trap cleanup EXIT
@@ -56,15 +58,24 @@ done
 copyright="$work/root/usr/share/doc/lexigrove/copyright"
 head -1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
     || fail "no machine-readable copyright file"
-# Each package the program depends on by name (not through a shared library) is a data source.
+# Each package the program depends on by name (not through a shared library, Qt's platform
+# plugins or the systemd helpers of the maintainer scripts) is a data source.
 for pkg in $(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/[ (].*//; s/^ *//' | sed '/^$/d'); do
-    case "$pkg" in lib*[0-9] | lib*[0-9][a-z] | lib*[0-9]t64 | libstdc++* | zlib1g) continue ;; esac
+    case "$pkg" in lib*[0-9] | lib*[0-9][a-z] | lib*[0-9]t64 | libstdc++* | zlib1g | qt6-qpa-plugins | init-system-helpers) continue ;; esac
     grep -qw -- "$pkg" "$copyright" || fail "the copyright file does not name $pkg"
 done
 
 version="$(dpkg-deb -f "$deb" Version)"
 [ "$("$work/root/usr/bin/lexigrove-assocd" --version)" = "lexigrove-assocd $version" ] \
     || fail "lexigrove-assocd --version does not give $version"
+
+# --help and --version print and end without a display, a window or a service.
+for command in lexigrove lexigrove-start; do
+    [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$command" --version)" = "$command $version" ] \
+        || fail "$command --version does not give $version"
+    env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$command" --help | grep -q "^Usage: $command" \
+        || fail "$command --help prints no usage"
+done
 
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --reinstall "$deb" >/dev/null
 desktop=/usr/share/applications/lexigrove.desktop
@@ -76,11 +87,16 @@ smoke_start lexigrove 20 bash -c 'cd "$1" && exec "$2"' start "$path_line" "$exe
     || { cat "$SMOKE_LOG" >&2; fail "the installed program did not come up"; }
 [ -f "$SMOKE_HOME/.local/share/lexigrove/default_blacklist.txt" ] || fail "no per-user blacklist"
 
+# Enabled as the README says, then purged: no link to the unit may stay behind.
+wants=/etc/systemd/system/multi-user.target.wants/lexigrove-assocd.service
+as_root systemctl enable lexigrove-assocd.service
+[ -L "$wants" ] || fail "systemctl enable made no link $wants"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y lexigrove >/dev/null
+[ ! -e "$wants" ] && [ ! -L "$wants" ] || fail "$wants is left behind after purge"
 while read -r path; do
     if [ -e "$path" ] && [ "$path" != / ] && ! dpkg -S "$path" >/dev/null 2>&1; then
         fail "$path is left behind after removal"
     fi
 done <"$work/paths"
 echo "package smoke test: passed (cpack refused for /usr/local; files under /usr, stripped, man pages, copyright, --version;" \
-    "program, service, translation, per-user data folder; clean removal)"
+    "program, service, translation, per-user data folder; lintian clean; clean purge after enable)"

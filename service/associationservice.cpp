@@ -45,6 +45,7 @@ HttpResponse AssociationService::handle(const HttpRequest &request)
     HttpResponse response;
     response.contentType = json ? "application/json; charset=utf-8" : "text/html; charset=utf-8";
     response.body = render(fields, json);
+    response.extraHeaders = "X-Content-Type-Options: nosniff\r\n";
     return response;
 }
 

@@ -22,6 +22,7 @@ public:
     explicit AssociationService(const Lexicon *lexicon, qsizetype cacheBytes = 32 * 1024 * 1024);
 
     HttpResponse handle(const HttpRequest &request) override;
+    void setAllowedOrigin(const QByteArray &origin) { m_web.setAllowedOrigin(origin); }
 
 private:
     QByteArray render(const QueryFields &fields, bool json);

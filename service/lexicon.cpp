@@ -190,6 +190,7 @@ bool Lexicon::attach(const char *data, size_t size, QString *error)
         *error = QStringLiteral("wrong header");
         return false;
     }
+    m_checksum = header.checksum;
     SectionEntry entries[SectionCount];
     std::memcpy(entries, data + sizeof header, sizeof entries);
     for (uint32_t s = 0; s < SectionCount; ++s) {

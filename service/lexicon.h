@@ -74,6 +74,8 @@ public:
     uint32_t wordCount() const { return m_words.size(); }
     uint32_t keyCount() const { return m_keys.size(); }
     uint32_t meaningCount() const { return m_meaningCount; }
+    // Of the index's contents: answers change only when it does.
+    uint64_t checksum() const { return m_checksum; }
 
     std::string_view word(uint32_t id) const { return m_words.at(id); }
     uint32_t keyOf(uint32_t word) const { return word < wordCount() ? m_wordKey[word] : npos; }
@@ -126,6 +128,7 @@ private:
     const uint32_t *m_keyBase = nullptr;
     const uint32_t *m_keyCommonness = nullptr;
     uint32_t m_meaningCount = 0;
+    uint64_t m_checksum = 0;
     Table m_meaningBegin, m_members, m_postingBegin, m_postings, m_compoundBegin, m_compounds,
         m_coocBegin, m_cooc, m_caseReadings;
 };

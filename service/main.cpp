@@ -45,6 +45,7 @@ int main(int argc, char *argv[])
         return fail(error);
     }
     AssociationService service(&lexicon);
+    service.setAllowedOrigin(options.allowOrigin);
     HttpServer server(&service);
     if (!server.listen(options.address, options.port)) {
         return fail(QStringLiteral("cannot listen on %1:%2: %3")

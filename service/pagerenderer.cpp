@@ -32,6 +32,21 @@ void appendJsonString(QByteArray *out, QByteArrayView utf8)
 
 } // namespace
 
+// Index words are data: a "<" or "&" in one must not become markup in a browser. Quotes stay as
+// they are, since the desktop program reads the words from the page without decoding entities.
+QByteArray escapedWord(QByteArrayView utf8)
+{
+    QByteArray out;
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        out.append(c == '<'   ? QByteArrayView("&lt;")
+                   : c == '>' ? QByteArrayView("&gt;")
+                   : c == '&' ? QByteArrayView("&amp;")
+                              : QByteArrayView(&c, 1));
+    }
+    return out;
+}
+
 QByteArray html(const QString &keyword, const std::vector<Association> &result,
                 const Lexicon &lexicon)
 {
@@ -52,7 +67,7 @@ QByteArray html(const QString &keyword, const std::vector<Association> &result,
         page.append("<center>Assoziation ueber <a href=\"?eingabe=")
             .append(word.toByteArray().toPercentEncoding())
             .append("\">")
-            .append(word)
+            .append(escapedWord(word))
             .append("</a></center>\n");
     }
     page.append("</body>\n</html>\n");

@@ -19,6 +19,9 @@ namespace PageRenderer {
 QByteArray html(const QString &keyword, const std::vector<Association> &result,
                 const Lexicon &lexicon);
 
+// A word as the text of a link: <, > and & as entities, everything else (quotes too) as it is.
+QByteArray escapedWord(QByteArrayView utf8);
+
 // {"keyword": ..., "count": n, "associations": [{"word", "relation", "score"}, ...]}
 QByteArray json(const QString &keyword, const std::vector<Association> &result,
                 const Lexicon &lexicon);

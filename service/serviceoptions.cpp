@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -12,6 +13,7 @@ const QString listenName = QStringLiteral("listen");
 const QString indexName = QStringLiteral("index");
 const QString compileName = QStringLiteral("compile-index");
 const QString rawName = QStringLiteral("raw");
+const QString originName = QStringLiteral("allow-origin");
 const QString thesaurusName = QStringLiteral("thesaurus");
 const QString wordListName = QStringLiteral("wordlist");
 const QString dictionaryName = QStringLiteral("dictionary");
@@ -35,10 +37,12 @@ const QString webHelp = QStringLiteral(
     "  q       one or more seed keywords, separated by commas or line ends; q may be\n"
     "          repeated; at most 10 seeds of at most 100 characters each\n"
     "  n       words per seed, 1 to 200 (default 20)\n"
-    "  format  json (default): {\"count\", \"results\": [{\"seed\", \"associations\":\n"
-    "          [{\"word\", \"relation\", \"score\"}]}]}; csv: RFC 4180 with the header\n"
-    "          line seed,word,relation,score and CRLF line ends, UTF-8\n"
-    "A bad or unknown parameter gets status 400 and a one-line reason.");
+    "  format  json (default; or as Accept prefers): {\"n\", \"count\", \"results\":\n"
+    "          [{\"seed\", \"count\", \"associations\": [{\"word\", \"relation\",\n"
+    "          \"score\"}]}]}; csv: RFC 4180 with the header line\n"
+    "          seed,word,relation,score and CRLF line ends, UTF-8\n"
+    "A bad, repeated or unknown field gets status 400; errors under /api/ are\n"
+    "application/problem+json. /api/v1/openapi.json describes the API.");
 
 } // namespace
 
@@ -80,6 +84,11 @@ void ServiceOptions::describe(QCommandLineParser *parser)
         QStringLiteral("PATH")));
     parser->addOption(QCommandLineOption(
         rawName, QStringLiteral("Serve from the raw data files instead of an index.")));
+    parser->addOption(QCommandLineOption(
+        originName,
+        QStringLiteral("Let browser scripts of ORIGIN (such as https://tools.example.org, or * "
+                       "for any) read the API. Default: none."),
+        QStringLiteral("ORIGIN")));
     addPathOption(parser, thesaurusName,
                   QStringLiteral("The thesaurus data file in the office-suite thesaurus format; "
                                  "its index (.idx) must lie beside it."),
@@ -116,6 +125,9 @@ bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
                      .arg(parser.value(listenName));
         return false;
     }
+    if (parser.isSet(originName) && !takeOrigin(parser.value(originName), error)) {
+        return false;
+    }
     indexPath = parser.isSet(indexName) ? parser.value(indexName) : defaultIndexPath();
     compileIndexPath = parser.value(compileName);
     raw = parser.isSet(rawName);
@@ -144,6 +156,27 @@ bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
         *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]);
         return false;
     }
+    return true;
+}
+
+// An origin is a scheme, a host and perhaps a port, exactly as browsers send it: anything more
+// would never match and leave the option silently without effect.
+bool ServiceOptions::takeOrigin(const QString &text, QString *error)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const bool exact =
+        text == QLatin1String("*") ||
+        (url.isValid() && !url.host().isEmpty() && url.path().isEmpty() &&
+         !text.endsWith(QLatin1Char('/')) && url.userInfo().isEmpty() && !url.hasQuery() &&
+         !url.hasFragment() &&
+         (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")));
+    if (!exact) {
+        *error = QStringLiteral("--allow-origin wants an origin such as https://example.org or "
+                                "http://localhost:8080, or *, not \"%1\"")
+                     .arg(text);
+        return false;
+    }
+    allowOrigin = text.toUtf8();
     return true;
 }
 

@@ -17,6 +17,7 @@ struct ServiceOptions
     QString indexPath;        // the compiled index to serve from
     QString compileIndexPath; // when set: compile the raw data into this file and stop
     bool raw = false;         // serve from the raw data, compiled in memory at start
+    QByteArray allowOrigin;   // whose browser scripts may read the API; none when empty
     DataSources sources = DataSources::debian();
 
     // Declares the options, with their help texts, on the parser.
@@ -24,6 +25,7 @@ struct ServiceOptions
     // Takes the values from a parser that has processed the arguments; false with a message in
     // *error for a value that makes no sense.
     bool take(const QCommandLineParser &parser, QString *error);
+    bool takeOrigin(const QString &text, QString *error);
 
     // Where the index is looked for when none is named: beside the executable (a build
     // folder), then where the package installs it. The first that exists, else the last.

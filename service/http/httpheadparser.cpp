@@ -210,6 +210,10 @@ int HttpHeadParser::parseField(QByteArrayView name, QByteArrayView value, HttpRe
         request->accept = value.toByteArray();
     } else if (name.compare("Accept-Language", Qt::CaseInsensitive) == 0) {
         request->acceptLanguage = value.toByteArray();
+    } else if (name.compare("Origin", Qt::CaseInsensitive) == 0) {
+        request->origin = value.toByteArray();
+    } else if (name.compare("If-None-Match", Qt::CaseInsensitive) == 0) {
+        request->ifNoneMatch = value.toByteArray();
     }
     return 0;
 }

@@ -11,7 +11,7 @@ HttpResponse HttpResponse::error(int status, const QByteArray &extraHeaders)
                         .append("</title></head>\n<body><h1>")
                         .append(text)
                         .append("</h1></body></html>\n");
-    response.extraHeaders = extraHeaders;
+    response.extraHeaders = QByteArray("X-Content-Type-Options: nosniff\r\n").append(extraHeaders);
     return response;
 }
 
@@ -22,6 +22,10 @@ QByteArray HttpResponse::reasonPhrase(int status)
         return "Continue";
     case 200:
         return "OK";
+    case 204:
+        return "No Content";
+    case 304:
+        return "Not Modified";
     case 400:
         return "Bad Request";
     case 404:
@@ -51,11 +55,16 @@ QByteArray HttpResponse::serialize(bool keepAlive, bool headOnly) const
         .append(QByteArray::number(status))
         .append(' ')
         .append(reasonPhrase(status))
-        .append("\r\nServer: lexigrove-assocd\r\nContent-Type: ")
-        .append(contentType)
-        .append("\r\nContent-Length: ")
-        .append(QByteArray::number(body.size()))
-        .append(keepAlive ? "\r\nConnection: keep-alive\r\n" : "\r\nConnection: close\r\n")
+        .append("\r\nServer: lexigrove-assocd\r\n");
+    // These two have no content, so nothing may describe one.
+    if (status != 204 && status != 304) {
+        out.append("Content-Type: ")
+            .append(contentType)
+            .append("\r\nContent-Length: ")
+            .append(QByteArray::number(body.size()))
+            .append("\r\n");
+    }
+    out.append(keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n")
         .append(extraHeaders)
         .append("\r\n");
     if (!headOnly) {

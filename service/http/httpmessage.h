@@ -10,6 +10,8 @@ struct HttpRequest
     QByteArray query; // after "?", without it
     QByteArray accept;
     QByteArray acceptLanguage;
+    QByteArray origin;      // of a browser script's request
+    QByteArray ifNoneMatch; // the entity tags of a copy the client holds
     QByteArray body;
     int minorVersion = 1; // HTTP/1.minorVersion
 };

@@ -31,7 +31,8 @@ body { margin: 0; background: var(--bg); color: var(--fg);
   font: 16px/1.45 system-ui, "Segoe UI", Roboto, "Noto Sans", "DejaVu Sans", sans-serif; }
 a { color: var(--link); }
 .top { background: var(--accent); color: var(--on-accent); }
-.top div, main, footer { max-width: 76rem; margin: 0 auto; padding-left: 1rem; padding-right: 1rem; }
+.top div, main, footer { max-width: 120rem; margin: 0 auto; padding-left: 1rem; padding-right: 1rem; }
+form, .problem { max-width: 76rem; }
 .top div { display: flex; flex-wrap: wrap; align-items: baseline; gap: .2rem 1rem;
   padding-top: .7rem; padding-bottom: .7rem; }
 .top h1 { margin: 0; font-size: 1.4rem; }
@@ -42,10 +43,9 @@ main { padding-top: 1rem; }
 form { display: grid; grid-template-columns: 1fr auto auto; gap: .4rem 1rem; align-items: end;
   background: var(--card); border: 1px solid var(--line); border-radius: .5rem; padding: 1rem; }
 label { display: block; font-weight: 600; margin-bottom: .25rem; }
-textarea, input, button { font: inherit; color: inherit; }
-textarea, input { width: 100%; background: var(--bg); border: 1px solid var(--line);
+input, button { font: inherit; color: inherit; }
+input { width: 100%; background: var(--bg); border: 1px solid var(--line);
   border-radius: .35rem; padding: .45rem .6rem; }
-textarea { min-height: 2.75rem; height: 2.75rem; resize: vertical; display: block; }
 input, button { height: 2.75rem; }
 .count input { width: 8rem; }
 button { background: var(--accent); color: var(--on-accent); border: 0; border-radius: .35rem;
@@ -54,7 +54,7 @@ button { background: var(--accent); color: var(--on-accent); border: 0; border-r
 .problem { margin: 1rem 0; padding: .6rem .9rem; border-left: 4px solid var(--alarm);
   background: var(--alarm-bg); color: var(--alarm); }
 .downloads { margin: 1rem 0 .6rem; font-weight: 600; }
-.results { display: grid; grid-template-columns: repeat(auto-fill, minmax(22rem, 1fr));
+.results { display: grid; grid-template-columns: repeat(auto-fill, minmax(30rem, 1fr));
   gap: 1rem; align-items: start; }
 section { min-width: 0; overflow-x: auto; background: var(--card); border: 1px solid var(--line);
   border-radius: .5rem; padding: .6rem .9rem .8rem; }
@@ -62,13 +62,15 @@ h2 { margin: .1rem 0 .4rem; font-size: 1.15rem; overflow-wrap: anywhere; }
 h2 small { font-size: .85rem; font-weight: 400; color: var(--muted); }
 section p { margin: .3rem 0; color: var(--muted); }
 table { width: 100%; border-collapse: collapse; }
+caption { position: absolute; width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%);
+  white-space: nowrap; }
 th, td { padding: .28rem .4rem; text-align: left; border-bottom: 1px solid var(--line); }
 tbody tr:last-child td { border-bottom: 0; }
 th { font-size: .78rem; font-weight: 600; text-transform: uppercase; letter-spacing: .04em;
   color: var(--muted); white-space: nowrap; cursor: pointer; user-select: none; }
 th[aria-sort=ascending]::after { content: " \25B2"; }
 th[aria-sort=descending]::after { content: " \25BC"; }
-td:nth-child(2) { overflow-wrap: anywhere; }
+td:nth-child(2) { hyphens: auto; -webkit-hyphens: auto; }
 td:nth-child(3) { color: var(--muted); white-space: nowrap; }
 .num { text-align: right; font-variant-numeric: tabular-nums; width: 1%; white-space: nowrap; }
 footer { margin-top: 1.5rem; margin-bottom: 1.5rem; color: var(--muted); font-size: .875rem; }

@@ -14,8 +14,8 @@ const PageTexts germanTexts{
     "Deutsche Stichwörter und die Wörter, die dazu gehören",
     "Stichwörter",
     "z. B. Haus, Garten",
-    "Mehrere Stichwörter durch Kommas oder Zeilenumbrüche trennen, höchstens 10. "
-    "Ein Klick auf ein Wort sucht danach.",
+    "Mehrere Stichwörter durch Kommas trennen, höchstens 10. Die Eingabetaste sucht, "
+    "ein Klick auf ein Wort sucht danach.",
     "Anzahl je Stichwort",
     "Suchen",
     "Wort",
@@ -25,6 +25,8 @@ const PageTexts germanTexts{
     "%1 Wörter",
     "Keine Assoziationen gefunden.",
     "Ergebnis als CSV herunterladen",
+    "als JSON",
+    "Assoziationen zu „%1“",
     "Zum Sortieren klicken",
     "Für Skripte:",
 };
@@ -37,8 +39,8 @@ const PageTexts englishTexts{
     "German keywords and the words that go with them",
     "Keywords",
     "e.g. Haus, Garten",
-    "Separate several keywords with commas or new lines, at most 10. "
-    "Click a word to search for it.",
+    "Separate several keywords with commas, at most 10. Enter searches; "
+    "click a word to search for it.",
     "Words per keyword",
     "Search",
     "Word",
@@ -48,6 +50,8 @@ const PageTexts englishTexts{
     "%1 words",
     "No associations found.",
     "Download the result as CSV",
+    "as JSON",
+    "Associations of “%1”",
     "Click to sort",
     "For scripts:",
 };
@@ -130,29 +134,52 @@ QString PageTexts::relationLabel(std::string_view name) const
 
 QString PageTexts::problem(const WebQuery &query) const
 {
-    const bool isGerman = this == &germanTexts;
-    switch (query.problem) {
-    case WebQuery::Problem::None:
-    case WebQuery::Problem::NoSeed:
+    using Problem = WebQuery::Problem;
+    struct Text
+    {
+        Problem problem;
+        const char *german;
+        const char *english;
+    };
+    static constexpr Text texts[] = {
+        {Problem::NoSeed, "Bitte mindestens ein Stichwort eingeben.",
+         "Please type at least one keyword."},
+        {Problem::TooManySeeds, "Zu viele Stichwörter: höchstens %1.",
+         "Too many keywords: at most %1."},
+        {Problem::SeedTooLong, "Ein Stichwort ist zu lang: höchstens %1 Zeichen.",
+         "A keyword is too long: at most %1 characters."},
+        {Problem::InputTooLong, "Die Eingabe ist zu lang.", "The input is too long."},
+        {Problem::BadCount, "Die Anzahl muss eine ganze Zahl von 1 bis %1 sein.",
+         "The number must be a whole number from 1 to %1."},
+        {Problem::BadFormat, "Das Format muss json oder csv sein, nicht „%1“.",
+         "The format must be json or csv, not \"%1\"."},
+        {Problem::BadLanguage, "Die Sprache muss de oder en sein, nicht „%1“.",
+         "The language must be de or en, not \"%1\"."},
+        {Problem::RepeatedField, "Das Feld %1 ist mehrfach angegeben.",
+         "The field %1 is given more than once."},
+        {Problem::BadEncoding, "Die Eingabe ist kein gültiges UTF-8.",
+         "The input is not valid UTF-8."},
+    };
+    // Without any q the page is the start page, not a failed search.
+    if (query.problem == Problem::NoSeed && !query.seedFieldGiven) {
         return {};
-    case WebQuery::Problem::TooManySeeds:
-        return (isGerman ? QStringLiteral("Zu viele Stichwörter: höchstens %1.")
-                         : QStringLiteral("Too many keywords: at most %1."))
-            .arg(WebQuery::maxSeeds);
-    case WebQuery::Problem::SeedTooLong:
-        return (isGerman ? QStringLiteral("Ein Stichwort ist zu lang: höchstens %1 Zeichen.")
-                         : QStringLiteral("A keyword is too long: at most %1 characters."))
-            .arg(WebQuery::maxSeedLength);
-    case WebQuery::Problem::InputTooLong:
-        return isGerman ? QStringLiteral("Die Eingabe ist zu lang.")
-                        : QStringLiteral("The input is too long.");
-    case WebQuery::Problem::BadCount:
-        return (isGerman ? QStringLiteral("Die Anzahl muss eine ganze Zahl von 1 bis %1 sein.")
-                         : QStringLiteral("The number must be a whole number from 1 to %1."))
-            .arg(Associator::maxCount);
-    case WebQuery::Problem::BadFormat:
-    case WebQuery::Problem::BadLanguage:
-        return query.problemText();
+    }
+    const bool isGerman = this == &germanTexts;
+    for (const Text &text : texts) {
+        if (text.problem != query.problem) {
+            continue;
+        }
+        QString message = QString::fromUtf8(isGerman ? text.german : text.english);
+        const int limit = query.problem == Problem::TooManySeeds  ? WebQuery::maxSeeds
+                          : query.problem == Problem::SeedTooLong ? WebQuery::maxSeedLength
+                                                                  : Associator::maxCount;
+        return message.contains(QLatin1String("%1"))
+                   ? message.arg(query.problem == Problem::BadFormat ||
+                                         query.problem == Problem::BadLanguage ||
+                                         query.problem == Problem::RepeatedField
+                                     ? query.problemDetail
+                                     : QString::number(limit))
+                   : message;
     }
     return {};
 }

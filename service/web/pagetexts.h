@@ -28,6 +28,8 @@ struct PageTexts
     const char *words; // %1 is the number
     const char *nothingFound;
     const char *downloadCsv;
+    const char *downloadJson;
+    const char *caption; // of a seed's table; %1 is the seed
     const char *sortHint;
     const char *scripts; // before the API's address in the footer
 

@@ -67,17 +67,18 @@ void appendForm(QByteArray *page, const WebQuery &query, const PageTexts &texts)
 {
     page->append("<form method=\"get\" action=\"/\">\n<div class=\"keywords\"><label for=\"q\">")
         .append(escaped(texts.keywords))
-        .append("</label><textarea id=\"q\" name=\"q\" rows=\"2\" maxlength=\"1100\" required"
-                " placeholder=\"")
+        .append("</label><input id=\"q\" name=\"q\" type=\"text\" maxlength=\"1100\" required"
+                " autocomplete=\"off\" enterkeyhint=\"search\" placeholder=\"")
         .append(escaped(texts.keywordsPlaceholder))
-        .append("\">")
+        .append("\" value=\"")
         .append(escaped(query.seedText.left(1100)))
-        .append("</textarea></div>\n<div class=\"count\"><label for=\"n\">")
+        .append("\"></div>\n<div class=\"count\"><label for=\"n\">")
         .append(escaped(texts.count))
         .append("</label><input id=\"n\" name=\"n\" type=\"number\" min=\"1\" max=\"")
         .append(QByteArray::number(Associator::maxCount))
         .append("\" value=\"")
-        .append(QByteArray::number(query.count))
+        .append(query.problem == WebQuery::Problem::BadCount ? escaped(query.countText)
+                                                             : QByteArray::number(query.count))
         .append("\" required></div>\n");
     if (!query.language.isEmpty()) {
         page->append("<input type=\"hidden\" name=\"lang\" value=\"")
@@ -105,7 +106,9 @@ void appendTable(QByteArray *page, const WebQuery &query, const SeedResult &resu
         return;
     }
     const QByteArray sortHint = escaped(texts.sortHint);
-    page->append("<table>\n<thead><tr><th class=\"num\" data-sort=\"num\" title=\"")
+    page->append("<table>\n<caption>")
+        .append(escaped(QString::fromUtf8(texts.caption).arg(result.seed)))
+        .append("</caption>\n<thead><tr><th class=\"num\" data-sort=\"num\" title=\"")
         .append(sortHint + "\">#</th><th data-sort=\"text\" title=\"" + sortHint + "\">")
         .append(escaped(texts.word) + "</th><th data-sort=\"text\" title=\"" + sortHint + "\">")
         .append(escaped(texts.relation) + "</th><th class=\"num\" data-sort=\"num\" title=\"")
@@ -148,6 +151,12 @@ void appendResults(QByteArray *page, const WebQuery &query, const std::vector<Se
         .append(escaped(QString::fromLatin1(query.toQuery(WebQuery::Format::Csv, false))))
         .append("\">")
         .append(escaped(texts.downloadCsv))
+        .append("</a> · <a href=\"")
+        .append(WebPaths::api)
+        .append('?')
+        .append(escaped(QString::fromLatin1(query.toQuery(WebQuery::Format::Json, false))))
+        .append("\">")
+        .append(escaped(texts.downloadJson))
         .append("</a></p>\n<div class=\"results\">\n");
     for (const SeedResult &result : results) {
         appendTable(page, query, result, lexicon, texts);

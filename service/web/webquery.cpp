@@ -5,6 +5,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Control characters become blanks: shown, they would only confuse (or cut a text at a NUL).
@@ -22,7 +24,14 @@ QString withoutControlCharacters(QString text, bool keepLineEnds = false)
 // A value echoed in a one-line reason: short, and without line ends of its own.
 QString detail(const QString &value)
 {
-    return withoutControlCharacters(value.left(40)).simplified();
+    const qsizetype cut = value.size() > 40 && value[39].isHighSurrogate() ? 39 : 40;
+    return withoutControlCharacters(value.left(cut)).simplified();
+}
+
+qsizetype codePoints(const QString &text)
+{
+    return text.size() -
+           std::count_if(text.begin(), text.end(), [](QChar c) { return c.isLowSurrogate(); });
 }
 
 int parseCount(const QString &value, bool *ok)
@@ -57,7 +66,12 @@ WebQuery WebQuery::parse(QByteArrayView query)
             QueryFields::percentDecode(equals < 0 ? field : field.first(equals));
         const QByteArray value =
             equals < 0 ? QByteArray() : QueryFields::percentDecode(field.sliced(equals + 1));
-        result.take(name, QueryFields::decodeText(value));
+        // Browsers and scripts send UTF-8; anything else would come out as different letters.
+        if (!name.isValidUtf8() || !value.isValidUtf8()) {
+            result.report(Problem::BadEncoding, QString());
+            continue;
+        }
+        result.take(name, QString::fromUtf8(value));
     }
     if (result.problem == Problem::None && result.seeds.isEmpty()) {
         result.problem = Problem::NoSeed;
@@ -65,20 +79,47 @@ WebQuery WebQuery::parse(QByteArrayView query)
     return result;
 }
 
+void WebQuery::report(Problem what, const QString &value)
+{
+    if (problem == Problem::None) {
+        problem = what;
+        problemDetail = value;
+    }
+}
+
+// A second value for a field that holds one would silently override the first.
+bool WebQuery::firstTime(const QByteArray &name)
+{
+    const bool repeated = givenOnce.contains(name);
+    givenOnce.append(name);
+    if (repeated) {
+        report(Problem::RepeatedField, QString::fromLatin1(name));
+    }
+    return !repeated;
+}
+
 void WebQuery::take(const QByteArray &name, const QString &value)
 {
+    if ((name == "n" || name == "format" || name == "lang") && !firstTime(name)) {
+        return;
+    }
     if (name == "q") {
-        seedText += (seedText.isEmpty() ? QString() : QStringLiteral("\n")) +
-                    withoutControlCharacters(value, true);
+        seedFieldGiven = true;
+        // One line in the page's field: line ends separate seeds as commas do.
+        QString typed = withoutControlCharacters(value, true);
+        typed.replace(QLatin1String("\r\n"), QLatin1String(", "))
+            .replace(QLatin1Char('\r'), QLatin1String(", "))
+            .replace(QLatin1Char('\n'), QLatin1String(", "));
+        seedText += (seedText.isEmpty() ? QString() : QStringLiteral(", ")) + typed;
         addSeeds(value);
     } else if (name == "n") {
         bool ok = false;
+        countText = detail(value);
         const int n = parseCount(value, &ok);
         if (ok) {
             count = n;
-        } else if (problem == Problem::None) {
-            problem = Problem::BadCount;
-            problemDetail = detail(value);
+        } else {
+            report(Problem::BadCount, detail(value));
         }
     } else if (name == "format") {
         const QString f = value.trimmed().toLower();
@@ -86,21 +127,18 @@ void WebQuery::take(const QByteArray &name, const QString &value)
                  : f == QLatin1String("csv")  ? Format::Csv
                  : f == QLatin1String("html") ? Format::Html
                                               : format;
-        if (f != QLatin1String("json") && f != QLatin1String("csv") && f != QLatin1String("html") &&
-            problem == Problem::None) {
-            problem = Problem::BadFormat;
-            problemDetail = detail(value);
+        if (f != QLatin1String("json") && f != QLatin1String("csv") && f != QLatin1String("html")) {
+            report(Problem::BadFormat, detail(value));
         }
     } else if (name == "lang") {
         const QString l = value.trimmed().toLower();
         if (l == QLatin1String("de") || l == QLatin1String("en")) {
             language = l;
-        } else if (problem == Problem::None) {
-            problem = Problem::BadLanguage;
-            problemDetail = detail(value);
+        } else {
+            report(Problem::BadLanguage, detail(value));
         }
     } else if (unknownField.isEmpty()) {
-        unknownField = detail(QueryFields::decodeText(name));
+        unknownField = detail(QString::fromUtf8(name));
     }
 }
 
@@ -115,9 +153,9 @@ void WebQuery::addSeeds(const QString &text)
         if (seed.isEmpty() || problem != Problem::None) {
             continue;
         }
-        if (seed.size() > maxSeedLength) {
-            problem = Problem::SeedTooLong;
-            problemDetail = detail(seed) + QStringLiteral("...");
+        // Counted in code points: an emoji is one character to whoever typed it.
+        if (codePoints(seed) > maxSeedLength) {
+            report(Problem::SeedTooLong, detail(seed) + QStringLiteral("..."));
         } else if (!seeds.contains(seed, Qt::CaseInsensitive)) {
             if (seeds.size() == maxSeeds) {
                 problem = Problem::TooManySeeds;
@@ -167,6 +205,10 @@ QString WebQuery::problemText() const
         return QStringLiteral("format must be json or csv, not \"%1\"").arg(problemDetail);
     case Problem::BadLanguage:
         return QStringLiteral("lang must be de or en, not \"%1\"").arg(problemDetail);
+    case Problem::RepeatedField:
+        return QStringLiteral("%1 given more than once").arg(problemDetail);
+    case Problem::BadEncoding:
+        return QStringLiteral("the query is not valid UTF-8");
     }
     return unknownField.isEmpty() ? QString()
                                   : QStringLiteral("unknown field \"%1\"").arg(unknownField);

@@ -11,7 +11,7 @@
 struct WebQuery
 {
     static constexpr int maxSeeds = 10;
-    static constexpr int maxSeedLength = 100; // characters, after blanks are simplified
+    static constexpr int maxSeedLength = 100; // code points, after blanks are simplified
     static constexpr qsizetype maxInputBytes = 4096;
     static constexpr int defaultCount = 20;
 
@@ -31,16 +31,21 @@ struct WebQuery
         InputTooLong,
         BadCount,
         BadFormat,
-        BadLanguage
+        BadLanguage,
+        RepeatedField,
+        BadEncoding
     };
 
-    QStringList seeds; // in the order given, each once (case ignored)
-    QString seedText;  // as typed, for the page's form
+    QStringList seeds;           // in the order given, each once (case ignored)
+    QString seedText;            // as typed, for the page's form
+    bool seedFieldGiven = false; // q was sent, even if empty: a search, not the start page
     int count = defaultCount;
+    QString countText; // n as given, for the page's field after a bad value
     Format format = Format::Unspecified;
     QString language; // "de", "en" or empty when not asked for
     Problem problem = Problem::None;
-    QString problemDetail; // the value a problem is about
+    QByteArrayList givenOnce; // the single-valued fields met so far
+    QString problemDetail;    // the value a problem is about
     // A field of no meaning here: the API refuses it (a misspelt field would otherwise be
     // ignored without a word), the page does not (links from elsewhere may add some).
     QString unknownField;
@@ -55,5 +60,7 @@ struct WebQuery
 
 private:
     void take(const QByteArray &name, const QString &value);
+    bool firstTime(const QByteArray &name);
+    void report(Problem what, const QString &value);
     void addSeeds(const QString &text);
 };

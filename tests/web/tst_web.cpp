@@ -1,14 +1,21 @@
 #include "associationservice.h"
+#include "devtoolspipe.h"
 #include "httpserver.h"
 #include "lexicon.h"
+#include "pagerenderer.h"
 #include "service/httptestclient.h"
 #include "service/servicefixture.h"
 #include "web/resultfiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,8 +31,14 @@ private slots:
     void apiAnswersSeveralSeeds();
     void answers_data();
     void answers();
+    void errorsAreProblemDocuments();
+    void entityTagsSpareDownloads();
+    void crossOriginIsAllowedOnlyWhenAsked();
+    void openApiDescribesRealAnswers();
     void pageIsEscapedAndHoldsNoClassicBlock();
     void browserShowsTheResultTables();
+    void browserBreaksNoWordMidLetter();
+    void browserSearchesOnEnter();
 
 private:
     HttpTestClient::Reply get(const QByteArray &target, const QByteArray &headers = {});
@@ -52,16 +65,26 @@ HttpTestClient::Reply TestWeb::get(const QByteArray &target, const QByteArray &h
     return client.next();
 }
 
+// Quoting as RFC 4180 asks, and no cell that a spreadsheet would run as a formula.
 void TestWeb::csvFieldsAreQuoted()
 {
     QCOMPARE(ResultFiles::csvField("Höhle"), "Höhle");
     QCOMPARE(ResultFiles::csvField("Haus, Hof"), "\"Haus, Hof\"");
     QCOMPARE(ResultFiles::csvField("Sag \"ja\""), "\"Sag \"\"ja\"\"\"");
     QCOMPARE(ResultFiles::csvField("a\r\nb"), "\"a\r\nb\"");
+    QCOMPARE(ResultFiles::csvField("=HYPERLINK(1)"), "'=HYPERLINK(1)");
+    QCOMPARE(ResultFiles::csvField("+49"), "'+49");
+    QCOMPARE(ResultFiles::csvField("-los"), "'-los");
+    QCOMPARE(ResultFiles::csvField("@"), "'@");
+    QCOMPARE(ResultFiles::csvField("\tx"), "'\tx");
+    QCOMPARE(ResultFiles::csvField("\rx,y"), "\"'\rx,y\"");
+    QCOMPARE(ResultFiles::csvField("a=b-c"), "a=b-c");
+    QCOMPARE(ResultFiles::scoreText(1.0f), "1.000");
+    QCOMPARE(ResultFiles::scoreText(0.8949f), "0.895");
 }
 
-// Seeds from two fields, split at commas and line ends, each once; a seed without words stays in
-// the JSON and adds no CSV row.
+// Seeds from two fields, split at commas and line ends, each once; a seed without words has
+// count 0 in the JSON and one row with empty cells in the CSV.
 void TestWeb::apiAnswersSeveralSeeds()
 {
     const QByteArray query = "/api/v1/associations?q=Baum,+H%C3%B6hle%0D%0AGarten&q=baum&n=3";
@@ -75,17 +98,25 @@ void TestWeb::apiAnswersSeveralSeeds()
     for (const QString &word : ServiceFixture::hoehleWords().mid(0, 3)) {
         expected << QStringLiteral("Höhle,") + word;
     }
+    expected << QStringLiteral("Garten,");
     QStringList lines = QString::fromUtf8(reply.body).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.takeLast(), QString());
     for (qsizetype i = 1; i < lines.size(); ++i) {
         lines[i] = lines[i].section(QLatin1Char(','), 0, 1);
     }
     QCOMPARE(lines, expected);
+    QVERIFY(reply.body.endsWith("Garten,,,\r\n"));
 
     reply = get(query);
     QCOMPARE(reply.headers.value("content-type"), QByteArray("application/json; charset=utf-8"));
-    const QJsonArray results = QJsonDocument::fromJson(reply.body)["results"].toArray();
+    const QJsonDocument document = QJsonDocument::fromJson(reply.body);
+    QCOMPARE(document["n"].toInt(), 3);
+    QCOMPARE(document["count"].toInt(), 6);
+    const QJsonArray results = document["results"].toArray();
     QCOMPARE(results.size(), 3);
+    QCOMPARE(results[0]["count"].toInt(), 3);
+    QCOMPARE(results[2]["count"].toInt(), 0);
+    QVERIFY(reply.body.contains("\"score\":1.000,") || reply.body.contains("\"score\":0."));
     QCOMPARE(results[1]["seed"].toString(), QStringLiteral("Höhle"));
     QVERIFY(results[2]["associations"].toArray().isEmpty());
     QCOMPARE(results[0]["associations"][2]["word"].toString(), ServiceFixture::baumWords()[2]);
@@ -114,6 +145,25 @@ void TestWeb::answers_data()
     QTest::newRow("n text") << api + "&n=drei%0A" << QByteArray() << 400 << "\"drei\"";
     QTest::newRow("xml") << api + "&format=xml" << QByteArray() << 400 << "json or csv";
     QTest::newRow("unknown") << api + "&count=3" << QByteArray() << 400 << "field \"count\"";
+    QTest::newRow("n twice") << api + "&n=2&n=3" << QByteArray() << 400 << "n given more than";
+    QTest::newRow("format twice") << api + "&format=csv&format=json" << QByteArray() << 400
+                                  << "format given more";
+    QTest::newRow("not utf-8") << api + "&q=Gr%FCn" << QByteArray() << 400 << "not valid UTF-8";
+    const QByteArray emoji = "%F0%9F%8C%B3"; // four bytes, two UTF-16 units, one character
+    QTest::newRow("100 emoji") << "/api/v1/associations?q=" + emoji.repeated(100) << QByteArray()
+                               << 200 << "\"count\":0";
+    QTest::newRow("101 emoji") << "/api/v1/associations?q=" + emoji.repeated(101) << QByteArray()
+                               << 400 << "too long";
+    QTest::newRow("page keeps n") << QByteArray("/?q=Baum%0AH%C3%B6hle&n=0") << QByteArray() << 400
+                                  << "value=\"Baum, Höhle\"></div>";
+    QTest::newRow("page keeps n 0")
+        << QByteArray("/?q=Baum&n=0") << QByteArray() << 400 << "value=\"0\" required>";
+    QTest::newRow("page empty q") << QByteArray("/?q=+%2C+&n=5") << QByteArray() << 400
+                                  << "role=\"alert\">Bitte mindestens ein Stichwort";
+    QTest::newRow("page format de") << QByteArray("/?q=Baum&format=xml") << QByteArray() << 400
+                                    << "Das Format muss json oder csv sein";
+    QTest::newRow("page lang de") << QByteArray("/?q=Baum&lang=fr") << QByteArray("de") << 400
+                                  << "Die Sprache muss de oder en sein";
     QTest::newRow("page en") << QByteArray("/") << QByteArray("en-US,en;q=0.9") << 200
                              << "<html lang=\"en\">";
     QTest::newRow("weights") << QByteArray("/") << QByteArray("fr, en;q=0.3, de-AT;q=0.8") << 200
@@ -133,9 +183,213 @@ void TestWeb::answers()
     const HttpTestClient::Reply reply =
         get(target, language.isEmpty() ? QByteArray() : "Accept-Language: " + language + "\r\n");
     QCOMPARE(reply.status, status);
-    QVERIFY2(QString::fromUtf8(reply.body).contains(expected), reply.body.left(300).constData());
-    if (reply.headers.value("content-type").startsWith("text/plain")) {
+    const bool problem = reply.headers.value("content-type") == "application/problem+json";
+    const QString text = problem ? QJsonDocument::fromJson(reply.body)["detail"].toString()
+                                 : QString::fromUtf8(reply.body);
+    QVERIFY2(text.contains(expected), reply.body.left(300).constData());
+    if (target.startsWith("/api/") && status != 200) {
+        QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
         QCOMPARE(reply.body.indexOf('\n'), reply.body.size() - 1);
+    }
+}
+
+// Every error under /api/ is a problem document a script can read; the page keeps its HTML and
+// nothing is left for a browser to sniff.
+void TestWeb::errorsAreProblemDocuments()
+{
+    struct Case
+    {
+        QByteArray request;
+        int status;
+    };
+    const Case cases[] = {
+        {HttpTestClient::get("/api/v1/associations?q=Baum&n=0"), 400},
+        {HttpTestClient::get("/api/v2/associations?q=Baum"), 404},
+        {HttpTestClient::get("/api/"), 404},
+        {"DELETE /api/v1/associations HTTP/1.1\r\nHost: x\r\n\r\n", 405},
+        {"PUT /api/v1/openapi.json HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", 405},
+    };
+    for (const Case &c : cases) {
+        HttpTestClient client;
+        QVERIFY(client.connectTo(m_server.port()));
+        client.send(c.request);
+        const HttpTestClient::Reply reply = client.next();
+        QCOMPARE(reply.status, c.status);
+        QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
+        QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
+        QJsonParseError error;
+        const QJsonObject problem = QJsonDocument::fromJson(reply.body, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, reply.body.constData());
+        QCOMPARE(problem.value("status").toInt(), c.status);
+        QCOMPARE(problem.value("title").toString().toUtf8(), HttpResponse::reasonPhrase(c.status));
+        QVERIFY(problem.value("type").isString());
+        QVERIFY(!problem.value("detail").toString().isEmpty());
+    }
+    HttpTestClient client;
+    QVERIFY(client.connectTo(m_server.port()));
+    client.send("DELETE / HTTP/1.1\r\nHost: x\r\n\r\n" + HttpTestClient::get("/nowhere") +
+                HttpTestClient::get("/cgi-bin/meta/meta.ger1-asso?eingabe=Baum"));
+    for (const int status : {405, 404, 200}) {
+        const HttpTestClient::Reply reply = client.next();
+        QCOMPARE(reply.status, status);
+        QVERIFY(reply.headers.value("content-type").startsWith("text/html"));
+        QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
+    }
+}
+
+// An answer changes only with the index and the program: its tag spares a second download, and
+// JSON and CSV, which Accept can choose between, have tags of their own.
+void TestWeb::entityTagsSpareDownloads()
+{
+    const QByteArray target = "/api/v1/associations?q=Baum&n=4";
+    const HttpTestClient::Reply json = get(target);
+    const QByteArray tag = json.headers.value("etag");
+    QVERIFY(tag.startsWith('"') && tag.endsWith('"'));
+    QVERIFY(json.headers.value("cache-control").contains("max-age="));
+    QVERIFY(json.headers.value("vary").contains("Accept"));
+    const HttpTestClient::Reply csv = get(target, "Accept: text/html, text/csv;q=0.9, */*\r\n");
+    QVERIFY(csv.headers.value("content-type").startsWith("text/csv"));
+    QVERIFY(csv.body.startsWith("seed,word,relation,score\r\nBaum,Apfelbaum,"));
+    QVERIFY(csv.headers.value("etag") != tag);
+    QVERIFY(get(target + "&format=json", "Accept: text/csv\r\n").body.startsWith("{"));
+    QVERIFY(get(target, "Accept: text/csv;q=0.5, application/json\r\n").body.startsWith("{"));
+
+    HttpTestClient client;
+    QVERIFY(client.connectTo(m_server.port()));
+    client.send(HttpTestClient::get(target, "If-None-Match: \"other\", W/" + tag + "\r\n") +
+                HttpTestClient::get(target, "If-None-Match: \"other\"\r\n"));
+    const HttpTestClient::Reply unchanged = client.next();
+    QCOMPARE(unchanged.status, 304);
+    QCOMPARE(unchanged.headers.value("etag"), tag);
+    QVERIFY(!unchanged.headers.contains("content-length"));
+    QVERIFY(unchanged.body.isEmpty());
+    const HttpTestClient::Reply changed = client.next(); // the connection survived the 304
+    QCOMPARE(changed.status, 200);
+    QCOMPARE(changed.body, json.body);
+}
+
+// Browser scripts of the one allowed origin may read answers and ask before they send headers;
+// others get no permission, and without the option nobody does.
+void TestWeb::crossOriginIsAllowedOnlyWhenAsked()
+{
+    const QByteArray target = "/api/v1/associations?q=Baum&n=1";
+    const QByteArray origin = "Origin: https://tools.example.org\r\n";
+    QVERIFY(!get(target, origin).headers.contains("access-control-allow-origin"));
+    m_service.setAllowedOrigin("https://tools.example.org");
+    const auto reset = qScopeGuard([this] { m_service.setAllowedOrigin({}); });
+    QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"),
+             QByteArray("https://tools.example.org"));
+    const HttpTestClient::Reply other = get(target, "Origin: https://evil.example\r\n");
+    QVERIFY(!other.headers.contains("access-control-allow-origin"));
+    QVERIFY(other.headers.value("vary").contains("Origin"));
+
+    HttpTestClient client;
+    QVERIFY(client.connectTo(m_server.port()));
+    client.send("OPTIONS /api/v1/associations HTTP/1.1\r\nHost: x\r\n" + origin +
+                "Access-Control-Request-Method: GET\r\n"
+                "Access-Control-Request-Headers: if-none-match\r\n\r\n");
+    const HttpTestClient::Reply preflight = client.next();
+    QCOMPARE(preflight.status, 204);
+    QCOMPARE(preflight.headers.value("access-control-allow-origin"),
+             QByteArray("https://tools.example.org"));
+    QVERIFY(preflight.headers.value("access-control-allow-methods").contains("GET"));
+    QVERIFY(preflight.headers.value("access-control-allow-headers").contains("If-None-Match"));
+    m_service.setAllowedOrigin("*");
+    QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"), QByteArray("*"));
+}
+
+namespace {
+
+// Whether a value fits a schema of the document: types, required and undeclared properties,
+// enumerations and the items of arrays. Enough for a description written by hand to be held to
+// what the service really sends.
+QString schemaMismatch(const QJsonValue &value, QJsonObject schema, const QJsonObject &document,
+                       const QString &where)
+{
+    if (schema.contains("$ref")) {
+        const QString ref = schema.value("$ref").toString().mid(2);
+        QJsonValue target = document;
+        for (const QString &part : ref.split('/')) {
+            target = target[part];
+        }
+        schema = target.toObject();
+    }
+    const QString type = schema.value("type").toString();
+    const bool fits = type == "object"    ? value.isObject()
+                      : type == "array"   ? value.isArray()
+                      : type == "string"  ? value.isString()
+                      : type == "integer" ? value.isDouble() && value.toDouble() == value.toInt()
+                      : type == "number"  ? value.isDouble()
+                                          : false;
+    if (!fits) {
+        return where + " is no " + type;
+    }
+    if (schema.contains("enum") && !schema.value("enum").toArray().contains(value)) {
+        return where + " is none of the enumeration";
+    }
+    const QJsonObject properties = schema.value("properties").toObject();
+    for (const QJsonValue required : schema.value("required").toArray()) {
+        if (!value.toObject().contains(required.toString())) {
+            return where + " lacks " + required.toString();
+        }
+    }
+    const QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (!properties.contains(it.key())) {
+            return where + " has the undeclared " + it.key();
+        }
+        const QString inner = schemaMismatch(it.value(), properties.value(it.key()).toObject(),
+                                             document, where + "." + it.key());
+        if (!inner.isEmpty()) {
+            return inner;
+        }
+    }
+    const QJsonArray items = value.toArray();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString inner = schemaMismatch(items[i], schema.value("items").toObject(), document,
+                                             where + "[" + QString::number(i) + "]");
+        if (!inner.isEmpty()) {
+            return inner;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+// The description at /api/v1/openapi.json against real answers: the fields it lists are those
+// the API takes, and answers and errors fit its schemas.
+void TestWeb::openApiDescribesRealAnswers()
+{
+    const HttpTestClient::Reply reply = get("/api/v1/openapi.json");
+    QCOMPARE(reply.status, 200);
+    const QJsonObject document = QJsonDocument::fromJson(reply.body).object();
+    QVERIFY(document.value("openapi").toString().startsWith("3."));
+    const QJsonObject operation = document["paths"]["/api/v1/associations"]["get"].toObject();
+    QStringList names;
+    for (const QJsonValue parameter : operation["parameters"].toArray()) {
+        names << parameter["name"].toString();
+        // Each documented field is taken: a misspelt one would be refused as unknown.
+        const QByteArray field = parameter["name"].toString().toUtf8();
+        QVERIFY2(get("/api/v1/associations?q=Baum&" + field + "=1").body.indexOf("unknown") < 0,
+                 field.constData());
+    }
+    QCOMPARE(names, QStringList({"q", "n", "format"}));
+    const QJsonObject answer =
+        operation["responses"]["200"]["content"]["application/json"]["schema"].toObject();
+    const QJsonObject problem = document["components"]["schemas"]["Problem"].toObject();
+    const QByteArray answers[] = {"q=Baum,Garten&n=200", "q=Baum&n=1", "q=Nichts"};
+    for (const QByteArray &query : answers) {
+        const QJsonDocument real =
+            QJsonDocument::fromJson(get("/api/v1/associations?" + query).body);
+        const QString mismatch = schemaMismatch(real.object(), answer, document, "answer");
+        QVERIFY2(mismatch.isEmpty(), qPrintable(query + ": " + mismatch));
+    }
+    for (const QByteArray &target :
+         {QByteArray("/api/v1/associations?n=0"), QByteArray("/api/x")}) {
+        const QJsonDocument real = QJsonDocument::fromJson(get(target).body);
+        const QString mismatch = schemaMismatch(real.object(), problem, document, "problem");
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     }
 }
 
@@ -151,38 +405,176 @@ void TestWeb::pageIsEscapedAndHoldsNoClassicBlock()
     QVERIFY(page.contains(QStringLiteral("<a href=\"/?q=Geh%C3%B6lz&amp;n=20\">Gehölz</a>")));
     QVERIFY(!page.contains(QChar(0)));
     QVERIFY(page.contains(QStringLiteral("href=\"/api/v1/associations?q=%3Ccenter")));
+    QVERIFY(page.contains(QStringLiteral("<caption>Assoziationen zu „Baum“</caption>")));
+    QVERIFY(page.contains(QStringLiteral("&amp;n=20&amp;format=json\">als JSON</a>")));
+    // The classic page, which the desktop program reads without decoding, escapes only markup.
+    QCOMPARE(PageRenderer::escapedWord("<b>A&B</b> \"x\""), "&lt;b&gt;A&amp;B&lt;/b&gt; \"x\"");
 }
 
-// The page as a person sees it after a search: the form sends a GET like this one. The sorting
-// script marks the headers it handles, which it does only when the page's policy lets it run.
-void TestWeb::browserShowsTheResultTables()
+namespace {
+
+// The DOM of a page as headless chromium leaves it after its scripts ran, at a window width.
+QString browserDom(const QString &url, int width)
 {
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    if (chromium.isEmpty()) {
-        if (qEnvironmentVariable("CI") == QLatin1String("true")) {
-            QFAIL("chromium is not installed (scripts/debian-packages.txt lists it)");
-        }
-        QSKIP("chromium is not installed");
-    }
     QTemporaryDir profile;
     QProcess browser;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), profile.path());
     browser.setProcessEnvironment(environment);
-    QStringList arguments = {QStringLiteral("--headless"), QStringLiteral("--dump-dom"),
+    QStringList arguments = {QStringLiteral("--headless"),
+                             QStringLiteral("--disable-gpu"),
+                             QStringLiteral("--disable-background-networking"),
+                             QStringLiteral("--disable-component-update"),
+                             QStringLiteral("--disable-sync"),
+                             QStringLiteral("--hide-scrollbars"),
+                             QStringLiteral("--window-size=%1,1000").arg(width),
+                             QStringLiteral("--dump-dom"),
                              QStringLiteral("--user-data-dir=") + profile.path(),
-                             QStringLiteral("http://127.0.0.1:") +
-                                 QString::number(m_server.port()) +
-                                 QStringLiteral("/?q=Baum%2C+H%C3%B6hle&n=5")};
+                             url};
     if (geteuid() == 0) {
         arguments.prepend(QStringLiteral("--no-sandbox")); // chromium refuses root otherwise
     }
     browser.start(chromium, arguments);
-    QTRY_VERIFY_WITH_TIMEOUT(browser.state() == QProcess::NotRunning, 120000);
+    if (!QTest::qWaitFor([&] { return browser.state() == QProcess::NotRunning; }, 120000)) {
+        browser.kill();
+        browser.waitForFinished();
+        return QStringLiteral("chromium did not finish within two minutes");
+    }
     const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
-    QVERIFY2(dom.count(QStringLiteral("<table>")) == 2, qPrintable(browser.readAllStandardError()));
+    return dom.isEmpty() ? QString::fromUtf8(browser.readAllStandardError()) : dom;
+}
+
+bool haveBrowser()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty();
+}
+
+// Measures the laid-out page: which words of the tables run over more than one line other than
+// at a blank or a hyphen of their own, and whether the page is wider than the window.
+constexpr char measureScript[] = R"js(<script>
+const broken = []; let words = 0;
+for (const a of document.querySelectorAll("td:nth-child(2) a")) {
+  ++words;
+  const text = a.firstChild, range = document.createRange();
+  let lastTop = null;
+  for (let i = 0; i < text.length; ++i) {
+    range.setStart(text, i); range.setEnd(text, i + 1);
+    const box = range.getBoundingClientRect();
+    if (box.width === 0) continue;
+    if (lastTop !== null && box.top > lastTop + 2) {
+      if (!" -".includes(text.data[i - 1])) broken.push(text.data);
+      break;
+    }
+    lastTop = box.top;
+  }
+}
+const root = document.documentElement;
+document.body.setAttribute("data-measured", JSON.stringify({words, broken,
+  wider: root.scrollWidth > root.clientWidth}));
+</script>)js";
+
+} // namespace
+
+// The page as a person sees it after a search: the form sends a GET like this one. The sorting
+// script marks the headers it handles, which it does only when the page's policy lets it run.
+void TestWeb::browserShowsTheResultTables()
+{
+    if (!haveBrowser()) {
+        if (qEnvironmentVariable("CI") == QLatin1String("true")) {
+            QFAIL("chromium is not installed (scripts/debian-packages.txt lists it)");
+        }
+        QSKIP("chromium is not installed");
+    }
+    const QString dom = browserDom(
+        QStringLiteral("http://127.0.0.1:%1/?q=Baum%2C+H%C3%B6hle&n=5").arg(m_server.port()), 1280);
+    QVERIFY2(dom.count(QStringLiteral("<table>")) == 2, qPrintable(dom.left(500)));
     QVERIFY(dom.contains(QStringLiteral(">Grotte</a>")));
     QVERIFY(dom.contains(QStringLiteral("tabindex=\"0\"")));
+}
+
+// The German page at desktop widths breaks no word between two letters: a word that does not fit
+// makes its table scroll instead, and the page is no wider than the window. The page is served
+// again from a second local server, without its policy, so that a measuring script can run in it.
+void TestWeb::browserBreaksNoWordMidLetter()
+{
+    if (!haveBrowser()) {
+        QSKIP("chromium is not installed");
+    }
+    const QByteArray page =
+        get("/?q=Baum%2C+H%C3%B6hle%2C+Baumkrone%2C+Ahnentafel&n=200&lang=de").body;
+    QVERIFY(page.contains("</body>"));
+    QByteArray measured = page;
+    measured.replace("</body>", QByteArray(QByteArray(measureScript) + "</body>"));
+    QTcpServer plain;
+    QVERIFY(plain.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    connect(&plain, &QTcpServer::newConnection, &plain, [&plain, measured] {
+        QTcpSocket *socket = plain.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, measured] {
+            socket->readAll();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                          "Connection: close\r\nContent-Length: " +
+                          QByteArray::number(measured.size()) + "\r\n\r\n" + measured);
+            socket->disconnectFromHost();
+        });
+    });
+    for (const int width : {1280, 1920}) {
+        const QString dom =
+            browserDom(QStringLiteral("http://127.0.0.1:%1/").arg(plain.serverPort()), width);
+        static const QRegularExpression attribute(QStringLiteral("data-measured=\"([^\"]*)\""));
+        const QRegularExpressionMatch match = attribute.match(dom);
+        QVERIFY2(match.hasMatch(), qPrintable(dom.left(500)));
+        const QString json =
+            match.captured(1).replace(QLatin1String("&quot;"), QLatin1String("\""));
+        const QJsonObject result = QJsonDocument::fromJson(json.toUtf8()).object();
+        QVERIFY2(result.value("words").toInt() > 30, qPrintable(json));
+        QVERIFY2(result.value("broken").toArray().isEmpty(),
+                 qPrintable(QString::number(width) + json));
+        QVERIFY2(!result.value("wider").toBool(), qPrintable(QString::number(width) + json));
+    }
+}
+
+// Typing keywords and pressing Enter (a real key press, as the browser gets it from a keyboard)
+// searches for them.
+void TestWeb::browserSearchesOnEnter()
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        QSKIP("chromium is not installed");
+    }
+    QTemporaryDir profile;
+    QStringList arguments = {"--headless",
+                             "--disable-gpu",
+                             "--disable-background-networking",
+                             "--disable-component-update",
+                             "--disable-sync",
+                             "--window-size=1280,1000",
+                             "--user-data-dir=" + profile.path(),
+                             "about:blank"};
+    if (geteuid() == 0) {
+        arguments.prepend("--no-sandbox");
+    }
+    DevToolsPipe browser;
+    QVERIFY(browser.start(chromium, arguments));
+    QVERIFY(browser.open(QStringLiteral("http://127.0.0.1:%1/?lang=de").arg(m_server.port())));
+    QVERIFY(
+        browser.waitFor("document.readyState === 'complete' && !!document.getElementById('q')"));
+    QVERIFY(browser
+                .evaluate("const q = document.getElementById('q'); q.focus();"
+                          "q.value = 'Baum, Höhle'; document.activeElement === q")
+                .toBool());
+    for (const char *type : {"keyDown", "keyUp"}) {
+        const QJsonObject key{{"type", type},
+                              {"key", "Enter"},
+                              {"code", "Enter"},
+                              {"text", "\r"},
+                              {"windowsVirtualKeyCode", 13},
+                              {"nativeVirtualKeyCode", 13}};
+        QVERIFY(!browser.call("Input.dispatchKeyEvent", key).contains("error"));
+    }
+    QVERIFY2(browser.waitFor("document.querySelectorAll('table').length === 2"),
+             qPrintable(browser.evaluate("location.href").toString()));
+    QVERIFY(browser.evaluate("location.search").toString().contains("q=Baum%2C+H%C3%B6hle"));
 }
 
 QTEST_GUILESS_MAIN(TestWeb)
