@@ -30,7 +30,7 @@ HttpConnection::HttpConnection(qintptr socket, HttpHandler *handler, const HttpL
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     const int on = 1;
     ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    m_waitingForHead.start();
+    m_waitingForInput.start();
     m_writeNotifier.setEnabled(false);
     connect(&m_readNotifier, &QSocketNotifier::activated, this, &HttpConnection::onReadable);
     connect(&m_writeNotifier, &QSocketNotifier::activated, this, &HttpConnection::onWritable);
@@ -45,30 +45,42 @@ HttpConnection::~HttpConnection()
 
 void HttpConnection::checkDeadline()
 {
-    const bool headLate = m_state == State::Head && m_headBegun && m_headDeadline.hasExpired();
-    if (m_finished || !(m_deadline.hasExpired() || headLate)) {
+    if (m_finished) {
+        return;
+    }
+    // Replies already accepted are delivered as long as the client keeps reading them.
+    if (pendingOutput() > 0) {
+        if (m_writeDeadline.hasExpired()) {
+            finish();
+        }
         return;
     }
     if (m_state == State::Closing) {
-        finish();
+        if (m_deadline.hasExpired()) {
+            finish();
+        }
+    } else if (m_requestBegun && m_requestDeadline.hasExpired()) {
+        fail(408);
+    } else if (m_deadline.hasExpired()) {
+        startClosing();
+    }
+}
+
+void HttpConnection::evict()
+{
+    if (m_state == State::Closing || m_finished) {
+        return;
+    }
+    if (m_requestBegun || m_answered == 0) {
+        respond(HttpResponse::error(503, "Retry-After: 1\r\n"), false, false);
     } else {
         startClosing();
     }
 }
 
-void HttpConnection::refuse(int status)
+qint64 HttpConnection::inputWaitMs() const
 {
-    fail(status);
-}
-
-void HttpConnection::evict()
-{
-    startClosing();
-}
-
-qint64 HttpConnection::headWaitMs() const
-{
-    return m_state == State::Head && pendingOutput() == 0 ? m_waitingForHead.elapsed() : -1;
+    return m_state != State::Closing && pendingOutput() == 0 ? m_waitingForInput.elapsed() : -1;
 }
 
 void HttpConnection::onReadable()
@@ -111,9 +123,8 @@ void HttpConnection::process()
             startClosing(); // every complete request has its reply
             return;
         }
-        if (m_state == State::Head && !m_in.isEmpty() && !m_headBegun) {
-            m_headBegun = true;
-            m_headDeadline.setRemainingTime(m_limits.headTimeoutMs);
+        if (m_state == State::Head && !m_in.isEmpty() && !m_requestBegun) {
+            startRequestClock(m_limits.headTimeoutMs);
         }
         if (!readInput()) {
             m_readNotifier.setEnabled(!m_finished);
@@ -179,6 +190,7 @@ bool HttpConnection::handleBuffered()
     m_request.body = m_in.left(m_head.contentLength());
     m_in.remove(0, m_head.contentLength());
     m_state = State::Head;
+    m_requestBegun = false;
     dispatch();
     return true;
 }
@@ -201,7 +213,7 @@ bool HttpConnection::takeHead()
     m_request = HttpRequest();
     const int status = m_head.parse(QByteArrayView(m_in).first(end), &m_request);
     m_in.remove(0, end);
-    m_headBegun = false;
+    m_requestBegun = false;
     if (status != 0) {
         fail(status);
         return false;
@@ -215,10 +227,22 @@ bool HttpConnection::takeHead()
         return false;
     }
     m_state = State::Body;
-    if (m_head.expectsContinue() && m_in.size() < m_head.contentLength()) {
-        write("HTTP/1.1 100 Continue\r\n\r\n");
+    if (m_in.size() < m_head.contentLength()) {
+        // A body trickled in byte by byte would hold the connection as long as a slow head.
+        startRequestClock(m_limits.headTimeoutMs +
+                          m_head.contentLength() * 1000 / m_limits.minBodyBytesPerSecond);
+        // An HTTP/1.0 client does not know the interim reply and would take it for the answer.
+        if (m_head.expectsContinue() && m_request.minorVersion >= 1) {
+            write("HTTP/1.1 100 Continue\r\n\r\n");
+        }
     }
     return true;
+}
+
+void HttpConnection::startRequestClock(qint64 ms)
+{
+    m_requestBegun = true;
+    m_requestDeadline.setRemainingTime(ms);
 }
 
 void HttpConnection::dispatch()
@@ -230,6 +254,9 @@ void HttpConnection::dispatch()
 
 void HttpConnection::write(const QByteArray &bytes)
 {
+    if (pendingOutput() == 0) {
+        m_writeDeadline.setRemainingTime(m_limits.idleTimeoutMs);
+    }
     m_out.append(bytes);
     flushOutput();
 }
@@ -241,6 +268,7 @@ void HttpConnection::flushOutput()
             ::send(m_fd, m_out.constData() + m_outSent, size_t(pendingOutput()), MSG_NOSIGNAL);
         if (n > 0) {
             m_outSent += n;
+            m_writeDeadline.setRemainingTime(m_limits.idleTimeoutMs);
         } else if (n < 0 && wouldBlock()) {
             if (m_outSent >= readChunk) {
                 m_out.remove(0, m_outSent);
@@ -257,7 +285,9 @@ void HttpConnection::flushOutput()
     m_outSent = 0;
     m_writeNotifier.setEnabled(false);
     if (m_state == State::Closing && !m_outputShutDown && !m_finished) {
+        // The linger time counts only from here: a slow reader still gets every reply.
         m_outputShutDown = true;
+        m_deadline.setRemainingTime(m_limits.lingerMs);
         ::shutdown(m_fd, SHUT_WR);
         if (m_inputEnded) {
             finish();
@@ -272,8 +302,9 @@ void HttpConnection::respond(const HttpResponse &response, bool keepAlive, bool 
         startClosing();
         return;
     }
+    ++m_answered;
     m_deadline.setRemainingTime(m_limits.idleTimeoutMs);
-    m_waitingForHead.restart();
+    m_waitingForInput.restart();
 }
 
 void HttpConnection::fail(int status)
@@ -292,6 +323,7 @@ void HttpConnection::startClosing()
     m_in.clear();
     m_deadline.setRemainingTime(m_limits.lingerMs);
     m_readNotifier.setEnabled(!m_inputEnded);
+    emit closing();
     if (pendingOutput() == 0) {
         flushOutput();
     }
@@ -303,7 +335,10 @@ void HttpConnection::finish()
         return;
     }
     m_finished = true;
-    m_state = State::Closing;
+    if (m_state != State::Closing) {
+        m_state = State::Closing;
+        emit closing();
+    }
     m_readNotifier.setEnabled(false);
     m_writeNotifier.setEnabled(false);
     emit finished(this);

@@ -28,20 +28,22 @@ public:
                    QObject *parent = nullptr);
     ~HttpConnection() override;
 
-    // Starts closing an idle or slow connection, or drops one that is already closing; called
-    // regularly by the server.
+    // Starts closing an idle or slow connection, or drops one that is already closing or whose
+    // client no longer reads; called regularly by the server.
     void checkDeadline();
-    // Answers with the error status without reading a request, and closes.
-    void refuse(int status);
-    // Closes a connection that is only waiting for a request head, to make room for another.
+    // Closes a connection that is only waiting for input, to make room for another: with a 503
+    // when a request was begun (or none was ever made), quietly when it was idle between
+    // requests.
     void evict();
 
     bool isClosing() const { return m_state == State::Closing; }
-    // How long the connection has waited for its next request head, or -1 when it is doing
-    // something else (reading a body, writing, closing).
-    qint64 headWaitMs() const;
+    // How long the connection has waited for the input of its next request (head or body), or
+    // -1 when it is doing something else (writing, closing).
+    qint64 inputWaitMs() const;
 
 signals:
+    // The connection has begun to close and no longer counts against the cap.
+    void closing();
     // The connection is gone; the owner deletes the object.
     void finished(HttpConnection *connection);
 
@@ -67,6 +69,7 @@ private:
     void respond(const HttpResponse &response, bool keepAlive, bool headOnly);
     void fail(int status);
     void startClosing();
+    void startRequestClock(qint64 ms);
     void finish();
 
     int m_fd;
@@ -80,10 +83,12 @@ private:
     qsizetype m_outSent = 0;
     HttpHeadParser m_head;
     HttpRequest m_request;
-    QDeadlineTimer m_deadline;     // for the whole request, or the linger time when closing
-    QDeadlineTimer m_headDeadline; // from the first byte of a head
-    QElapsedTimer m_waitingForHead;
-    bool m_headBegun = false;
+    QDeadlineTimer m_deadline;        // for the whole request, or the linger time when closing
+    QDeadlineTimer m_requestDeadline; // from the first byte of a head, then for its body
+    QDeadlineTimer m_writeDeadline;   // while output is pending: the client must keep reading
+    QElapsedTimer m_waitingForInput;
+    int m_answered = 0;
+    bool m_requestBegun = false;
     bool m_inputEnded = false;
     bool m_outputShutDown = false;
     bool m_processing = false;
