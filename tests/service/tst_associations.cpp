@@ -455,6 +455,9 @@ void TestAssociations::damagedIndexIsRefused_data()
     QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << "truncated";
     QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << "damaged";
     QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << "version 99";
+    // Written on a machine of the other byte order: the mark reads reversed.
+    QTest::newRow("byte order") << qsizetype(offsetof(IndexFormat::Header, byteOrderMark))
+                                << QByteArray("\x01\x02\x03\x04", 4) << "other byte order";
     QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << "not an";
     // The count of the word offsets, far beyond the file.
     QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << "damaged";

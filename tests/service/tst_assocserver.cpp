@@ -10,9 +10,15 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Reply = HttpTestClient::Reply;
 
@@ -40,6 +46,9 @@ private slots:
     void programServesAndReportsItsPort();
     void programExplainsOrRefuses_data();
     void programExplainsOrRefuses();
+    void compileReportsWriteErrors();
+    void changedIndexStopsTheService_data();
+    void changedIndexStopsTheService();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -49,6 +58,7 @@ private:
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
     QTcpServer m_takenPort;
+    QTemporaryDir m_dir;
 };
 
 void TestAssocServer::initTestCase()
@@ -58,6 +68,9 @@ void TestAssocServer::initTestCase()
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
     m_service = std::make_unique<AssociationService>(&m_lexicon);
+    QVERIFY(m_dir.isValid());
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600),
+             0);
 }
 
 void TestAssocServer::startServer(const HttpLimits &limits)
@@ -326,6 +339,15 @@ void TestAssocServer::programExplainsOrRefuses_data()
     row("taken port", {"--listen", taken, "--thesaurus", thesaurus, "--wordlist", wordList},
         "cannot listen on " + taken);
     row("bad address", {"--listen", "nonsense"}, "--listen wants ADDR:PORT");
+    // What stands where the index should be is named; a named pipe is not waited on.
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    const QStringList listen{"--listen", "127.0.0.1:0", "--index"};
+    row("index is a directory", listen + QStringList{m_dir.path()}, "is a directory");
+    row("index is a pipe", listen + QStringList{fifo}, "is a named pipe");
+    row("index is a device", listen + QStringList{"/dev/zero"}, "is a device");
+    row("compiling onto a pipe",
+        {"--compile-index", fifo, "--thesaurus", thesaurus, "--wordlist", wordList},
+        fifo + " exists and is no regular file");
 }
 
 void TestAssocServer::programExplainsOrRefuses()
@@ -344,6 +366,89 @@ void TestAssocServer::programExplainsOrRefuses()
     const QString shown = QString::fromLocal8Bit(exitCode == 0 ? output : errors);
     for (const QString &text : texts) {
         QVERIFY2(shown.contains(text), qPrintable(shown));
+    }
+}
+
+void TestAssocServer::compileReportsWriteErrors()
+{
+    // A file size limit stands in for a full disk: writing fails the same way, with its errno.
+    QProcess process;
+    process.setChildProcessModifier([] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    process.setProcessEnvironment(environment);
+    const QString target = m_dir.filePath(QStringLiteral("limited.idx"));
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                  {"--compile-index", target, "--thesaurus", ServiceFixture::thesaurusPath(),
+                   "--wordlist", ServiceFixture::wordListPath()});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 1);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(errors.contains("cannot write " + target + ": File too large"), qPrintable(errors));
+    QVERIFY(!QFile::exists(target));
+}
+
+void TestAssocServer::changedIndexStopsTheService_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("truncated") << "truncate" << true;
+    QTest::newRow("copied over") << "overwrite" << true;
+    QTest::newRow("renamed over") << "rename" << false;
+}
+
+// The service runs in a child process, since a fault from the changed file would end it.
+void TestAssocServer::changedIndexStopsTheService()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, stops);
+    QTemporaryDir dir;
+    const QString index = dir.filePath(QStringLiteral("assoc.idx"));
+    QProcess process;
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                  {"--compile-index", index, "--thesaurus", ServiceFixture::thesaurusPath(),
+                   "--wordlist", ServiceFixture::wordListPath()});
+    QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD), {"--listen", "127.0.0.1:0", "--index", index});
+    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 10000);
+    const quint16 port = quint16(process.readLine().trimmed().split(':').last().toUInt());
+
+    QFile file(index);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    if (change == "truncate") {
+        QVERIFY(file.resize(0));
+    } else if (change == "overwrite") {
+        QVERIFY(file.write(QByteArray(file.size(), '\xA5')) > 0);
+    } else {
+        QVERIFY(QFile::copy(index, index + ".new"));
+        QCOMPARE(::rename(QFile::encodeName(index + ".new").constData(),
+                          QFile::encodeName(index).constData()),
+                 0);
+    }
+    file.close();
+    HttpTestClient client;
+    if (change != "overwrite") { // garbage in the tables may make a query take a long time
+        QVERIFY(client.connectTo(port));
+        client.send(baumOne);
+        QCOMPARE(client.next(false, stops ? 2000 : 5000).status, stops ? 0 : 200);
+    }
+    if (!stops) {
+        QTest::qWait(1500); // the file is checked every second
+        QCOMPARE(process.state(), QProcess::Running);
+        process.kill();
+        QVERIFY(process.waitForFinished());
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 10000);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    for (const QString &part : {index, QStringLiteral("renaming it over")}) {
+        QVERIFY2(errors.contains(part), qPrintable(errors));
     }
 }
 
