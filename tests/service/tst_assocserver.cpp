@@ -147,6 +147,18 @@ void TestAssocServer::exchanges_data()
         {"100", gehoelz});
     QByteArray full = "eingabe=Baum&anzahl=2&x=";
     full.append(QByteArray(64 * 1024 - full.size(), 'x'));
+    // An HTTP/1.0 client knows no interim reply: it gets the answer only.
+    row("expect continue 1.0",
+        {"POST " + path + " HTTP/1.0\r\nExpect: 100-continue\r\nContent-Length: 22\r\n\r\n",
+         "eingabe=Baum&anzahl=1&"},
+        {gehoelz}, true);
+    row("absolute form",
+        {HttpTestClient::get("http://127.0.0.1:27431" + path + "?eingabe=Baum&anzahl=1")},
+        {gehoelz});
+    // The search page, at "/".
+    row("absolute form without path",
+        {HttpTestClient::get("HTTP://x?q=Baum") + HttpTestClient::get("http://x")}, {"200", "200"});
+    row("1.2", {get + "2\r\nHost: x\r\n\r\n"}, {gehoelz});
     row("64 KiB body", {HttpTestClient::desktopPost(full)},
         {"200 " + ServiceFixture::baumWords().mid(0, 2).join(',')});
     row("1.0", {get + "0\r\n\r\n"}, {gehoelz}, true);
@@ -166,6 +178,8 @@ void TestAssocServer::exchanges_data()
         {"NUL in value", post + "Accept: a" + '\0' + "b\r\n\r\n"},
         {"bare CR in value", post + "Accept: a\rContent-Length: 5\r\n\r\n"},
         {"relative target", "GET cgi-bin HTTP/1.1\r\nHost: x\r\n\r\n"},
+        {"query alone", "GET ?eingabe=Baum HTTP/1.1\r\nHost: x\r\n\r\n"},
+        {"url without host", "GET http:///x HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"blank in target", "GET " + path + "?a b HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"bad version", "GET " + path + " HTTX/1.1\r\nHost: x\r\n\r\n"}};
     for (const auto &[name, request] : bad) {
