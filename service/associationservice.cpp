@@ -56,6 +56,7 @@ QByteArray AssociationService::render(const QueryFields &fields, bool json)
     QByteArray cacheKey;
     if (cacheable) {
         cacheKey = QByteArray::number(fields.count) + (json ? "j:" : "h:") + keywordBytes;
+        const QMutexLocker locker(&m_cacheLock);
         if (const QByteArray *cached = m_cache.object(cacheKey)) {
             return *cached;
         }
@@ -64,6 +65,7 @@ QByteArray AssociationService::render(const QueryFields &fields, bool json)
     QByteArray body = json ? PageRenderer::json(keyword, result, *m_lexicon)
                            : PageRenderer::html(keyword, result, *m_lexicon);
     if (cacheable) {
+        const QMutexLocker locker(&m_cacheLock);
         m_cache.insert(cacheKey, new QByteArray(body), body.size() + cacheKey.size() + 64);
     }
     return body;

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QCache>
+#include <QMutex>
 
 class Lexicon;
 struct QueryFields;
@@ -13,7 +14,7 @@ struct QueryFields;
 // Answers association queries at the one path clients use, as an HTML page or as JSON; the
 // search page and the API are the WebFrontend's.
 // Rendered replies are kept in a bounded cache, since clients ask for the same few keywords
-// again and again.
+// again and again. Requests may be handled on several threads at once.
 class AssociationService : public HttpHandler
 {
 public:
@@ -28,6 +29,7 @@ private:
 
     const Lexicon *m_lexicon;
     Associator m_associator;
+    QMutex m_cacheLock;
     QCache<QByteArray, QByteArray> m_cache;
     WebFrontend m_web; // the search page and the API, beside the classic path
 };

@@ -59,6 +59,7 @@ int main(int argc, char *argv[])
     }
     AssociationService service(&lexicon);
     HttpServer server(&service);
+    server.setWorkerThreads(options.threads);
     if (!server.listen(options.address, options.port)) {
         return fail(QStringLiteral("cannot listen on %1:%2: %3")
                         .arg(ServiceOptions::urlHost(options.address))

@@ -1,6 +1,7 @@
 #include "httpconnection.h"
 
 #include <QScopedValueRollback>
+#include <QThreadPool>
 
 #include <cerrno>
 
@@ -22,10 +23,10 @@ bool wouldBlock()
 } // namespace
 
 HttpConnection::HttpConnection(qintptr socket, HttpHandler *handler, const HttpLimits &limits,
-                               QObject *parent)
+                               QThreadPool *pool, QObject *parent)
     : QObject(parent), m_fd(int(socket)), m_readNotifier(socket, QSocketNotifier::Read),
-      m_writeNotifier(socket, QSocketNotifier::Write), m_handler(handler), m_limits(limits),
-      m_deadline(limits.idleTimeoutMs)
+      m_writeNotifier(socket, QSocketNotifier::Write), m_handler(handler), m_pool(pool),
+      m_limits(limits), m_deadline(limits.idleTimeoutMs)
 {
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     const int on = 1;
@@ -45,7 +46,7 @@ HttpConnection::~HttpConnection()
 
 void HttpConnection::checkDeadline()
 {
-    if (m_finished) {
+    if (m_finished || m_awaitingReply) {
         return;
     }
     // Replies already accepted are delivered as long as the client keeps reading them.
@@ -80,7 +81,17 @@ void HttpConnection::evict()
 
 qint64 HttpConnection::inputWaitMs() const
 {
-    return m_state != State::Closing && pendingOutput() == 0 ? m_waitingForInput.elapsed() : -1;
+    return m_state != State::Closing && pendingOutput() == 0 && !m_awaitingReply
+               ? m_waitingForInput.elapsed()
+               : -1;
+}
+
+void HttpConnection::deleteWhenIdle()
+{
+    m_orphaned = true;
+    if (!m_awaitingReply) {
+        deleteLater();
+    }
 }
 
 void HttpConnection::onReadable()
@@ -107,7 +118,7 @@ void HttpConnection::process()
         return;
     }
     const QScopedValueRollback<bool> guard(m_processing, true);
-    while (m_state != State::Closing && !m_finished) {
+    while (m_state != State::Closing && !m_finished && !m_awaitingReply) {
         // A client that sends requests without reading the replies is made to wait.
         if (pendingOutput() > m_limits.maxPendingOutput) {
             m_readNotifier.setEnabled(false);
@@ -248,8 +259,41 @@ void HttpConnection::startRequestClock(qint64 ms)
 void HttpConnection::dispatch()
 {
     const bool headOnly = m_request.method == "HEAD";
-    respond(m_handler->handle(m_request), m_head.keepAlive(), headOnly);
+    const bool keepAlive = m_head.keepAlive();
+    if (!m_pool) {
+        respond(m_handler->handle(m_request), keepAlive, headOnly);
+        m_request = HttpRequest();
+        return;
+    }
+    // Nothing more is read meanwhile: replies go out in the order of the requests. The
+    // connection outlives the job (see deleteWhenIdle), so the reply can be posted to it.
+    m_awaitingReply = true;
+    m_readNotifier.setEnabled(false);
+    m_pool->start([this, handler = m_handler, request = std::move(m_request), keepAlive, headOnly] {
+        HttpResponse response = handler->handle(request);
+        QMetaObject::invokeMethod(
+            this,
+            [this, response = std::move(response), keepAlive, headOnly] {
+                answered(response, keepAlive, headOnly);
+            },
+            Qt::QueuedConnection);
+    });
     m_request = HttpRequest();
+}
+
+void HttpConnection::answered(const HttpResponse &response, bool keepAlive, bool headOnly)
+{
+    m_awaitingReply = false;
+    if (m_finished) {
+        if (m_orphaned) {
+            deleteLater();
+        }
+        return;
+    }
+    respond(response, keepAlive, headOnly);
+    if (!m_finished && m_state != State::Closing) {
+        process();
+    }
 }
 
 void HttpConnection::write(const QByteArray &bytes)

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QSocketNotifier>
 
+class QThreadPool;
+
 // One client connection: reads requests (pipelined or one after another on a kept-alive
 // connection), hands complete ones to the handler and writes the replies in order. Input is
 // buffered only up to the head and body limits; a request breaking them is answered with an
@@ -23,9 +25,10 @@ class HttpConnection : public QObject
     Q_OBJECT
 
 public:
-    // Takes over the connected socket descriptor.
+    // Takes over the connected socket descriptor. With a pool, requests are answered on its
+    // threads, one at a time per connection; without, in this thread.
     HttpConnection(qintptr socket, HttpHandler *handler, const HttpLimits &limits,
-                   QObject *parent = nullptr);
+                   QThreadPool *pool = nullptr, QObject *parent = nullptr);
     ~HttpConnection() override;
 
     // Starts closing an idle or slow connection, or drops one that is already closing or whose
@@ -37,6 +40,8 @@ public:
     void evict();
 
     bool isClosing() const { return m_state == State::Closing; }
+    // Deletes the finished connection once no worker answers a request for it any more.
+    void deleteWhenIdle();
     // How long the connection has waited for the input of its next request (head or body), or
     // -1 when it is doing something else (writing, closing).
     qint64 inputWaitMs() const;
@@ -63,6 +68,7 @@ private:
     bool handleBuffered();
     bool takeHead();
     void dispatch();
+    void answered(const HttpResponse &response, bool keepAlive, bool headOnly);
     void write(const QByteArray &bytes);
     void flushOutput();
     qsizetype pendingOutput() const { return m_out.size() - m_outSent; }
@@ -76,6 +82,7 @@ private:
     QSocketNotifier m_readNotifier;
     QSocketNotifier m_writeNotifier;
     HttpHandler *m_handler;
+    QThreadPool *m_pool;
     HttpLimits m_limits;
     State m_state = State::Head;
     QByteArray m_in;
@@ -92,5 +99,7 @@ private:
     bool m_inputEnded = false;
     bool m_outputShutDown = false;
     bool m_processing = false;
+    bool m_awaitingReply = false; // a worker is answering the last request
+    bool m_orphaned = false;
     bool m_finished = false;
 };

@@ -29,10 +29,21 @@ HttpServer::HttpServer(HttpHandler *handler, const HttpLimits &limits, QObject *
 
 HttpServer::~HttpServer()
 {
+    // Connections whose requests are still being answered are deleted with the server, as
+    // its children, once no worker refers to them.
+    m_pool.waitForDone();
     for (HttpConnection *connection : std::as_const(m_connections)) {
         disconnect(connection, nullptr, this, nullptr);
         delete connection;
     }
+}
+
+void HttpServer::setWorkerThreads(int count)
+{
+    m_usePool = count > 0;
+    m_pool.setMaxThreadCount(std::max(count, 1));
+    // A query often takes under a millisecond: keeping the threads saves starting them.
+    m_pool.setExpiryTimeout(-1);
 }
 
 bool HttpServer::listen(const QHostAddress &address, quint16 port)
@@ -72,7 +83,8 @@ void HttpServer::acceptQueued()
 
 void HttpServer::adopt(int socket)
 {
-    auto *connection = new HttpConnection(socket, m_handler, m_limits, this);
+    auto *connection =
+        new HttpConnection(socket, m_handler, m_limits, m_usePool ? &m_pool : nullptr, this);
     m_connections.insert(connection);
     connect(connection, &HttpConnection::closing, this, [this] {
         ++m_closing;
@@ -81,7 +93,7 @@ void HttpServer::adopt(int socket)
     connect(connection, &HttpConnection::finished, this, [this](HttpConnection *finished) {
         m_connections.remove(finished);
         --m_closing;
-        finished->deleteLater();
+        finished->deleteWhenIdle();
         updateAccepting();
     });
 }

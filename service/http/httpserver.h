@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QSocketNotifier>
 #include <QTcpServer>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -31,6 +32,9 @@ public:
                         QObject *parent = nullptr);
     ~HttpServer() override;
 
+    // Requests are answered on this many worker threads, while the sockets are served in the
+    // thread of the event loop; 0 (the default) answers them in that thread too.
+    void setWorkerThreads(int count);
     bool listen(const QHostAddress &address, quint16 port);
     QString errorString() const { return m_server.errorString(); }
     QHostAddress address() const { return m_server.serverAddress(); }
@@ -53,4 +57,6 @@ private:
     QSet<HttpConnection *> m_connections;
     int m_closing = 0; // connections in m_connections that no longer count against the cap
     QTimer m_sweepTimer;
+    QThreadPool m_pool;
+    bool m_usePool = false;
 };

@@ -353,6 +353,7 @@ void TestAssocServer::programExplainsOrRefuses_data()
     row("taken port", {"--listen", taken, "--thesaurus", thesaurus, "--wordlist", wordList},
         "cannot listen on " + taken);
     row("bad address", {"--listen", "nonsense"}, "--listen wants ADDR:PORT");
+    row("no threads", {"--threads", "0"}, "--threads wants a number from 1 to 256");
     // What stands where the index should be is named; a named pipe is not waited on.
     const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
     const QStringList listen{"--listen", "127.0.0.1:0", "--index"};

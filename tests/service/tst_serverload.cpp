@@ -4,6 +4,7 @@
 #include "servicefixture.h"
 
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 
@@ -15,8 +16,9 @@
 
 namespace {
 
-const QByteArray request = "GET /cgi-bin/meta/meta.ger1-asso?eingabe=Baum&anzahl=200 HTTP/1.1\r\n"
-                           "Host: x\r\n\r\n";
+const QByteArray baumRequest =
+    "GET /cgi-bin/meta/meta.ger1-asso?eingabe=Baum&anzahl=200 HTTP/1.1\r\n"
+    "Host: x\r\n\r\n";
 const QByteArray closingRequest =
     "GET /cgi-bin/meta/meta.ger1-asso?eingabe=Baum&anzahl=1 HTTP/1.1\r\nHost: x\r\n"
     "Connection: close\r\n\r\n";
@@ -96,6 +98,22 @@ private:
     bool m_reset = false;
 };
 
+// Answers "/slow" after a while, anything else at once, each with its path as the body.
+class SlowHandler : public HttpHandler
+{
+public:
+    HttpResponse handle(const HttpRequest &request) override
+    {
+        if (request.path == "/slow") {
+            QThread::msleep(1500);
+        }
+        HttpResponse response;
+        response.contentType = "text/plain";
+        response.body = request.path;
+        return response;
+    }
+};
+
 } // namespace
 
 // The server under many clients at once, slow ones among them: every reply that was accepted is
@@ -105,10 +123,12 @@ class TestServerLoad : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase_data();
     void initTestCase();
     void slowReaderGetsEveryReply();
     void slowBodiesGiveWay();
     void burstBeyondTheCapIsServed();
+    void slowQueryHoldsOnlyItsConnection();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -117,6 +137,14 @@ private:
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
 };
+
+// Each test with the requests answered in the event loop's thread, and on two workers.
+void TestServerLoad::initTestCase_data()
+{
+    QTest::addColumn<int>("workers");
+    QTest::newRow("event loop") << 0;
+    QTest::newRow("two workers") << 2;
+}
 
 void TestServerLoad::initTestCase()
 {
@@ -131,6 +159,8 @@ void TestServerLoad::startServer(const HttpLimits &limits)
 {
     m_server.reset();
     m_server = std::make_unique<HttpServer>(m_service.get(), limits);
+    QFETCH_GLOBAL(int, workers);
+    m_server->setWorkerThreads(workers);
     QVERIFY(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0));
 }
 
@@ -143,7 +173,7 @@ void TestServerLoad::slowReaderGetsEveryReply()
     startServer(limits);
     constexpr int count = 2000; // some 6 MB, far more than the socket buffers hold
     RawClient client(m_server->port(), 4096);
-    QTRY_VERIFY(client.send(request.repeated(count - 1) + closingRequest));
+    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
     client.halfClose();
     QDeadlineTimer deadline(30000);
     while (!client.ended() && !deadline.hasExpired()) {
@@ -241,6 +271,33 @@ void TestServerLoad::burstBeyondTheCapIsServed()
         served += reply.startsWith("HTTP/1.1 200 ") ? 1 : 0;
     }
     QVERIFY2(served > count / 2, qPrintable(QString::number(served)));
+}
+
+// On workers, a slow request delays neither another client nor the order of the replies on
+// its own connection.
+void TestServerLoad::slowQueryHoldsOnlyItsConnection()
+{
+    QFETCH_GLOBAL(int, workers);
+    if (workers == 0) {
+        QSKIP("one thread answers one request at a time");
+    }
+    SlowHandler handler;
+    HttpServer server(&handler);
+    server.setWorkerThreads(workers);
+    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    RawClient slow(server.port());
+    RawClient quick(server.port());
+    QTRY_VERIFY(slow.send("GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"
+                          "GET /after HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTest::qWait(50);
+    QTRY_VERIFY(quick.send("GET /quick HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(!quick.read(), 1000);
+    QVERIFY(quick.received().endsWith("\r\n\r\n/quick"));
+    QVERIFY2(slow.read() && slow.received().isEmpty(), "the slow request was answered too soon");
+    QTRY_VERIFY_WITH_TIMEOUT(!slow.read(), 5000);
+    const QByteArray &replies = slow.received();
+    QVERIFY2(replies.indexOf("/slow") >= 0 && replies.indexOf("/slow") < replies.indexOf("/after"),
+             replies.constData());
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)
