@@ -20,8 +20,11 @@ bool wantsJson(const HttpRequest &request, QueryFields::Format format)
 } // namespace
 
 AssociationService::AssociationService(const Lexicon *lexicon, qsizetype cacheBytes)
-    : m_lexicon(lexicon), m_associator(lexicon), m_cache(cacheBytes), m_web(&m_associator, lexicon)
-{}
+    : m_lexicon(lexicon), m_results(cacheBytes / 2), m_associator(lexicon), m_cache(cacheBytes / 2),
+      m_web(&m_associator, lexicon)
+{
+    m_associator.setCache(&m_results);
+}
 
 HttpResponse AssociationService::handle(const HttpRequest &request)
 {

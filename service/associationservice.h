@@ -1,5 +1,6 @@
 #pragma once
 
+#include "associationcache.h"
 #include "associator.h"
 #include "httpmessage.h"
 #include "web/webfrontend.h"
@@ -28,6 +29,7 @@ private:
     QByteArray render(const QueryFields &fields, bool json);
 
     const Lexicon *m_lexicon;
+    AssociationCache m_results; // for the classic path, the page and the API alike
     Associator m_associator;
     QMutex m_cacheLock;
     QCache<QByteArray, QByteArray> m_cache;

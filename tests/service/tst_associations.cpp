@@ -1,3 +1,4 @@
+#include "associationcache.h"
 #include "associator.h"
 #include "datasources.h"
 #include "indexcompiler.h"
@@ -57,6 +58,7 @@ private slots:
     void formFieldsAreDecoded();
     void pageYieldsExactlyTheWords();
     void jsonCarriesRelationsAndScores();
+    void cacheGivesTheComputedAnswers();
 
 private:
     static QStringList words(const Lexicon &lexicon, const QString &keyword, int count = 200);
@@ -636,6 +638,38 @@ void TestAssociations::jsonCarriesRelationsAndScores()
         QVERIFY2(relations.contains(QString::fromUtf8(expected)),
                  qPrintable(relations.join(QLatin1Char(','))));
     }
+}
+
+// The cache answers as the query would, per keyword and count, and drops the least recently
+// used answers beyond its size.
+void TestAssociations::cacheGivesTheComputedAnswers()
+{
+    const auto ids = [](const std::vector<Association> &result) {
+        QList<uint32_t> words;
+        for (const Association &a : result) {
+            words.append(a.word);
+        }
+        return words;
+    };
+    const Associator plain(&m_lexicon);
+    const std::vector<Association> baum = plain.associate(QStringLiteral("Baum"), 200);
+    // Room for the answer for Baum and a little more.
+    AssociationCache cache(qsizetype(baum.size() * sizeof(Association)) + 250);
+    Associator cached(&m_lexicon);
+    cached.setCache(&cache);
+    for (int round = 0; round < 2; ++round) {
+        QCOMPARE(ids(cached.associate(QStringLiteral("Baum"), 200)), ids(baum));
+        QCOMPARE(ids(cached.associate(QStringLiteral("Baum"), 2)), ids(baum).mid(0, 2));
+    }
+    std::vector<Association> found;
+    QVERIFY(cache.find(QStringLiteral("Baum"), 2, &found));
+    QVERIFY(!cache.find(QStringLiteral("baum"), 2, &found));
+    QVERIFY(cache.find(QStringLiteral("Baum"), 200, &found));
+    // Höhle's answer pushes out the one for Baum with 2 words, used least recently.
+    QCOMPARE(ids(cached.associate(QStringLiteral("Höhle"), 200)).size(),
+             ServiceFixture::hoehleWords().size());
+    QVERIFY(cache.find(QStringLiteral("Höhle"), 200, &found));
+    QVERIFY(!cache.find(QStringLiteral("Baum"), 2, &found));
 }
 
 QTEST_GUILESS_MAIN(TestAssociations)
