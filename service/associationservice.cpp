@@ -28,15 +28,34 @@ AssociationService::AssociationService(const Lexicon *lexicon, qsizetype cacheBy
 
 HttpResponse AssociationService::handle(const HttpRequest &request)
 {
+    HttpResponse response;
+    answer(request, false, &response);
+    return response;
+}
+
+bool AssociationService::handleAtOnce(const HttpRequest &request, HttpResponse *response)
+{
+    return answer(request, true, response);
+}
+
+// With cachedOnly, false for a request that needs a query.
+bool AssociationService::answer(const HttpRequest &request, bool cachedOnly, HttpResponse *response)
+{
     if (WebFrontend::serves(request.path)) {
-        return m_web.handle(request);
+        if (cachedOnly) {
+            return false;
+        }
+        *response = m_web.handle(request);
+        return true;
     }
     if (request.path != path) {
-        return HttpResponse::error(404);
+        *response = HttpResponse::error(404);
+        return true;
     }
     const bool post = request.method == "POST";
     if (!post && request.method != "GET" && request.method != "HEAD") {
-        return HttpResponse::error(405, "Allow: GET, HEAD, POST\r\n");
+        *response = HttpResponse::error(405, "Allow: GET, HEAD, POST\r\n");
+        return true;
     }
     // Any content type is taken as a form: the classic client labels its form "text/html".
     QueryFields fields;
@@ -45,13 +64,17 @@ HttpResponse AssociationService::handle(const HttpRequest &request)
         fields.parse(request.body);
     }
     const bool json = wantsJson(request, fields.format);
-    HttpResponse response;
-    response.contentType = json ? "application/json; charset=utf-8" : "text/html; charset=utf-8";
-    response.body = render(fields, json);
-    return response;
+    QByteArray body;
+    if (!render(fields, json, cachedOnly, &body)) {
+        return false;
+    }
+    response->contentType = json ? "application/json; charset=utf-8" : "text/html; charset=utf-8";
+    response->body = body;
+    return true;
 }
 
-QByteArray AssociationService::render(const QueryFields &fields, bool json)
+bool AssociationService::render(const QueryFields &fields, bool json, bool cachedOnly,
+                                QByteArray *page)
 {
     const QString keyword = fields.keyword.simplified();
     const QByteArray keywordBytes = keyword.toUtf8();
@@ -61,8 +84,12 @@ QByteArray AssociationService::render(const QueryFields &fields, bool json)
         cacheKey = QByteArray::number(fields.count) + (json ? "j:" : "h:") + keywordBytes;
         const QMutexLocker locker(&m_cacheLock);
         if (const QByteArray *cached = m_cache.object(cacheKey)) {
-            return *cached;
+            *page = *cached;
+            return true;
         }
+    }
+    if (cachedOnly) {
+        return false;
     }
     const std::vector<Association> result = m_associator.associate(keyword, fields.count);
     QByteArray body = json ? PageRenderer::json(keyword, result, *m_lexicon)
@@ -71,5 +98,6 @@ QByteArray AssociationService::render(const QueryFields &fields, bool json)
         const QMutexLocker locker(&m_cacheLock);
         m_cache.insert(cacheKey, new QByteArray(body), body.size() + cacheKey.size() + 64);
     }
-    return body;
+    *page = body;
+    return true;
 }

@@ -24,9 +24,12 @@ public:
     explicit AssociationService(const Lexicon *lexicon, qsizetype cacheBytes = 32 * 1024 * 1024);
 
     HttpResponse handle(const HttpRequest &request) override;
+    // Errors and pages in the cache.
+    bool handleAtOnce(const HttpRequest &request, HttpResponse *response) override;
 
 private:
-    QByteArray render(const QueryFields &fields, bool json);
+    bool answer(const HttpRequest &request, bool cachedOnly, HttpResponse *response);
+    bool render(const QueryFields &fields, bool json, bool cachedOnly, QByteArray *page);
 
     const Lexicon *m_lexicon;
     AssociationCache m_results; // for the classic path, the page and the API alike

@@ -260,8 +260,8 @@ void HttpConnection::dispatch()
 {
     const bool headOnly = m_request.method == "HEAD";
     const bool keepAlive = m_head.keepAlive();
-    if (!m_pool) {
-        respond(m_handler->handle(m_request), keepAlive, headOnly);
+    if (HttpResponse response; !m_pool || m_handler->handleAtOnce(m_request, &response)) {
+        respond(m_pool ? response : m_handler->handle(m_request), keepAlive, headOnly);
         m_request = HttpRequest();
         return;
     }

@@ -98,10 +98,19 @@ private:
     bool m_reset = false;
 };
 
-// Answers "/slow" after a while, anything else at once, each with its path as the body.
+// Answers "/slow" after a while, anything else at once, each with its path as the body;
+// "/at-once" without a worker.
 class SlowHandler : public HttpHandler
 {
 public:
+    bool handleAtOnce(const HttpRequest &request, HttpResponse *response) override
+    {
+        if (request.path != "/at-once") {
+            return false;
+        }
+        *response = handle(request);
+        return true;
+    }
     HttpResponse handle(const HttpRequest &request) override
     {
         if (request.path == "/slow") {
@@ -129,6 +138,7 @@ private slots:
     void slowBodiesGiveWay();
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
+    void cachedPagesNeedNoWorker();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -274,7 +284,7 @@ void TestServerLoad::burstBeyondTheCapIsServed()
 }
 
 // On workers, a slow request delays neither another client nor the order of the replies on
-// its own connection.
+// its own connection; with every worker busy, what needs none is still answered.
 void TestServerLoad::slowQueryHoldsOnlyItsConnection()
 {
     QFETCH_GLOBAL(int, workers);
@@ -293,11 +303,43 @@ void TestServerLoad::slowQueryHoldsOnlyItsConnection()
     QTRY_VERIFY(quick.send("GET /quick HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTRY_VERIFY_WITH_TIMEOUT(!quick.read(), 1000);
     QVERIFY(quick.received().endsWith("\r\n\r\n/quick"));
+    RawClient alsoSlow(server.port());
+    QTRY_VERIFY(alsoSlow.send("GET /slow HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTest::qWait(50);
+    RawClient atOnce(server.port());
+    QTRY_VERIFY(atOnce.send("GET /at-once HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(!atOnce.read(), 1000);
+    QVERIFY(atOnce.received().endsWith("\r\n\r\n/at-once"));
     QVERIFY2(slow.read() && slow.received().isEmpty(), "the slow request was answered too soon");
     QTRY_VERIFY_WITH_TIMEOUT(!slow.read(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!alsoSlow.read(), 5000);
     const QByteArray &replies = slow.received();
     QVERIFY2(replies.indexOf("/slow") >= 0 && replies.indexOf("/slow") < replies.indexOf("/after"),
              replies.constData());
+}
+
+// Only what needs no query is answered in the connections' thread.
+void TestServerLoad::cachedPagesNeedNoWorker()
+{
+    AssociationService service(&m_lexicon);
+    HttpRequest request;
+    request.method = "GET";
+    request.path = "/cgi-bin/meta/meta.ger1-asso";
+    request.query = "eingabe=Baum&anzahl=3";
+    HttpResponse response;
+    QVERIFY(!service.handleAtOnce(request, &response));
+    const QByteArray page = service.handle(request).body;
+    QVERIFY(service.handleAtOnce(request, &response));
+    QCOMPARE(response.status, 200);
+    QCOMPARE(response.body, page);
+    request.query = "eingabe=Baum&anzahl=4";
+    QVERIFY(!service.handleAtOnce(request, &response));
+    request.path = "/nowhere";
+    QVERIFY(service.handleAtOnce(request, &response));
+    QCOMPARE(response.status, 404);
+    request.path = "/api/v1/associations";
+    request.query = "q=Baum";
+    QVERIFY(!service.handleAtOnce(request, &response));
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)
