@@ -7,6 +7,10 @@
 //       a cached classic request, one after the other, while CONNECTIONS other connections
 //       (default 64) ask for pages of 10 seeds x 200 words as fast as they are answered
 //
+//   bench_service_latency PORT burst [CLIENTS]
+//       CLIENTS (default 10000) connect at once, each sends one request with "Connection:
+//       close"; counts the replies by status, and the clients that got nothing or a reset
+//
 // Prints p50, p99 and the largest latency in milliseconds.
 
 #include <QByteArray>
@@ -15,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -22,6 +27,7 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -160,6 +166,80 @@ int loaded(quint16 port, int seconds, int connections)
     return 0;
 }
 
+struct BurstClient
+{
+    int fd = -1;
+    QByteArray received;
+    bool sent = false;
+    bool done = false;
+    bool reset = false;
+};
+
+void serveBurstClient(BurstClient *client, short events, const QByteArray &request)
+{
+    if (!client->sent && (events & POLLOUT)) {
+        client->sent = ::send(client->fd, request.constData(), size_t(request.size()),
+                              MSG_NOSIGNAL) == request.size();
+    }
+    if (events & (POLLIN | POLLHUP | POLLERR)) {
+        char chunk[16384];
+        const ssize_t n = ::recv(client->fd, chunk, sizeof chunk, 0);
+        if (n > 0) {
+            client->received.append(chunk, n);
+            return;
+        }
+        if (n < 0 && errno == EAGAIN) {
+            return;
+        }
+        client->done = true;
+        client->reset = n < 0;
+        ::close(client->fd);
+    }
+}
+
+int burst(quint16 port, int count)
+{
+    const QByteArray request = "GET /cgi-bin/meta/meta.ger1-asso?eingabe=Haus&anzahl=200 "
+                               "HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    std::vector<BurstClient> clients(static_cast<size_t>(count));
+    const auto start = Clock::now();
+    for (BurstClient &client : clients) {
+        client.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+        ::connect(client.fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    }
+    int left = count;
+    while (left > 0 && Clock::now() - start < std::chrono::seconds(120)) {
+        std::vector<pollfd> polled;
+        std::vector<BurstClient *> owners;
+        for (BurstClient &client : clients) {
+            if (!client.done) {
+                polled.push_back({client.fd, short(client.sent ? POLLIN : POLLIN | POLLOUT), 0});
+                owners.push_back(&client);
+            }
+        }
+        ::poll(polled.data(), polled.size(), 100);
+        for (size_t i = 0; i < polled.size(); ++i) {
+            if (polled[i].revents != 0) {
+                serveBurstClient(owners[i], polled[i].revents, request);
+                left -= owners[i]->done ? 1 : 0;
+            }
+        }
+    }
+    int ok = 0, refused = 0, empty = 0, reset = 0;
+    for (const BurstClient &client : clients) {
+        ok += client.received.startsWith("HTTP/1.1 200 ") ? 1 : 0;
+        refused += client.received.startsWith("HTTP/1.1 503 ") ? 1 : 0;
+        empty += client.done && client.received.isEmpty() && !client.reset ? 1 : 0;
+        reset += client.reset ? 1 : 0;
+    }
+    std::printf(
+        "%d clients in %.2f s: %d answered 200, %d 503, %d empty, %d reset, %d unfinished\n", count,
+        std::chrono::duration<double>(Clock::now() - start).count(), ok, refused, empty, reset,
+        left);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -171,9 +251,12 @@ int main(int argc, char *argv[])
         return loaded(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10,
                       argc > 4 ? std::atoi(argv[4]) : 64);
     }
+    if (argc >= 3 && QByteArray(argv[2]) == "burst") {
+        return burst(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10000);
+    }
     std::fprintf(stderr,
-                 "usage: %s PORT uncached CUE-FILE | PORT loaded [SECONDS] "
-                 "[CONNECTIONS]\n",
+                 "usage: %s PORT uncached CUE-FILE | PORT loaded [SECONDS] [CONNECTIONS] | "
+                 "PORT burst [CLIENTS]\n",
                  argv[0]);
     return 2;
 }
