@@ -4,7 +4,8 @@
 #  2. the same while another 32 connections send malformed and oversized requests
 #     (bench_service_abuse, since wrk only sends well-formed ones);
 #  3. when nginx is installed: the same page as a GET, nginx (one worker, like the service's
-#     one thread) serving it as a static file, then the service.
+#     one event-loop thread, which answers a cached page itself) serving it as a static file,
+#     then the service.
 #
 #   bench/service-load.sh [BUILD-DIR] [SECONDS]
 #

@@ -20,20 +20,42 @@ bool wantsJson(const HttpRequest &request, QueryFields::Format format)
 } // namespace
 
 AssociationService::AssociationService(const Lexicon *lexicon, qsizetype cacheBytes)
-    : m_lexicon(lexicon), m_associator(lexicon), m_cache(cacheBytes), m_web(&m_associator, lexicon)
-{}
+    : m_lexicon(lexicon), m_results(cacheBytes / 2), m_associator(lexicon), m_cache(cacheBytes / 2),
+      m_web(&m_associator, lexicon)
+{
+    m_associator.setCache(&m_results);
+}
 
 HttpResponse AssociationService::handle(const HttpRequest &request)
 {
+    HttpResponse response;
+    answer(request, false, &response);
+    return response;
+}
+
+bool AssociationService::handleAtOnce(const HttpRequest &request, HttpResponse *response)
+{
+    return answer(request, true, response);
+}
+
+// With cachedOnly, false for a request that needs a query.
+bool AssociationService::answer(const HttpRequest &request, bool cachedOnly, HttpResponse *response)
+{
     if (WebFrontend::serves(request.path)) {
-        return m_web.handle(request);
+        if (cachedOnly) {
+            return false;
+        }
+        *response = m_web.handle(request);
+        return true;
     }
     if (request.path != path) {
-        return HttpResponse::error(404);
+        *response = HttpResponse::error(404);
+        return true;
     }
     const bool post = request.method == "POST";
     if (!post && request.method != "GET" && request.method != "HEAD") {
-        return HttpResponse::error(405, "Allow: GET, HEAD, POST\r\n");
+        *response = HttpResponse::error(405, "Allow: GET, HEAD, POST\r\n");
+        return true;
     }
     // Any content type is taken as a form: the classic client labels its form "text/html".
     QueryFields fields;
@@ -42,14 +64,18 @@ HttpResponse AssociationService::handle(const HttpRequest &request)
         fields.parse(request.body);
     }
     const bool json = wantsJson(request, fields.format);
-    HttpResponse response;
-    response.contentType = json ? "application/json; charset=utf-8" : "text/html; charset=utf-8";
-    response.body = render(fields, json);
-    response.extraHeaders = "X-Content-Type-Options: nosniff\r\n";
-    return response;
+    QByteArray body;
+    if (!render(fields, json, cachedOnly, &body)) {
+        return false;
+    }
+    response->contentType = json ? "application/json; charset=utf-8" : "text/html; charset=utf-8";
+    response->body = body;
+    response->extraHeaders = "X-Content-Type-Options: nosniff\r\n";
+    return true;
 }
 
-QByteArray AssociationService::render(const QueryFields &fields, bool json)
+bool AssociationService::render(const QueryFields &fields, bool json, bool cachedOnly,
+                                QByteArray *page)
 {
     const QString keyword = fields.keyword.simplified();
     const QByteArray keywordBytes = keyword.toUtf8();
@@ -57,15 +83,22 @@ QByteArray AssociationService::render(const QueryFields &fields, bool json)
     QByteArray cacheKey;
     if (cacheable) {
         cacheKey = QByteArray::number(fields.count) + (json ? "j:" : "h:") + keywordBytes;
+        const QMutexLocker locker(&m_cacheLock);
         if (const QByteArray *cached = m_cache.object(cacheKey)) {
-            return *cached;
+            *page = *cached;
+            return true;
         }
+    }
+    if (cachedOnly) {
+        return false;
     }
     const std::vector<Association> result = m_associator.associate(keyword, fields.count);
     QByteArray body = json ? PageRenderer::json(keyword, result, *m_lexicon)
                            : PageRenderer::html(keyword, result, *m_lexicon);
     if (cacheable) {
+        const QMutexLocker locker(&m_cacheLock);
         m_cache.insert(cacheKey, new QByteArray(body), body.size() + cacheKey.size() + 64);
     }
-    return body;
+    *page = body;
+    return true;
 }

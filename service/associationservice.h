@@ -1,11 +1,13 @@
 #pragma once
 
+#include "associationcache.h"
 #include "associator.h"
 #include "httpmessage.h"
 #include "web/webfrontend.h"
 
 #include <QByteArray>
 #include <QCache>
+#include <QMutex>
 
 class Lexicon;
 struct QueryFields;
@@ -13,7 +15,7 @@ struct QueryFields;
 // Answers association queries at the one path clients use, as an HTML page or as JSON; the
 // search page and the API are the WebFrontend's.
 // Rendered replies are kept in a bounded cache, since clients ask for the same few keywords
-// again and again.
+// again and again. Requests may be handled on several threads at once.
 class AssociationService : public HttpHandler
 {
 public:
@@ -23,12 +25,17 @@ public:
 
     HttpResponse handle(const HttpRequest &request) override;
     void setAllowedOrigin(const QByteArray &origin) { m_web.setAllowedOrigin(origin); }
+    // Errors and pages in the cache.
+    bool handleAtOnce(const HttpRequest &request, HttpResponse *response) override;
 
 private:
-    QByteArray render(const QueryFields &fields, bool json);
+    bool answer(const HttpRequest &request, bool cachedOnly, HttpResponse *response);
+    bool render(const QueryFields &fields, bool json, bool cachedOnly, QByteArray *page);
 
     const Lexicon *m_lexicon;
+    AssociationCache m_results; // for the classic path, the page and the API alike
     Associator m_associator;
+    QMutex m_cacheLock;
     QCache<QByteArray, QByteArray> m_cache;
     WebFrontend m_web; // the search page and the API, beside the classic path
 };

@@ -1,5 +1,6 @@
 #include "associator.h"
 
+#include "associationcache.h"
 #include "inflection.h"
 #include "lexicon.h"
 #include "wordfamily.h"
@@ -582,6 +583,19 @@ uint32_t Associator::baseKeyOf(const QString &keyword) const
 }
 
 std::vector<Association> Associator::associate(const QString &keyword, int count) const
+{
+    std::vector<Association> result;
+    if (m_cache && m_cache->find(keyword, count, &result)) {
+        return result;
+    }
+    result = compute(keyword, count);
+    if (m_cache) {
+        m_cache->insert(keyword, count, result);
+    }
+    return result;
+}
+
+std::vector<Association> Associator::compute(const QString &keyword, int count) const
 {
     const Lexicon &lexicon = *m_lexicon;
     const uint32_t base = baseKeyOf(keyword);

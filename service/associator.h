@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+class AssociationCache;
 class Lexicon;
 
 // How an associated word relates to the keyword.
@@ -45,11 +46,16 @@ public:
 
     // count is clamped to 1..maxCount. Case and surrounding blanks of keyword do not matter.
     std::vector<Association> associate(const QString &keyword, int count) const;
+    // Answers found in the cache are not computed again; new ones are put into it.
+    void setCache(AssociationCache *cache) { m_cache = cache; }
 
     // The key the keyword is answered as: its base form, found by the dictionary's forms or by
     // its ending; npos when the keyword is not known at all.
     uint32_t baseKeyOf(const QString &keyword) const;
 
 private:
+    std::vector<Association> compute(const QString &keyword, int count) const;
+
     const Lexicon *m_lexicon;
+    AssociationCache *m_cache = nullptr;
 };

@@ -8,9 +8,15 @@
 
 #include <cstring>
 
+#include <QtEndian>
+
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -50,6 +56,53 @@ bool fileChecksum(QFile *file, uint64_t *sum)
     return true;
 }
 
+#ifdef Q_OS_UNIX
+// What stands at the path when it is no regular file, for the message.
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode)) {
+        return QStringLiteral("is a directory, not a file");
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("is a named pipe, not a file");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("is a device, not a file");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("is a socket, not a file");
+    }
+    return QStringLiteral("is no regular file");
+}
+
+// Opens without blocking, which a named pipe would do until someone writes to it, and only
+// what is a regular file. On failure, *problem says what stands there.
+bool openRegular(QFile *file, QString *problem)
+{
+    const QByteArray path = QFile::encodeName(file->fileName());
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *problem = errno == ENOENT ? QStringLiteral("is missing")
+                                   : QStringLiteral("cannot be read (%1)").arg(qt_error_string());
+        return false;
+    }
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        *problem = kindOf(info.st_mode);
+        ::close(fd);
+        return false;
+    }
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        *problem = QStringLiteral("cannot be read (%1)").arg(file->errorString());
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+#endif
+
 bool ascending(const uint32_t *values, size_t count, uint32_t last)
 {
     for (size_t i = 1; i < count; ++i) {
@@ -76,12 +129,19 @@ bool Lexicon::open(const QString &indexPath, QString *error)
                      .arg(indexPath, what, rebuildHint(indexPath));
         return false;
     };
+    QString problem;
+#ifdef Q_OS_UNIX
+    if (!openRegular(file.get(), &problem)) {
+        return fail(problem);
+    }
+#else
     if (!QFileInfo(indexPath).isFile()) {
         return fail(QStringLiteral("is missing"));
     }
     if (!file->open(QIODevice::ReadOnly)) {
         return fail(QStringLiteral("cannot be read (%1)").arg(file->errorString()));
     }
+#endif
 #ifdef Q_OS_UNIX
     // With read-ahead the kernel caches the file in blocks of up to megabytes, and a query
     // that touches one word of a block then keeps the whole block resident.
@@ -91,6 +151,9 @@ bool Lexicon::open(const QString &indexPath, QString *error)
     if (file->read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header) ||
         std::memcmp(header.magic, IndexFormat::magic, sizeof header.magic) != 0) {
         return fail(QStringLiteral("is not an association index"));
+    }
+    if (header.byteOrderMark == qbswap(IndexFormat::byteOrderMark)) {
+        return fail(QStringLiteral("was written for a machine of the other byte order"));
     }
     if (header.version != IndexFormat::version ||
         header.byteOrderMark != IndexFormat::byteOrderMark) {
@@ -111,7 +174,6 @@ bool Lexicon::open(const QString &indexPath, QString *error)
     // Queries read a few scattered entries; reading ahead would only fill memory.
     madvise(const_cast<uchar *>(mapped), size_t(file->size()), MADV_RANDOM);
 #endif
-    QString problem;
     if (!attach(reinterpret_cast<const char *>(mapped), size_t(file->size()), &problem)) {
         *this = Lexicon();
         return fail(QStringLiteral("is damaged (%1)").arg(problem));

@@ -68,6 +68,8 @@ public:
     bool load(const DataSources &sources, QString *error);
     // The thesaurus and the word list alone.
     bool load(const QString &thesaurusPath, const QString &wordListPath, QString *error);
+    // The descriptor of the mapped index file, or -1 for an index built in memory.
+    int fileHandle() const { return m_file ? m_file->handle() : -1; }
     // Takes an index image made by IndexWriter; false with the reason when it is damaged.
     bool adopt(const QByteArray &image, QString *error);
 

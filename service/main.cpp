@@ -1,11 +1,13 @@
 #include "associationservice.h"
 #include "httpserver.h"
 #include "indexcompiler.h"
+#include "indexwatch.h"
 #include "lexicon.h"
 #include "serviceoptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -44,9 +46,21 @@ int main(int argc, char *argv[])
                     : !lexicon.open(options.indexPath, &error)) {
         return fail(error);
     }
+    QTimer indexCheck;
+    if (lexicon.fileHandle() >= 0) {
+        IndexWatch::start(lexicon.fileHandle(), options.indexPath);
+        QObject::connect(&indexCheck, &QTimer::timeout, &app, [&] {
+            if (IndexWatch::changed()) {
+                fail(IndexWatch::message(options.indexPath));
+                QCoreApplication::exit(1);
+            }
+        });
+        indexCheck.start(1000);
+    }
     AssociationService service(&lexicon);
     service.setAllowedOrigin(options.allowOrigin);
     HttpServer server(&service);
+    server.setWorkerThreads(options.threads);
     if (!server.listen(options.address, options.port)) {
         return fail(QStringLiteral("cannot listen on %1:%2: %3")
                         .arg(ServiceOptions::urlHost(options.address))

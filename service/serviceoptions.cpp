@@ -3,9 +3,12 @@
 #include "indexformat.h"
 
 #include <QCommandLineParser>
+#include <QThread>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -14,6 +17,8 @@ const QString indexName = QStringLiteral("index");
 const QString compileName = QStringLiteral("compile-index");
 const QString rawName = QStringLiteral("raw");
 const QString originName = QStringLiteral("allow-origin");
+const QString threadsName = QStringLiteral("threads");
+constexpr int maxThreads = 256;
 const QString thesaurusName = QStringLiteral("thesaurus");
 const QString wordListName = QStringLiteral("wordlist");
 const QString dictionaryName = QStringLiteral("dictionary");
@@ -89,6 +94,13 @@ void ServiceOptions::describe(QCommandLineParser *parser)
         QStringLiteral("Let browser scripts of ORIGIN (such as https://tools.example.org, or * "
                        "for any) read the API. Default: none."),
         QStringLiteral("ORIGIN")));
+    parser->addOption(QCommandLineOption(
+        threadsName,
+        QStringLiteral("Answer queries on N worker threads (1 to %1); the connections are "
+                       "served on one more. Default: one per processor core (%2 here).")
+            .arg(maxThreads)
+            .arg(defaultThreads()),
+        QStringLiteral("N")));
     addPathOption(parser, thesaurusName,
                   QStringLiteral("The thesaurus data file in the office-suite thesaurus format; "
                                  "its index (.idx) must lie beside it."),
@@ -131,6 +143,17 @@ bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)
     indexPath = parser.isSet(indexName) ? parser.value(indexName) : defaultIndexPath();
     compileIndexPath = parser.value(compileName);
     raw = parser.isSet(rawName);
+    threads = defaultThreads();
+    if (parser.isSet(threadsName)) {
+        bool ok = false;
+        threads = parser.value(threadsName).toInt(&ok);
+        if (!ok || threads < 1 || threads > maxThreads) {
+            *error = QStringLiteral("--threads wants a number from 1 to %1, not \"%2\"")
+                         .arg(maxThreads)
+                         .arg(parser.value(threadsName));
+            return false;
+        }
+    }
     const bool named = parser.isSet(thesaurusName) || parser.isSet(wordListName) ||
                        parser.isSet(dictionaryName) || parser.isSet(proverbsName) ||
                        parser.isSet(stopWordsName) || parser.isSet(definitionsName) ||
@@ -226,4 +249,9 @@ QString ServiceOptions::urlHost(const QHostAddress &address)
     return address.protocol() == QAbstractSocket::IPv6Protocol
                ? QLatin1Char('[') + text + QLatin1Char(']')
                : text;
+}
+
+int ServiceOptions::defaultThreads()
+{
+    return std::clamp(QThread::idealThreadCount(), 1, maxThreads);
 }

@@ -14,10 +14,11 @@ struct ServiceOptions
 
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
     quint16 port = defaultPort;
-    QString indexPath;        // the compiled index to serve from
-    QString compileIndexPath; // when set: compile the raw data into this file and stop
-    bool raw = false;         // serve from the raw data, compiled in memory at start
-    QByteArray allowOrigin;   // whose browser scripts may read the API; none when empty
+    QString indexPath;              // the compiled index to serve from
+    QString compileIndexPath;       // when set: compile the raw data into this file and stop
+    bool raw = false;               // serve from the raw data, compiled in memory at start
+    int threads = defaultThreads(); // workers answering queries
+    QByteArray allowOrigin;         // whose browser scripts may read the API; none when empty
     DataSources sources = DataSources::debian();
 
     // Declares the options, with their help texts, on the parser.
@@ -31,6 +32,7 @@ struct ServiceOptions
     // folder), then where the package installs it. The first that exists, else the last.
     static QString defaultIndexPath();
     static QString installedIndexPath();
+    static int defaultThreads();
 
     // "ADDR:PORT", with an IPv6 address in brackets; "localhost" stands for 127.0.0.1.
     static bool parseListen(const QString &text, QHostAddress *address, quint16 *port);

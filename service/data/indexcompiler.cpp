@@ -18,6 +18,9 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace IndexCompiler {
 
@@ -200,20 +203,43 @@ bool compile(const DataSources &sources, QByteArray *image, QString *error)
 
 bool compileTo(const DataSources &sources, const QString &path, QString *error)
 {
+    // The new file is renamed over the old one, which would replace a device or a named pipe
+    // with a file of the same name.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        *error = QStringLiteral("%1 exists and is no regular file; name a new file, or a regular "
+                                "one to replace")
+                     .arg(path);
+        return false;
+    }
     QByteArray image;
     if (!compile(sources, &image, error)) {
         return false;
     }
     QSaveFile file(path);
-    // Written in small pieces: the kernel caches each write as one block, and the service,
-    // which maps the file, would keep a whole block resident for every word it reads.
-    constexpr qsizetype piece = 64 * 1024;
-    bool written = file.open(QIODevice::WriteOnly);
-    for (qsizetype at = 0; written && at < image.size(); at += piece) {
-        const qsizetype size = std::min(piece, image.size() - at);
-        written = file.write(image.constData() + at, size) == size;
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
     }
-    if (!written || !file.commit()) {
+    // Written in small pieces: the kernel caches each write as one block, and the service,
+    // which maps the file, would keep a whole block resident for every word it reads. Written
+    // on the descriptor, so that a full disk is reported as such rather than as an unknown
+    // error from the buffered writer.
+    constexpr qsizetype piece = 64 * 1024;
+    for (qsizetype at = 0; at < image.size();) {
+        const ssize_t n = ::write(file.handle(), image.constData() + at,
+                                  size_t(std::min(piece, image.size() - at)));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            *error = QStringLiteral("cannot write %1: %2").arg(path, qt_error_string(errno));
+            file.cancelWriting();
+            return false;
+        }
+        at += n;
+    }
+    if (!file.commit()) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }

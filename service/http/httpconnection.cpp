@@ -1,6 +1,7 @@
 #include "httpconnection.h"
 
 #include <QScopedValueRollback>
+#include <QThreadPool>
 
 #include <cerrno>
 
@@ -22,15 +23,15 @@ bool wouldBlock()
 } // namespace
 
 HttpConnection::HttpConnection(qintptr socket, HttpHandler *handler, const HttpLimits &limits,
-                               QObject *parent)
+                               QThreadPool *pool, QObject *parent)
     : QObject(parent), m_fd(int(socket)), m_readNotifier(socket, QSocketNotifier::Read),
-      m_writeNotifier(socket, QSocketNotifier::Write), m_handler(handler), m_limits(limits),
-      m_deadline(limits.idleTimeoutMs)
+      m_writeNotifier(socket, QSocketNotifier::Write), m_handler(handler), m_pool(pool),
+      m_limits(limits), m_deadline(limits.idleTimeoutMs)
 {
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     const int on = 1;
     ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    m_waitingForHead.start();
+    m_waitingForInput.start();
     m_writeNotifier.setEnabled(false);
     connect(&m_readNotifier, &QSocketNotifier::activated, this, &HttpConnection::onReadable);
     connect(&m_writeNotifier, &QSocketNotifier::activated, this, &HttpConnection::onWritable);
@@ -45,30 +46,52 @@ HttpConnection::~HttpConnection()
 
 void HttpConnection::checkDeadline()
 {
-    const bool headLate = m_state == State::Head && m_headBegun && m_headDeadline.hasExpired();
-    if (m_finished || !(m_deadline.hasExpired() || headLate)) {
+    if (m_finished || m_awaitingReply) {
+        return;
+    }
+    // Replies already accepted are delivered as long as the client keeps reading them.
+    if (pendingOutput() > 0) {
+        if (m_writeDeadline.hasExpired()) {
+            finish();
+        }
         return;
     }
     if (m_state == State::Closing) {
-        finish();
+        if (m_deadline.hasExpired()) {
+            finish();
+        }
+    } else if (m_requestBegun && m_requestDeadline.hasExpired()) {
+        fail(408);
+    } else if (m_deadline.hasExpired()) {
+        startClosing();
+    }
+}
+
+void HttpConnection::evict()
+{
+    if (m_state == State::Closing || m_finished) {
+        return;
+    }
+    if (m_requestBegun || m_answered == 0) {
+        respond(HttpResponse::error(503, "Retry-After: 1\r\n"), false, false);
     } else {
         startClosing();
     }
 }
 
-void HttpConnection::refuse(int status)
+qint64 HttpConnection::inputWaitMs() const
 {
-    fail(status);
+    return m_state != State::Closing && pendingOutput() == 0 && !m_awaitingReply
+               ? m_waitingForInput.elapsed()
+               : -1;
 }
 
-void HttpConnection::evict()
+void HttpConnection::deleteWhenIdle()
 {
-    startClosing();
-}
-
-qint64 HttpConnection::headWaitMs() const
-{
-    return m_state == State::Head && pendingOutput() == 0 ? m_waitingForHead.elapsed() : -1;
+    m_orphaned = true;
+    if (!m_awaitingReply) {
+        deleteLater();
+    }
 }
 
 void HttpConnection::onReadable()
@@ -95,7 +118,7 @@ void HttpConnection::process()
         return;
     }
     const QScopedValueRollback<bool> guard(m_processing, true);
-    while (m_state != State::Closing && !m_finished) {
+    while (m_state != State::Closing && !m_finished && !m_awaitingReply) {
         // A client that sends requests without reading the replies is made to wait.
         if (pendingOutput() > m_limits.maxPendingOutput) {
             m_readNotifier.setEnabled(false);
@@ -111,9 +134,8 @@ void HttpConnection::process()
             startClosing(); // every complete request has its reply
             return;
         }
-        if (m_state == State::Head && !m_in.isEmpty() && !m_headBegun) {
-            m_headBegun = true;
-            m_headDeadline.setRemainingTime(m_limits.headTimeoutMs);
+        if (m_state == State::Head && !m_in.isEmpty() && !m_requestBegun) {
+            startRequestClock(m_limits.headTimeoutMs);
         }
         if (!readInput()) {
             m_readNotifier.setEnabled(!m_finished);
@@ -179,6 +201,7 @@ bool HttpConnection::handleBuffered()
     m_request.body = m_in.left(m_head.contentLength());
     m_in.remove(0, m_head.contentLength());
     m_state = State::Head;
+    m_requestBegun = false;
     dispatch();
     return true;
 }
@@ -201,7 +224,7 @@ bool HttpConnection::takeHead()
     m_request = HttpRequest();
     const int status = m_head.parse(QByteArrayView(m_in).first(end), &m_request);
     m_in.remove(0, end);
-    m_headBegun = false;
+    m_requestBegun = false;
     if (status != 0) {
         fail(status);
         return false;
@@ -215,21 +238,69 @@ bool HttpConnection::takeHead()
         return false;
     }
     m_state = State::Body;
-    if (m_head.expectsContinue() && m_in.size() < m_head.contentLength()) {
-        write("HTTP/1.1 100 Continue\r\n\r\n");
+    if (m_in.size() < m_head.contentLength()) {
+        // A body trickled in byte by byte would hold the connection as long as a slow head.
+        startRequestClock(m_limits.headTimeoutMs +
+                          m_head.contentLength() * 1000 / m_limits.minBodyBytesPerSecond);
+        // An HTTP/1.0 client does not know the interim reply and would take it for the answer.
+        if (m_head.expectsContinue() && m_request.minorVersion >= 1) {
+            write("HTTP/1.1 100 Continue\r\n\r\n");
+        }
     }
     return true;
+}
+
+void HttpConnection::startRequestClock(qint64 ms)
+{
+    m_requestBegun = true;
+    m_requestDeadline.setRemainingTime(ms);
 }
 
 void HttpConnection::dispatch()
 {
     const bool headOnly = m_request.method == "HEAD";
-    respond(m_handler->handle(m_request), m_head.keepAlive(), headOnly);
+    const bool keepAlive = m_head.keepAlive();
+    if (HttpResponse response; !m_pool || m_handler->handleAtOnce(m_request, &response)) {
+        respond(m_pool ? response : m_handler->handle(m_request), keepAlive, headOnly);
+        m_request = HttpRequest();
+        return;
+    }
+    // Nothing more is read meanwhile: replies go out in the order of the requests. The
+    // connection outlives the job (see deleteWhenIdle), so the reply can be posted to it.
+    m_awaitingReply = true;
+    m_readNotifier.setEnabled(false);
+    m_pool->start([this, handler = m_handler, request = std::move(m_request), keepAlive, headOnly] {
+        HttpResponse response = handler->handle(request);
+        QMetaObject::invokeMethod(
+            this,
+            [this, response = std::move(response), keepAlive, headOnly] {
+                answered(response, keepAlive, headOnly);
+            },
+            Qt::QueuedConnection);
+    });
     m_request = HttpRequest();
+}
+
+void HttpConnection::answered(const HttpResponse &response, bool keepAlive, bool headOnly)
+{
+    m_awaitingReply = false;
+    if (m_finished) {
+        if (m_orphaned) {
+            deleteLater();
+        }
+        return;
+    }
+    respond(response, keepAlive, headOnly);
+    if (!m_finished && m_state != State::Closing) {
+        process();
+    }
 }
 
 void HttpConnection::write(const QByteArray &bytes)
 {
+    if (pendingOutput() == 0) {
+        m_writeDeadline.setRemainingTime(m_limits.idleTimeoutMs);
+    }
     m_out.append(bytes);
     flushOutput();
 }
@@ -241,6 +312,7 @@ void HttpConnection::flushOutput()
             ::send(m_fd, m_out.constData() + m_outSent, size_t(pendingOutput()), MSG_NOSIGNAL);
         if (n > 0) {
             m_outSent += n;
+            m_writeDeadline.setRemainingTime(m_limits.idleTimeoutMs);
         } else if (n < 0 && wouldBlock()) {
             if (m_outSent >= readChunk) {
                 m_out.remove(0, m_outSent);
@@ -257,7 +329,9 @@ void HttpConnection::flushOutput()
     m_outSent = 0;
     m_writeNotifier.setEnabled(false);
     if (m_state == State::Closing && !m_outputShutDown && !m_finished) {
+        // The linger time counts only from here: a slow reader still gets every reply.
         m_outputShutDown = true;
+        m_deadline.setRemainingTime(m_limits.lingerMs);
         ::shutdown(m_fd, SHUT_WR);
         if (m_inputEnded) {
             finish();
@@ -272,8 +346,9 @@ void HttpConnection::respond(const HttpResponse &response, bool keepAlive, bool 
         startClosing();
         return;
     }
+    ++m_answered;
     m_deadline.setRemainingTime(m_limits.idleTimeoutMs);
-    m_waitingForHead.restart();
+    m_waitingForInput.restart();
 }
 
 void HttpConnection::fail(int status)
@@ -292,6 +367,7 @@ void HttpConnection::startClosing()
     m_in.clear();
     m_deadline.setRemainingTime(m_limits.lingerMs);
     m_readNotifier.setEnabled(!m_inputEnded);
+    emit closing();
     if (pendingOutput() == 0) {
         flushOutput();
     }
@@ -303,7 +379,10 @@ void HttpConnection::finish()
         return;
     }
     m_finished = true;
-    m_state = State::Closing;
+    if (m_state != State::Closing) {
+        m_state = State::Closing;
+        emit closing();
+    }
     m_readNotifier.setEnabled(false);
     m_writeNotifier.setEnabled(false);
     emit finished(this);

@@ -78,6 +78,30 @@ bool isDigits(QByteArrayView s)
     return !s.isEmpty();
 }
 
+// The path and query of an absolute-form target ("http://host:port/path?query"), which a
+// client talking to a proxy sends; empty when the target is no such URL.
+QByteArrayView originForm(QByteArrayView target)
+{
+    qsizetype schemeEnd = -1;
+    for (const QByteArrayView scheme : {QByteArrayView("http://"), QByteArrayView("https://")}) {
+        if (target.size() > scheme.size() &&
+            target.first(scheme.size()).compare(scheme, Qt::CaseInsensitive) == 0) {
+            schemeEnd = scheme.size();
+        }
+    }
+    if (schemeEnd < 0) {
+        return {};
+    }
+    qsizetype pathStart = schemeEnd;
+    while (pathStart < target.size() && target[pathStart] != '/' && target[pathStart] != '?') {
+        ++pathStart;
+    }
+    if (pathStart == schemeEnd) {
+        return {};
+    }
+    return pathStart == target.size() ? QByteArrayView("/") : target.sliced(pathStart);
+}
+
 } // namespace
 
 qsizetype HttpHeadParser::findEnd(QByteArrayView buffer, qsizetype *start)
@@ -152,16 +176,23 @@ int HttpHeadParser::parseRequestLine(QByteArrayView line, HttpRequest *request)
         return 400;
     }
     const QByteArrayView method = line.first(space1);
-    const QByteArrayView target = line.sliced(space1 + 1, space2 - space1 - 1);
+    QByteArrayView target = line.sliced(space1 + 1, space2 - space1 - 1);
     const QByteArrayView version = line.sliced(space2 + 1);
-    if (!isToken(method) || !target.startsWith('/')) {
+    const QByteArrayView origin = originForm(target);
+    if (!origin.isEmpty()) {
+        target = origin; // "http://host?q" has the path "/"
+    } else if (!target.startsWith('/')) {
+        return 400;
+    }
+    if (!isToken(method)) {
         return 400;
     }
     if (version.size() != 8 || !version.startsWith("HTTP/") || version[6] != '.' ||
         !isDigits(version.sliced(5, 1)) || !isDigits(version.sliced(7, 1))) {
         return 400;
     }
-    if (version[5] != '1' || (version[7] != '0' && version[7] != '1')) {
+    // A later minor version of HTTP/1 is answered as 1.1, which it understands.
+    if (version[5] != '1') {
         return 505;
     }
     for (const char c : target) {
@@ -171,9 +202,10 @@ int HttpHeadParser::parseRequestLine(QByteArrayView line, HttpRequest *request)
     }
     request->method = method.toByteArray();
     const qsizetype question = target.indexOf('?');
-    request->path = (question < 0 ? target : target.first(question)).toByteArray();
+    request->path = question == 0 ? QByteArray("/")
+                                  : (question < 0 ? target : target.first(question)).toByteArray();
     request->query = question < 0 ? QByteArray() : target.sliced(question + 1).toByteArray();
-    request->minorVersion = version[7] - '0';
+    request->minorVersion = version[7] == '0' ? 0 : 1;
     m_keepAlive = request->minorVersion == 1;
     return 0;
 }

@@ -6,9 +6,14 @@
 // is closed; the defaults suit a local service with a handful of clients.
 struct HttpLimits
 {
-    int maxConnections = 256;           // further connections get 503 and are closed
-    int idleTimeoutMs = 15000;          // a connection must complete a request within this
-    int headTimeoutMs = 5000;           // a request head must be complete this long after it began
+    int maxConnections = 256;  // further clients wait in the listen queue until one ends
+    int idleTimeoutMs = 15000; // a connection must complete a request within this
+    int headTimeoutMs = 5000;  // a request head must be complete this long after it began
+    // A body must arrive at this rate at least, on top of the head's time.
+    int minBodyBytesPerSecond = 4096;
+    // At the cap, with clients waiting, a connection that has waited this long for the rest of
+    // a request (or for a new one) gives way.
+    int evictAfterMs = 1000;
     int lingerMs = 2000;                // a closing connection still drains input this long
     qsizetype maxHeadBytes = 16 * 1024; // request line and header fields
     qsizetype maxBodyBytes = 64 * 1024;

@@ -32,6 +32,8 @@ QByteArray HttpResponse::reasonPhrase(int status)
         return "Not Found";
     case 405:
         return "Method Not Allowed";
+    case 408:
+        return "Request Timeout";
     case 413:
         return "Content Too Large";
     case 431:

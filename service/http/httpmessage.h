@@ -30,10 +30,19 @@ struct HttpResponse
     QByteArray serialize(bool keepAlive, bool headOnly) const;
 };
 
-// Answers requests; called in the thread of the connection, once per complete request.
+// Answers requests, once per complete request: in the thread of the connection, or on worker
+// threads, several at once (see HttpServer::setWorkerThreads).
 class HttpHandler
 {
 public:
     virtual ~HttpHandler() = default;
     virtual HttpResponse handle(const HttpRequest &request) = 0;
+    // Answers a request that costs next to nothing (an error, a cached reply) in the calling
+    // thread, sparing the trip to a worker; false when handle() must do it.
+    virtual bool handleAtOnce(const HttpRequest &request, HttpResponse *response)
+    {
+        static_cast<void>(request);
+        static_cast<void>(response);
+        return false;
+    }
 };

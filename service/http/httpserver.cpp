@@ -4,76 +4,135 @@
 #include "httpmessage.h"
 
 #include <algorithm>
+#include <cerrno>
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+namespace {
+
+// As many as the kernel allows (net.core.somaxconn caps it): a burst of clients waits there.
+constexpr int listenBacklog = 65535;
+
+} // namespace
 
 HttpServer::HttpServer(HttpHandler *handler, const HttpLimits &limits, QObject *parent)
     : QObject(parent), m_handler(handler), m_limits(limits)
 {
-    m_server.accepted = [this](qintptr socket) { accept(socket); };
     // One timer for all connections instead of one each: deadlines need not be exact.
-    const int shortest =
-        std::min({m_limits.idleTimeoutMs, m_limits.headTimeoutMs, m_limits.lingerMs});
+    const int shortest = std::min(
+        {m_limits.idleTimeoutMs, m_limits.headTimeoutMs, m_limits.lingerMs, m_limits.evictAfterMs});
     m_sweepTimer.setInterval(std::clamp(shortest / 4, 10, 1000));
     connect(&m_sweepTimer, &QTimer::timeout, this, &HttpServer::sweep);
 }
 
 HttpServer::~HttpServer()
 {
+    // Connections whose requests are still being answered are deleted with the server, as
+    // its children, once no worker refers to them.
+    m_pool.waitForDone();
     for (HttpConnection *connection : std::as_const(m_connections)) {
         disconnect(connection, nullptr, this, nullptr);
         delete connection;
     }
 }
 
+void HttpServer::setWorkerThreads(int count)
+{
+    m_usePool = count > 0;
+    m_pool.setMaxThreadCount(std::max(count, 1));
+    // A query often takes under a millisecond: keeping the threads saves starting them.
+    m_pool.setExpiryTimeout(-1);
+}
+
 bool HttpServer::listen(const QHostAddress &address, quint16 port)
 {
+    m_server.setListenBacklogSize(listenBacklog);
     if (!m_server.listen(address, port)) {
         return false;
     }
+    m_server.pauseAccepting();
+    m_acceptNotifier =
+        std::make_unique<QSocketNotifier>(m_server.socketDescriptor(), QSocketNotifier::Read);
+    connect(m_acceptNotifier.get(), &QSocketNotifier::activated, this, &HttpServer::acceptQueued);
     m_sweepTimer.start();
     return true;
 }
 
-void HttpServer::accept(qintptr socket)
+void HttpServer::acceptQueued()
 {
-    // Closing connections linger for a while; beyond this many sockets a newcomer gets nothing.
-    if (m_connections.size() >= 2 * qsizetype(m_limits.maxConnections)) {
-        ::close(int(socket));
+    while (hasRoom()) {
+        const int socket =
+            ::accept4(int(m_server.socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+        if (socket >= 0) {
+            adopt(socket);
+            continue;
+        }
+        if (errno == EINTR || errno == ECONNABORTED) {
+            continue;
+        }
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            // Out of descriptors or memory: the queued clients wait until the next sweep.
+            m_acceptNotifier->setEnabled(false);
+        }
         return;
     }
-    const auto active = std::count_if(m_connections.cbegin(), m_connections.cend(),
-                                      [](const HttpConnection *c) { return !c->isClosing(); });
-    const bool full = active >= m_limits.maxConnections && !makeRoom();
-    auto *connection = new HttpConnection(socket, m_handler, m_limits, this);
+    updateAccepting();
+}
+
+void HttpServer::adopt(int socket)
+{
+    auto *connection =
+        new HttpConnection(socket, m_handler, m_limits, m_usePool ? &m_pool : nullptr, this);
     m_connections.insert(connection);
+    connect(connection, &HttpConnection::closing, this, [this] {
+        ++m_closing;
+        updateAccepting();
+    });
     connect(connection, &HttpConnection::finished, this, [this](HttpConnection *finished) {
         m_connections.remove(finished);
-        finished->deleteLater();
+        --m_closing;
+        finished->deleteWhenIdle();
+        updateAccepting();
     });
-    if (full) {
-        connection->refuse(503);
+}
+
+// Closing connections linger for a while and hold a descriptor each, so they are bounded too.
+bool HttpServer::hasRoom() const
+{
+    const qsizetype active = m_connections.size() - m_closing;
+    return active < m_limits.maxConnections &&
+           m_connections.size() < 2 * qsizetype(m_limits.maxConnections);
+}
+
+void HttpServer::updateAccepting()
+{
+    if (m_acceptNotifier) {
+        m_acceptNotifier->setEnabled(hasRoom());
     }
 }
 
-// At the cap, the connection that has waited longest for a request head gives way: a kept-alive
-// one that sends nothing more, or a client trickling its head. False when every connection is
-// busy with a request.
-bool HttpServer::makeRoom()
+bool HttpServer::clientsQueued() const
 {
-    HttpConnection *slowest = nullptr;
-    qint64 longest = -1;
-    for (HttpConnection *connection : std::as_const(m_connections)) {
-        if (const qint64 waited = connection->headWaitMs(); waited > longest) {
-            longest = waited;
-            slowest = connection;
+    pollfd listening{int(m_server.socketDescriptor()), POLLIN, 0};
+    return ::poll(&listening, 1, 0) > 0 && (listening.revents & POLLIN) != 0;
+}
+
+// At the cap, with clients waiting in the queue, the connections that have waited too long for
+// input give way: kept-alive ones that send nothing more, and clients trickling a head or a
+// body. Connections busy with a reply are left alone.
+void HttpServer::makeRoom()
+{
+    if (hasRoom() || !clientsQueued()) {
+        return;
+    }
+    const QList<HttpConnection *> connections = m_connections.values();
+    for (HttpConnection *connection : connections) {
+        if (connection->inputWaitMs() >= m_limits.evictAfterMs) {
+            connection->evict();
         }
     }
-    if (slowest == nullptr) {
-        return false;
-    }
-    slowest->evict();
-    return true;
 }
 
 void HttpServer::sweep()
@@ -82,4 +141,6 @@ void HttpServer::sweep()
     for (HttpConnection *connection : connections) {
         connection->checkDeadline();
     }
+    makeRoom();
+    updateAccepting();
 }

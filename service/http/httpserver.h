@@ -5,27 +5,24 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QSet>
+#include <QSocketNotifier>
 #include <QTcpServer>
+#include <QThreadPool>
 #include <QTimer>
 
-#include <functional>
+#include <memory>
 
 class HttpConnection;
 class HttpHandler;
 
-// Hands each accepted socket over as a bare descriptor (see HttpConnection for why).
-class HttpListener : public QTcpServer
-{
-public:
-    std::function<void(qintptr)> accepted;
-
-protected:
-    void incomingConnection(qintptr socket) override { accepted(socket); }
-};
-
 // A small HTTP/1.1 server: keep-alive and pipelining, bounded input per connection, a bounded
 // number of connections, an idle timeout and a shorter one for a request head (see
 // HttpLimits). Everything runs in the thread of the server's event loop.
+//
+// At the cap, new clients are left in the kernel's listen queue rather than accepted and
+// turned away: they are served, later, when a connection ends. QTcpServer only sets up the
+// listening socket; the server accepts on it itself, since QTcpServer accepts everything
+// queued in one go and cannot be stopped half way.
 class HttpServer : public QObject
 {
     Q_OBJECT
@@ -35,6 +32,9 @@ public:
                         QObject *parent = nullptr);
     ~HttpServer() override;
 
+    // Requests are answered on this many worker threads, while the sockets are served in the
+    // thread of the event loop; 0 (the default) answers them in that thread too.
+    void setWorkerThreads(int count);
     bool listen(const QHostAddress &address, quint16 port);
     QString errorString() const { return m_server.errorString(); }
     QHostAddress address() const { return m_server.serverAddress(); }
@@ -42,13 +42,21 @@ public:
     int connectionCount() const { return int(m_connections.size()); }
 
 private:
-    void accept(qintptr socket);
-    bool makeRoom();
+    void acceptQueued();
+    void adopt(int socket);
+    bool hasRoom() const;
+    void updateAccepting();
+    bool clientsQueued() const;
+    void makeRoom();
     void sweep();
 
-    HttpListener m_server;
+    QTcpServer m_server;
+    std::unique_ptr<QSocketNotifier> m_acceptNotifier;
     HttpHandler *m_handler;
     HttpLimits m_limits;
     QSet<HttpConnection *> m_connections;
+    int m_closing = 0; // connections in m_connections that no longer count against the cap
     QTimer m_sweepTimer;
+    QThreadPool m_pool;
+    bool m_usePool = false;
 };

@@ -1,3 +1,4 @@
+#include "associationcache.h"
 #include "associator.h"
 #include "datasources.h"
 #include "indexcompiler.h"
@@ -57,6 +58,7 @@ private slots:
     void formFieldsAreDecoded();
     void pageYieldsExactlyTheWords();
     void jsonCarriesRelationsAndScores();
+    void cacheGivesTheComputedAnswers();
 
 private:
     static QStringList words(const Lexicon &lexicon, const QString &keyword, int count = 200);
@@ -455,6 +457,9 @@ void TestAssociations::damagedIndexIsRefused_data()
     QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << "truncated";
     QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << "damaged";
     QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << "version 99";
+    // Written on a machine of the other byte order: the mark reads reversed.
+    QTest::newRow("byte order") << qsizetype(offsetof(IndexFormat::Header, byteOrderMark))
+                                << QByteArray("\x01\x02\x03\x04", 4) << "other byte order";
     QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << "not an";
     // The count of the word offsets, far beyond the file.
     QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << "damaged";
@@ -633,6 +638,38 @@ void TestAssociations::jsonCarriesRelationsAndScores()
         QVERIFY2(relations.contains(QString::fromUtf8(expected)),
                  qPrintable(relations.join(QLatin1Char(','))));
     }
+}
+
+// The cache answers as the query would, per keyword and count, and drops the least recently
+// used answers beyond its size.
+void TestAssociations::cacheGivesTheComputedAnswers()
+{
+    const auto ids = [](const std::vector<Association> &result) {
+        QList<uint32_t> words;
+        for (const Association &a : result) {
+            words.append(a.word);
+        }
+        return words;
+    };
+    const Associator plain(&m_lexicon);
+    const std::vector<Association> baum = plain.associate(QStringLiteral("Baum"), 200);
+    // Room for the answer for Baum and a little more.
+    AssociationCache cache(qsizetype(baum.size() * sizeof(Association)) + 250);
+    Associator cached(&m_lexicon);
+    cached.setCache(&cache);
+    for (int round = 0; round < 2; ++round) {
+        QCOMPARE(ids(cached.associate(QStringLiteral("Baum"), 200)), ids(baum));
+        QCOMPARE(ids(cached.associate(QStringLiteral("Baum"), 2)), ids(baum).mid(0, 2));
+    }
+    std::vector<Association> found;
+    QVERIFY(cache.find(QStringLiteral("Baum"), 2, &found));
+    QVERIFY(!cache.find(QStringLiteral("baum"), 2, &found));
+    QVERIFY(cache.find(QStringLiteral("Baum"), 200, &found));
+    // Höhle's answer pushes out the one for Baum with 2 words, used least recently.
+    QCOMPARE(ids(cached.associate(QStringLiteral("Höhle"), 200)).size(),
+             ServiceFixture::hoehleWords().size());
+    QVERIFY(cache.find(QStringLiteral("Höhle"), 200, &found));
+    QVERIFY(!cache.find(QStringLiteral("Baum"), 2, &found));
 }
 
 QTEST_GUILESS_MAIN(TestAssociations)

@@ -10,12 +10,14 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Reply = HttpTestClient::Reply;
@@ -38,12 +40,16 @@ private slots:
     void exchanges();
     void halfClosedClientGetsEveryReply();
     void deadlinesCloseOnlyStalledConnections();
+    void connectionsAreBounded_data();
     void connectionsAreBounded();
 
     void listenOptionIsParsed();
     void programServesAndReportsItsPort();
     void programExplainsOrRefuses_data();
     void programExplainsOrRefuses();
+    void compileReportsWriteErrors();
+    void changedIndexStopsTheService_data();
+    void changedIndexStopsTheService();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -53,6 +59,7 @@ private:
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
     QTcpServer m_takenPort;
+    QTemporaryDir m_dir;
 };
 
 void TestAssocServer::initTestCase()
@@ -62,6 +69,9 @@ void TestAssocServer::initTestCase()
         m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
         qPrintable(error));
     m_service = std::make_unique<AssociationService>(&m_lexicon);
+    QVERIFY(m_dir.isValid());
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600),
+             0);
 }
 
 void TestAssocServer::startServer(const HttpLimits &limits)
@@ -138,6 +148,18 @@ void TestAssocServer::exchanges_data()
         {"100", gehoelz});
     QByteArray full = "eingabe=Baum&anzahl=2&x=";
     full.append(QByteArray(64 * 1024 - full.size(), 'x'));
+    // An HTTP/1.0 client knows no interim reply: it gets the answer only.
+    row("expect continue 1.0",
+        {"POST " + path + " HTTP/1.0\r\nExpect: 100-continue\r\nContent-Length: 22\r\n\r\n",
+         "eingabe=Baum&anzahl=1&"},
+        {gehoelz}, true);
+    row("absolute form",
+        {HttpTestClient::get("http://127.0.0.1:27431" + path + "?eingabe=Baum&anzahl=1")},
+        {gehoelz});
+    // The search page, at "/".
+    row("absolute form without path",
+        {HttpTestClient::get("HTTP://x?q=Baum") + HttpTestClient::get("http://x")}, {"200", "200"});
+    row("1.2", {get + "2\r\nHost: x\r\n\r\n"}, {gehoelz});
     row("64 KiB body", {HttpTestClient::desktopPost(full)},
         {"200 " + ServiceFixture::baumWords().mid(0, 2).join(',')});
     row("1.0", {get + "0\r\n\r\n"}, {gehoelz}, true);
@@ -157,6 +179,8 @@ void TestAssocServer::exchanges_data()
         {"NUL in value", post + "Accept: a" + '\0' + "b\r\n\r\n"},
         {"bare CR in value", post + "Accept: a\rContent-Length: 5\r\n\r\n"},
         {"relative target", "GET cgi-bin HTTP/1.1\r\nHost: x\r\n\r\n"},
+        {"query alone", "GET ?eingabe=Baum HTTP/1.1\r\nHost: x\r\n\r\n"},
+        {"url without host", "GET http:///x HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"blank in target", "GET " + path + "?a b HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"bad version", "GET " + path + " HTTX/1.1\r\nHost: x\r\n\r\n"}};
     for (const auto &[name, request] : bad) {
@@ -240,45 +264,42 @@ void TestAssocServer::deadlinesCloseOnlyStalledConnections()
     QTRY_COMPARE(m_server->connectionCount(), 0);
 }
 
+void TestAssocServer::connectionsAreBounded_data()
+{
+    QTest::addColumn<bool>("askedBefore");
+    QTest::newRow("kept alive") << true;
+    QTest::newRow("silent") << false;
+}
+
 void TestAssocServer::connectionsAreBounded()
 {
+    QFETCH(bool, askedBefore);
     HttpLimits limits;
-    limits.maxConnections = 2;
+    limits.maxConnections = 1;
+    limits.evictAfterMs = 500;
     startServer(limits);
-    const QByteArray head = "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Length: 21\r\n\r\n";
-    // The idle one comes first, and the server is given time to read the other's head: a head
-    // still unread would make that connection the one waiting longest.
-    HttpTestClient idle, first;
-    QVERIFY(idle.connectTo(m_server->port()));
-    QVERIFY(first.connectTo(m_server->port()));
-    first.send(head);
-    QTRY_COMPARE(m_server->connectionCount(), 2);
-    QTest::qWait(50);
-
-    // At the cap, the connection that has waited longest for a request head makes room; when
-    // every connection is in the middle of a request, the newcomer is refused.
-    HttpTestClient second;
-    QVERIFY(second.connectTo(m_server->port()));
-    second.send(head);
-    QVERIFY(idle.waitForClose());
-    QTest::qWait(50);
-    // The refusal reaches the client, without a reset that could destroy it unread.
-    const int refused = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{AF_INET, htons(m_server->port()), {htonl(INADDR_LOOPBACK)}, {}};
-    QCOMPARE(::connect(refused, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    const QByteArray request = HttpTestClient::desktopPost(QByteArray(4000, 'x'));
-    QCOMPARE(::send(refused, request.constData(), size_t(request.size()), MSG_NOSIGNAL),
-             ssize_t(request.size()));
-    QTest::qWait(100);
-    QByteArray reply(4096, '\0');
-    QVERIFY(::recv(refused, reply.data(), size_t(reply.size()), MSG_WAITALL) > 0);
-    QVERIFY2(reply.startsWith("HTTP/1.1 503 "), reply.constData());
-    QCOMPARE(::recv(refused, reply.data(), 1, 0), ssize_t(0));
-    ::close(refused);
-    for (HttpTestClient *client : {&first, &second}) {
-        client->send("eingabe=Baum&anzahl=1");
-        QCOMPARE(summary(client->next()), "200 " + ServiceFixture::baumWords().constFirst());
+    HttpTestClient waiting;
+    QVERIFY(waiting.connectTo(m_server->port()));
+    if (askedBefore) {
+        waiting.send(baumOne);
+        QCOMPARE(waiting.next().status, 200);
     }
+    QTRY_COMPARE(m_server->connectionCount(), 1);
+
+    // At the cap a newcomer waits in the listen queue; it is neither refused nor reset.
+    HttpTestClient newcomer;
+    QVERIFY(newcomer.connectTo(m_server->port()));
+    newcomer.send(baumOne);
+    QCOMPARE(newcomer.next(false, 200).status, 0);
+    QCOMPARE(m_server->connectionCount(), 1);
+
+    // Then the connection that has waited too long for a request gives way: quietly between
+    // requests, with a 503 when it never asked.
+    QCOMPARE(summary(newcomer.next()), "200 " + ServiceFixture::baumWords().constFirst());
+    const Reply last = waiting.next(false, askedBefore ? 0 : 5000);
+    QCOMPARE(last.status, askedBefore ? 0 : 503);
+    QCOMPARE(last.headers.value("retry-after"), askedBefore ? QByteArray() : "1");
+    QVERIFY(waiting.waitForClose());
 }
 
 void TestAssocServer::listenOptionIsParsed()
@@ -340,6 +361,16 @@ void TestAssocServer::programExplainsOrRefuses_data()
     row("taken port", {"--listen", taken, "--thesaurus", thesaurus, "--wordlist", wordList},
         "cannot listen on " + taken);
     row("bad address", {"--listen", "nonsense"}, "--listen wants ADDR:PORT");
+    row("no threads", {"--threads", "0"}, "--threads wants a number from 1 to 256");
+    // What stands where the index should be is named; a named pipe is not waited on.
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    const QStringList listen{"--listen", "127.0.0.1:0", "--index"};
+    row("index is a directory", listen + QStringList{m_dir.path()}, "is a directory");
+    row("index is a pipe", listen + QStringList{fifo}, "is a named pipe");
+    row("index is a device", listen + QStringList{"/dev/zero"}, "is a device");
+    row("compiling onto a pipe",
+        {"--compile-index", fifo, "--thesaurus", thesaurus, "--wordlist", wordList},
+        fifo + " exists and is no regular file");
 }
 
 void TestAssocServer::programExplainsOrRefuses()
@@ -358,6 +389,89 @@ void TestAssocServer::programExplainsOrRefuses()
     const QString shown = QString::fromLocal8Bit(exitCode == 0 ? output : errors);
     for (const QString &text : texts) {
         QVERIFY2(shown.contains(text), qPrintable(shown));
+    }
+}
+
+void TestAssocServer::compileReportsWriteErrors()
+{
+    // A file size limit stands in for a full disk: writing fails the same way, with its errno.
+    QProcess process;
+    process.setChildProcessModifier([] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    process.setProcessEnvironment(environment);
+    const QString target = m_dir.filePath(QStringLiteral("limited.idx"));
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                  {"--compile-index", target, "--thesaurus", ServiceFixture::thesaurusPath(),
+                   "--wordlist", ServiceFixture::wordListPath()});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 1);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(errors.contains("cannot write " + target + ": File too large"), qPrintable(errors));
+    QVERIFY(!QFile::exists(target));
+}
+
+void TestAssocServer::changedIndexStopsTheService_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("truncated") << "truncate" << true;
+    QTest::newRow("copied over") << "overwrite" << true;
+    QTest::newRow("renamed over") << "rename" << false;
+}
+
+// The service runs in a child process, since a fault from the changed file would end it.
+void TestAssocServer::changedIndexStopsTheService()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, stops);
+    QTemporaryDir dir;
+    const QString index = dir.filePath(QStringLiteral("assoc.idx"));
+    QProcess process;
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                  {"--compile-index", index, "--thesaurus", ServiceFixture::thesaurusPath(),
+                   "--wordlist", ServiceFixture::wordListPath()});
+    QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD), {"--listen", "127.0.0.1:0", "--index", index});
+    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 10000);
+    const quint16 port = quint16(process.readLine().trimmed().split(':').last().toUInt());
+
+    QFile file(index);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    if (change == "truncate") {
+        QVERIFY(file.resize(0));
+    } else if (change == "overwrite") {
+        QVERIFY(file.write(QByteArray(file.size(), '\xA5')) > 0);
+    } else {
+        QVERIFY(QFile::copy(index, index + ".new"));
+        QCOMPARE(::rename(QFile::encodeName(index + ".new").constData(),
+                          QFile::encodeName(index).constData()),
+                 0);
+    }
+    file.close();
+    HttpTestClient client;
+    if (change != "overwrite") { // garbage in the tables may make a query take a long time
+        QVERIFY(client.connectTo(port));
+        client.send(baumOne);
+        QCOMPARE(client.next(false, stops ? 2000 : 5000).status, stops ? 0 : 200);
+    }
+    if (!stops) {
+        QTest::qWait(1500); // the file is checked every second
+        QCOMPARE(process.state(), QProcess::Running);
+        process.kill();
+        QVERIFY(process.waitForFinished());
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 10000);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    for (const QString &part : {index, QStringLiteral("renaming it over")}) {
+        QVERIFY2(errors.contains(part), qPrintable(errors));
     }
 }
 

@@ -1,0 +1,346 @@
+#include "associationservice.h"
+#include "httpserver.h"
+#include "lexicon.h"
+#include "servicefixture.h"
+
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray baumRequest =
+    "GET /cgi-bin/meta/meta.ger1-asso?eingabe=Baum&anzahl=200 HTTP/1.1\r\n"
+    "Host: x\r\n\r\n";
+const QByteArray closingRequest =
+    "GET /cgi-bin/meta/meta.ger1-asso?eingabe=Baum&anzahl=1 HTTP/1.1\r\nHost: x\r\n"
+    "Connection: close\r\n\r\n";
+
+// A client on a bare non-blocking socket, so that hundreds of them can wait at once while the
+// server runs in this thread's event loop.
+class RawClient
+{
+public:
+    explicit RawClient(quint16 port, int receiveBuffer = 0)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        if (receiveBuffer > 0) {
+            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        }
+        sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+        ::connect(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    }
+    ~RawClient()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    RawClient(const RawClient &) = delete;
+    RawClient &operator=(const RawClient &) = delete;
+
+    // Sends what it can of the bytes not sent yet; true once all are out.
+    bool send(const QByteArray &bytes)
+    {
+        while (!m_ended && m_sent < bytes.size()) {
+            const ssize_t n = ::send(m_fd, bytes.constData() + m_sent,
+                                     size_t(bytes.size() - m_sent), MSG_NOSIGNAL);
+            if (n <= 0) {
+                return false;
+            }
+            m_sent += n;
+        }
+        return true;
+    }
+    void halfClose() { ::shutdown(m_fd, SHUT_WR); }
+    // Reads at most limit bytes; false once the server has closed (or reset) the connection.
+    bool read(qsizetype limit = 1 << 20)
+    {
+        if (m_ended) {
+            return false;
+        }
+        char buffer[4096];
+        while (limit > 0) {
+            const ssize_t n = ::recv(m_fd, buffer, size_t(qMin<qsizetype>(limit, 4096)), 0);
+            if (n > 0) {
+                m_received.append(buffer, n);
+                limit -= n;
+                continue;
+            }
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                return true;
+            }
+            // Closed at once, as a browser would: the server need not wait for it.
+            m_reset = n < 0;
+            m_ended = true;
+            ::close(m_fd);
+            m_fd = -1;
+            return false;
+        }
+        return true;
+    }
+    bool ended() const { return m_ended; }
+    bool wasReset() const { return m_reset; }
+    const QByteArray &received() const { return m_received; }
+
+private:
+    int m_fd = -1;
+    qsizetype m_sent = 0;
+    QByteArray m_received;
+    bool m_ended = false;
+    bool m_reset = false;
+};
+
+// Answers "/slow" after a while, anything else at once, each with its path as the body;
+// "/at-once" without a worker.
+class SlowHandler : public HttpHandler
+{
+public:
+    bool handleAtOnce(const HttpRequest &request, HttpResponse *response) override
+    {
+        if (request.path != "/at-once") {
+            return false;
+        }
+        *response = handle(request);
+        return true;
+    }
+    HttpResponse handle(const HttpRequest &request) override
+    {
+        if (request.path == "/slow") {
+            QThread::msleep(1500);
+        }
+        HttpResponse response;
+        response.contentType = "text/plain";
+        response.body = request.path;
+        return response;
+    }
+};
+
+} // namespace
+
+// The server under many clients at once, slow ones among them: every reply that was accepted is
+// delivered, slow clients make room for others, and a burst beyond the cap waits its turn.
+class TestServerLoad : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data();
+    void initTestCase();
+    void slowReaderGetsEveryReply();
+    void slowBodiesGiveWay();
+    void burstBeyondTheCapIsServed();
+    void slowQueryHoldsOnlyItsConnection();
+    void cachedPagesNeedNoWorker();
+
+private:
+    void startServer(const HttpLimits &limits);
+
+    Lexicon m_lexicon;
+    std::unique_ptr<AssociationService> m_service;
+    std::unique_ptr<HttpServer> m_server;
+};
+
+// Each test with the requests answered in the event loop's thread, and on two workers.
+void TestServerLoad::initTestCase_data()
+{
+    QTest::addColumn<int>("workers");
+    QTest::newRow("event loop") << 0;
+    QTest::newRow("two workers") << 2;
+}
+
+void TestServerLoad::initTestCase()
+{
+    QString error;
+    QVERIFY2(
+        m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
+        qPrintable(error));
+    m_service = std::make_unique<AssociationService>(&m_lexicon);
+}
+
+void TestServerLoad::startServer(const HttpLimits &limits)
+{
+    m_server.reset();
+    m_server = std::make_unique<HttpServer>(m_service.get(), limits);
+    QFETCH_GLOBAL(int, workers);
+    m_server->setWorkerThreads(workers);
+    QVERIFY(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0));
+}
+
+// The client stops sending long before the last reply is out, and then reads slowly: the
+// linger time must not cut the replies short.
+void TestServerLoad::slowReaderGetsEveryReply()
+{
+    HttpLimits limits;
+    limits.lingerMs = 50;
+    startServer(limits);
+    constexpr int count = 2000; // some 6 MB, far more than the socket buffers hold
+    RawClient client(m_server->port(), 4096);
+    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
+    client.halfClose();
+    QDeadlineTimer deadline(30000);
+    while (!client.ended() && !deadline.hasExpired()) {
+        QTest::qWait(2);
+        client.read(8192);
+    }
+    QVERIFY2(client.ended(), "the server kept the connection open");
+    QVERIFY(!client.wasReset());
+    QCOMPARE(client.received().count("HTTP/1.1 200 OK\r\n"), count);
+    QVERIFY(client.received().endsWith("</html>\n"));
+}
+
+// Clients that announce a body and send it a byte at a time are cut off by the body's deadline,
+// and at the cap they make room for clients that are waiting.
+void TestServerLoad::slowBodiesGiveWay()
+{
+    HttpLimits limits;
+    limits.maxConnections = 8;
+    limits.headTimeoutMs = 300;
+    limits.evictAfterMs = 200;
+    startServer(limits);
+    const QByteArray slowHead =
+        "POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\ne";
+    std::vector<std::unique_ptr<RawClient>> slow;
+    for (int i = 0; i < limits.maxConnections; ++i) {
+        slow.push_back(std::make_unique<RawClient>(m_server->port()));
+        QTRY_VERIFY(slow.back()->send(slowHead));
+    }
+    QTRY_COMPARE(m_server->connectionCount(), limits.maxConnections);
+    std::vector<std::unique_ptr<RawClient>> good;
+    for (int i = 0; i < 5; ++i) {
+        good.push_back(std::make_unique<RawClient>(m_server->port()));
+        QTRY_VERIFY(good.back()->send(closingRequest));
+    }
+    const auto allEnded = [](const std::vector<std::unique_ptr<RawClient>> &clients) {
+        return std::all_of(clients.begin(), clients.end(), [](const auto &client) {
+            client->read();
+            return client->ended();
+        });
+    };
+    // A good client is served within the eviction time, not the idle time of 15 s.
+    QTRY_VERIFY_WITH_TIMEOUT(allEnded(good), 3000);
+    for (const auto &client : good) {
+        QVERIFY2(client->received().startsWith("HTTP/1.1 200 OK\r\n"),
+                 client->received().left(200).constData());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(allEnded(slow), 3000);
+    for (const auto &client : slow) {
+        const QByteArray &reply = client->received();
+        QVERIFY2(reply.startsWith("HTTP/1.1 503 ") || reply.startsWith("HTTP/1.1 408 "),
+                 reply.left(200).constData());
+    }
+}
+
+// Far more clients than the cap arrive at once: each gets its reply, none an empty close.
+void TestServerLoad::burstBeyondTheCapIsServed()
+{
+    constexpr int count = 1000;
+    rlimit files{};
+    ::getrlimit(RLIMIT_NOFILE, &files);
+    const rlim_t needed = count + 200;
+    if (files.rlim_cur < needed) {
+        files.rlim_cur = std::min(needed, files.rlim_max);
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
+    if (files.rlim_cur < needed) {
+        QSKIP("too few file descriptors allowed for the burst");
+    }
+    HttpLimits limits;
+    limits.maxConnections = 32;
+    startServer(limits);
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < count; ++i) {
+        clients.push_back(std::make_unique<RawClient>(m_server->port()));
+    }
+    QDeadlineTimer deadline(60000);
+    int ended = 0;
+    while (ended < count && !deadline.hasExpired()) {
+        QTest::qWait(5);
+        ended = 0;
+        for (const auto &client : clients) {
+            client->send(closingRequest);
+            client->read();
+            ended += client->ended() ? 1 : 0;
+        }
+    }
+    QCOMPARE(ended, count);
+    int served = 0;
+    for (const auto &client : clients) {
+        const QByteArray &reply = client->received();
+        QVERIFY2(!client->wasReset(), "a client was reset");
+        QVERIFY2(reply.startsWith("HTTP/1.1 200 OK\r\n") ||
+                     (reply.startsWith("HTTP/1.1 503 ") && reply.contains("Retry-After: ")),
+                 reply.isEmpty() ? "a client got nothing" : reply.left(200).constData());
+        served += reply.startsWith("HTTP/1.1 200 ") ? 1 : 0;
+    }
+    QVERIFY2(served > count / 2, qPrintable(QString::number(served)));
+}
+
+// On workers, a slow request delays neither another client nor the order of the replies on
+// its own connection; with every worker busy, what needs none is still answered.
+void TestServerLoad::slowQueryHoldsOnlyItsConnection()
+{
+    QFETCH_GLOBAL(int, workers);
+    if (workers == 0) {
+        QSKIP("one thread answers one request at a time");
+    }
+    SlowHandler handler;
+    HttpServer server(&handler);
+    server.setWorkerThreads(workers);
+    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    RawClient slow(server.port());
+    RawClient quick(server.port());
+    QTRY_VERIFY(slow.send("GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"
+                          "GET /after HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTest::qWait(50);
+    QTRY_VERIFY(quick.send("GET /quick HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(!quick.read(), 1000);
+    QVERIFY(quick.received().endsWith("\r\n\r\n/quick"));
+    RawClient alsoSlow(server.port());
+    QTRY_VERIFY(alsoSlow.send("GET /slow HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTest::qWait(50);
+    RawClient atOnce(server.port());
+    QTRY_VERIFY(atOnce.send("GET /at-once HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(!atOnce.read(), 1000);
+    QVERIFY(atOnce.received().endsWith("\r\n\r\n/at-once"));
+    QVERIFY2(slow.read() && slow.received().isEmpty(), "the slow request was answered too soon");
+    QTRY_VERIFY_WITH_TIMEOUT(!slow.read(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!alsoSlow.read(), 5000);
+    const QByteArray &replies = slow.received();
+    QVERIFY2(replies.indexOf("/slow") >= 0 && replies.indexOf("/slow") < replies.indexOf("/after"),
+             replies.constData());
+}
+
+// Only what needs no query is answered in the connections' thread.
+void TestServerLoad::cachedPagesNeedNoWorker()
+{
+    AssociationService service(&m_lexicon);
+    HttpRequest request;
+    request.method = "GET";
+    request.path = "/cgi-bin/meta/meta.ger1-asso";
+    request.query = "eingabe=Baum&anzahl=3";
+    HttpResponse response;
+    QVERIFY(!service.handleAtOnce(request, &response));
+    const QByteArray page = service.handle(request).body;
+    QVERIFY(service.handleAtOnce(request, &response));
+    QCOMPARE(response.status, 200);
+    QCOMPARE(response.body, page);
+    request.query = "eingabe=Baum&anzahl=4";
+    QVERIFY(!service.handleAtOnce(request, &response));
+    request.path = "/nowhere";
+    QVERIFY(service.handleAtOnce(request, &response));
+    QCOMPARE(response.status, 404);
+    request.path = "/api/v1/associations";
+    request.query = "q=Baum";
+    QVERIFY(!service.handleAtOnce(request, &response));
+}
+
+QTEST_GUILESS_MAIN(TestServerLoad)
+#include "tst_serverload.moc"
