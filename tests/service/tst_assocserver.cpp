@@ -16,6 +16,7 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using Reply = HttpTestClient::Reply;
@@ -266,6 +267,9 @@ void TestAssocServer::connectionsAreBounded()
     const int refused = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{AF_INET, htons(m_server->port()), {htonl(INADDR_LOOPBACK)}, {}};
     QCOMPARE(::connect(refused, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    // Bounded reads: a server that never answers or never closes fails here instead of hanging.
+    const timeval bound{5, 0};
+    QCOMPARE(::setsockopt(refused, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound), 0);
     const QByteArray request = HttpTestClient::desktopPost(QByteArray(4000, 'x'));
     QCOMPARE(::send(refused, request.constData(), size_t(request.size()), MSG_NOSIGNAL),
              ssize_t(request.size()));
