@@ -1,0 +1,271 @@
+#include "httptestclient.h"
+#include "servicefixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+// The service as its users run it, in a process of its own: what it costs while clients misuse
+// it, and how it ends when it cannot serve. A server stuck in a loop stalls only its own
+// process, so every check here ends within its bound.
+class TestServiceProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void descriptorsAreGivenBack();
+    void resetPeerCostsNothing();
+    void unreadRepliesAreBounded();
+    void everyFailureEndsWithItsCode_data();
+    void everyFailureEndsWithItsCode();
+
+private:
+    int descriptors() const;
+    qint64 cpuTicks() const;
+    qint64 residentKiB() const;
+    QString proc(const char *name) const
+    {
+        return QStringLiteral("/proc/%1/%2").arg(m_service.processId()).arg(QLatin1String(name));
+    }
+    // A raw socket that waits at most a few seconds for anything.
+    int rawConnection(int receiveBuffer = 0) const;
+    bool answers();
+
+    QProcess m_service;
+    quint16 m_port = 0;
+    int m_descriptors = 0; // while no client is connected
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+const QByteArray request =
+    HttpTestClient::desktopPost("eingabe=Baum&anzahl=200"); // a reply of a few KiB
+
+QStringList rawData()
+{
+    return {QStringLiteral("--thesaurus"), ServiceFixture::thesaurusPath(),
+            QStringLiteral("--wordlist"), ServiceFixture::wordListPath()};
+}
+
+} // namespace
+
+void TestServiceProcess::initTestCase()
+{
+    m_service.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                    QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} +
+                        rawData());
+    QVERIFY(m_service.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(m_service.canReadLine(), 30000);
+    const QByteArray line = m_service.readLine();
+    m_port = quint16(line.mid(line.lastIndexOf(':') + 1).trimmed().toUInt());
+    QVERIFY2(m_port != 0, line.constData());
+    m_descriptors = descriptors();
+}
+
+void TestServiceProcess::cleanupTestCase()
+{
+    m_service.kill();
+    m_service.waitForFinished(5000);
+}
+
+int TestServiceProcess::descriptors() const
+{
+    return int(
+        QDir(proc("fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+qint64 TestServiceProcess::cpuTicks() const
+{
+    QFile file(proc("stat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    // After the name in parentheses: state is field 3, user and system time fields 14 and 15.
+    const QByteArray line = file.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+qint64 TestServiceProcess::residentKiB() const
+{
+    QFile file(proc("status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
+    }
+    return -1;
+}
+
+int TestServiceProcess::rawConnection(int receiveBuffer) const
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const timeval bound{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    if (receiveBuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in address{AF_INET, htons(m_port), {htonl(INADDR_LOOPBACK)}, {}};
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool TestServiceProcess::answers()
+{
+    HttpTestClient client;
+    if (!client.connectTo(m_port))
+        return false;
+    client.send(request);
+    return client.next(false, 5000).status == 200;
+}
+
+// Every way a connection can end gives its socket back: answered and closed by either side,
+// cut in the middle of a request, reset, or refused as malformed.
+void TestServiceProcess::descriptorsAreGivenBack()
+{
+    QVERIFY(answers());
+    for (int i = 0; i < 50; ++i) {
+        const int fd = rawConnection();
+        QVERIFY(fd >= 0);
+        const QByteArray sent = i % 5 == 0   ? request.left(request.size() / 2)
+                                : i % 5 == 1 ? QByteArray("HELLO\r\n\r\n")
+                                : i % 5 == 2 ? HttpTestClient::get("/", "Connection: close\r\n")
+                                             : request;
+        QCOMPARE(::send(fd, sent.constData(), size_t(sent.size()), MSG_NOSIGNAL),
+                 ssize_t(sent.size()));
+        char reply[256];
+        if (i % 5 != 0)
+            QVERIFY(::recv(fd, reply, sizeof reply, 0) > 0);
+        if (i % 5 == 4) {
+            const linger reset{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        }
+        ::close(fd);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(descriptors(), m_descriptors, 5000);
+    QVERIFY(answers());
+}
+
+// A client that resets its connection while replies wait for it: the service drops them and
+// stays idle, instead of trying to send them for ever.
+void TestServiceProcess::resetPeerCostsNothing()
+{
+    for (int round = 0; round < 3; ++round) {
+        const int fd = rawConnection(4096);
+        QVERIFY(fd >= 0);
+        const QByteArray many = request.repeated(300);
+        QCOMPARE(::send(fd, many.constData(), size_t(many.size()), MSG_NOSIGNAL),
+                 ssize_t(many.size()));
+        QTest::qWait(100);
+        const linger reset{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::close(fd);
+    }
+    QTest::qWait(100);
+    const qint64 ticks = cpuTicks();
+    QTest::qWait(1000);
+    const qint64 spent = cpuTicks() - ticks;
+    QVERIFY2(spent >= 0 && spent < 30,
+             qPrintable(QStringLiteral("%1 ticks of CPU in one idle second").arg(spent)));
+    QVERIFY(answers());
+    QTRY_COMPARE_WITH_TIMEOUT(descriptors(), m_descriptors, 5000);
+}
+
+// A client that sends requests without reading the replies: the service stops reading once
+// a limited amount of output waits, instead of holding every reply in memory.
+void TestServiceProcess::unreadRepliesAreBounded()
+{
+    QVERIFY(answers());
+    const qint64 before = residentKiB();
+    const int fd = rawConnection(4096);
+    QVERIFY(fd >= 0);
+    const QByteArray many = request.repeated(1000);
+    qint64 sent = 0;
+    // Up to 12 MB of requests, or until the service stops taking them: their replies would
+    // take more than 200 MB.
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            const ssize_t n =
+                ::send(fd, many.constData(), size_t(many.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+            sent += qMax<ssize_t>(n, 0);
+            return sent > 12'000'000;
+        },
+        3000));
+    QTest::qWait(300);
+    const qint64 grown = residentKiB() - before;
+    ::close(fd);
+    QVERIFY2(
+        grown < 24 * 1024,
+        qPrintable(QStringLiteral("%1 KiB more after %2 bytes of requests").arg(grown).arg(sent)));
+    QVERIFY(answers());
+}
+
+void TestServiceProcess::everyFailureEndsWithItsCode_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("text"); // on standard error for a failure
+    const QString dir = m_dir.path();
+    QFile damaged(dir + QStringLiteral("/damaged.idx"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("LXGASSOC").append(200, '\1'));
+    damaged.close();
+    const QString index = dir + QStringLiteral("/good.idx");
+    QTest::newRow("compiled") << QStringList{"--compile-index", index} + rawData() << 0
+                              << QString();
+    QTest::newRow("compiled into nowhere")
+        << QStringList{"--compile-index", dir + "/none/x.idx"} + rawData() << 1
+        << "cannot write " + dir + "/none/x.idx";
+    QTest::newRow("compiled from nothing")
+        << QStringList{"--compile-index", index, "--thesaurus", dir + "/none.dat"} << 1
+        << "none.idx is missing";
+    QTest::newRow("index missing")
+        << QStringList{"--index", dir + "/none.idx"} << 1 << "is missing";
+    QTest::newRow("index is a folder") << QStringList{"--index", dir} << 1 << "is missing";
+    QTest::newRow("index damaged")
+        << QStringList{"--index", damaged.fileName()} << 1 << "--compile-index";
+    QTest::newRow("stray argument") << QStringList{"--raw", "Baum"} << 1 << "unexpected argument";
+    QTest::newRow("unknown option") << QStringList{"--nonsense"} << 1 << "nonsense";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << QString();
+}
+
+void TestServiceProcess::everyFailureEndsWithItsCode()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, text);
+    QProcess process;
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD), arguments);
+    QVERIFY(process.waitForStarted());
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        QFAIL("the service went on running");
+    }
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitCode() == exitCode, qPrintable(errors));
+    QVERIFY2(errors.contains(text), qPrintable(errors));
+    if (arguments.constFirst() == QLatin1String("--compile-index")) {
+        // A failure leaves nothing behind for a later start to take for an index.
+        QCOMPARE(QFileInfo(arguments[1]).isFile(), exitCode == 0);
+        if (exitCode == 0)
+            QVERIFY(QFile::remove(arguments[1]));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestServiceProcess)
+#include "tst_serviceprocess.moc"
