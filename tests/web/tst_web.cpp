@@ -24,6 +24,7 @@ private slots:
     void apiAnswersSeveralSeeds();
     void answers_data();
     void answers();
+    void otherMethodsAreToldWhatIsAllowed();
     void pageIsEscapedAndHoldsNoClassicBlock();
     void browserShowsTheResultTables();
 
@@ -58,6 +59,8 @@ void TestWeb::csvFieldsAreQuoted()
     QCOMPARE(ResultFiles::csvField("Haus, Hof"), "\"Haus, Hof\"");
     QCOMPARE(ResultFiles::csvField("Sag \"ja\""), "\"Sag \"\"ja\"\"\"");
     QCOMPARE(ResultFiles::csvField("a\r\nb"), "\"a\r\nb\"");
+    QCOMPARE(ResultFiles::csvField("a\rb"), "\"a\rb\"");
+    QCOMPARE(ResultFiles::csvField("a\nb"), "\"a\nb\"");
 }
 
 // Seeds from two fields, split at commas and line ends, each once; a seed without words stays in
@@ -118,6 +121,10 @@ void TestWeb::answers_data()
                              << "<html lang=\"en\">";
     QTest::newRow("weights") << QByteArray("/") << QByteArray("fr, en;q=0.3, de-AT;q=0.8") << 200
                              << "<html lang=\"de\">";
+    QTest::newRow("tie, the first wins")
+        << QByteArray("/") << QByteArray("en;q=0.5, de;q=0.5") << 200 << "<html lang=\"en\">";
+    QTest::newRow("refused language")
+        << QByteArray("/") << QByteArray("en;q=0, fr") << 200 << "<html lang=\"de\">";
     QTest::newRow("asked en") << QByteArray("/?lang=en") << QByteArray("de") << 200
                               << "<html lang=\"en\">";
     QTest::newRow("page n 0") << QByteArray("/?q=Baum&n=0") << QByteArray() << 400
@@ -136,6 +143,29 @@ void TestWeb::answers()
     QVERIFY2(QString::fromUtf8(reply.body).contains(expected), reply.body.left(300).constData());
     if (reply.headers.value("content-type").startsWith("text/plain")) {
         QCOMPARE(reply.body.indexOf('\n'), reply.body.size() - 1);
+    }
+}
+
+void TestWeb::otherMethodsAreToldWhatIsAllowed()
+{
+    const QList<std::pair<QByteArray, QByteArray>> paths{
+        {"/", "GET, HEAD"},
+        {"/?q=Baum", "GET, HEAD"},
+        {"/api/v1/associations?q=Baum", "GET, HEAD"},
+        {"/cgi-bin/meta/meta.ger1-asso", "GET, HEAD, POST"}};
+    for (const auto &[target, allowed] : paths) {
+        for (const QByteArray method : {"POST", "PUT", "DELETE"}) {
+            if (method == "POST" && allowed.contains("POST"))
+                continue;
+            HttpTestClient client;
+            QVERIFY(client.connectTo(m_server.port()));
+            client.send(method + ' ' + target +
+                        " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+            const HttpTestClient::Reply reply = client.next();
+            QVERIFY2(reply.status == 405 && reply.headers.value("allow") == allowed,
+                     QByteArray(method + ' ' + target + ": " + reply.headers.value("allow"))
+                         .constData());
+        }
     }
 }
 
