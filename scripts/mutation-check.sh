@@ -46,7 +46,9 @@ done
 [ -n "$faults" ] && [ -e "$faults" ] || { echo "usage: $0 [options] FAULTS (see --help)" >&2; exit 2; }
 faults="$(cd "$(dirname "$faults")" && pwd)/$(basename "$faults")"
 
-scratch="$(mktemp -d "${TMPDIR:-/tmp}/lexigrove-mutation.XXXXXX")"
+# Inside the repository (where build folders are ignored), so that a compiler cache that takes
+# paths relative to a base folder finds the objects of the usual build.
+scratch="$(mktemp -d "$LEXIGROVE_ROOT/build-mutation.XXXXXX")"
 src="$scratch/src"
 build="$scratch/build"
 cleanup() {
