@@ -15,10 +15,8 @@ bool seen = false;
 // One armed action at a time: a modal that never came must not take the next test's modal.
 QPointer<QTimer> armed;
 
-// A modal that no action waits for would run its event loop for ever and hang the test (an
-// editor that reopens after a failed save, a message box nobody expected). The watchdog closes
-// such a modal after a while, so that the test goes on and fails on what it checks.
-constexpr int unexpectedModalMs = 3000;
+// Longer than any modal stays open in a passing test without an action armed for it.
+constexpr int unexpectedModalMs = 10000;
 QPointer<QTimer> watchdog;
 
 void disarm(QTimer *poll)
@@ -39,9 +37,11 @@ void closeUnexpected(QWidget *modal)
         modal->close();
 }
 
-void startWatchdog()
+} // namespace
+
+void watchForUnexpectedModals()
 {
-    if (watchdog)
+    if (watchdog || !qobject_cast<QApplication *>(QCoreApplication::instance()))
         return;
     watchdog = new QTimer(qApp);
     watchdog->setInterval(50);
@@ -61,11 +61,10 @@ void startWatchdog()
     });
     watchdog->start();
 }
-} // namespace
 
 void whenModalOpens(std::function<void(QWidget *)> action, int timeoutMs)
 {
-    startWatchdog();
+    watchForUnexpectedModals();
     if (armed)
         disarm(armed);
     seen = false;
