@@ -1,7 +1,6 @@
 #include "associator.h"
 #include "datasources.h"
 #include "indexcompiler.h"
-#include "indexformat.h"
 #include "lexicon.h"
 #include "pagerenderer.h"
 #include "queryfields.h"
@@ -40,7 +39,6 @@ private slots:
     void initTestCase();
     void termsLoseTheirNotes_data();
     void termsLoseTheirNotes();
-    void lookupKeysFoldCaseAndBlanks();
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
@@ -50,8 +48,6 @@ private slots:
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
     void definitionWordingIsNoAssociation();
-    void damagedIndexIsRefused_data();
-    void damagedIndexIsRefused();
     void missingOrBrokenDataIsReported_data();
     void missingOrBrokenDataIsReported();
     void formFieldsAreDecoded_data();
@@ -122,18 +118,6 @@ void TestAssociations::termsLoseTheirNotes()
     QCOMPARE(QByteArray(parsed.text.data(), qsizetype(parsed.text.size())), text);
     QCOMPARE(int(parsed.role), role);
     QCOMPARE(parsed.mainForm, mainForm);
-}
-
-void TestAssociations::lookupKeysFoldCaseAndBlanks()
-{
-    QCOMPARE(TermText::lookupKey(QStringLiteral("  GRÜNE \t Lunge ")),
-             QStringLiteral("grüne lunge"));
-    QCOMPARE(TermText::lookupKey(QStringLiteral("Haus...")), QStringLiteral("haus"));
-    QVERIFY(!TermText::isDisplayable("Baum & Strauch"));
-    QVERIFY(!TermText::isDisplayable("<Baum>"));
-    QVERIFY(!TermText::isDisplayable("im Jahre (...)"));
-    QVERIFY(!TermText::isDisplayable("00"));
-    QVERIFY(TermText::isDisplayable("Baum-Strauch"));
 }
 
 // Baum's answer from the thesaurus and the word list alone. Compounds whose other part is a
@@ -472,55 +456,6 @@ void TestAssociations::definitionWordingIsNoAssociation()
         QVERIFY2(found.contains(QString::fromUtf8(wanted)), qPrintable(found.join(',')));
     }
     QVERIFY2(!found.contains(QLatin1String("vorwiegend")), qPrintable(found.join(',')));
-}
-
-void TestAssociations::damagedIndexIsRefused_data()
-{
-    QTest::addColumn<qsizetype>("offset"); // where to write the patch; -1: cut the file there
-    QTest::addColumn<QByteArray>("patch");
-    QTest::addColumn<QString>("expected");
-    const qsizetype sections = sizeof(IndexFormat::Header);
-    QTest::newRow("missing") << qsizetype(0) << QByteArray() << "is missing";
-    QTest::newRow("truncated") << qsizetype(-1) << QByteArray() << "truncated";
-    QTest::newRow("corrupt") << qsizetype(2000) << QByteArray("\xff\xfe") << "damaged";
-    QTest::newRow("version") << qsizetype(8) << QByteArray("\x63\0\0\0", 4) << "version 99";
-    QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << "not an";
-    // The count of the word offsets, far beyond the file.
-    QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << "damaged";
-}
-
-void TestAssociations::damagedIndexIsRefused()
-{
-    QFETCH(qsizetype, offset);
-    QFETCH(QByteArray, patch);
-    QFETCH(QString, expected);
-    const QString path = m_dir.filePath(QStringLiteral("damaged.idx"));
-    QFile::remove(path);
-    if (offset != 0 || !patch.isEmpty()) {
-        QVERIFY(QFile::copy(goodIndex(), path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QByteArray bytes = file.readAll();
-        offset < 0 ? bytes.truncate(bytes.size() / 2)
-                   : (void)bytes.replace(offset, patch.size(), patch);
-        // Damage to the table of sections is made with a good checksum: the layout check alone
-        // must see it.
-        const size_t header = sizeof(IndexFormat::Header);
-        if (size_t(offset) > header && size_t(offset) < header + 16 * IndexFormat::SectionCount) {
-            const quint64 sum =
-                IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header);
-            bytes.replace(offsetof(IndexFormat::Header, checksum), 8,
-                          QByteArray(reinterpret_cast<const char *>(&sum), 8));
-        }
-        QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
-    }
-    // The service ends with this message (main), instead of mapping a damaged file.
-    Lexicon lexicon;
-    QString message;
-    QVERIFY(!lexicon.open(path, &message));
-    for (const QString &part : {path, expected, QStringLiteral("--compile-index")}) {
-        QVERIFY2(message.contains(part), qPrintable(message));
-    }
 }
 
 void TestAssociations::missingOrBrokenDataIsReported_data()

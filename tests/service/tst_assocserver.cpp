@@ -7,9 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTest>
 
 #include <memory>
@@ -42,9 +40,6 @@ private slots:
     void connectionsAreBounded();
 
     void listenOptionIsParsed();
-    void programServesAndReportsItsPort();
-    void programExplainsOrRefuses_data();
-    void programExplainsOrRefuses();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -53,7 +48,6 @@ private:
     Lexicon m_lexicon;
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
-    QTcpServer m_takenPort;
 };
 
 void TestAssocServer::initTestCase()
@@ -299,72 +293,6 @@ void TestAssocServer::listenOptionIsParsed()
     QCOMPARE(parsed("[::1]:27431"), QStringLiteral("::1 27431"));
     for (const char *refused : {"127.0.0.1:", "127.0.0.1:65536", "::1:80"}) {
         QVERIFY2(parsed(refused).isEmpty(), refused);
-    }
-}
-
-void TestAssocServer::programServesAndReportsItsPort()
-{
-    QProcess process;
-    process.start(QStringLiteral(LEXIGROVE_ASSOCD),
-                  {QStringLiteral("--listen"), QStringLiteral("localhost:0"),
-                   QStringLiteral("--thesaurus"), ServiceFixture::thesaurusPath(),
-                   QStringLiteral("--wordlist"), ServiceFixture::wordListPath()});
-    QVERIFY(process.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 30000);
-    const QByteArray line = process.readLine();
-    const QByteArray prefix = "lexigrove-assocd listening on http://127.0.0.1:";
-    QVERIFY2(line.startsWith(prefix) && line.endsWith('\n'), line.constData());
-    HttpTestClient client;
-    QVERIFY(client.connectTo(quint16(line.mid(prefix.size()).trimmed().toUInt())));
-    client.send(HttpTestClient::desktopPost("eingabe=Baum&anzahl=200"));
-    QCOMPARE(summary(client.next(false, 10000)),
-             "200 " + ServiceFixture::answer(QStringLiteral("Baum")).join(','));
-    process.terminate();
-    QVERIFY(process.waitForFinished());
-    QVERIFY(process.readAllStandardOutput().isEmpty()); // the one line only
-}
-
-void TestAssocServer::programExplainsOrRefuses_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QStringList>("texts"); // on standard output for 0, else on standard error
-    const auto row = [](const char *name, const QStringList &arguments, const QString &text) {
-        QTest::newRow(name) << arguments << 1 << QStringList{text};
-    };
-    QTest::newRow("help") << QStringList{"--help"} << 0
-                          << QStringList{"--listen", "--thesaurus", "--wordlist",
-                                         "27431",    path,          "application/json"};
-    const QString missing = ServiceFixture::dataDir() + QStringLiteral("/missing");
-    const QString thesaurus = ServiceFixture::thesaurusPath();
-    const QString wordList = ServiceFixture::wordListPath();
-    row("thesaurus", {"--thesaurus", missing + ".dat", "--wordlist", wordList},
-        "missing.idx is missing (the Debian package mythes-de");
-    row("word list", {"--thesaurus", thesaurus, "--wordlist", missing + ".txt"},
-        "missing.txt is missing (the Debian package wngerman");
-    QVERIFY(m_takenPort.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    const QString taken = QStringLiteral("127.0.0.1:%1").arg(m_takenPort.serverPort());
-    row("taken port", {"--listen", taken, "--thesaurus", thesaurus, "--wordlist", wordList},
-        "cannot listen on " + taken);
-    row("bad address", {"--listen", "nonsense"}, "--listen wants ADDR:PORT");
-}
-
-void TestAssocServer::programExplainsOrRefuses()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QStringList, texts);
-    QProcess process;
-    process.start(QStringLiteral(LEXIGROVE_ASSOCD), arguments);
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), exitCode);
-    const QByteArray output = process.readAllStandardOutput();
-    const QByteArray errors = process.readAllStandardError();
-    QVERIFY((exitCode == 0 ? errors : output).isEmpty());
-    const QString shown = QString::fromLocal8Bit(exitCode == 0 ? output : errors);
-    for (const QString &text : texts) {
-        QVERIFY2(shown.contains(text), qPrintable(shown));
     }
 }
 

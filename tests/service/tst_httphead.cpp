@@ -11,7 +11,6 @@ class TestHttpHead : public QObject
 private slots:
     void headsAtTheirLimits_data();
     void headsAtTheirLimits();
-    void headEndsAtTheFirstBlankLine();
 };
 
 void TestHttpHead::headsAtTheirLimits_data()
@@ -60,36 +59,6 @@ void TestHttpHead::headsAtTheirLimits()
         QTEST(qlonglong(parser.contentLength()), "length");
         QTEST(parser.keepAlive(), "keepAlive");
     }
-}
-
-void TestHttpHead::headEndsAtTheFirstBlankLine()
-{
-    const auto parsed = [](const QByteArray &head) {
-        HttpHeadParser parser;
-        HttpRequest request;
-        const int status = parser.parse(head, &request);
-        return QStringLiteral("%1 %2 %3 1.%4 %5")
-            .arg(status)
-            .arg(QString::fromLatin1(request.method), QString::fromLatin1(request.path))
-            .arg(request.minorVersion)
-            .arg(parser.keepAlive());
-    };
-    QCOMPARE(parsed("GET /a?b HTTP/1.0\r\n\r\n"), QStringLiteral("0 GET /a 1.0 0"));
-    QCOMPARE(parsed("GET /a HTTP/1.0\r\nConnection: keep-alive\r\n\r\n"),
-             QStringLiteral("0 GET /a 1.0 1"));
-    QCOMPARE(parsed("GET /a HTTP/1.1\r\n\r\n").left(3), QStringLiteral("400"));
-    for (const char *version : {"HTTP/1.2", "HTTP/2.0", "HTTP/0.9"})
-        QCOMPARE(parsed(QByteArray("GET / ") + version + "\r\nHost: x\r\n\r\n").left(3),
-                 QStringLiteral("505"));
-    for (const char *line : {"GET / HTTP/1.10", "GET / HTTP/1.", "GET /\x7f HTTP/1.1",
-                             "G(T / HTTP/1.1", "GET * HTTP/1.1", "GET  / HTTP/1.1"})
-        QVERIFY2(parsed(QByteArray(line) + "\r\nHost: x\r\n\r\n").startsWith(u"400"), line);
-
-    qsizetype start = -1;
-    QCOMPARE(HttpHeadParser::findEnd("\r\n\nGET / HTTP/1.1\nHost: x\n\nbody", &start), 27);
-    QCOMPARE(start, 3);
-    QCOMPARE(HttpHeadParser::findEnd("GET / HTTP/1.1\r\nHost: x\r\n\r", &start), -1);
-    QCOMPARE(HttpHeadParser::findEnd("GET / HTTP/1.1\r\nHost: x\r\r\n", &start), -1);
 }
 
 QTEST_GUILESS_MAIN(TestHttpHead)

@@ -3,8 +3,8 @@
 #include "indexformat.h"
 #include "lexicon.h"
 #include "servicefixture.h"
+#include "support/tempenvironment.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +19,7 @@ class TestIndexDamage : public QObject
 
 private slots:
     void initTestCase();
+    void unusableFilesAreExplained();
     void checksumCoversEveryByte();
     void everySectionIsChecked_data();
     void everySectionIsChecked();
@@ -26,12 +27,28 @@ private slots:
 private:
     // Opens a copy of the good index changed by edit, with its checksum made anew if asked;
     // returns the message, empty when the copy opened.
-    QString openChanged(const std::function<void(QByteArray *)> &edit, bool resum);
-    IndexFormat::SectionEntry entry(int section) const;
+    QString openChanged(const std::function<void(QByteArray *)> &edit, bool resum = false);
 
     QTemporaryDir m_dir;
     QByteArray m_good;
 };
+
+namespace {
+
+enum Damage
+{
+    LastOffsetPastEnd,
+    OffsetFallsBack,
+    CountBeyondFile,
+    OffsetBeyondFile
+};
+
+template <class T> void put(QByteArray *bytes, qsizetype at, T value)
+{
+    std::memcpy(bytes->data() + at, &value, sizeof value);
+}
+
+} // namespace
 
 void TestIndexDamage::initTestCase()
 {
@@ -41,18 +58,8 @@ void TestIndexDamage::initTestCase()
     const QString path = m_dir.filePath(QStringLiteral("good.idx"));
     QString error;
     QVERIFY2(IndexCompiler::compileTo(sources, path, &error), qPrintable(error));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    m_good = file.readAll();
-    QCOMPARE(openChanged([](QByteArray *) {}, false), QString());
-}
-
-IndexFormat::SectionEntry TestIndexDamage::entry(int section) const
-{
-    IndexFormat::SectionEntry e{};
-    std::memcpy(&e, m_good.constData() + sizeof(IndexFormat::Header) + section * sizeof e,
-                sizeof e);
-    return e;
+    m_good = TestSupport::readBytes(path);
+    QCOMPARE(openChanged([](QByteArray *) {}), QString());
 }
 
 QString TestIndexDamage::openChanged(const std::function<void(QByteArray *)> &edit, bool resum)
@@ -61,18 +68,34 @@ QString TestIndexDamage::openChanged(const std::function<void(QByteArray *)> &ed
     edit(&bytes);
     if (resum) {
         const size_t header = sizeof(IndexFormat::Header);
-        const quint64 sum =
-            IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header);
-        std::memcpy(bytes.data() + offsetof(IndexFormat::Header, checksum), &sum, sizeof sum);
+        put(&bytes, offsetof(IndexFormat::Header, checksum),
+            IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header));
     }
     const QString path = m_dir.filePath(QStringLiteral("changed.idx"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return QStringLiteral("cannot write");
-    file.close();
+    TestSupport::writeBytes(path, bytes);
     Lexicon lexicon;
     QString error;
     return lexicon.open(path, &error) ? QString() : error;
+}
+
+// The service ends with the message, which tells how to make the index anew.
+void TestIndexDamage::unusableFilesAreExplained()
+{
+    const QList<std::pair<std::function<void(QByteArray *)>, const char *>> cases{
+        {[](QByteArray *b) { b->truncate(b->size() / 2); }, "truncated"},
+        {[](QByteArray *b) { (*b)[8] = 99; }, "has version 99"},
+        {[](QByteArray *b) { *b = "UTF-8\nbaum|1\n"; }, "is not an association index"},
+        {[](QByteArray *b) { b->clear(); }, "is not an association index"}};
+    for (const auto &[edit, expected] : cases) {
+        const QString error = openChanged(edit);
+        for (const QString &part : {QStringLiteral("changed.idx"), QString::fromUtf8(expected),
+                                    QStringLiteral("--compile-index")})
+            QVERIFY2(error.contains(part), qPrintable(error));
+    }
+    Lexicon lexicon;
+    QString error;
+    QVERIFY(!lexicon.open(m_dir.filePath(QStringLiteral("none.idx")), &error));
+    QVERIFY2(error.contains(QLatin1String("none.idx is missing")), qPrintable(error));
 }
 
 void TestIndexDamage::checksumCoversEveryByte()
@@ -80,21 +103,10 @@ void TestIndexDamage::checksumCoversEveryByte()
     const qsizetype size = m_good.size();
     for (const qsizetype at :
          {qsizetype(sizeof(IndexFormat::Header)), size / 2, size - 9, size - 2, size - 1}) {
-        const QString error =
-            openChanged([at](QByteArray *b) { (*b)[at] = char((*b)[at] ^ 1); }, false);
+        const QString error = openChanged([at](QByteArray *b) { (*b)[at] = char((*b)[at] ^ 1); });
         QVERIFY2(error.contains(QLatin1String("damaged")), qPrintable(QString::number(at)));
     }
 }
-
-namespace {
-enum Damage
-{
-    LastOffsetPastEnd,
-    OffsetFallsBack,
-    CountBeyondFile,
-    OffsetBeyondFile
-};
-} // namespace
 
 // Each offset table must end exactly at its list's end and never fall back; each section must
 // lie inside the file. Damage of each kind, in each section, with a checksum that fits.
@@ -119,35 +131,19 @@ void TestIndexDamage::everySectionIsChecked()
 {
     QFETCH(int, section);
     QFETCH(int, damage);
-    const IndexFormat::SectionEntry e = entry(section);
+    IndexFormat::SectionEntry e{};
     const qsizetype table = sizeof(IndexFormat::Header) + section * sizeof e;
-    const auto u32 = [](QByteArray *b, qsizetype at, quint32 value) {
-        std::memcpy(b->data() + at, &value, sizeof value);
-    };
-    const auto u64 = [](QByteArray *b, qsizetype at, quint64 value) {
-        std::memcpy(b->data() + at, &value, sizeof value);
-    };
-    const bool offsets = damage == LastOffsetPastEnd || damage == OffsetFallsBack;
-    QVERIFY(!offsets || e.count >= 2);
-    const qsizetype last = offsets ? qsizetype(e.offset + (e.count - 1) * 4) : 0;
+    std::memcpy(&e, m_good.constData() + table, sizeof e);
+    const qsizetype last = qsizetype(e.offset + (e.count - 1) * 4);
     quint32 lastValue = 0;
-    std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
+    if (damage == LastOffsetPastEnd || damage == OffsetFallsBack)
+        std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
     const QString error = openChanged(
         [&](QByteArray *b) {
-            switch (damage) {
-            case LastOffsetPastEnd:
-                u32(b, last, lastValue + 1);
-                break;
-            case OffsetFallsBack:
-                u32(b, last - 4, lastValue + 1);
-                break;
-            case CountBeyondFile:
-                u64(b, table + 8, quint64(m_good.size()));
-                break;
-            default:
-                u64(b, table, quint64(m_good.size()) + 8);
-                break;
-            }
+            if (damage == CountBeyondFile || damage == OffsetBeyondFile)
+                put(b, table + (damage == CountBeyondFile ? 8 : 0), quint64(m_good.size() + 8));
+            else
+                put(b, damage == LastOffsetPastEnd ? last : last - 4, lastValue + 1);
         },
         true);
     QVERIFY2(error.contains(QLatin1String("is damaged")), qPrintable(error));

@@ -11,7 +11,6 @@ class TestInflection : public QObject
 private slots:
     void formsByTheirEndings_data();
     void formsByTheirEndings();
-    void umlautsComeAndGo();
 };
 
 void TestInflection::formsByTheirEndings_data()
@@ -63,30 +62,6 @@ void TestInflection::formsByTheirEndings()
     QTEST(Inflection::forEachReduction(form.toStdString(), &scratch,
                                        [&](std::string_view key) { return key == wanted; }),
           "isForm");
-}
-
-void TestInflection::umlautsComeAndGo()
-{
-    const auto marked = [](const char *key) {
-        std::string text(key);
-        return Inflection::withLastUmlaut(&text) ? QByteArray::fromStdString(text) : QByteArray();
-    };
-    QCOMPARE(marked("traum"), QByteArray("träum"));
-    QCOMPARE(marked("baum"), QByteArray("bäum"));
-    QCOMPARE(marked("stuhl"), QByteArray("stühl"));
-    QCOMPARE(marked("hof"), QByteArray("höf"));
-    QCOMPARE(marked("apfel"), QByteArray("äpfel"));
-    QCOMPARE(marked("kiefer"), QByteArray());
-    const auto plain = [](const char *key) {
-        std::string text(key);
-        return Inflection::withoutLastUmlaut(&text) ? QByteArray::fromStdString(text)
-                                                    : QByteArray();
-    };
-    QCOMPARE(plain("bäume"), QByteArray("baume"));
-    QCOMPARE(plain("öfen"), QByteArray("ofen"));
-    QCOMPARE(plain("süße"), QByteArray("suße"));
-    QCOMPARE(plain("mäßigkeitsübung"), QByteArray("mäßigkeitsubung"));
-    QCOMPARE(plain("straße"), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestInflection)

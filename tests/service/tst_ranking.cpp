@@ -19,9 +19,6 @@ private slots:
     void formsFindTheirWord_data();
     void formsFindTheirWord();
     void everyMeaningIsAnswered();
-
-private:
-    static QStringList lines(const Lexicon &lexicon, const QString &keyword);
 };
 
 namespace {
@@ -31,21 +28,17 @@ QStringList words(const QString &keyword)
     return ServiceFixture::answer(keyword);
 }
 
-} // namespace
-
 // Word, relation and score of each association.
-QStringList TestRanking::lines(const Lexicon &lexicon, const QString &keyword)
+QStringList lines(const Lexicon &lexicon, const QString &keyword)
 {
     QStringList result;
-    for (const Association &a : Associator(&lexicon).associate(keyword, 200)) {
-        const std::string_view word = lexicon.word(a.word);
-        result.append(QStringLiteral("%1 %2 %3")
-                          .arg(QString::fromUtf8(word.data(), qsizetype(word.size())))
-                          .arg(int(a.relation))
-                          .arg(double(a.score)));
-    }
+    for (const Association &a : Associator(&lexicon).associate(keyword, 200))
+        result.append(QString::fromUtf8(lexicon.word(a.word)) +
+                      QStringLiteral(" %1 %2").arg(int(a.relation)).arg(double(a.score)));
     return result;
 }
+
+} // namespace
 
 // "schnell" has three phrases among its synonyms, all of them ranked before some plain words:
 // two keep their places, the third goes after the plain words.
