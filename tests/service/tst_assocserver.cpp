@@ -151,6 +151,12 @@ void TestAssocServer::exchanges_data()
         {"blank before colon", post + "Accept : */*\r\n\r\n"},
         {"folded line", post + "Accept: a\r\n b\r\n\r\n"},
         {"NUL in value", post + "Accept: a" + '\0' + "b\r\n\r\n"},
+        {"DEL in value", post + "Accept: a\x7f\r\n\r\n"},
+        {"escape in value", post + "Accept: \x1b[0m\r\n\r\n"},
+        {"length of 16 digits", post + "Content-Length: 1000000000000000\r\n\r\n"},
+        // 2^64, which wraps to 0: the body would be read as the next request.
+        {"length of 20 digits", post + "Content-Length: 18446744073709551616\r\n\r\nGET /"},
+        {"signed length", post + "Content-Length: +5\r\n\r\nabcde"},
         {"bare CR in value", post + "Accept: a\rContent-Length: 5\r\n\r\n"},
         {"relative target", "GET cgi-bin HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"blank in target", "GET " + path + "?a b HTTP/1.1\r\nHost: x\r\n\r\n"},
@@ -165,6 +171,9 @@ void TestAssocServer::exchanges_data()
     row("endless head", {post + "X-Fill: " + QByteArray(200000, 'a')}, {"431"}, true);
     // Only the head is sent: the answer must not wait for the announced body.
     row("body too large", {post + "Content-Length: 65537\r\n\r\neingabe=Baum"}, {"413"}, true);
+    row("length of 15 digits", {post + "Content-Length: 999999999999999\r\n\r\n"}, {"413"}, true);
+    row("close in a list", {get + "1\r\nHost: x\r\nConnection: keep-alive, Close\r\n\r\n"},
+        {gehoelz}, true);
 }
 
 void TestAssocServer::exchanges()
