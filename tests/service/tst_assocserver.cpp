@@ -3,7 +3,6 @@
 #include "httptestclient.h"
 #include "lexicon.h"
 #include "servicefixture.h"
-#include "serviceoptions.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -38,8 +37,6 @@ private slots:
     void halfClosedClientGetsEveryReply();
     void deadlinesCloseOnlyStalledConnections();
     void connectionsAreBounded();
-
-    void listenOptionIsParsed();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -287,21 +284,6 @@ void TestAssocServer::connectionsAreBounded()
         client->send("eingabe=Baum&anzahl=1");
         QCOMPARE(summary(client->next()),
                  "200 " + ServiceFixture::answer(QStringLiteral("Baum")).constFirst());
-    }
-}
-
-void TestAssocServer::listenOptionIsParsed()
-{
-    const auto parsed = [](const char *text) {
-        QHostAddress address;
-        quint16 port = 0;
-        return ServiceOptions::parseListen(QString::fromLatin1(text), &address, &port)
-                   ? address.toString() + ' ' + QString::number(port)
-                   : QString();
-    };
-    QCOMPARE(parsed("[::1]:27431"), QStringLiteral("::1 27431"));
-    for (const char *refused : {"127.0.0.1:", "127.0.0.1:65536", "::1:80"}) {
-        QVERIFY2(parsed(refused).isEmpty(), refused);
     }
 }
 

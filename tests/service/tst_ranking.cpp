@@ -1,4 +1,5 @@
 #include "associator.h"
+#include "inflection.h"
 #include "lexicon.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
@@ -8,7 +9,8 @@
 #include <QTest>
 
 // The ranking's rules at work on the shared fixture: the caps it promises, counted exactly;
-// keywords typed in a form the lists do not hold; words that two meanings share.
+// the endings and umlauts of word forms; keywords typed in a form the lists do not hold; words
+// that two meanings share.
 class TestRanking : public QObject
 {
     Q_OBJECT
@@ -16,6 +18,8 @@ class TestRanking : public QObject
 private slots:
     void phrasesAreCappedAtTheTop();
     void refusedWordsTakeNoRank();
+    void formsByTheirEndings_data();
+    void formsByTheirEndings();
     void formsFindTheirWord_data();
     void formsFindTheirWord();
     void everyMeaningIsAnswered();
@@ -79,6 +83,59 @@ void TestRanking::refusedWordsTakeNoRank()
     const QStringList expected = lines(plain, QStringLiteral("Stuhl"));
     QVERIFY(expected.size() >= 3);
     QCOMPARE(lines(plural, QStringLiteral("Stuhl")), expected);
+}
+
+// One row for each ending and each umlaut the rules know, and forms just outside them, which
+// the dictionary's tables must supply instead.
+void TestRanking::formsByTheirEndings_data()
+{
+    QTest::addColumn<QByteArray>("form");
+    QTest::addColumn<QByteArray>("base");
+    QTest::addColumn<bool>("isForm");
+    const auto rows = [](const char *base, std::initializer_list<const char *> forms,
+                         bool isForm = true) {
+        for (const char *form : forms)
+            QTest::addRow("%s of %s", form, base) << QByteArray(form) << QByteArray(base) << isForm;
+    };
+    // Nouns and adjectives: every ending once.
+    rows("klein", {"kleinsten", "kleinstem", "kleinster", "kleinstes", "kleinste", "kleinst",
+                   "kleinem", "kleinen", "kleiner", "kleine"});
+    rows("herz", {"herzens"});
+    rows("königin", {"königinnen"});
+    rows("zeugnis", {"zeugnisses", "zeugnisse"});
+    rows("baum", {"baumes", "bäume"});
+    rows("name", {"namens", "namen"});
+    rows("auto", {"autos"});
+    // Umlaut with each ending that takes one, each vowel, "au" too.
+    rows("wald", {"wälder", "wäldern"});
+    rows("arzt", {"ärzte", "ärzten"});
+    rows("apfel", {"äpfel"});
+    rows("stuhl", {"stühle", "stühlen"});
+    rows("tochter", {"töchter", "töchtern"});
+    rows("haus", {"häuser", "häusern"});
+    // Verbs: every ending once, on an -en and on an -eln or -ern infinitive.
+    rows("kochen",
+         {"kochenden", "kochender", "kochendes", "kochendem", "kochende", "kochend", "kochtest",
+          "kochtet", "kochten", "kochest", "kochst", "kochte", "kochet", "kocht", "koche"});
+    rows("reden", {"redeten", "redete"});
+    rows("wandern", {"wanderte", "wandert", "wanderten", "wandere"});
+    rows("sammeln", {"sammelte", "sammelst"});
+    // Not by endings: irregular forms, longer additions, other words, too short a base.
+    rows("laufen", {"läufst", "lief"}, false);
+    rows("klein", {"kleinstens", "kleinlich", "klein"}, false);
+    rows("baum", {"baumeln", "bäumchen"}, false);
+    rows("b", {"be", "bs"}, false);
+}
+
+void TestRanking::formsByTheirEndings()
+{
+    QFETCH(QByteArray, form);
+    QFETCH(QByteArray, base);
+    std::string scratch;
+    const std::string wanted = base.toStdString();
+    QTEST(Inflection::forEachReduction(form.toStdString(), &scratch,
+                                       [&](std::string_view key) { return key == wanted; }),
+          "isForm");
 }
 
 // A keyword that no list holds as typed is answered as the word it is a form of.

@@ -1,5 +1,6 @@
 #include "httptestclient.h"
 #include "servicefixture.h"
+#include "serviceoptions.h"
 #include "support/tempenvironment.h"
 
 #include <QDir>
@@ -25,6 +26,7 @@ private slots:
     void descriptorsAreGivenBack();
     void resetPeerCostsNothing();
     void unreadRepliesAreBounded();
+    void listenAddressesAreRead();
     void everyFailureEndsWithItsCode_data();
     void everyFailureEndsWithItsCode();
 
@@ -212,6 +214,17 @@ void TestServiceProcess::unreadRepliesAreBounded()
     QVERIFY(answers());
 }
 
+// What --listen takes; what it refuses is among the failures below.
+void TestServiceProcess::listenAddressesAreRead()
+{
+    QHostAddress address;
+    quint16 port = 0;
+    QVERIFY(ServiceOptions::parseListen(QStringLiteral("[::1]:27431"), &address, &port));
+    QVERIFY(address == QHostAddress(QHostAddress::LocalHostIPv6) && port == 27431);
+    QVERIFY(ServiceOptions::parseListen(QStringLiteral("localhost:0"), &address, &port));
+    QVERIFY(address == QHostAddress(QHostAddress::LocalHost) && port == 0);
+}
+
 void TestServiceProcess::everyFailureEndsWithItsCode_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -237,7 +250,9 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
     row("index damaged", {"--index", damaged}, 1, "--compile-index");
     const QString taken = QStringLiteral("127.0.0.1:%1").arg(m_port);
     row("taken port", QStringList{"--listen", taken} + rawData(), 1, "cannot listen on " + taken);
-    row("bad address", {"--listen", "::1:80"}, 1, "--listen wants ADDR:PORT");
+    for (const char *address : {"::1:80", "127.0.0.1:", "127.0.0.1:65536", "nonsense"})
+        QTest::addRow("bad address %s", address)
+            << QStringList{"--listen", address} << 1 << "--listen wants ADDR:PORT";
     row("stray argument", {"--raw", "Baum"}, 1, "unexpected argument");
     row("unknown option", {"--nonsense"}, 1, "nonsense");
 }
