@@ -467,6 +467,8 @@ void TestAssociations::missingOrBrokenDataIsReported_data()
     QTest::newRow("index") << "thesaurus.idx" << QByteArray() << "thesaurus.idx";
     QTest::newRow("word list") << "wordlist.txt" << QByteArray() << "wngerman";
     QTest::newRow("bad count") << QString() << QByteArray("UTF-8\nbaum|x\n-|a|b\n") << "line 2";
+    QTest::newRow("count and letter")
+        << QString() << QByteArray("UTF-8\nbaum|1x\n-|a|b\n") << "line 2";
     QTest::newRow("cut short") << QString() << QByteArray("UTF-8\nbaum|3\n-|a|b\n") << "ends";
     QTest::newRow("encoding") << QString() << QByteArray("KOI8-R\nbaum|1\n-|a|b\n") << "KOI8-R";
     // Read, not reported: the office suites also write Latin-1.
