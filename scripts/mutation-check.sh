@@ -86,11 +86,11 @@ failed="$(run_tests)"
 
 # Plants one fault; false when it changed nothing.
 plant() {
-    local kind="$1" spec="$2"
+    local kind="$1" fault="$2"
     if [ "$kind" = patch ]; then
-        git -C "$src" apply "$spec" 2>/dev/null || return 1
+        git -C "$src" apply "$fault" 2>/dev/null || return 1
     else
-        local path="${spec%% :: *}" script="${spec#* :: }"
+        local path="${fault%% :: *}" script="${fault#* :: }"
         script="${script%% :: *}"
         [ -f "$src/$path" ] || return 1
         sed -i -e "$script" "$src/$path" 2>/dev/null || return 1
@@ -107,8 +107,8 @@ total=0
 caught=0
 missed=()
 check() {
-    local kind="$1" spec="$2" name="$3" result
-    if ! plant "$kind" "$spec"; then
+    local kind="$1" fault="$2" name="$3" result
+    if ! plant "$kind" "$fault"; then
         result="NOT PLANTED"
     elif ! build; then
         result="NO BUILD"
