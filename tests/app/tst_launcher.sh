@@ -46,5 +46,21 @@ for notify_rc in 0 1; do
     fi
 done
 
+# A service that comes up (here: one that never answers, with a shorter wait) belongs to the
+# launcher: it ends with the window, and the program's exit code is the launcher's.
+mkdir -p "$dir/up"
+sed -e 's/seq 1 100/seq 1 5/' "$dir/bin/lexigrove-start" >"$dir/up/lexigrove-start"
+printf '#!/bin/sh\necho $$ >"$OUT/service.pid"\nexec sleep 30\n' >"$dir/up/lexigrove-assocd"
+printf '#!/bin/sh\nexit 3\n' >"$dir/up/lexigrove"
+chmod +x "$dir"/up/*
+out="$dir/out-up"
+mkdir -p "$out"
+OUT="$out" XDG_STATE_HOME="$dir/state" LEXIGROVE_SERVICE_URL= timeout 60 bash "$dir/up/lexigrove-start"
+check "the program's exit code is passed on" '[ $? -eq 3 ]'
+service="$(cat "$out/service.pid" 2>/dev/null)"
+check "the service it started was started" '[ -n "$service" ]'
+check "the service ends with the window" '! kill -0 "$service" 2>/dev/null'
+[ -n "$service" ] && kill "$service" 2>/dev/null
+
 echo "Totals: $passed passed, $failed failed, 0 skipped"
 [ "$failed" -eq 0 ]

@@ -186,6 +186,11 @@ void TestStartup::runWarnsOfAFailedServiceAndShowsTheWindow()
             shown |= qobject_cast<MainWindow *>(widget) && widget->isVisible();
         QApplication::closeAllWindows();
     });
+    // A window that does not close, or a loop that does not end with it, fails with 99.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [] { QCoreApplication::exit(99); });
+    guard.start(10000);
     QCOMPARE(Startup::run(), 0);
     qunsetenv(Startup::ServiceFailureVariable);
     QVERIFY(shown);

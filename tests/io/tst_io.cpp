@@ -101,6 +101,9 @@ void TestIO::programFolderChoice_data()
     QTest::newRow("read-only, writable list") << "full" << false << true << QByteArray("own");
     // Even where its folder is writable (as for root), an installed copy keeps files per user.
     QTest::newRow("installed") << "bin" << false << false << QByteArray("shipped");
+    // The program runs from the real folder; the prefix it was built for is a link to it.
+    QTest::newRow("installed, prefix linked")
+        << "real/bin" << false << false << QByteArray("shipped");
     QTest::newRow("system folder") << "/proc" << false << true << QByteArray("shipped");
     QTest::newRow("read-only unpacked copy") << "readonly" << false << true << QByteArray("own");
 }
@@ -125,8 +128,13 @@ void TestIO::programFolderChoice()
     }
     const QString shipped = makeFile(QStringLiteral("share/shipped.txt"), "shipped");
     QFile::setPermissions(shipped, QFileDevice::ReadOwner);
-    const QString installedBin =
+    QString installedBin =
         folder.endsWith(QLatin1String("bin")) ? folder : QStringLiteral("/usr/bin");
+    if (folder.endsWith(QLatin1String("real/bin"))) {
+        QVERIFY(QFile::link(m_root.filePath(QStringLiteral("real")),
+                            m_root.filePath(QStringLiteral("linked"))));
+        installedBin = m_root.filePath(QStringLiteral("linked/bin"));
+    }
     const QString perUser = m_root.filePath(QStringLiteral("user-") + QTest::currentDataTag());
     const QString perUserList = perUser + QStringLiteral("/default_blacklist.txt");
     const auto choice =

@@ -361,12 +361,13 @@ private slots:
         const QByteArray fifo = QFile::encodeName(env->filePath(u"fifo"_s));
         QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
         OpenWatch watch(fifo);
-        server->setResponse(
-            ok(page({u"<img src=\"/dev/zero\">"_s,
-                     u"<img src=\"%1\">"_s.arg(QString::fromLocal8Bit(fifo)), u"Dach"_s})));
+        server->setResponse(ok(page(
+            {u"<img src=\"/dev/zero\">"_s, u"<img src=\"%1\">"_s.arg(QString::fromLocal8Bit(fifo)),
+             u"<link rel=\"stylesheet\" href=\"%1\">"_s.arg(QString::fromLocal8Bit(fifo)),
+             u"<style>@import url(%1);</style>"_s.arg(QString::fromLocal8Bit(fifo)), u"Dach"_s})));
         search(u"Haus"_s);
         QVERIFY(!watch.stop());
-        QCOMPARE(results->document()->blockCount(), 3);
+        QCOMPARE(results->document()->blockCount(), 5);
     }
 
     // A reply word is text: markup, entities and invisible characters are not taken for what

@@ -1,6 +1,7 @@
 #include "support/tempenvironment.h"
 
 #include "io/datadirectory.h"
+#include "support/modal.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,7 @@ TempEnvironment::TempEnvironment()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
     DataDirectory::setOverride(dataDir());
+    watchForUnexpectedModals();
 }
 
 TempEnvironment::~TempEnvironment()

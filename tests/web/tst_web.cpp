@@ -35,6 +35,7 @@ private slots:
     void entityTagsSpareDownloads();
     void crossOriginIsAllowedOnlyWhenAsked();
     void openApiDescribesRealAnswers();
+    void otherMethodsAreToldWhatIsAllowed();
     void pageIsEscapedAndHoldsNoClassicBlock();
     void browserShowsTheResultTables();
     void browserBreaksNoWordMidLetter();
@@ -81,6 +82,8 @@ void TestWeb::csvFieldsAreQuoted()
     QCOMPARE(ResultFiles::csvField("a=b-c"), "a=b-c");
     QCOMPARE(ResultFiles::scoreText(1.0f), "1.000");
     QCOMPARE(ResultFiles::scoreText(0.8949f), "0.895");
+    QCOMPARE(ResultFiles::csvField("a\rb"), "\"a\rb\"");
+    QCOMPARE(ResultFiles::csvField("a\nb"), "\"a\nb\"");
 }
 
 // Seeds from two fields, split at commas and line ends, each once; a seed without words has
@@ -92,10 +95,10 @@ void TestWeb::apiAnswersSeveralSeeds()
     QVERIFY(reply.headers.value("content-type").startsWith("text/csv; charset=utf-8"));
     QCOMPARE(reply.body.count('\n'), reply.body.count("\r\n"));
     QStringList expected{QStringLiteral("seed,word,relation,score")};
-    for (const QString &word : ServiceFixture::baumWords().mid(0, 3)) {
+    for (const QString &word : ServiceFixture::answer(QStringLiteral("Baum")).mid(0, 3)) {
         expected << QStringLiteral("Baum,") + word;
     }
-    for (const QString &word : ServiceFixture::hoehleWords().mid(0, 3)) {
+    for (const QString &word : ServiceFixture::answer(QStringLiteral("Höhle")).mid(0, 3)) {
         expected << QStringLiteral("Höhle,") + word;
     }
     expected << QStringLiteral("Garten,");
@@ -119,7 +122,8 @@ void TestWeb::apiAnswersSeveralSeeds()
     QVERIFY(reply.body.contains("\"score\":1.000,") || reply.body.contains("\"score\":0."));
     QCOMPARE(results[1]["seed"].toString(), QStringLiteral("Höhle"));
     QVERIFY(results[2]["associations"].toArray().isEmpty());
-    QCOMPARE(results[0]["associations"][2]["word"].toString(), ServiceFixture::baumWords()[2]);
+    QCOMPARE(results[0]["associations"][2]["word"].toString(),
+             ServiceFixture::answer(QStringLiteral("Baum"))[2]);
     QVERIFY(results[0]["associations"][2]["score"].toDouble() > 0);
 }
 
@@ -168,6 +172,10 @@ void TestWeb::answers_data()
                              << "<html lang=\"en\">";
     QTest::newRow("weights") << QByteArray("/") << QByteArray("fr, en;q=0.3, de-AT;q=0.8") << 200
                              << "<html lang=\"de\">";
+    QTest::newRow("tie, the first wins")
+        << QByteArray("/") << QByteArray("en;q=0.5, de;q=0.5") << 200 << "<html lang=\"en\">";
+    QTest::newRow("refused language")
+        << QByteArray("/") << QByteArray("en;q=0, fr") << 200 << "<html lang=\"de\">";
     QTest::newRow("asked en") << QByteArray("/?lang=en") << QByteArray("de") << 200
                               << "<html lang=\"en\">";
     QTest::newRow("page n 0") << QByteArray("/?q=Baum&n=0") << QByteArray() << 400
@@ -390,6 +398,29 @@ void TestWeb::openApiDescribesRealAnswers()
         const QJsonDocument real = QJsonDocument::fromJson(get(target).body);
         const QString mismatch = schemaMismatch(real.object(), problem, document, "problem");
         QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+}
+
+void TestWeb::otherMethodsAreToldWhatIsAllowed()
+{
+    const QList<std::pair<QByteArray, QByteArray>> paths{
+        {"/", "GET, HEAD"},
+        {"/?q=Baum", "GET, HEAD"},
+        {"/api/v1/associations?q=Baum", "GET, HEAD, OPTIONS"},
+        {"/cgi-bin/meta/meta.ger1-asso", "GET, HEAD, POST"}};
+    for (const auto &[target, allowed] : paths) {
+        for (const QByteArray method : {"POST", "PUT", "DELETE"}) {
+            if (method == "POST" && allowed.contains("POST"))
+                continue;
+            HttpTestClient client;
+            QVERIFY(client.connectTo(m_server.port()));
+            client.send(method + ' ' + target +
+                        " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+            const HttpTestClient::Reply reply = client.next();
+            QVERIFY2(reply.status == 405 && reply.headers.value("allow") == allowed,
+                     QByteArray(method + ' ' + target + ": " + reply.headers.value("allow"))
+                         .constData());
+        }
     }
 }
 

@@ -1,0 +1,158 @@
+#include "datasources.h"
+#include "indexcompiler.h"
+#include "indexformat.h"
+#include "lexicon.h"
+#include "servicefixture.h"
+#include "support/tempenvironment.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+
+// The index is mapped and read without further checks, so every way it can be damaged must be
+// found when it is opened: in each section, at its last entry, and also where the checksum
+// still fits (a file damaged before its checksum was made).
+class TestIndexDamage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void unusableFilesAreExplained();
+    void checksumCoversEveryByte();
+    void everySectionIsChecked_data();
+    void everySectionIsChecked();
+
+private:
+    // Opens a copy of the good index changed by edit, with its checksum made anew if asked;
+    // returns the message, empty when the copy opened.
+    QString openChanged(const std::function<void(QByteArray *)> &edit, bool resum = false);
+
+    QTemporaryDir m_dir;
+    QByteArray m_good;
+};
+
+namespace {
+
+enum Damage
+{
+    LastOffsetPastEnd,
+    OffsetFallsBack,
+    CountBeyondFile,
+    OffsetBeyondFile
+};
+
+template <class T> void put(QByteArray *bytes, qsizetype at, T value)
+{
+    std::memcpy(bytes->data() + at, &value, sizeof value);
+}
+
+} // namespace
+
+void TestIndexDamage::initTestCase()
+{
+    DataSources sources;
+    sources.thesaurus = ServiceFixture::thesaurusPath();
+    sources.wordList = ServiceFixture::wordListPath();
+    const QString path = m_dir.filePath(QStringLiteral("good.idx"));
+    QString error;
+    QVERIFY2(IndexCompiler::compileTo(sources, path, &error), qPrintable(error));
+    m_good = TestSupport::readBytes(path);
+    QCOMPARE(openChanged([](QByteArray *) {}), QString());
+}
+
+QString TestIndexDamage::openChanged(const std::function<void(QByteArray *)> &edit, bool resum)
+{
+    QByteArray bytes = m_good;
+    edit(&bytes);
+    if (resum) {
+        const size_t header = sizeof(IndexFormat::Header);
+        put(&bytes, offsetof(IndexFormat::Header, checksum),
+            IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header));
+    }
+    const QString path = m_dir.filePath(QStringLiteral("changed.idx"));
+    TestSupport::writeBytes(path, bytes);
+    Lexicon lexicon;
+    QString error;
+    return lexicon.open(path, &error) ? QString() : error;
+}
+
+// The service ends with the message, which tells how to make the index anew.
+void TestIndexDamage::unusableFilesAreExplained()
+{
+    const QList<std::pair<std::function<void(QByteArray *)>, const char *>> cases{
+        {[](QByteArray *b) { b->truncate(b->size() / 2); }, "truncated"},
+        {[](QByteArray *b) { (*b)[8] = 99; }, "has version 99"},
+        // Written on a machine of the other byte order: the mark reads reversed.
+        {[](QByteArray *b) {
+             put(b, offsetof(IndexFormat::Header, byteOrderMark), quint32(0x04030201));
+         },
+         "other byte order"},
+        {[](QByteArray *b) { *b = "UTF-8\nbaum|1\n"; }, "is not an association index"},
+        {[](QByteArray *b) { b->clear(); }, "is not an association index"}};
+    for (const auto &[edit, expected] : cases) {
+        const QString error = openChanged(edit);
+        for (const QString &part : {QStringLiteral("changed.idx"), QString::fromUtf8(expected),
+                                    QStringLiteral("--compile-index")})
+            QVERIFY2(error.contains(part), qPrintable(error));
+    }
+    Lexicon lexicon;
+    QString error;
+    QVERIFY(!lexicon.open(m_dir.filePath(QStringLiteral("none.idx")), &error));
+    QVERIFY2(error.contains(QLatin1String("none.idx is missing")), qPrintable(error));
+}
+
+void TestIndexDamage::checksumCoversEveryByte()
+{
+    const qsizetype size = m_good.size();
+    for (const qsizetype at :
+         {qsizetype(sizeof(IndexFormat::Header)), size / 2, size - 9, size - 2, size - 1}) {
+        const QString error = openChanged([at](QByteArray *b) { (*b)[at] = char((*b)[at] ^ 1); });
+        QVERIFY2(error.contains(QLatin1String("damaged")), qPrintable(QString::number(at)));
+    }
+}
+
+// Each offset table must end exactly at its list's end and never fall back; each section must
+// lie inside the file. Damage of each kind, in each section, with a checksum that fits.
+void TestIndexDamage::everySectionIsChecked_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("damage");
+    using namespace IndexFormat;
+    for (const Section s :
+         {WordOffsets, KeyOffsets, MeaningBegin, PostingBegin, CompoundBegin, CoocBegin}) {
+        QTest::addRow("section %d, last offset past its list", s)
+            << int(s) << int(LastOffsetPastEnd);
+        QTest::addRow("section %d, offset falls back", s) << int(s) << int(OffsetFallsBack);
+    }
+    for (int s = 0; s < int(SectionCount); ++s) {
+        QTest::addRow("section %d, count beyond the file", s) << s << int(CountBeyondFile);
+        QTest::addRow("section %d, offset beyond the file", s) << s << int(OffsetBeyondFile);
+    }
+}
+
+void TestIndexDamage::everySectionIsChecked()
+{
+    QFETCH(int, section);
+    QFETCH(int, damage);
+    IndexFormat::SectionEntry e{};
+    const qsizetype table = sizeof(IndexFormat::Header) + section * sizeof e;
+    std::memcpy(&e, m_good.constData() + table, sizeof e);
+    const qsizetype last = qsizetype(e.offset + (e.count - 1) * 4);
+    quint32 lastValue = 0;
+    if (damage == LastOffsetPastEnd || damage == OffsetFallsBack)
+        std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
+    const QString error = openChanged(
+        [&](QByteArray *b) {
+            if (damage == CountBeyondFile || damage == OffsetBeyondFile)
+                put(b, table + (damage == CountBeyondFile ? 8 : 0), quint64(m_good.size() + 8));
+            else
+                put(b, damage == LastOffsetPastEnd ? last : last - 4, lastValue + 1);
+        },
+        true);
+    QVERIFY2(error.contains(QLatin1String("is damaged")), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(TestIndexDamage)
+#include "tst_indexdamage.moc"

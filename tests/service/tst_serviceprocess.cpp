@@ -1,0 +1,300 @@
+#include "httptestclient.h"
+#include "servicefixture.h"
+#include "serviceoptions.h"
+#include "support/tempenvironment.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+// The service as its users run it, in a process of its own: what it costs while clients misuse
+// it, and how it ends when it cannot serve. A server stuck in a loop stalls only its own
+// process, so every check here ends within its bound.
+class TestServiceProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void descriptorsAreGivenBack();
+    void resetPeerCostsNothing();
+    void unreadRepliesAreBounded();
+    void listenAddressesAreRead();
+    void everyFailureEndsWithItsCode_data();
+    void everyFailureEndsWithItsCode();
+
+private:
+    int descriptors() const;
+    qint64 cpuTicks() const;
+    qint64 residentKiB() const;
+    QString proc(const char *name) const
+    {
+        return QStringLiteral("/proc/%1/%2").arg(m_service.processId()).arg(QLatin1String(name));
+    }
+    // A raw socket that waits at most a few seconds for anything.
+    int rawConnection(int receiveBuffer = 0) const;
+    bool answers();
+
+    QProcess m_service;
+    quint16 m_port = 0;
+    int m_descriptors = 0; // while no client is connected
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+const QByteArray request =
+    HttpTestClient::desktopPost("eingabe=Baum&anzahl=200"); // a reply of a few KiB
+
+QStringList rawData()
+{
+    return {QStringLiteral("--thesaurus"), ServiceFixture::thesaurusPath(),
+            QStringLiteral("--wordlist"), ServiceFixture::wordListPath()};
+}
+
+} // namespace
+
+void TestServiceProcess::initTestCase()
+{
+    // A sanitizer that keeps freed memory in quarantine would count it as held.
+    if (const QByteArray asan = qgetenv("ASAN_OPTIONS"); !asan.isEmpty())
+        qputenv("ASAN_OPTIONS", asan + ":quarantine_size_mb=0");
+    // One worker, so that the descriptors a worker keeps for itself are counted once, below.
+    m_service.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                    QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                                QStringLiteral("--threads"), QStringLiteral("1")} +
+                        rawData());
+    QVERIFY(m_service.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(m_service.canReadLine(), 30000);
+    // Scripts wait for exactly this line, and take the port from it.
+    const QByteArray line = m_service.readLine();
+    const QByteArray prefix = "lexigrove-assocd listening on http://127.0.0.1:";
+    m_port = quint16(line.mid(prefix.size()).trimmed().toUInt());
+    QVERIFY2(line.startsWith(prefix) && line.endsWith('\n') && m_port != 0, line.constData());
+    // The worker starts with the first query; what it holds stays to the end.
+    QVERIFY(answers());
+    QTest::qWait(300); // for the server to see the client's close
+    m_descriptors = descriptors();
+}
+
+void TestServiceProcess::cleanupTestCase()
+{
+    m_service.terminate();
+    QVERIFY(m_service.waitForFinished(5000));
+    QCOMPARE(m_service.readAllStandardOutput(), QByteArray()); // the one line only
+}
+
+int TestServiceProcess::descriptors() const
+{
+    return int(
+        QDir(proc("fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+// Fields of /proc/PID/stat after the name in parentheses: user and system time are 14 and 15;
+// of /proc/PID/status, the resident set.
+qint64 TestServiceProcess::cpuTicks() const
+{
+    const QByteArray stat = TestSupport::readBytes(proc("stat"));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+qint64 TestServiceProcess::residentKiB() const
+{
+    const QByteArray status = TestSupport::readBytes(proc("status"));
+    const qsizetype at = status.indexOf("VmRSS:");
+    return at < 0 ? -1 : status.mid(at + 6, 20).trimmed().split(' ').constFirst().toLongLong();
+}
+
+int TestServiceProcess::rawConnection(int receiveBuffer) const
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const timeval bound{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    if (receiveBuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in address{AF_INET, htons(m_port), {htonl(INADDR_LOOPBACK)}, {}};
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool TestServiceProcess::answers()
+{
+    HttpTestClient client;
+    if (!client.connectTo(m_port))
+        return false;
+    client.send(request);
+    return client.next(false, 5000).status == 200;
+}
+
+// Every way a connection can end gives its socket back: answered and closed by either side,
+// cut in the middle of a request, reset, or refused as malformed.
+void TestServiceProcess::descriptorsAreGivenBack()
+{
+    QVERIFY(answers());
+    for (int i = 0; i < 50; ++i) {
+        const int fd = rawConnection();
+        QVERIFY(fd >= 0);
+        const QByteArray sent = i % 5 == 0   ? request.left(request.size() / 2)
+                                : i % 5 == 1 ? QByteArray("HELLO\r\n\r\n")
+                                : i % 5 == 2 ? HttpTestClient::get("/", "Connection: close\r\n")
+                                             : request;
+        QCOMPARE(::send(fd, sent.constData(), size_t(sent.size()), MSG_NOSIGNAL),
+                 ssize_t(sent.size()));
+        char reply[256];
+        if (i % 5 != 0)
+            QVERIFY(::recv(fd, reply, sizeof reply, 0) > 0);
+        if (i % 5 == 4) {
+            const linger reset{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        }
+        ::close(fd);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(descriptors(), m_descriptors, 5000);
+    QVERIFY(answers());
+}
+
+// A client that resets its connection while replies wait for it: the service drops them and
+// stays idle, instead of trying to send them for ever.
+void TestServiceProcess::resetPeerCostsNothing()
+{
+    for (int round = 0; round < 3; ++round) {
+        const int fd = rawConnection(4096);
+        QVERIFY(fd >= 0);
+        const QByteArray many = request.repeated(300);
+        QCOMPARE(::send(fd, many.constData(), size_t(many.size()), MSG_NOSIGNAL),
+                 ssize_t(many.size()));
+        QTest::qWait(100);
+        const linger reset{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::close(fd);
+    }
+    QTest::qWait(100);
+    const qint64 ticks = cpuTicks();
+    QTest::qWait(1000);
+    const qint64 spent = cpuTicks() - ticks;
+    QVERIFY2(spent >= 0 && spent < 30,
+             qPrintable(QStringLiteral("%1 ticks of CPU in one idle second").arg(spent)));
+    QVERIFY(answers());
+    QTRY_COMPARE_WITH_TIMEOUT(descriptors(), m_descriptors, 5000);
+}
+
+// A client that sends requests without reading the replies: the service stops reading once
+// a limited amount of output waits, instead of holding every reply in memory.
+void TestServiceProcess::unreadRepliesAreBounded()
+{
+    QVERIFY(answers());
+    const qint64 before = residentKiB();
+    const int fd = rawConnection(4096);
+    QVERIFY(fd >= 0);
+    const QByteArray many = request.repeated(1000);
+    qint64 sent = 0;
+    // Up to 12 MB of requests, or until the service stops taking them: their replies would
+    // take more than 200 MB.
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            // Each send goes on where the last one stopped, so that every request stays whole.
+            const qsizetype at = qsizetype(sent % many.size());
+            const ssize_t n = ::send(fd, many.constData() + at, size_t(many.size() - at),
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+            sent += qMax<ssize_t>(n, 0);
+            return sent > 12'000'000;
+        },
+        2000));
+    QTest::qWait(300);
+    const qint64 grown = residentKiB() - before;
+    ::close(fd);
+    QVERIFY2(
+        grown < 24 * 1024,
+        qPrintable(QStringLiteral("%1 KiB more after %2 bytes of requests").arg(grown).arg(sent)));
+    QVERIFY(answers());
+}
+
+// What --listen takes; what it refuses is among the failures below.
+void TestServiceProcess::listenAddressesAreRead()
+{
+    QHostAddress address;
+    quint16 port = 0;
+    QVERIFY(ServiceOptions::parseListen(QStringLiteral("[::1]:27431"), &address, &port));
+    QVERIFY(address == QHostAddress(QHostAddress::LocalHostIPv6) && port == 27431);
+    QVERIFY(ServiceOptions::parseListen(QStringLiteral("localhost:0"), &address, &port));
+    QVERIFY(address == QHostAddress(QHostAddress::LocalHost) && port == 0);
+}
+
+void TestServiceProcess::everyFailureEndsWithItsCode_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("text"); // on standard output for 0, else on standard error
+    const QString dir = m_dir.path();
+    const QString damaged = dir + QStringLiteral("/damaged.idx");
+    TestSupport::writeBytes(damaged, QByteArray("LXGASSOC").append(200, '\1'));
+    const QString index = dir + QStringLiteral("/good.idx");
+    const auto row = [](const char *name, const QStringList &arguments, int code,
+                        const QString &text) { QTest::newRow(name) << arguments << code << text; };
+    row("help", {"--help"}, 0, "--listen <ADDR:PORT>");
+    row("version", {"--version"}, 0, "lexigrove-assocd");
+    row("compiled", QStringList{"--compile-index", index} + rawData(), 0, QString());
+    row("compiled into nowhere", QStringList{"--compile-index", dir + "/none/x.idx"} + rawData(), 1,
+        "cannot write " + dir + "/none/x.idx");
+    row("compiled from nothing", {"--compile-index", index, "--thesaurus", dir + "/none.dat"}, 1,
+        "none.idx is missing (the Debian package mythes-de");
+    row("word list missing", {"--thesaurus", ServiceFixture::thesaurusPath(), "--wordlist", index},
+        1, "good.idx is missing (the Debian package wngerman");
+    row("index missing", {"--index", dir + "/none.idx"}, 1, "is missing");
+    // What stands where the index should be is named; a named pipe is not waited on.
+    const QString fifo = dir + QStringLiteral("/fifo");
+    QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    row("index is a folder", {"--index", dir}, 1, "is a directory");
+    row("index is a pipe", {"--index", fifo}, 1, "is a named pipe");
+    row("index is a device", {"--index", "/dev/zero"}, 1, "is a device");
+    row("compiling onto a pipe", QStringList{"--compile-index", fifo} + rawData(), 1,
+        fifo + " exists and is no regular file");
+    row("no threads", {"--threads", "0"}, 1, "--threads wants a number from 1 to 256");
+    row("index damaged", {"--index", damaged}, 1, "--compile-index");
+    const QString taken = QStringLiteral("127.0.0.1:%1").arg(m_port);
+    row("taken port", QStringList{"--listen", taken} + rawData(), 1, "cannot listen on " + taken);
+    for (const char *address : {"::1:80", "127.0.0.1:", "127.0.0.1:65536", "nonsense"})
+        QTest::addRow("bad address %s", address)
+            << QStringList{"--listen", address} << 1 << "--listen wants ADDR:PORT";
+    row("stray argument", {"--raw", "Baum"}, 1, "unexpected argument");
+    row("unknown option", {"--nonsense"}, 1, "nonsense");
+}
+
+void TestServiceProcess::everyFailureEndsWithItsCode()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, text);
+    QProcess process;
+    process.start(QStringLiteral(LEXIGROVE_ASSOCD), arguments);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        QFAIL("the service went on running");
+    }
+    const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == exitCode,
+             qPrintable(errors));
+    QVERIFY2((exitCode == 0 ? output : errors).contains(text), qPrintable(output + errors));
+    if (arguments.constFirst() == QLatin1String("--compile-index")) {
+        // A failure leaves nothing behind for a later start to take for an index.
+        QCOMPARE(QFileInfo(arguments[1]).isFile(), exitCode == 0);
+        QFile::remove(arguments[1]);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestServiceProcess)
+#include "tst_serviceprocess.moc"
