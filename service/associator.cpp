@@ -1,6 +1,8 @@
 #include "associator.h"
 
 #include "inflection.h"
+#include "language/lemmatiser.h"
+#include "language/lexiconvocabulary.h"
 #include "lexicon.h"
 #include "wordfamily.h"
 
@@ -137,7 +139,8 @@ class Admission
 public:
     Admission(const Lexicon &lexicon, uint32_t typedKey, uint32_t baseKey)
         : m_lexicon(lexicon), m_typedKey(typedKey), m_baseKey(baseKey),
-          m_typed(lexicon.key(typedKey)), m_base(lexicon.key(baseKey))
+          m_typed(lexicon.key(typedKey)), m_base(lexicon.key(baseKey)), m_vocabulary(lexicon),
+          m_lemmatiser(m_vocabulary)
     {}
 
     bool admits(uint32_t word) const
@@ -184,13 +187,10 @@ private:
         return m_scratch == m_base || m_scratch == m_typed;
     }
 
-    // Only longer words can be forms of the keyword: "schnelle" of "schnell", but "Koch" is
-    // not a form of "kochen".
+    // "schnelle" of "schnell", and the keyword's diminutives: "Sternchen" of "Stern".
     bool isOwnForm(std::string_view word, std::string_view keyword) const
     {
-        return word.size() > keyword.size() && keyword.size() >= 2 &&
-               word.substr(0, 2) == keyword.substr(0, 2) &&
-               Inflection::isFormOf(word, keyword, &m_scratch);
+        return m_lemmatiser.isFormOf(word, keyword);
     }
 
     const Lexicon &m_lexicon;
@@ -198,6 +198,8 @@ private:
     uint32_t m_baseKey;
     std::string_view m_typed;
     std::string_view m_base;
+    Language::LexiconVocabulary m_vocabulary;
+    Language::Lemmatiser m_lemmatiser;
     mutable std::string m_scratch;
 };
 
@@ -556,29 +558,10 @@ std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidat
 uint32_t Associator::baseKeyOf(const QString &keyword) const
 {
     const QByteArray keyBytes = TermText::lookupKey(keyword).toUtf8();
-    const std::string_view key = viewOf(keyBytes);
-    if (key.empty()) {
-        return Lexicon::npos;
-    }
-    uint32_t found = m_lexicon->findKey(key);
-    if (found != Lexicon::npos) {
-        // "Sonnen" typed with its capital is the plural of "Sonne", though its key is the verb's.
-        // (Small letters prove nothing: many type nouns in them.)
-        const QString trimmed = keyword.trimmed();
-        const bool capital = !trimmed.isEmpty() && trimmed.front().isUpper();
-        const uint32_t other = m_lexicon->otherCaseBaseOf(found);
-        if (capital && other != Lexicon::npos &&
-            TermText::startsUpper(m_lexicon->word(m_lexicon->wordOfKey(other)))) {
-            return other;
-        }
-    } else {
-        std::string scratch;
-        Inflection::forEachReduction(key, &scratch, [&](std::string_view candidate) {
-            found = m_lexicon->findKey(candidate);
-            return found != Lexicon::npos;
-        });
-    }
-    return found == Lexicon::npos ? found : m_lexicon->baseOf(found);
+    const QString trimmed = keyword.trimmed();
+    const bool capitalised = !trimmed.isEmpty() && trimmed.front().isUpper();
+    const Language::LexiconVocabulary vocabulary(*m_lexicon);
+    return Language::Lemmatiser(vocabulary).baseOf(viewOf(keyBytes), capitalised);
 }
 
 std::vector<Association> Associator::associate(const QString &keyword, int count) const

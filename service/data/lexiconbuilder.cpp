@@ -1,6 +1,7 @@
 #include "lexiconbuilder.h"
 
 #include "inflection.h"
+#include "language/lemmatiser.h"
 #include "lexicon.h"
 #include "lexicontables.h"
 #include "termtext.h"
@@ -417,34 +418,27 @@ bool LexiconBuilder::isFormOfSameKind(uint32_t key, uint32_t form) const
 // "durchführen".
 uint32_t LexiconBuilder::separableVerbOf(uint32_t key, std::string *scratch) const
 {
-    static constexpr std::string_view particles[] = {
-        "ab",   "an",  "auf",    "aus",    "bei", "durch",  "ein",     "fest",
-        "fort", "her", "heraus", "herum",  "hin", "hinaus", "los",     "mit",
-        "nach", "vor", "weg",    "weiter", "zu",  "zurück", "zusammen"};
     const LexiconTables &t = *m_t;
-    const std::string_view text = t.keys.at(key);
     if (startsUpper(t.words.at(t.keyWord[key]))) {
         return Lexicon::npos;
     }
-    for (const std::string_view particle : particles) {
-        if (text.size() < particle.size() + 4 || text.substr(0, particle.size()) != particle) {
-            continue;
-        }
-        std::string_view rest = text.substr(particle.size());
-        if (rest.substr(0, 2) == "zu" && keyOfText(rest.substr(2)) != Lexicon::npos) {
-            rest.remove_prefix(2);
-        }
-        const uint32_t form = keyOfText(rest);
-        if (form == Lexicon::npos || !(m_keyFlags[t.keyBase[form]] & LowerHead)) {
-            continue;
-        }
-        scratch->assign(particle).append(t.keys.at(t.keyBase[form]));
-        const uint32_t verb = keyOfText(*scratch);
-        if (verb != Lexicon::npos && verb != key && (m_keyFlags[verb] & LowerHead)) {
-            return verb;
-        }
-    }
-    return Lexicon::npos;
+    const auto known = [&](std::string_view text) { return keyOfText(text) != Lexicon::npos; };
+    uint32_t verb = Lexicon::npos;
+    Language::forEachParticleSplit(
+        t.keys.at(key), known, [&](std::string_view particle, std::string_view rest) {
+            const uint32_t form = keyOfText(rest);
+            if (form == Lexicon::npos || !(m_keyFlags[t.keyBase[form]] & LowerHead)) {
+                return false;
+            }
+            scratch->assign(particle).append(t.keys.at(t.keyBase[form]));
+            const uint32_t whole = keyOfText(*scratch);
+            if (whole == Lexicon::npos || whole == key || !(m_keyFlags[whole] & LowerHead)) {
+                return false;
+            }
+            verb = whole;
+            return true;
+        });
+    return verb;
 }
 
 // A noun far more common than a noun that the dictionary does not define is no form of it:
