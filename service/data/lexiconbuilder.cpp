@@ -203,6 +203,7 @@ void LexiconBuilder::addForm(std::string_view form, std::string_view base)
     const uint32_t baseKey = keyOfToken(base);
     if (formKey != baseKey) {
         m_forms.emplace_back(formKey, baseKey);
+        m_formOfNoun.push_back(startsUpper(base));
     }
 }
 
@@ -377,7 +378,10 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
     // "klein" plus "en", not "Klei" plus "nen". A word of the key's own kind goes first: the
     // adjective "kleinen" is no form of the noun "Kleine", however common that is. (Keys
     // ignore case, so the kind is that of the dictionary's headwords.)
-    const bool noun = startsUpper(m_t->words.at(m_t->keyWord[key]));
+    // A noun's listed form that is also written in small letters has its noun reading already:
+    // the ending tells the other one ("köpfe" of "köpfen" beside "Köpfe" of "Kopf").
+    const bool noun =
+        m_otherCaseBase[key] == Lexicon::npos && startsUpper(m_t->words.at(m_t->keyWord[key]));
     const bool lower = m_keyFlags[key] & LowerForm;
     uint32_t found = Lexicon::npos;
     bool foundSameKind = false;
@@ -462,12 +466,17 @@ void LexiconBuilder::resolveBases()
     t.keyBase.resize(keyCount);
     std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
     m_otherCaseBase.assign(keyCount, Lexicon::npos);
-    for (const auto &[form, of] : m_forms) {
+    for (size_t i = 0; i < m_forms.size(); ++i) {
+        const auto [form, of] = m_forms[i];
         // "während" is a participle of "währen" in the tables and a function word in the text.
         if (m_keyFlags[form] & StopKey) {
             continue;
         }
-        if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
+        if (m_formOfNoun[i] && isNounFormInBothCases(form)) {
+            // "Köpfe" of "Kopf", where "köpfe" is a form of the verb "köpfen": its ending
+            // tells the rest, the capital tells this reading.
+            m_otherCaseBase[form] = of;
+        } else if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
         } else if (isClearReading(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
@@ -491,6 +500,14 @@ void LexiconBuilder::resolveBases()
         }
     }
     findOtherCaseReadings(&scratch);
+}
+
+// Whether a listed form of a noun is a key that is no base form and is also written in small
+// letters, which are the words of another entry.
+bool LexiconBuilder::isNounFormInBothCases(uint32_t form) const
+{
+    return !(m_keyFlags[form] & Head) && (m_keyFlags[form] & LowerForm) &&
+           m_t->keyBase[form] == form && m_otherCaseBase[form] == Lexicon::npos;
 }
 
 bool LexiconBuilder::hasOneKind(uint32_t key) const

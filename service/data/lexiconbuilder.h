@@ -52,6 +52,7 @@ private:
     uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
+    bool isNounFormInBothCases(uint32_t form) const;
     bool hasOneKind(uint32_t key) const;
     bool isClearReading(uint32_t key, uint32_t of) const;
     uint32_t nounOfDativePlural(uint32_t key) const;
@@ -88,6 +89,7 @@ private:
     std::vector<uint32_t> m_lowerHeadKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
+    std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     std::vector<uint32_t> m_docKeys;
     std::vector<bool> m_docCapitalised; // of each token in m_docKeys
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
