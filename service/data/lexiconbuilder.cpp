@@ -272,6 +272,7 @@ void LexiconBuilder::finish()
             m_keyFlags[t.wordKey[w]] |= LowerForm;
         }
     }
+
     for (const uint32_t member : t.members) {
         m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
     }
@@ -292,6 +293,7 @@ void LexiconBuilder::finish()
     for (const uint32_t key : m_docKeys) {
         ++m_uses[key];
     }
+    findUpperForms();
     resolveBases();
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         const uint32_t key = t.wordKey[w];
@@ -319,6 +321,26 @@ void LexiconBuilder::finish()
     findCompounds(listed);
     findCooccurrents();
     compact();
+}
+
+// The keys written with a capital: by a word, or by a token of a text where it does not begin
+// the text (a sentence begins with a capital whatever its first word is).
+void LexiconBuilder::findUpperForms()
+{
+    const LexiconTables &t = *m_t;
+    m_upperForm.assign(t.keys.size(), false);
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (startsUpper(t.words.at(w))) {
+            m_upperForm[t.wordKey[w]] = true;
+        }
+    }
+    for (size_t doc = 0; doc + 1 < m_docBegin.size(); ++doc) {
+        for (size_t i = m_docBegin[doc] + 1; i < m_docBegin[doc + 1]; ++i) {
+            if (m_docCapitalised[i]) {
+                m_upperForm[m_docKeys[i]] = true;
+            }
+        }
+    }
 }
 
 void LexiconBuilder::buildPostings()
@@ -495,6 +517,7 @@ void LexiconBuilder::resolveBases()
         }
         if (reduced != Lexicon::npos && !isWordOfItsOwn(key, reduced)) {
             t.keyBase[key] = t.keyBase[reduced];
+            addNounReading(key, &scratch);
         } else if (reduced == Lexicon::npos && isFormOfFunctionWord(key, &scratch)) {
             m_keyFlags[key] |= StopKey;
         }
@@ -508,6 +531,32 @@ bool LexiconBuilder::isNounFormInBothCases(uint32_t form) const
 {
     return !(m_keyFlags[form] & Head) && (m_keyFlags[form] & LowerForm) &&
            m_t->keyBase[form] == form && m_otherCaseBase[form] == Lexicon::npos;
+}
+
+// A form that its ending makes a verb's or adjective's, but that is also written with a capital,
+// reads as the noun it is a form of with the capital: "Töne" of "Ton", where "töne" is of
+// "tönen".
+void LexiconBuilder::addNounReading(uint32_t key, std::string *scratch)
+{
+    const LexiconTables &t = *m_t;
+    if (!m_upperForm[key] || m_otherCaseBase[key] != Lexicon::npos ||
+        !(m_keyFlags[t.keyBase[key]] & LowerHead)) {
+        return;
+    }
+    uint32_t noun = Lexicon::npos;
+    Inflection::forEachReduction(
+        t.keys.at(key), scratch,
+        [&](std::string_view candidate) {
+            const uint32_t id = keyOfText(candidate);
+            if (id != Lexicon::npos && (m_keyFlags[id] & UpperHead) &&
+                !(m_keyFlags[id] & StopKey) &&
+                (noun == Lexicon::npos || m_uses[id] > m_uses[noun])) {
+                noun = id;
+            }
+            return false;
+        },
+        false);
+    m_otherCaseBase[key] = noun;
 }
 
 bool LexiconBuilder::hasOneKind(uint32_t key) const
@@ -545,7 +594,10 @@ uint32_t LexiconBuilder::nounOfDativePlural(uint32_t key) const
     if (plural == Lexicon::npos) {
         return Lexicon::npos;
     }
-    const uint32_t noun = t.keyBase[plural];
+    // A plural also written in small letters ("keile") has the noun as its capitalised reading.
+    const uint32_t other = m_otherCaseBase[plural];
+    const uint32_t noun =
+        other != Lexicon::npos && (m_keyFlags[other] & UpperHead) ? other : t.keyBase[plural];
     const bool listedPlural = noun != plural;
     // "Zimmer" and "Segel" are their own plurals.
     const bool ownPlural = text.size() > 4 && (text.substr(text.size() - 3) == "ern" ||

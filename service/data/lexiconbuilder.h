@@ -45,6 +45,7 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
+    void findUpperForms();
     void buildPostings();
     void resolveBases();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
@@ -53,6 +54,7 @@ private:
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
     bool isNounFormInBothCases(uint32_t form) const;
+    void addNounReading(uint32_t key, std::string *scratch);
     bool hasOneKind(uint32_t key) const;
     bool isClearReading(uint32_t key, uint32_t of) const;
     uint32_t nounOfDativePlural(uint32_t key) const;
@@ -92,6 +94,7 @@ private:
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     std::vector<uint32_t> m_docKeys;
     std::vector<bool> m_docCapitalised; // of each token in m_docKeys
+    std::vector<bool> m_upperForm;      // of each key: written with a capital somewhere
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
     std::vector<uint32_t> m_otherCaseBase;

@@ -40,9 +40,12 @@ void TestWordForms::initTestCase()
         "Ball {m} | Bälle {pl} :: ball | balls\n"
         "Tor {n} | Tore {pl} | Köpfe und Bälle im Tor :: goal | goals | heads and balls in the "
         "goal\n"
-        "ins Tor köpfen :: to head into the goal\n");
+        "ins Tor köpfen :: to head into the goal\n"
+        "Ton {m} :: sound\n"
+        "tönen {vi} | tönend | getönt :: to sound | sounding | sounded\n"
+        "die Töne der Glocke :: the sounds of the bell\n");
     const QByteArray wordList =
-        QByteArrayLiteral("Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nrufen\nEindruck\n");
+        QByteArrayLiteral("Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nrufen\nEindruck\ntöne\n");
     LexiconTables tables;
     LexiconBuilder builder(&tables);
     WordListReader::read(wordList, &builder);
@@ -77,6 +80,11 @@ void TestWordForms::keywordReadsAsItsBase_data()
         << QStringLiteral("Rufe") << QStringLiteral("ruf");
     QTest::newRow("verb form beside a noun's plural")
         << QStringLiteral("rufe") << QStringLiteral("rufen");
+    // No line lists "Töne", and the word list has it only in small letters; a text writes it
+    // with its capital, so the noun it is a form of reads it so.
+    QTest::newRow("plural that a text capitalises")
+        << QStringLiteral("Töne") << QStringLiteral("ton");
+    QTest::newRow("verb form of that plural") << QStringLiteral("töne") << QStringLiteral("tönen");
 }
 
 void TestWordForms::keywordReadsAsItsBase()
