@@ -453,10 +453,11 @@ uint32_t LexiconBuilder::separableVerbOf(uint32_t key, std::string *scratch) con
     Language::forEachParticleSplit(
         t.keys.at(key), known, [&](std::string_view particle, std::string_view rest) {
             const uint32_t form = keyOfText(rest);
-            if (form == Lexicon::npos || !(m_keyFlags[t.keyBase[form]] & LowerHead)) {
+            const uint32_t base = form == Lexicon::npos ? form : verbBaseOf(form);
+            if (base == Lexicon::npos || !(m_keyFlags[base] & LowerHead)) {
                 return false;
             }
-            scratch->assign(particle).append(t.keys.at(t.keyBase[form]));
+            scratch->assign(particle).append(t.keys.at(base));
             const uint32_t whole = keyOfText(*scratch);
             if (whole == Lexicon::npos || whole == key || !(m_keyFlags[whole] & LowerHead)) {
                 return false;
@@ -465,6 +466,15 @@ uint32_t LexiconBuilder::separableVerbOf(uint32_t key, std::string *scratch) con
             return true;
         });
     return verb;
+}
+
+// The base of a form; for a function word, the verb the dictionary lists it as a form of: "gibt"
+// stands for "es gibt", but "ausgibt" is a form of "ausgeben".
+uint32_t LexiconBuilder::verbBaseOf(uint32_t form) const
+{
+    const auto listed = m_functionFormBase.find(form);
+    return listed != m_functionFormBase.end() && m_t->keyBase[form] == form ? listed->second
+                                                                            : m_t->keyBase[form];
 }
 
 // A noun far more common than a noun that the dictionary does not define is no form of it:
@@ -492,6 +502,7 @@ void LexiconBuilder::resolveBases()
         const auto [form, of] = m_forms[i];
         // "während" is a participle of "währen" in the tables and a function word in the text.
         if (m_keyFlags[form] & StopKey) {
+            m_functionFormBase.try_emplace(form, of);
             continue;
         }
         if (m_formOfNoun[i] && isNounFormInBothCases(form)) {

@@ -51,6 +51,7 @@ private:
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
+    uint32_t verbBaseOf(uint32_t form) const;
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
     bool isNounFormInBothCases(uint32_t form) const;
@@ -92,6 +93,8 @@ private:
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
+    // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.
+    std::unordered_map<uint32_t, uint32_t> m_functionFormBase;
     std::vector<uint32_t> m_docKeys;
     std::vector<bool> m_docCapitalised; // of each token in m_docKeys
     std::vector<bool> m_upperForm;      // of each key: written with a capital somewhere

@@ -48,11 +48,12 @@ struct Reading
 };
 
 // The verb particles that stand apart in a main clause and in front in a subordinate one
-// ("er gibt aus", "dass er ausgibt").
+// ("er gibt aus", "dass er ausgibt"). "hinzu" comes before "hin", whose "zu" would otherwise
+// read as that of an infinitive ("hinzugibt").
 inline constexpr std::string_view separableParticles[] = {
-    "ab",   "an",  "auf",    "aus",    "bei", "durch",  "ein",     "fest",
-    "fort", "her", "heraus", "herum",  "hin", "hinaus", "los",     "mit",
-    "nach", "vor", "weg",    "weiter", "zu",  "zurück", "zusammen"};
+    "ab",   "an",   "auf",    "aus",   "bei",    "durch", "ein",    "fest",
+    "fort", "her",  "heraus", "herum", "hinzu",  "hin",   "hinaus", "los",
+    "mit",  "nach", "vor",    "weg",   "weiter", "zu",    "zurück", "zusammen"};
 
 // The endings that make diminutives, with an umlaut in the stem where it can take one
 // ("Mäuschen" of "Maus", "Hündchen" of "Hund").

@@ -43,12 +43,16 @@ void TestWordForms::initTestCase()
         "ins Tor köpfen :: to head into the goal\n"
         "Ton {m} :: sound\n"
         "tönen {vi} | tönend | getönt :: to sound | sounding | sounded\n"
-        "die Töne der Glocke :: the sounds of the bell\n");
-    const QByteArray wordList =
-        QByteArrayLiteral("Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nrufen\nEindruck\ntöne\n");
+        "die Töne der Glocke :: the sounds of the bell\n"
+        "geben {vt} | gebend | gegeben | er/sie gibt :: to give | giving | given | he/she gives\n"
+        "ausgeben {vt} | ausgebend | ausgegeben :: to spend | spending | spent\n");
+    const QByteArray wordList = QByteArrayLiteral(
+        "Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nrufen\nEindruck\ntöne\nausgibt\n");
     LexiconTables tables;
     LexiconBuilder builder(&tables);
     WordListReader::read(wordList, &builder);
+    // With a stop word list come the function words it lacks, "gibt" ("es gibt") among them.
+    builder.addStopWord("und");
     DictionaryReader::read(dictionary, &builder);
     builder.finish();
     QString error;
@@ -85,6 +89,9 @@ void TestWordForms::keywordReadsAsItsBase_data()
     QTest::newRow("plural that a text capitalises")
         << QStringLiteral("Töne") << QStringLiteral("ton");
     QTest::newRow("verb form of that plural") << QStringLiteral("töne") << QStringLiteral("tönen");
+    // "gibt" alone is a function word, but with its particle in front a form of the verb.
+    QTest::newRow("particle before a function word")
+        << QStringLiteral("ausgibt") << QStringLiteral("ausgeben");
 }
 
 void TestWordForms::keywordReadsAsItsBase()
