@@ -2,6 +2,7 @@
 
 #include "englishbridge.h"
 #include "inflection.h"
+#include "language/lemmatiser.h"
 #include "lexiconbuilder.h"
 #include "termtext.h"
 #include "wordtokens.h"
@@ -114,6 +115,22 @@ std::string_view bareWord(std::string_view words)
         }
         words = trimmed(words.substr(space + 1));
     }
+}
+
+uint8_t kindsOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Noun:
+    case Kind::Plural:
+        return Language::Noun;
+    case Kind::Verb:
+        return Language::Verb;
+    case Kind::Adjective:
+        return Language::Adjective;
+    case Kind::Other:
+        break;
+    }
+    return Language::OtherKind;
 }
 
 // "Sicherheits…" or "Sicherheits-": the first part of compounds.
@@ -247,7 +264,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         for (const Entry &e : entries) {
             if (!e.word.empty() &&
                 (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective)) {
-                builder->addHeadword(e.word);
+                builder->addHeadword(e.word, kindsOf(e.kind));
             }
         }
         previous = std::move(entries);

@@ -188,13 +188,11 @@ void LexiconBuilder::addStopWord(std::string_view word)
     m_stopKeys.push_back(m_t->wordKey[addWord(word)]);
 }
 
-void LexiconBuilder::addHeadword(std::string_view word)
+void LexiconBuilder::addHeadword(std::string_view word, uint8_t kinds)
 {
     m_headKeys.push_back(keyOfToken(word));
     m_headWords.push_back(addWord(word));
-    if (!startsUpper(word)) {
-        m_lowerHeadKeys.push_back(m_headKeys.back());
-    }
+    m_headKinds.push_back(kinds);
 }
 
 void LexiconBuilder::addForm(std::string_view form, std::string_view base)
@@ -259,12 +257,14 @@ void LexiconBuilder::finish()
     for (const uint32_t key : m_headKeys) {
         m_keyFlags[key] |= Head;
     }
-    for (const uint32_t key : m_lowerHeadKeys) {
-        m_keyFlags[key] |= LowerHead;
-    }
-    for (const uint32_t word : m_headWords) {
-        if (startsUpper(t.words.at(word))) {
-            m_keyFlags[t.wordKey[word]] |= UpperHead;
+    // The kinds the dictionary states, not the capital letter: "Aachener {adj}" is an
+    // adjective, "Gekreische {n}" a noun.
+    for (size_t i = 0; i < m_headKeys.size(); ++i) {
+        if (m_headKinds[i] & (Language::Verb | Language::Adjective)) {
+            m_keyFlags[m_headKeys[i]] |= LowerHead;
+        }
+        if (m_headKinds[i] & Language::Noun) {
+            m_keyFlags[m_headKeys[i]] |= UpperHead;
         }
     }
     for (uint32_t w = 0; w < t.words.size(); ++w) {

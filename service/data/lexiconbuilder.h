@@ -28,8 +28,9 @@ public:
     void addMeaning(const std::vector<uint32_t> &members);
 
     void addStopWord(std::string_view word);
-    // A base form that the dictionary defines, and another form of one.
-    void addHeadword(std::string_view word);
+    // A base form that the dictionary defines, with its kinds (a set of Language::Kind), and
+    // another form of one.
+    void addHeadword(std::string_view word, uint8_t kinds);
     void addForm(std::string_view form, std::string_view base);
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
@@ -89,8 +90,8 @@ private:
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
     std::vector<uint32_t> m_headKeys;
-    std::vector<uint32_t> m_lowerHeadKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
+    std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.
