@@ -14,6 +14,7 @@ constexpr char magic[8] = {'L', 'X', 'G', 'A', 'S', 'S', 'O', 'C'};
 constexpr uint32_t byteOrderMark = 0x01020304u;
 constexpr const char *fileName = "lexigrove-assoc.idx";
 
+// What each section holds; IndexSections describes their sizes and sources.
 enum Section : uint32_t
 {
     WordText,      // char: all word texts
@@ -37,9 +38,6 @@ enum Section : uint32_t
     CaseReadings,  // u32 pairs, by key: a key, and the base of its words in the other case
     SectionCount
 };
-
-constexpr size_t elementSize[SectionCount] = {1, 4, 1, 4, 8, 4, 1, 4, 4, 4,
-                                              4, 4, 4, 4, 4, 4, 4, 4, 4};
 
 struct Header
 {

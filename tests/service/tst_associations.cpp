@@ -1,5 +1,6 @@
 #include "associator.h"
 #include "datasources.h"
+#include "index/indexsections.h"
 #include "indexcompiler.h"
 #include "indexformat.h"
 #include "lexicon.h"
@@ -49,6 +50,7 @@ private slots:
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
     void definitionWordingIsNoAssociation();
+    void sectionTableFollowsTheFormat();
     void damagedIndexIsRefused_data();
     void damagedIndexIsRefused();
     void missingOrBrokenDataIsReported_data();
@@ -458,6 +460,22 @@ void TestAssociations::damagedIndexIsRefused_data()
     QTest::newRow("not an index") << qsizetype(0) << QByteArray("UTF-8\n") << "not an";
     // The count of the word offsets, far beyond the file.
     QTest::newRow("tables") << sections + 16 + 8 << QByteArray("\xff\xff\xff\x0f", 4) << "damaged";
+    // Counts that fit the file but not the other sections: one base for all keys, one begin
+    // for all lists, half a pair.
+    const QByteArray one("\x01\0\0\0\0\0\0\0", 8);
+    for (const auto &[name, section] : {std::pair("per key", IndexFormat::KeyBase),
+                                        std::pair("list begins", IndexFormat::CoocBegin),
+                                        std::pair("pairs", IndexFormat::CaseReadings)}) {
+        QTest::newRow(name) << sections + 16 * qsizetype(section) + 8 << one << "inconsistent";
+    }
+}
+
+// The writer and the loader both go by the table of sections, which must follow the format.
+void TestAssociations::sectionTableFollowsTheFormat()
+{
+    for (uint32_t s = 0; s < IndexFormat::SectionCount; ++s) {
+        QCOMPARE(uint32_t(IndexSections::sections[s].id), s);
+    }
 }
 
 void TestAssociations::damagedIndexIsRefused()
