@@ -112,6 +112,12 @@ public:
     {
         return range(IndexFormat::CoocBegin, IndexFormat::Cooc, key);
     }
+    // The kinds (a set of Language::Kind) that the dictionary states for the key's headwords;
+    // 0 for a key it does not define.
+    uint8_t kindsOf(uint32_t key) const
+    {
+        return key < keyCount() ? array<uint8_t>(IndexFormat::KeyKinds)[key] : 0;
+    }
     // Keys ignore case: the base of the key's words written in the other case than the word
     // shown for it ("Sonnen" of "Sonne", where "sonnen" is a verb), or npos.
     uint32_t otherCaseBaseOf(uint32_t key) const;

@@ -259,7 +259,9 @@ void LexiconBuilder::finish()
     }
     // The kinds the dictionary states, not the capital letter: "Aachener {adj}" is an
     // adjective, "Gekreische {n}" a noun.
+    m_keyKinds.assign(keyCount, 0);
     for (size_t i = 0; i < m_headKeys.size(); ++i) {
+        m_keyKinds[m_headKeys[i]] |= m_headKinds[i];
         if (m_headKinds[i] & (Language::Verb | Language::Adjective)) {
             m_keyFlags[m_headKeys[i]] |= LowerHead;
         }
@@ -1212,6 +1214,7 @@ void LexiconBuilder::compact()
         const uint32_t base = newKey[t.keyBase[key]];
         kept.keyBase.push_back(base != npos ? base : newKey[key]);
         kept.keyCommonness.push_back(t.keyCommonness[key]);
+        kept.keyKinds.push_back(m_keyKinds[key]);
         const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                               std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
                               bool words) {

@@ -92,6 +92,7 @@ private:
     std::vector<uint32_t> m_headKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
+    std::vector<uint8_t> m_keyKinds;   // of each key: the kinds of its headwords
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.

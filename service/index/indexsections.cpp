@@ -42,6 +42,7 @@ const Section sections[SectionCount] = {
     {CoocBegin, 4, Extent::ListBegins, [](T t) { return elements(t.coocBegin); }},
     {Cooc, 4, Extent::Free, [](T t) { return elements(t.cooc); }},
     {CaseReadings, 4, Extent::Pairs, [](T t) { return elements(t.caseReadings); }},
+    {KeyKinds, 1, Extent::PerKey, [](T t) { return elements(t.keyKinds); }},
 };
 
 } // namespace IndexSections

@@ -25,10 +25,15 @@ uint32_t LexiconVocabulary::otherReadingOf(uint32_t key) const
     return m_lexicon.otherCaseBaseOf(key);
 }
 
-// The index writes each base entry as the dictionary's headword, a noun with its capital; it
-// keeps no kinds beside that, and does not tell a verb from an adjective.
+// The kinds the dictionary states. A word it does not define (from the thesaurus or the word
+// list alone) is a noun if it is written with a capital: the one place where the query reads
+// the kind from the case of a word.
 uint8_t LexiconVocabulary::kindsOf(uint32_t base) const
 {
+    const uint8_t stated = m_lexicon.kindsOf(base);
+    if (stated != 0) {
+        return stated;
+    }
     const uint32_t word = m_lexicon.wordOfKey(base);
     if (word == Lexicon::npos) {
         return OtherKind;

@@ -1,6 +1,7 @@
 #include "associator.h"
 #include "dictionaryreader.h"
 #include "indexwriter.h"
+#include "language/lexiconvocabulary.h"
 #include "lexicon.h"
 #include "lexiconbuilder.h"
 #include "lexicontables.h"
@@ -19,6 +20,7 @@ private slots:
     void keywordReadsAsItsBase_data();
     void keywordReadsAsItsBase();
     void textFormCountsForItsCase();
+    void kindsComeFromTheDictionary();
 
 private:
     QString answeredAs(const QString &keyword) const;
@@ -45,9 +47,13 @@ void TestWordForms::initTestCase()
         "tönen {vi} | tönend | getönt :: to sound | sounding | sounded\n"
         "die Töne der Glocke :: the sounds of the bell\n"
         "geben {vt} | gebend | gegeben | er/sie gibt :: to give | giving | given | he/she gives\n"
-        "ausgeben {vt} | ausgebend | ausgegeben :: to spend | spending | spent\n");
-    const QByteArray wordList = QByteArrayLiteral(
-        "Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nrufen\nEindruck\ntöne\nausgibt\n");
+        "ausgeben {vt} | ausgebend | ausgegeben :: to spend | spending | spent\n"
+        "Esse {f} | Essen {pl} :: chimney | chimneys\n"
+        "essen {vt} | essend | gegessen :: to eat | eating | eaten\n"
+        "Essen {n} | beim Essen :: meal | at the meal\n"
+        "Essen und Trinken :: food and drink\n");
+    const QByteArray wordList = QByteArrayLiteral("Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nruf"
+                                                  "en\nEindruck\ntöne\nausgibt\nZauber\nzaubern\n");
     LexiconTables tables;
     LexiconBuilder builder(&tables);
     WordListReader::read(wordList, &builder);
@@ -90,6 +96,9 @@ void TestWordForms::keywordReadsAsItsBase_data()
         << QStringLiteral("Töne") << QStringLiteral("ton");
     QTest::newRow("verb form of that plural") << QStringLiteral("töne") << QStringLiteral("tönen");
     // "gibt" alone is a function word, but with its particle in front a form of the verb.
+    // The noun "Essen" is the verb made noun, not the plural of the rarer chimney "Esse".
+    QTest::newRow("verb made noun") << QStringLiteral("Essen") << QStringLiteral("essen");
+    QTest::newRow("verb") << QStringLiteral("essen") << QStringLiteral("essen");
     QTest::newRow("particle before a function word")
         << QStringLiteral("ausgibt") << QStringLiteral("ausgeben");
 }
@@ -112,6 +121,25 @@ void TestWordForms::textFormCountsForItsCase()
     }
     QVERIFY2(words.contains(QStringLiteral("Kopf")), qPrintable(words.join(',')));
     QVERIFY2(words.contains(QStringLiteral("köpfen")), qPrintable(words.join(',')));
+}
+
+// The index keeps the kinds the grammar notes state, whatever the case of the word.
+void TestWordForms::kindsComeFromTheDictionary()
+{
+    const auto kinds = [&](std::string_view key) {
+        return m_lexicon.kindsOf(m_lexicon.findKey(key));
+    };
+    QCOMPARE(kinds("kopf"), uint8_t(Language::Noun));
+    QCOMPARE(kinds("köpfen"), uint8_t(Language::Verb));
+    QCOMPARE(kinds("essen"), uint8_t(Language::Noun | Language::Verb));
+    QCOMPARE(kinds("köpfe"), uint8_t(0)); // a form, no headword
+    const Language::LexiconVocabulary vocabulary(m_lexicon);
+    QCOMPARE(vocabulary.kindsOf(m_lexicon.findKey("essen")),
+             uint8_t(Language::Noun | Language::Verb));
+    // The word list alone says nothing of kinds: there the capital tells a noun.
+    QCOMPARE(vocabulary.kindsOf(m_lexicon.findKey("zauber")), uint8_t(Language::Noun));
+    QCOMPARE(vocabulary.kindsOf(m_lexicon.findKey("zaubern")),
+             uint8_t(Language::Verb | Language::Adjective));
 }
 
 QTEST_APPLESS_MAIN(TestWordForms)
