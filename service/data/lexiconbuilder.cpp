@@ -242,25 +242,48 @@ uint32_t LexiconBuilder::keyOfToken(std::string_view token)
 
 void LexiconBuilder::finish()
 {
-    LexiconTables &t = *m_t;
     // Even where no text uses them, their forms are to be known as function words.
     if (!m_stopKeys.empty()) {
         for (const std::string_view word : moreFunctionWords) {
             addStopWord(word);
         }
     }
+    flagKeys();
+    buildPostings();
+    chooseShownWords();
+    m_uses.assign(m_t->keys.size(), 0);
+    for (const uint32_t key : m_docKeys) {
+        ++m_uses[key];
+    }
+    findUpperForms();
+    resolveBases();
+    flagWords();
+    resolveGlosses();
+    splitCompounds();
+    findMeantParts();
+    const std::vector<uint32_t> listed = listedBaseWords();
+    addCompoundDocuments(listed);
+    countCommonness();
+    findCompounds(listed);
+    findCooccurrents();
+    compact();
+}
+
+// What the sources say of each key: a headword and its kinds, a function or light word, in
+// the thesaurus or the word list, written in small letters.
+void LexiconBuilder::flagKeys()
+{
+    const LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
     m_keyFlags.assign(keyCount, 0);
     for (const uint32_t key : m_stopKeys) {
         m_keyFlags[key] |= StopKey;
     }
-    for (const uint32_t key : m_headKeys) {
-        m_keyFlags[key] |= Head;
-    }
     // The kinds the dictionary states, not the capital letter: "Aachener {adj}" is an
     // adjective, "Gekreische {n}" a noun.
     m_keyKinds.assign(keyCount, 0);
     for (size_t i = 0; i < m_headKeys.size(); ++i) {
+        m_keyFlags[m_headKeys[i]] |= Head;
         m_keyKinds[m_headKeys[i]] |= m_headKinds[i];
         if (m_headKinds[i] & (Language::Verb | Language::Adjective)) {
             m_keyFlags[m_headKeys[i]] |= LowerHead;
@@ -273,15 +296,12 @@ void LexiconBuilder::finish()
         if (!startsUpper(t.words.at(w))) {
             m_keyFlags[t.wordKey[w]] |= LowerForm;
         }
-    }
-
-    for (const uint32_t member : t.members) {
-        m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
-    }
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
         if (t.wordFlags[w] & Lexicon::InWordList) {
             m_keyFlags[t.wordKey[w]] |= Listed;
         }
+    }
+    for (const uint32_t member : t.members) {
+        m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
     }
     for (const std::string_view verb : lightVerbs) {
         const uint32_t key = keyOfText(verb);
@@ -289,14 +309,12 @@ void LexiconBuilder::finish()
             m_keyFlags[key] |= LightVerb;
         }
     }
-    buildPostings();
-    chooseShownWords();
-    m_uses.assign(keyCount, 0);
-    for (const uint32_t key : m_docKeys) {
-        ++m_uses[key];
-    }
-    findUpperForms();
-    resolveBases();
+}
+
+// Marks the words that are forms of another, and those of function words.
+void LexiconBuilder::flagWords()
+{
+    LexiconTables &t = *m_t;
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         const uint32_t key = t.wordKey[w];
         if (t.keyBase[key] != key) {
@@ -306,8 +324,13 @@ void LexiconBuilder::finish()
             t.wordFlags[w] |= Lexicon::Stop;
         }
     }
+}
+
+// The English glosses of each base form, once each.
+void LexiconBuilder::resolveGlosses()
+{
     for (auto &gloss : m_glosses) {
-        gloss.first = t.keyBase[gloss.first];
+        gloss.first = m_t->keyBase[gloss.first];
     }
     std::sort(m_glosses.begin(), m_glosses.end());
     m_glosses.erase(std::unique(m_glosses.begin(), m_glosses.end()), m_glosses.end());
@@ -315,14 +338,6 @@ void LexiconBuilder::finish()
     for (const auto &[text, id] : m_englishWords) {
         m_englishText[id] = text;
     }
-    splitCompounds();
-    findMeantParts();
-    const std::vector<uint32_t> listed = listedBaseWords();
-    addCompoundDocuments(listed);
-    countCommonness();
-    findCompounds(listed);
-    findCooccurrents();
-    compact();
 }
 
 // The keys written with a capital: by a word, or by a token of a text where it does not begin

@@ -46,6 +46,9 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
+    void flagKeys();
+    void flagWords();
+    void resolveGlosses();
     void findUpperForms();
     void buildPostings();
     void resolveBases();
