@@ -445,28 +445,20 @@ void addSecondOrder(const Lexicon &lexicon,
     }
 }
 
-// The heads of the keyword's compounds: a "Zahnbürste" and a "Zahnarzt" make "Bürste" and
-// "Arzt" words that go with "Zahn". (The first parts of compounds that end in it only sort
-// them: "Bergschuh", "Sportschuh".)
+// The heads of the keyword's compounds, as the index compiler cut them: a "Zahnbürste" and a
+// "Zahnarzt" make "Bürste" and "Arzt" words that go with "Zahn". (The first parts of compounds
+// that end in it only sort them: "Bergschuh", "Sportschuh".)
 std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusion *fusion)
 {
-    const std::string_view keyword = lexicon.key(base);
     std::vector<uint32_t> heads;
     for (const uint32_t compound : lexicon.compoundsOf(base)) {
-        const std::string_view text = lexicon.key(lexicon.keyOf(compound));
-        if (text.size() < keyword.size() + 3 || text.substr(0, keyword.size()) != keyword) {
+        const Lexicon::CompoundCut cut = lexicon.cutOf(lexicon.keyOf(compound));
+        if (cut.modifier != base || cut.head == Lexicon::npos) {
             continue;
         }
-        std::string_view rest = text.substr(keyword.size());
-        uint32_t head = lexicon.findKey(rest);
-        for (const std::string_view link : Inflection::linkingElements) {
-            if (head == Lexicon::npos && rest.size() > link.size() + 2 &&
-                rest.substr(0, link.size()) == link) {
-                head = lexicon.findKey(rest.substr(link.size()));
-            }
-        }
-        if (head != Lexicon::npos && fusion->admits(lexicon.wordOfKey(lexicon.baseOf(head)))) {
-            heads.push_back(lexicon.wordOfKey(lexicon.baseOf(head)));
+        const uint32_t head = lexicon.wordOfKey(cut.head);
+        if (fusion->admits(head)) {
+            heads.push_back(head);
         }
     }
     return heads;

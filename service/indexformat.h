@@ -37,6 +37,7 @@ enum Section : uint32_t
     Cooc,          // u32: words, the most telling first
     CaseReadings,  // u32 pairs, by key: a key, and the base of its words in the other case
     KeyKinds,      // u8 per key: the kinds the dictionary states for it (Language::Kind), or 0
+    CompoundCuts,  // u32 triples, by key: a compound's key, its modifier's and its head's base
     SectionCount
 };
 

@@ -147,6 +147,27 @@ uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
     return npos;
 }
 
+Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
+{
+    const uint32_t *cuts = array<uint32_t>(IndexFormat::CompoundCuts);
+    size_t low = 0;
+    size_t high = m_sections[IndexFormat::CompoundCuts].count / 3;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const uint32_t *at = cuts + middle * 3;
+        if (at[0] == key) {
+            const auto checked = [&](uint32_t part) { return part < keyCount() ? part : npos; };
+            return {checked(at[1]), checked(at[2])};
+        }
+        if (at[0] < key) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return {};
+}
+
 bool Lexicon::load(const DataSources &sources, QString *error)
 {
     QByteArray image;
@@ -267,6 +288,9 @@ bool Lexicon::sectionsAgree() const
             break;
         case Extent::Pairs:
             agrees = count % 2 == 0;
+            break;
+        case Extent::Triples:
+            agrees = count % 3 == 0;
             break;
         }
         if (!agrees) {

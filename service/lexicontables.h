@@ -26,4 +26,5 @@ struct LexiconTables
     std::vector<uint32_t> cooc;
     std::vector<uint32_t> caseReadings;
     std::vector<uint8_t> keyKinds;
+    std::vector<uint32_t> compoundCuts;
 };

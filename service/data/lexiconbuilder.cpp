@@ -1243,6 +1243,15 @@ void LexiconBuilder::compact()
         copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
     }
     for (uint32_t key = 0; key < keyCount; ++key) {
+        const auto [modifier, head] = m_parts[key];
+        const uint32_t keptModifier = modifier == npos ? npos : newKey[modifier];
+        const uint32_t keptHead = head == npos ? npos : newKey[head];
+        if (newKey[key] != npos && (keptModifier != npos || keptHead != npos)) {
+            kept.compoundCuts.insert(kept.compoundCuts.end(),
+                                     {newKey[key], keptModifier, keptHead});
+        }
+    }
+    for (uint32_t key = 0; key < keyCount; ++key) {
         const uint32_t other = m_otherCaseBase[key];
         if (other != npos && newKey[key] != npos && newKey[t.keyBase[other]] != npos) {
             kept.caseReadings.push_back(newKey[key]);

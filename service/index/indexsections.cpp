@@ -43,6 +43,7 @@ const Section sections[SectionCount] = {
     {Cooc, 4, Extent::Free, [](T t) { return elements(t.cooc); }},
     {CaseReadings, 4, Extent::Pairs, [](T t) { return elements(t.caseReadings); }},
     {KeyKinds, 1, Extent::PerKey, [](T t) { return elements(t.keyKinds); }},
+    {CompoundCuts, 4, Extent::Triples, [](T t) { return elements(t.compoundCuts); }},
 };
 
 } // namespace IndexSections
