@@ -44,6 +44,8 @@ private slots:
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
+    void compoundsAreCutOnce_data();
+    void compoundsAreCutOnce();
     void capitalTellsTheKind();
     void functionWordIsNoForm();
     void wordFamiliesAreUsedTogether();
@@ -306,6 +308,59 @@ void TestAssociations::junkIsKeptOut()
         --lastWord;
     }
     QVERIFY(found.mid(0, std::min<qsizetype>(lastWord, 30)).filter(QLatin1String(" ")).size() <= 2);
+}
+
+// The compiler's cut, as the index keeps it for the query: modifier and head, or none.
+void TestAssociations::compoundsAreCutOnce_data()
+{
+    QTest::addColumn<QString>("compound");
+    QTest::addColumn<QString>("modifier");
+    QTest::addColumn<QString>("head");
+    QTest::newRow("plain") << "Hausboot"
+                           << "haus"
+                           << "boot";
+    QTest::newRow("no linking element") << "Schneesturm"
+                                        << "schnee"
+                                        << "sturm";
+    // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
+    QTest::newRow("linking element") << "Urlaubstag"
+                                     << "urlaub"
+                                     << "tag";
+    QTest::newRow("noun before a linking element") << "Sonnenschein"
+                                                   << "sonne"
+                                                   << "schein";
+    // The cut stands, though a freckle is neither summer nor rung.
+    QTest::newRow("opaque") << "Sommersprosse"
+                            << "sommer"
+                            << "sprosse";
+    QTest::newRow("no linking s after a vowel") << "Autostopp"
+                                                << "auto"
+                                                << "stopp";
+    QTest::newRow("foreign word") << "Autogramm"
+                                  << "-"
+                                  << "-";
+    QTest::newRow("short part") << "Motor"
+                                << "-"
+                                << "-";
+    QTest::newRow("prefixed verb") << "verbringen"
+                                   << "-"
+                                   << "-";
+}
+
+void TestAssociations::compoundsAreCutOnce()
+{
+    QFETCH(QString, compound);
+    QFETCH(QString, modifier);
+    QFETCH(QString, head);
+    const auto text = [&](uint32_t key) {
+        const std::string_view k = key == Lexicon::npos ? std::string_view("-") : m_full.key(key);
+        return QString::fromUtf8(k.data(), qsizetype(k.size()));
+    };
+    const uint32_t key = m_full.findKey(compound.toLower().toStdString());
+    QVERIFY(key != Lexicon::npos);
+    const Lexicon::CompoundCut cut = m_full.cutOf(key);
+    QCOMPARE(text(cut.modifier), modifier);
+    QCOMPARE(text(cut.head), head);
 }
 
 // Keys ignore case; the capital letter tells a noun from a verb or adjective of that key.
