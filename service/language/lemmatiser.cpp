@@ -77,13 +77,17 @@ uint32_t Lemmatiser::baseOf(std::string_view key, bool capitalised) const
 bool Lemmatiser::isFormOf(std::string_view word, std::string_view base) const
 {
     // No ending, umlaut or diminutive makes a word shorter. Forms by ending keep the first two
-    // letters ("schnelle" of "schnell"); a diminutive may mark the first vowel ("Öfchen").
+    // letters ("schnelle" of "schnell"). A diminutive ends in "n", adds at least three letters
+    // ("Kätzchen" of "Katze") and keeps the first letter or marks it ("Äpfelchen"); most
+    // words are none, and are told so by these letters alone.
     if (word.size() <= base.size() || base.size() < 2) {
         return false;
     }
-    return (word.substr(0, 2) == base.substr(0, 2) &&
-            Inflection::isFormOf(word, base, &m_scratch)) ||
-           isDiminutiveOf(word, base, &m_scratch);
+    if (word[0] == base[0] && word[1] == base[1] && Inflection::isFormOf(word, base, &m_scratch)) {
+        return true;
+    }
+    return word.size() >= base.size() + 3 && word.back() == 'n' &&
+           (word[0] == base[0] || word[0] == '\xC3') && isDiminutiveOf(word, base, &m_scratch);
 }
 
 void Lemmatiser::addReading(std::vector<Reading> *readings, uint32_t base) const
