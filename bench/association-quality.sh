@@ -10,9 +10,11 @@
 # compared with ASCII letters folded to lower case, so "Tor" matches "tor".
 set -euo pipefail
 
+# The development lists lie in ../shared/eval beside the repository.
+eval_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/shared/eval
 url=${1:-http://127.0.0.1:27431}
-cues=${2:-/work/shared/eval/dev-cues.tsv}
-inflected=${3:-/work/shared/eval/dev-inflected.tsv}
+cues=${2:-$eval_dir/dev-cues.tsv}
+inflected=${3:-$eval_dir/dev-inflected.tsv}
 path=/cgi-bin/meta/meta.ger1-asso
 
 # The words of the reply page, one a line, in rank order: the desktop program's pattern.

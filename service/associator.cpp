@@ -2,6 +2,8 @@
 
 #include "associationcache.h"
 #include "inflection.h"
+#include "language/lemmatiser.h"
+#include "language/lexiconvocabulary.h"
 #include "lexicon.h"
 #include "wordfamily.h"
 
@@ -138,7 +140,8 @@ class Admission
 public:
     Admission(const Lexicon &lexicon, uint32_t typedKey, uint32_t baseKey)
         : m_lexicon(lexicon), m_typedKey(typedKey), m_baseKey(baseKey),
-          m_typed(lexicon.key(typedKey)), m_base(lexicon.key(baseKey))
+          m_typed(lexicon.key(typedKey)), m_base(lexicon.key(baseKey)), m_vocabulary(lexicon),
+          m_lemmatiser(m_vocabulary)
     {}
 
     bool admits(uint32_t word) const
@@ -185,13 +188,10 @@ private:
         return m_scratch == m_base || m_scratch == m_typed;
     }
 
-    // Only longer words can be forms of the keyword: "schnelle" of "schnell", but "Koch" is
-    // not a form of "kochen".
+    // "schnelle" of "schnell", and the keyword's diminutives: "Sternchen" of "Stern".
     bool isOwnForm(std::string_view word, std::string_view keyword) const
     {
-        return word.size() > keyword.size() && keyword.size() >= 2 &&
-               word.substr(0, 2) == keyword.substr(0, 2) &&
-               Inflection::isFormOf(word, keyword, &m_scratch);
+        return m_lemmatiser.isFormOf(word, keyword);
     }
 
     const Lexicon &m_lexicon;
@@ -199,6 +199,8 @@ private:
     uint32_t m_baseKey;
     std::string_view m_typed;
     std::string_view m_base;
+    Language::LexiconVocabulary m_vocabulary;
+    Language::Lemmatiser m_lemmatiser;
     mutable std::string m_scratch;
 };
 
@@ -444,28 +446,20 @@ void addSecondOrder(const Lexicon &lexicon,
     }
 }
 
-// The heads of the keyword's compounds: a "Zahnbürste" and a "Zahnarzt" make "Bürste" and
-// "Arzt" words that go with "Zahn". (The first parts of compounds that end in it only sort
-// them: "Bergschuh", "Sportschuh".)
+// The heads of the keyword's compounds, as the index compiler cut them: a "Zahnbürste" and a
+// "Zahnarzt" make "Bürste" and "Arzt" words that go with "Zahn". (The first parts of compounds
+// that end in it only sort them: "Bergschuh", "Sportschuh".)
 std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusion *fusion)
 {
-    const std::string_view keyword = lexicon.key(base);
     std::vector<uint32_t> heads;
     for (const uint32_t compound : lexicon.compoundsOf(base)) {
-        const std::string_view text = lexicon.key(lexicon.keyOf(compound));
-        if (text.size() < keyword.size() + 3 || text.substr(0, keyword.size()) != keyword) {
+        const Lexicon::CompoundCut cut = lexicon.cutOf(lexicon.keyOf(compound));
+        if (cut.modifier != base || cut.head == Lexicon::npos) {
             continue;
         }
-        std::string_view rest = text.substr(keyword.size());
-        uint32_t head = lexicon.findKey(rest);
-        for (const std::string_view link : Inflection::linkingElements) {
-            if (head == Lexicon::npos && rest.size() > link.size() + 2 &&
-                rest.substr(0, link.size()) == link) {
-                head = lexicon.findKey(rest.substr(link.size()));
-            }
-        }
-        if (head != Lexicon::npos && fusion->admits(lexicon.wordOfKey(lexicon.baseOf(head)))) {
-            heads.push_back(lexicon.wordOfKey(lexicon.baseOf(head)));
+        const uint32_t head = lexicon.wordOfKey(cut.head);
+        if (fusion->admits(head)) {
+            heads.push_back(head);
         }
     }
     return heads;
@@ -557,29 +551,10 @@ std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidat
 uint32_t Associator::baseKeyOf(const QString &keyword) const
 {
     const QByteArray keyBytes = TermText::lookupKey(keyword).toUtf8();
-    const std::string_view key = viewOf(keyBytes);
-    if (key.empty()) {
-        return Lexicon::npos;
-    }
-    uint32_t found = m_lexicon->findKey(key);
-    if (found != Lexicon::npos) {
-        // "Sonnen" typed with its capital is the plural of "Sonne", though its key is the verb's.
-        // (Small letters prove nothing: many type nouns in them.)
-        const QString trimmed = keyword.trimmed();
-        const bool capital = !trimmed.isEmpty() && trimmed.front().isUpper();
-        const uint32_t other = m_lexicon->otherCaseBaseOf(found);
-        if (capital && other != Lexicon::npos &&
-            TermText::startsUpper(m_lexicon->word(m_lexicon->wordOfKey(other)))) {
-            return other;
-        }
-    } else {
-        std::string scratch;
-        Inflection::forEachReduction(key, &scratch, [&](std::string_view candidate) {
-            found = m_lexicon->findKey(candidate);
-            return found != Lexicon::npos;
-        });
-    }
-    return found == Lexicon::npos ? found : m_lexicon->baseOf(found);
+    const QString trimmed = keyword.trimmed();
+    const bool capitalised = !trimmed.isEmpty() && trimmed.front().isUpper();
+    const Language::LexiconVocabulary vocabulary(*m_lexicon);
+    return Language::Lemmatiser(vocabulary).baseOf(viewOf(keyBytes), capitalised);
 }
 
 std::vector<Association> Associator::associate(const QString &keyword, int count) const

@@ -35,8 +35,8 @@ struct Association
 // (synonyms, broader and narrower terms, the common ones first), the words that share
 // dictionary phrases and proverbs with it, its compounds, and the neighbours of its synonyms;
 // the verb of a noun among the first associates, and the noun of a verb, join them.
-// Each word once; never the keyword or one of its forms, a function word or anything that
-// cannot be shown.
+// Each word once; never the keyword or one of its forms (its diminutives among them), a
+// function word or anything that cannot be shown.
 class Associator
 {
 public:
@@ -49,8 +49,8 @@ public:
     // Answers found in the cache are not computed again; new ones are put into it.
     void setCache(AssociationCache *cache) { m_cache = cache; }
 
-    // The key the keyword is answered as: its base form, found by the dictionary's forms or by
-    // its ending; npos when the keyword is not known at all.
+    // The key the keyword is answered as: its base form, as the lemmatiser reads the keyword
+    // (with its capital, where that tells a noun); npos when the keyword is not known at all.
     uint32_t baseKeyOf(const QString &keyword) const;
 
 private:

@@ -9,11 +9,12 @@
 namespace IndexFormat {
 
 // Raised whenever the meaning or layout of any section changes.
-constexpr uint32_t version = 3;
+constexpr uint32_t version = 4;
 constexpr char magic[8] = {'L', 'X', 'G', 'A', 'S', 'S', 'O', 'C'};
 constexpr uint32_t byteOrderMark = 0x01020304u;
 constexpr const char *fileName = "lexigrove-assoc.idx";
 
+// What each section holds; IndexSections describes their sizes and sources.
 enum Section : uint32_t
 {
     WordText,      // char: all word texts
@@ -35,11 +36,10 @@ enum Section : uint32_t
     CoocBegin,     // u32: keys + 1
     Cooc,          // u32: words, the most telling first
     CaseReadings,  // u32 pairs, by key: a key, and the base of its words in the other case
+    KeyKinds,      // u8 per key: the kinds the dictionary states for it (Language::Kind), or 0
+    CompoundCuts,  // u32 triples, by key: a compound's key, its modifier's and its head's base
     SectionCount
 };
-
-constexpr size_t elementSize[SectionCount] = {1, 4, 1, 4, 8, 4, 1, 4, 4, 4,
-                                              4, 4, 4, 4, 4, 4, 4, 4, 4};
 
 struct Header
 {

@@ -1,6 +1,7 @@
 #include "lexicon.h"
 
 #include "datasources.h"
+#include "index/indexsections.h"
 #include "indexcompiler.h"
 #include "indexformat.h"
 
@@ -189,13 +190,14 @@ bool Lexicon::open(const QString &indexPath, QString *error)
 
 uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
 {
+    const uint32_t *pairs = array<uint32_t>(IndexFormat::CaseReadings);
     size_t low = 0;
-    size_t high = m_caseReadings.size / 2;
+    size_t high = m_sections[IndexFormat::CaseReadings].count / 2;
     while (low < high) {
         const size_t middle = (low + high) / 2;
-        const uint32_t at = m_caseReadings.data[middle * 2];
+        const uint32_t at = pairs[middle * 2];
         if (at == key) {
-            const uint32_t base = m_caseReadings.data[middle * 2 + 1];
+            const uint32_t base = pairs[middle * 2 + 1];
             return base < keyCount() ? base : npos;
         }
         if (at < key) {
@@ -205,6 +207,27 @@ uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
         }
     }
     return npos;
+}
+
+Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
+{
+    const uint32_t *cuts = array<uint32_t>(IndexFormat::CompoundCuts);
+    size_t low = 0;
+    size_t high = m_sections[IndexFormat::CompoundCuts].count / 3;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const uint32_t *at = cuts + middle * 3;
+        if (at[0] == key) {
+            const auto checked = [&](uint32_t part) { return part < keyCount() ? part : npos; };
+            return {checked(at[1]), checked(at[2])};
+        }
+        if (at[0] < key) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return {};
 }
 
 bool Lexicon::load(const DataSources &sources, QString *error)
@@ -240,6 +263,7 @@ bool Lexicon::adopt(const QByteArray &image, QString *error)
 bool Lexicon::attach(const char *data, size_t size, QString *error)
 {
     using namespace IndexFormat;
+    using IndexSections::sections;
     Header header{};
     const size_t tableEnd = sizeof header + sizeof(SectionEntry) * SectionCount;
     if (size < tableEnd) {
@@ -258,62 +282,83 @@ bool Lexicon::attach(const char *data, size_t size, QString *error)
     for (uint32_t s = 0; s < SectionCount; ++s) {
         const SectionEntry &e = entries[s];
         if (e.offset % 8 != 0 || e.offset < tableEnd || e.offset > size ||
-            e.count > (size - e.offset) / elementSize[s]) {
+            e.count > (size - e.offset) / sections[s].elementSize) {
             *error = QStringLiteral("section %1 lies outside the file").arg(s);
             return false;
         }
+        m_sections[s] = {data + e.offset, size_t(e.count)};
     }
-    const auto u32 = [&](Section s) {
-        return Table{reinterpret_cast<const uint32_t *>(data + entries[s].offset),
-                     size_t(entries[s].count)};
-    };
-    const auto count = [&](Section s) { return entries[s].count; };
-    const Table wordOffsets = u32(WordOffsets);
-    const Table keyOffsets = u32(KeyOffsets);
-    if (wordOffsets.size == 0 || keyOffsets.size == 0 || count(MeaningBegin) == 0) {
+    if (m_sections[WordOffsets].count == 0 || m_sections[KeyOffsets].count == 0 ||
+        m_sections[MeaningBegin].count == 0) {
         *error = QStringLiteral("empty tables");
         return false;
     }
-    const uint64_t words = wordOffsets.size - 1;
-    const uint64_t keys = keyOffsets.size - 1;
-    const uint64_t slotCount = count(KeySlots);
-    const bool sizesAgree =
-        count(WordKey) == words && count(WordFlags) == words && count(KeyWord) == keys &&
-        count(KeyBase) == keys && count(KeyCommonness) == keys && count(PostingBegin) == keys + 1 &&
-        count(CompoundBegin) == keys + 1 && count(CoocBegin) == keys + 1 && slotCount > keys &&
-        (slotCount & (slotCount - 1)) == 0 && words < UINT32_MAX && keys < UINT32_MAX;
-    const auto listFits = [&](Section begin, Section list) {
-        const Table b = u32(begin);
-        return ascending(b.data, b.size, uint32_t(count(list))) && count(list) < UINT32_MAX;
-    };
-    if (!sizesAgree || !ascending(wordOffsets.data, wordOffsets.size, uint32_t(count(WordText))) ||
-        !ascending(keyOffsets.data, keyOffsets.size, uint32_t(count(KeyText))) ||
-        !listFits(MeaningBegin, Members) || !listFits(PostingBegin, Postings) ||
-        !listFits(CompoundBegin, Compounds) || !listFits(CoocBegin, Cooc) ||
-        count(CaseReadings) % 2 != 0) {
+    if (!sectionsAgree()) {
         *error = QStringLiteral("inconsistent tables");
         return false;
     }
+    const uint32_t words = uint32_t(m_sections[WordOffsets].count - 1);
+    const uint32_t keys = uint32_t(m_sections[KeyOffsets].count - 1);
     m_words =
-        StringTable(data + entries[WordText].offset, wordOffsets.data, uint32_t(words), nullptr, 0);
-    m_keys =
-        StringTable(data + entries[KeyText].offset, keyOffsets.data, uint32_t(keys),
-                    reinterpret_cast<const StringTable::Slot *>(data + entries[KeySlots].offset),
-                    size_t(slotCount));
-    m_wordKey = u32(WordKey).data;
-    m_wordFlags = reinterpret_cast<const uint8_t *>(data + entries[WordFlags].offset);
-    m_keyWord = u32(KeyWord).data;
-    m_keyBase = u32(KeyBase).data;
-    m_keyCommonness = u32(KeyCommonness).data;
-    m_meaningBegin = u32(MeaningBegin);
-    m_meaningCount = uint32_t(m_meaningBegin.size - 1);
-    m_members = u32(Members);
-    m_postingBegin = u32(PostingBegin);
-    m_postings = u32(Postings);
-    m_compoundBegin = u32(CompoundBegin);
-    m_compounds = u32(Compounds);
-    m_coocBegin = u32(CoocBegin);
-    m_cooc = u32(Cooc);
-    m_caseReadings = u32(CaseReadings);
+        StringTable(m_sections[WordText].data, array<uint32_t>(WordOffsets), words, nullptr, 0);
+    m_keys = StringTable(m_sections[KeyText].data, array<uint32_t>(KeyOffsets), keys,
+                         reinterpret_cast<const StringTable::Slot *>(m_sections[KeySlots].data),
+                         m_sections[KeySlots].count);
+    m_meaningCount = uint32_t(m_sections[MeaningBegin].count - 1);
+    return true;
+}
+
+// Whether each section holds as many elements as its entry in IndexSections says.
+bool Lexicon::sectionsAgree() const
+{
+    using namespace IndexFormat;
+    using IndexSections::Extent;
+    const uint64_t words = m_sections[WordOffsets].count - 1;
+    const uint64_t keys = m_sections[KeyOffsets].count - 1;
+    if (words >= UINT32_MAX || keys >= UINT32_MAX) {
+        return false;
+    }
+    // Offsets into the section after them, ending at its size.
+    const auto beginsNext = [&](uint32_t s) {
+        const uint64_t next = m_sections[s + 1].count;
+        return next < UINT32_MAX &&
+               ascending(array<uint32_t>(Section(s)), m_sections[s].count, uint32_t(next));
+    };
+    for (uint32_t s = 0; s < SectionCount; ++s) {
+        const uint64_t count = m_sections[s].count;
+        bool agrees = true;
+        switch (IndexSections::sections[s].extent) {
+        case Extent::Free:
+            break;
+        case Extent::TextOffsets: // the text comes before its offsets
+            agrees =
+                ascending(array<uint32_t>(Section(s)), count, uint32_t(m_sections[s - 1].count));
+            break;
+        case Extent::HashSlots:
+            agrees = count > keys && (count & (count - 1)) == 0;
+            break;
+        case Extent::PerWord:
+            agrees = count == words;
+            break;
+        case Extent::PerKey:
+            agrees = count == keys;
+            break;
+        case Extent::ListBegins:
+            agrees = count == keys + 1 && beginsNext(s);
+            break;
+        case Extent::MeaningBegins:
+            agrees = beginsNext(s);
+            break;
+        case Extent::Pairs:
+            agrees = count % 2 == 0;
+            break;
+        case Extent::Triples:
+            agrees = count % 3 == 0;
+            break;
+        }
+        if (!agrees) {
+            return false;
+        }
+    }
     return true;
 }

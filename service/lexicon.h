@@ -1,5 +1,6 @@
 #pragma once
 
+#include "indexformat.h"
 #include "stringpool.h"
 #include "termtext.h"
 
@@ -80,26 +81,56 @@ public:
     uint64_t checksum() const { return m_checksum; }
 
     std::string_view word(uint32_t id) const { return m_words.at(id); }
-    uint32_t keyOf(uint32_t word) const { return word < wordCount() ? m_wordKey[word] : npos; }
+    uint32_t keyOf(uint32_t word) const
+    {
+        return word < wordCount() ? array<uint32_t>(IndexFormat::WordKey)[word] : npos;
+    }
     bool hasFlag(uint32_t word, WordFlag flag) const
     {
-        return word < wordCount() && (m_wordFlags[word] & flag) != 0;
+        return word < wordCount() && (array<uint8_t>(IndexFormat::WordFlags)[word] & flag) != 0;
     }
     std::string_view key(uint32_t id) const { return m_keys.at(id); }
     uint32_t findKey(std::string_view key) const { return m_keys.find(key); }
-    uint32_t wordOfKey(uint32_t key) const { return key < keyCount() ? m_keyWord[key] : npos; }
-    uint32_t baseOf(uint32_t key) const { return key < keyCount() ? m_keyBase[key] : npos; }
-    uint32_t commonness(uint32_t key) const { return key < keyCount() ? m_keyCommonness[key] : 0; }
+    uint32_t wordOfKey(uint32_t key) const { return perKey(IndexFormat::KeyWord, key, npos); }
+    uint32_t baseOf(uint32_t key) const { return perKey(IndexFormat::KeyBase, key, npos); }
+    uint32_t commonness(uint32_t key) const { return perKey(IndexFormat::KeyCommonness, key, 0); }
 
     // The meanings in which a word with this key stands, each with the word's role there; those
     // where it is the main form first, the others in the order of the thesaurus file.
-    Ids meaningsOf(uint32_t key) const { return range(m_postingBegin, m_postings, key); }
+    Ids meaningsOf(uint32_t key) const
+    {
+        return range(IndexFormat::PostingBegin, IndexFormat::Postings, key);
+    }
     // The words of a meaning, each with its role.
-    Ids membersOf(uint32_t meaning) const { return range(m_meaningBegin, m_members, meaning); }
+    Ids membersOf(uint32_t meaning) const
+    {
+        return range(IndexFormat::MeaningBegin, IndexFormat::Members, meaning);
+    }
     // Base-form compounds made of the key and another word, the most common first.
-    Ids compoundsOf(uint32_t key) const { return range(m_compoundBegin, m_compounds, key); }
+    Ids compoundsOf(uint32_t key) const
+    {
+        return range(IndexFormat::CompoundBegin, IndexFormat::Compounds, key);
+    }
     // Words that share dictionary entries or proverbs with the key, the most telling first.
-    Ids cooccurrentsOf(uint32_t key) const { return range(m_coocBegin, m_cooc, key); }
+    Ids cooccurrentsOf(uint32_t key) const
+    {
+        return range(IndexFormat::CoocBegin, IndexFormat::Cooc, key);
+    }
+    // The kinds (a set of Language::Kind) that the dictionary states for the key's headwords;
+    // 0 for a key it does not define.
+    uint8_t kindsOf(uint32_t key) const
+    {
+        return key < keyCount() ? array<uint8_t>(IndexFormat::KeyKinds)[key] : 0;
+    }
+    // A compound's parts as the index compiler cut it, each as its base: the modifier (the
+    // first part: "Zahn" of "Zahnbürste") and the head (the last: "Bürste"); npos for a key
+    // that is no compound.
+    struct CompoundCut
+    {
+        uint32_t modifier = npos;
+        uint32_t head = npos;
+    };
+    CompoundCut cutOf(uint32_t key) const;
     // Keys ignore case: the base of the key's words written in the other case than the word
     // shown for it ("Sonnen" of "Sonne", where "sonnen" is a verb), or npos.
     uint32_t otherCaseBaseOf(uint32_t key) const;
@@ -107,30 +138,35 @@ public:
 private:
     struct Table
     {
-        const uint32_t *data = nullptr;
-        size_t size = 0;
+        const char *data = nullptr;
+        size_t count = 0; // elements
     };
-    // Entries begin[i] .. begin[i + 1] of list; empty for an index out of range.
-    static Ids range(const Table &begin, const Table &list, uint32_t i)
+    template <class T> const T *array(IndexFormat::Section section) const
     {
-        if (i == npos || size_t(i) + 1 >= begin.size) {
+        return reinterpret_cast<const T *>(m_sections[section].data);
+    }
+    uint32_t perKey(IndexFormat::Section section, uint32_t key, uint32_t outside) const
+    {
+        return key < keyCount() ? array<uint32_t>(section)[key] : outside;
+    }
+    // Entries begin[i] .. begin[i + 1] of list; empty for an index out of range.
+    Ids range(IndexFormat::Section begin, IndexFormat::Section list, uint32_t i) const
+    {
+        if (i == npos || size_t(i) + 1 >= m_sections[begin].count) {
             return {};
         }
-        return {list.data + begin.data[i], list.data + begin.data[i + 1]};
+        const uint32_t *offsets = array<uint32_t>(begin);
+        const uint32_t *entries = array<uint32_t>(list);
+        return {entries + offsets[i], entries + offsets[i + 1]};
     }
     bool attach(const char *data, size_t size, QString *error);
+    bool sectionsAgree() const;
 
     std::unique_ptr<QFile> m_file; // the mapped index, when it came from a file
     QByteArray m_image;            // the index built in memory otherwise
     StringTable m_words;
     StringTable m_keys;
-    const uint32_t *m_wordKey = nullptr;
-    const uint8_t *m_wordFlags = nullptr;
-    const uint32_t *m_keyWord = nullptr;
-    const uint32_t *m_keyBase = nullptr;
-    const uint32_t *m_keyCommonness = nullptr;
     uint32_t m_meaningCount = 0;
     uint64_t m_checksum = 0;
-    Table m_meaningBegin, m_members, m_postingBegin, m_postings, m_compoundBegin, m_compounds,
-        m_coocBegin, m_cooc, m_caseReadings;
+    Table m_sections[IndexFormat::SectionCount];
 };

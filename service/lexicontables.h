@@ -25,4 +25,6 @@ struct LexiconTables
     std::vector<uint32_t> coocBegin{0};
     std::vector<uint32_t> cooc;
     std::vector<uint32_t> caseReadings;
+    std::vector<uint8_t> keyKinds;
+    std::vector<uint32_t> compoundCuts;
 };

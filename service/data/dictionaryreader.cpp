@@ -1,10 +1,14 @@
 #include "dictionaryreader.h"
 
 #include "englishbridge.h"
+#include "inflection.h"
+#include "language/lemmatiser.h"
 #include "lexiconbuilder.h"
+#include "termtext.h"
 #include "wordtokens.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -113,6 +117,22 @@ std::string_view bareWord(std::string_view words)
     }
 }
 
+uint8_t kindsOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Noun:
+    case Kind::Plural:
+        return Language::Noun;
+    case Kind::Verb:
+        return Language::Verb;
+    case Kind::Adjective:
+        return Language::Adjective;
+    case Kind::Other:
+        break;
+    }
+    return Language::OtherKind;
+}
+
 // "Sicherheits…" or "Sicherheits-": the first part of compounds.
 bool isFirstPart(std::string_view word)
 {
@@ -168,6 +188,33 @@ bool formOfPart(std::string_view part, std::string_view *form)
     return true;
 }
 
+// Whether plural is a form of noun by its ending and umlaut: "Köpfe" of "Kopf".
+bool isPluralOf(std::string_view plural, std::string_view noun)
+{
+    std::string scratch;
+    return Inflection::isFormOf(TermText::lookupKey(plural), TermText::lookupKey(noun), &scratch);
+}
+
+// Pairs the plurals with the nouns before them: one for each, or where their numbers differ
+// ("Kopf {m}; Haupt {n} [poet.] | Köpfe {pl}"), each with the noun it is a form of.
+void addPlurals(const std::vector<Entry> &nouns, const std::vector<Entry> &plurals,
+                LexiconBuilder *builder)
+{
+    const bool oneEach = nouns.size() == plurals.size();
+    for (size_t i = 0; i < plurals.size(); ++i) {
+        if (plurals[i].word.empty()) {
+            continue;
+        }
+        for (size_t n = oneEach ? i : 0; n < (oneEach ? i + 1 : nouns.size()); ++n) {
+            if (nouns[n].kind == Kind::Noun && !nouns[n].word.empty() &&
+                (oneEach || isPluralOf(plurals[i].word, nouns[n].word))) {
+                builder->addForm(plurals[i].word, nouns[n].word);
+                break;
+            }
+        }
+    }
+}
+
 void readLine(std::string_view german, LexiconBuilder *builder,
               std::vector<std::string_view> *tokens)
 {
@@ -192,13 +239,8 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         }
         const bool allPlural = std::all_of(entries.begin(), entries.end(),
                                            [](const Entry &e) { return e.kind == Kind::Plural; });
-        if (allPlural && entries.size() == previous.size()) {
-            for (size_t i = 0; i < entries.size(); ++i) {
-                if (previous[i].kind == Kind::Noun && !previous[i].word.empty() &&
-                    !entries[i].word.empty()) {
-                    builder->addForm(entries[i].word, previous[i].word);
-                }
-            }
+        if (allPlural && !previous.empty()) {
+            addPlurals(previous, entries, builder);
             continue;
         }
         // Forms of verbs and adjectives, one for each alternative: "teurer; kostspieliger".
@@ -222,7 +264,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         for (const Entry &e : entries) {
             if (!e.word.empty() &&
                 (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective)) {
-                builder->addHeadword(e.word);
+                builder->addHeadword(e.word, kindsOf(e.kind));
             }
         }
         previous = std::move(entries);

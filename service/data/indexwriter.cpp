@@ -1,5 +1,6 @@
 #include "indexwriter.h"
 
+#include "index/indexsections.h"
 #include "indexformat.h"
 #include "lexicontables.h"
 
@@ -7,51 +8,20 @@
 
 namespace IndexWriter {
 
-namespace {
-
-struct Part
-{
-    const void *data;
-    size_t count;
-};
-
-template <class T> Part part(const std::vector<T> &v)
-{
-    return {v.data(), v.size()};
-}
-
-} // namespace
-
 QByteArray image(const LexiconTables &t)
 {
     using namespace IndexFormat;
-    const Part parts[SectionCount] = {
-        {t.words.text().data(), t.words.text().size()},
-        part(t.words.offsets()),
-        {t.keys.text().data(), t.keys.text().size()},
-        part(t.keys.offsets()),
-        part(t.keys.hashSlots()),
-        part(t.wordKey),
-        part(t.wordFlags),
-        part(t.keyWord),
-        part(t.keyBase),
-        part(t.keyCommonness),
-        part(t.meaningBegin),
-        part(t.members),
-        part(t.postingBegin),
-        part(t.postings),
-        part(t.compoundBegin),
-        part(t.compounds),
-        part(t.coocBegin),
-        part(t.cooc),
-        part(t.caseReadings),
-    };
+    using IndexSections::sections;
+    IndexSections::Elements parts[SectionCount];
+    for (uint32_t s = 0; s < SectionCount; ++s) {
+        parts[s] = sections[s].of(t);
+    }
     SectionEntry entries[SectionCount];
     size_t offset = sizeof(Header) + sizeof entries;
     for (uint32_t s = 0; s < SectionCount; ++s) {
         offset = (offset + 7) & ~size_t(7);
         entries[s] = {offset, parts[s].count};
-        offset += parts[s].count * elementSize[s];
+        offset += parts[s].count * sections[s].elementSize;
     }
     offset = (offset + 7) & ~size_t(7);
     QByteArray out(qsizetype(offset), '\0');
@@ -59,7 +29,8 @@ QByteArray image(const LexiconTables &t)
     std::memcpy(base + sizeof(Header), entries, sizeof entries);
     for (uint32_t s = 0; s < SectionCount; ++s) {
         if (parts[s].count > 0) {
-            std::memcpy(base + entries[s].offset, parts[s].data, parts[s].count * elementSize[s]);
+            std::memcpy(base + entries[s].offset, parts[s].data,
+                        parts[s].count * sections[s].elementSize);
         }
     }
     Header header{};

@@ -1,6 +1,7 @@
 #include "lexiconbuilder.h"
 
 #include "inflection.h"
+#include "language/lemmatiser.h"
 #include "lexicon.h"
 #include "lexicontables.h"
 #include "termtext.h"
@@ -187,13 +188,11 @@ void LexiconBuilder::addStopWord(std::string_view word)
     m_stopKeys.push_back(m_t->wordKey[addWord(word)]);
 }
 
-void LexiconBuilder::addHeadword(std::string_view word)
+void LexiconBuilder::addHeadword(std::string_view word, uint8_t kinds)
 {
     m_headKeys.push_back(keyOfToken(word));
     m_headWords.push_back(addWord(word));
-    if (!startsUpper(word)) {
-        m_lowerHeadKeys.push_back(m_headKeys.back());
-    }
+    m_headKinds.push_back(kinds);
 }
 
 void LexiconBuilder::addForm(std::string_view form, std::string_view base)
@@ -202,6 +201,7 @@ void LexiconBuilder::addForm(std::string_view form, std::string_view base)
     const uint32_t baseKey = keyOfToken(base);
     if (formKey != baseKey) {
         m_forms.emplace_back(formKey, baseKey);
+        m_formOfNoun.push_back(startsUpper(base));
     }
 }
 
@@ -242,41 +242,66 @@ uint32_t LexiconBuilder::keyOfToken(std::string_view token)
 
 void LexiconBuilder::finish()
 {
-    LexiconTables &t = *m_t;
     // Even where no text uses them, their forms are to be known as function words.
     if (!m_stopKeys.empty()) {
         for (const std::string_view word : moreFunctionWords) {
             addStopWord(word);
         }
     }
+    flagKeys();
+    buildPostings();
+    chooseShownWords();
+    m_uses.assign(m_t->keys.size(), 0);
+    for (const uint32_t key : m_docKeys) {
+        ++m_uses[key];
+    }
+    findUpperForms();
+    resolveBases();
+    flagWords();
+    resolveGlosses();
+    splitCompounds();
+    findMeantParts();
+    const std::vector<uint32_t> listed = listedBaseWords();
+    addCompoundDocuments(listed);
+    countCommonness();
+    findCompounds(listed);
+    findCooccurrents();
+    compact();
+}
+
+// What the sources say of each key: a headword and its kinds, a function or light word, in
+// the thesaurus or the word list, written in small letters.
+void LexiconBuilder::flagKeys()
+{
+    const LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
     m_keyFlags.assign(keyCount, 0);
     for (const uint32_t key : m_stopKeys) {
         m_keyFlags[key] |= StopKey;
     }
-    for (const uint32_t key : m_headKeys) {
-        m_keyFlags[key] |= Head;
-    }
-    for (const uint32_t key : m_lowerHeadKeys) {
-        m_keyFlags[key] |= LowerHead;
-    }
-    for (const uint32_t word : m_headWords) {
-        if (startsUpper(t.words.at(word))) {
-            m_keyFlags[t.wordKey[word]] |= UpperHead;
+    // The kinds the dictionary states, not the capital letter: "Aachener {adj}" is an
+    // adjective, "Gekreische {n}" a noun.
+    m_keyKinds.assign(keyCount, 0);
+    for (size_t i = 0; i < m_headKeys.size(); ++i) {
+        m_keyFlags[m_headKeys[i]] |= Head;
+        m_keyKinds[m_headKeys[i]] |= m_headKinds[i];
+        if (m_headKinds[i] & (Language::Verb | Language::Adjective)) {
+            m_keyFlags[m_headKeys[i]] |= LowerHead;
+        }
+        if (m_headKinds[i] & Language::Noun) {
+            m_keyFlags[m_headKeys[i]] |= UpperHead;
         }
     }
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         if (!startsUpper(t.words.at(w))) {
             m_keyFlags[t.wordKey[w]] |= LowerForm;
         }
-    }
-    for (const uint32_t member : t.members) {
-        m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
-    }
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
         if (t.wordFlags[w] & Lexicon::InWordList) {
             m_keyFlags[t.wordKey[w]] |= Listed;
         }
+    }
+    for (const uint32_t member : t.members) {
+        m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
     }
     for (const std::string_view verb : lightVerbs) {
         const uint32_t key = keyOfText(verb);
@@ -284,13 +309,12 @@ void LexiconBuilder::finish()
             m_keyFlags[key] |= LightVerb;
         }
     }
-    buildPostings();
-    chooseShownWords();
-    m_uses.assign(keyCount, 0);
-    for (const uint32_t key : m_docKeys) {
-        ++m_uses[key];
-    }
-    resolveBases();
+}
+
+// Marks the words that are forms of another, and those of function words.
+void LexiconBuilder::flagWords()
+{
+    LexiconTables &t = *m_t;
     for (uint32_t w = 0; w < t.words.size(); ++w) {
         const uint32_t key = t.wordKey[w];
         if (t.keyBase[key] != key) {
@@ -300,8 +324,13 @@ void LexiconBuilder::finish()
             t.wordFlags[w] |= Lexicon::Stop;
         }
     }
+}
+
+// The English glosses of each base form, once each.
+void LexiconBuilder::resolveGlosses()
+{
     for (auto &gloss : m_glosses) {
-        gloss.first = t.keyBase[gloss.first];
+        gloss.first = m_t->keyBase[gloss.first];
     }
     std::sort(m_glosses.begin(), m_glosses.end());
     m_glosses.erase(std::unique(m_glosses.begin(), m_glosses.end()), m_glosses.end());
@@ -309,14 +338,26 @@ void LexiconBuilder::finish()
     for (const auto &[text, id] : m_englishWords) {
         m_englishText[id] = text;
     }
-    splitCompounds();
-    findMeantParts();
-    const std::vector<uint32_t> listed = listedBaseWords();
-    addCompoundDocuments(listed);
-    countCommonness();
-    findCompounds(listed);
-    findCooccurrents();
-    compact();
+}
+
+// The keys written with a capital: by a word, or by a token of a text where it does not begin
+// the text (a sentence begins with a capital whatever its first word is).
+void LexiconBuilder::findUpperForms()
+{
+    const LexiconTables &t = *m_t;
+    m_upperForm.assign(t.keys.size(), false);
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (startsUpper(t.words.at(w))) {
+            m_upperForm[t.wordKey[w]] = true;
+        }
+    }
+    for (size_t doc = 0; doc + 1 < m_docBegin.size(); ++doc) {
+        for (size_t i = m_docBegin[doc] + 1; i < m_docBegin[doc + 1]; ++i) {
+            if (m_docCapitalised[i]) {
+                m_upperForm[m_docKeys[i]] = true;
+            }
+        }
+    }
 }
 
 void LexiconBuilder::buildPostings()
@@ -376,7 +417,10 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
     // "klein" plus "en", not "Klei" plus "nen". A word of the key's own kind goes first: the
     // adjective "kleinen" is no form of the noun "Kleine", however common that is. (Keys
     // ignore case, so the kind is that of the dictionary's headwords.)
-    const bool noun = startsUpper(m_t->words.at(m_t->keyWord[key]));
+    // A noun's listed form that is also written in small letters has its noun reading already:
+    // the ending tells the other one ("köpfe" of "köpfen" beside "Köpfe" of "Kopf").
+    const bool noun =
+        m_otherCaseBase[key] == Lexicon::npos && startsUpper(m_t->words.at(m_t->keyWord[key]));
     const bool lower = m_keyFlags[key] & LowerForm;
     uint32_t found = Lexicon::npos;
     bool foundSameKind = false;
@@ -417,34 +461,37 @@ bool LexiconBuilder::isFormOfSameKind(uint32_t key, uint32_t form) const
 // "durchführen".
 uint32_t LexiconBuilder::separableVerbOf(uint32_t key, std::string *scratch) const
 {
-    static constexpr std::string_view particles[] = {
-        "ab",   "an",  "auf",    "aus",    "bei", "durch",  "ein",     "fest",
-        "fort", "her", "heraus", "herum",  "hin", "hinaus", "los",     "mit",
-        "nach", "vor", "weg",    "weiter", "zu",  "zurück", "zusammen"};
     const LexiconTables &t = *m_t;
-    const std::string_view text = t.keys.at(key);
     if (startsUpper(t.words.at(t.keyWord[key]))) {
         return Lexicon::npos;
     }
-    for (const std::string_view particle : particles) {
-        if (text.size() < particle.size() + 4 || text.substr(0, particle.size()) != particle) {
-            continue;
-        }
-        std::string_view rest = text.substr(particle.size());
-        if (rest.substr(0, 2) == "zu" && keyOfText(rest.substr(2)) != Lexicon::npos) {
-            rest.remove_prefix(2);
-        }
-        const uint32_t form = keyOfText(rest);
-        if (form == Lexicon::npos || !(m_keyFlags[t.keyBase[form]] & LowerHead)) {
-            continue;
-        }
-        scratch->assign(particle).append(t.keys.at(t.keyBase[form]));
-        const uint32_t verb = keyOfText(*scratch);
-        if (verb != Lexicon::npos && verb != key && (m_keyFlags[verb] & LowerHead)) {
-            return verb;
-        }
-    }
-    return Lexicon::npos;
+    const auto known = [&](std::string_view text) { return keyOfText(text) != Lexicon::npos; };
+    uint32_t verb = Lexicon::npos;
+    Language::forEachParticleSplit(
+        t.keys.at(key), known, [&](std::string_view particle, std::string_view rest) {
+            const uint32_t form = keyOfText(rest);
+            const uint32_t base = form == Lexicon::npos ? form : verbBaseOf(form);
+            if (base == Lexicon::npos || !(m_keyFlags[base] & LowerHead)) {
+                return false;
+            }
+            scratch->assign(particle).append(t.keys.at(base));
+            const uint32_t whole = keyOfText(*scratch);
+            if (whole == Lexicon::npos || whole == key || !(m_keyFlags[whole] & LowerHead)) {
+                return false;
+            }
+            verb = whole;
+            return true;
+        });
+    return verb;
+}
+
+// The base of a form; for a function word, the verb the dictionary lists it as a form of: "gibt"
+// stands for "es gibt", but "ausgibt" is a form of "ausgeben".
+uint32_t LexiconBuilder::verbBaseOf(uint32_t form) const
+{
+    const auto listed = m_functionFormBase.find(form);
+    return listed != m_functionFormBase.end() && m_t->keyBase[form] == form ? listed->second
+                                                                            : m_t->keyBase[form];
 }
 
 // A noun far more common than a noun that the dictionary does not define is no form of it:
@@ -468,12 +515,18 @@ void LexiconBuilder::resolveBases()
     t.keyBase.resize(keyCount);
     std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
     m_otherCaseBase.assign(keyCount, Lexicon::npos);
-    for (const auto &[form, of] : m_forms) {
+    for (size_t i = 0; i < m_forms.size(); ++i) {
+        const auto [form, of] = m_forms[i];
         // "während" is a participle of "währen" in the tables and a function word in the text.
         if (m_keyFlags[form] & StopKey) {
+            m_functionFormBase.try_emplace(form, of);
             continue;
         }
-        if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
+        if (m_formOfNoun[i] && isNounFormInBothCases(form)) {
+            // "Köpfe" of "Kopf", where "köpfe" is a form of the verb "köpfen": its ending
+            // tells the rest, the capital tells this reading.
+            m_otherCaseBase[form] = of;
+        } else if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
         } else if (isClearReading(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
@@ -492,11 +545,46 @@ void LexiconBuilder::resolveBases()
         }
         if (reduced != Lexicon::npos && !isWordOfItsOwn(key, reduced)) {
             t.keyBase[key] = t.keyBase[reduced];
+            addNounReading(key, &scratch);
         } else if (reduced == Lexicon::npos && isFormOfFunctionWord(key, &scratch)) {
             m_keyFlags[key] |= StopKey;
         }
     }
     findOtherCaseReadings(&scratch);
+}
+
+// Whether a listed form of a noun is a key that is no base form and is also written in small
+// letters, which are the words of another entry.
+bool LexiconBuilder::isNounFormInBothCases(uint32_t form) const
+{
+    return !(m_keyFlags[form] & Head) && (m_keyFlags[form] & LowerForm) &&
+           m_t->keyBase[form] == form && m_otherCaseBase[form] == Lexicon::npos;
+}
+
+// A form that its ending makes a verb's or adjective's, but that is also written with a capital,
+// reads as the noun it is a form of with the capital: "Töne" of "Ton", where "töne" is of
+// "tönen".
+void LexiconBuilder::addNounReading(uint32_t key, std::string *scratch)
+{
+    const LexiconTables &t = *m_t;
+    if (!m_upperForm[key] || m_otherCaseBase[key] != Lexicon::npos ||
+        !(m_keyFlags[t.keyBase[key]] & LowerHead)) {
+        return;
+    }
+    uint32_t noun = Lexicon::npos;
+    Inflection::forEachReduction(
+        t.keys.at(key), scratch,
+        [&](std::string_view candidate) {
+            const uint32_t id = keyOfText(candidate);
+            if (id != Lexicon::npos && (m_keyFlags[id] & UpperHead) &&
+                !(m_keyFlags[id] & StopKey) &&
+                (noun == Lexicon::npos || m_uses[id] > m_uses[noun])) {
+                noun = id;
+            }
+            return false;
+        },
+        false);
+    m_otherCaseBase[key] = noun;
 }
 
 bool LexiconBuilder::hasOneKind(uint32_t key) const
@@ -534,7 +622,10 @@ uint32_t LexiconBuilder::nounOfDativePlural(uint32_t key) const
     if (plural == Lexicon::npos) {
         return Lexicon::npos;
     }
-    const uint32_t noun = t.keyBase[plural];
+    // A plural also written in small letters ("keile") has the noun as its capitalised reading.
+    const uint32_t other = m_otherCaseBase[plural];
+    const uint32_t noun =
+        other != Lexicon::npos && (m_keyFlags[other] & UpperHead) ? other : t.keyBase[plural];
     const bool listedPlural = noun != plural;
     // "Zimmer" and "Segel" are their own plurals.
     const bool ownPlural = text.size() > 4 && (text.substr(text.size() - 3) == "ern" ||
@@ -1138,6 +1229,7 @@ void LexiconBuilder::compact()
         const uint32_t base = newKey[t.keyBase[key]];
         kept.keyBase.push_back(base != npos ? base : newKey[key]);
         kept.keyCommonness.push_back(t.keyCommonness[key]);
+        kept.keyKinds.push_back(m_keyKinds[key]);
         const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                               std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
                               bool words) {
@@ -1149,6 +1241,15 @@ void LexiconBuilder::compact()
         copy(t.postingBegin, t.postings, &kept.postingBegin, &kept.postings, false);
         copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
         copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
+    }
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        const auto [modifier, head] = m_parts[key];
+        const uint32_t keptModifier = modifier == npos ? npos : newKey[modifier];
+        const uint32_t keptHead = head == npos ? npos : newKey[head];
+        if (newKey[key] != npos && (keptModifier != npos || keptHead != npos)) {
+            kept.compoundCuts.insert(kept.compoundCuts.end(),
+                                     {newKey[key], keptModifier, keptHead});
+        }
     }
     for (uint32_t key = 0; key < keyCount; ++key) {
         const uint32_t other = m_otherCaseBase[key];

@@ -28,8 +28,9 @@ public:
     void addMeaning(const std::vector<uint32_t> &members);
 
     void addStopWord(std::string_view word);
-    // A base form that the dictionary defines, and another form of one.
-    void addHeadword(std::string_view word);
+    // A base form that the dictionary defines, with its kinds (a set of Language::Kind), and
+    // another form of one.
+    void addHeadword(std::string_view word, uint8_t kinds);
     void addForm(std::string_view form, std::string_view base);
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
@@ -45,13 +46,20 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
+    void flagKeys();
+    void flagWords();
+    void resolveGlosses();
+    void findUpperForms();
     void buildPostings();
     void resolveBases();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
+    uint32_t verbBaseOf(uint32_t form) const;
     bool isFormOfSameKind(uint32_t key, uint32_t form) const;
     bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
+    bool isNounFormInBothCases(uint32_t form) const;
+    void addNounReading(uint32_t key, std::string *scratch);
     bool hasOneKind(uint32_t key) const;
     bool isClearReading(uint32_t key, uint32_t of) const;
     uint32_t nounOfDativePlural(uint32_t key) const;
@@ -85,11 +93,16 @@ private:
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
     std::vector<uint32_t> m_headKeys;
-    std::vector<uint32_t> m_lowerHeadKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
+    std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
+    std::vector<uint8_t> m_keyKinds;   // of each key: the kinds of its headwords
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
+    std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
+    // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.
+    std::unordered_map<uint32_t, uint32_t> m_functionFormBase;
     std::vector<uint32_t> m_docKeys;
     std::vector<bool> m_docCapitalised; // of each token in m_docKeys
+    std::vector<bool> m_upperForm;      // of each key: written with a capital somewhere
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
     std::vector<uint32_t> m_otherCaseBase;

@@ -1,6 +1,7 @@
 #include "associationcache.h"
 #include "associator.h"
 #include "datasources.h"
+#include "index/indexsections.h"
 #include "indexcompiler.h"
 #include "lexicon.h"
 #include "pagerenderer.h"
@@ -43,12 +44,15 @@ private slots:
     void rankingFollowsTheRelations();
     void junkIsKeptOut_data();
     void junkIsKeptOut();
+    void compoundsAreCutOnce_data();
+    void compoundsAreCutOnce();
     void capitalTellsTheKind();
     void functionWordIsNoForm();
     void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
     void definitionWordingIsNoAssociation();
+    void sectionTableFollowsTheFormat();
     void missingOrBrokenDataIsReported_data();
     void missingOrBrokenDataIsReported();
     void formFieldsAreDecoded_data();
@@ -321,6 +325,59 @@ void TestAssociations::junkIsKeptOut()
     QVERIFY(found.mid(0, std::min<qsizetype>(lastWord, 30)).filter(QLatin1String(" ")).size() <= 2);
 }
 
+// The compiler's cut, as the index keeps it for the query: modifier and head, or none.
+void TestAssociations::compoundsAreCutOnce_data()
+{
+    QTest::addColumn<QString>("compound");
+    QTest::addColumn<QString>("modifier");
+    QTest::addColumn<QString>("head");
+    QTest::newRow("plain") << "Hausboot"
+                           << "haus"
+                           << "boot";
+    QTest::newRow("no linking element") << "Schneesturm"
+                                        << "schnee"
+                                        << "sturm";
+    // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
+    QTest::newRow("linking element") << "Urlaubstag"
+                                     << "urlaub"
+                                     << "tag";
+    QTest::newRow("noun before a linking element") << "Sonnenschein"
+                                                   << "sonne"
+                                                   << "schein";
+    // The cut stands, though a freckle is neither summer nor rung.
+    QTest::newRow("opaque") << "Sommersprosse"
+                            << "sommer"
+                            << "sprosse";
+    QTest::newRow("no linking s after a vowel") << "Autostopp"
+                                                << "auto"
+                                                << "stopp";
+    QTest::newRow("foreign word") << "Autogramm"
+                                  << "-"
+                                  << "-";
+    QTest::newRow("short part") << "Motor"
+                                << "-"
+                                << "-";
+    QTest::newRow("prefixed verb") << "verbringen"
+                                   << "-"
+                                   << "-";
+}
+
+void TestAssociations::compoundsAreCutOnce()
+{
+    QFETCH(QString, compound);
+    QFETCH(QString, modifier);
+    QFETCH(QString, head);
+    const auto text = [&](uint32_t key) {
+        const std::string_view k = key == Lexicon::npos ? std::string_view("-") : m_full.key(key);
+        return QString::fromUtf8(k.data(), qsizetype(k.size()));
+    };
+    const uint32_t key = m_full.findKey(compound.toLower().toStdString());
+    QVERIFY(key != Lexicon::npos);
+    const Lexicon::CompoundCut cut = m_full.cutOf(key);
+    QCOMPARE(text(cut.modifier), modifier);
+    QCOMPARE(text(cut.head), head);
+}
+
 // Keys ignore case; the capital letter tells a noun from a verb or adjective of that key.
 void TestAssociations::capitalTellsTheKind()
 {
@@ -458,6 +515,14 @@ void TestAssociations::definitionWordingIsNoAssociation()
         QVERIFY2(found.contains(QString::fromUtf8(wanted)), qPrintable(found.join(',')));
     }
     QVERIFY2(!found.contains(QLatin1String("vorwiegend")), qPrintable(found.join(',')));
+}
+
+// The writer and the loader both go by the table of sections, which must follow the format.
+void TestAssociations::sectionTableFollowsTheFormat()
+{
+    for (uint32_t s = 0; s < IndexFormat::SectionCount; ++s) {
+        QCOMPARE(uint32_t(IndexSections::sections[s].id), s);
+    }
 }
 
 void TestAssociations::missingOrBrokenDataIsReported_data()

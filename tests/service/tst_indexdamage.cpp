@@ -23,6 +23,7 @@ private slots:
     void checksumCoversEveryByte();
     void everySectionIsChecked_data();
     void everySectionIsChecked();
+    void countsAgreeAcrossSections();
 
 private:
     // Opens a copy of the good index changed by edit, with its checksum made anew if asked;
@@ -152,6 +153,18 @@ void TestIndexDamage::everySectionIsChecked()
         },
         true);
     QVERIFY2(error.contains(QLatin1String("is damaged")), qPrintable(error));
+}
+
+// Counts that fit the file but not the other sections: one base for all keys, one begin for all
+// lists, half a pair.
+void TestIndexDamage::countsAgreeAcrossSections()
+{
+    using namespace IndexFormat;
+    for (const Section s : {KeyBase, CoocBegin, CaseReadings}) {
+        const qsizetype count = sizeof(Header) + s * sizeof(SectionEntry) + 8;
+        const QString error = openChanged([&](QByteArray *b) { put(b, count, quint64(1)); }, true);
+        QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestIndexDamage)
