@@ -36,16 +36,30 @@ inline const Lexicon &lexicon()
     return loaded;
 }
 
+// The words a lexicon answers for the keyword, best first.
+inline QStringList words(const Lexicon &lexicon, const QString &keyword, int count = 200)
+{
+    QStringList words;
+    for (const Association &a : Associator(&lexicon).associate(keyword, count))
+        words.append(QString::fromUtf8(lexicon.word(a.word)));
+    return words;
+}
+
+// Word, relation and score of each association, for comparing two ways to the same answers.
+inline QStringList scoredWords(const Lexicon &lexicon, const QString &keyword)
+{
+    QStringList lines;
+    for (const Association &a : Associator(&lexicon).associate(keyword, 200))
+        lines.append(QString::fromUtf8(lexicon.word(a.word)) +
+                     QStringLiteral(" %1 %2").arg(int(a.relation)).arg(double(a.score)));
+    return lines;
+}
+
 // The words such a service answers for the keyword, best first: what the tests of the
 // transport expect to arrive unchanged. The ranking itself is tested by its rules.
 inline QStringList answer(const QString &keyword, int count = 200)
 {
-    QStringList words;
-    for (const Association &a : Associator(&lexicon()).associate(keyword, count)) {
-        const std::string_view word = lexicon().word(a.word);
-        words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
-    }
-    return words;
+    return words(lexicon(), keyword, count);
 }
 
 } // namespace ServiceFixture

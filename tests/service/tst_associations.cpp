@@ -7,6 +7,7 @@
 #include "pagerenderer.h"
 #include "queryfields.h"
 #include "servicefixture.h"
+#include "support/tempenvironment.h"
 #include "termtext.h"
 #include "wordfamily.h"
 
@@ -30,6 +31,8 @@ DataSources fixtureSources()
             dir + QStringLiteral("/stopwords.pm"),   {dir + QStringLiteral("/definitions.dict.dz")},
             dir + QStringLiteral("/annotations.xml")};
 }
+
+using ServiceFixture::words;
 
 } // namespace
 
@@ -62,33 +65,18 @@ private slots:
     void cacheGivesTheComputedAnswers();
 
 private:
-    static QStringList words(const Lexicon &lexicon, const QString &keyword, int count = 200);
-
     QString goodIndex() const { return m_dir.filePath(QStringLiteral("good.idx")); }
 
-    Lexicon m_lexicon; // the thesaurus and the word list alone
-    Lexicon m_full;    // every source
+    const Lexicon &m_lexicon = ServiceFixture::lexicon(); // the thesaurus and the word list alone
+    Lexicon m_full;                                       // every source
     QTemporaryDir m_dir;
 };
 
 void TestAssociations::initTestCase()
 {
     QString error;
-    QVERIFY2(
-        m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
-        qPrintable(error));
     QVERIFY2(m_full.load(fixtureSources(), &error), qPrintable(error));
     QVERIFY2(IndexCompiler::compileTo(fixtureSources(), goodIndex(), &error), qPrintable(error));
-}
-
-QStringList TestAssociations::words(const Lexicon &lexicon, const QString &keyword, int count)
-{
-    QStringList result;
-    for (const Association &a : Associator(&lexicon).associate(keyword, count)) {
-        const std::string_view word = lexicon.word(a.word);
-        result.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
-    }
-    return result;
 }
 
 void TestAssociations::termsLoseTheirNotes_data()
@@ -97,20 +85,17 @@ void TestAssociations::termsLoseTheirNotes_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("role");
     QTest::addColumn<bool>("mainForm");
-    const int plain = int(TermRole::Plain);
-    QTest::newRow("usage note") << QByteArray("Bude (ugs.)") << QByteArray("Bude") << plain
-                                << false;
-    QTest::newRow("several notes") << QByteArray("Haus (Hauptform) (Oberbegriff)")
-                                   << QByteArray("Haus") << int(TermRole::Broader) << true;
-    QTest::newRow("mark inside a list") << QByteArray("Graph (fachspr., Unterbegriff)")
-                                        << QByteArray("Graph") << int(TermRole::Narrower) << false;
-    QTest::newRow("optional words before") << QByteArray("(sich) (die) Seiten halten (ugs.)")
-                                           << QByteArray("Seiten halten") << plain << false;
-    QTest::newRow("optional ending")
-        << QByteArray("viele(s) andere (ugs.)") << QByteArray("viele andere") << plain << false;
-    QTest::newRow("nothing but a note")
-        << QByteArray("(Jahreszahl)") << QByteArray() << plain << false;
-    QTest::newRow("unbalanced") << QByteArray("(kaputt") << QByteArray("(kaputt") << plain << false;
+    const auto row = [](const char *name, const QByteArray &term, const QByteArray &text,
+                        int role = int(TermRole::Plain), bool mainForm = false) {
+        QTest::newRow(name) << term << text << role << mainForm;
+    };
+    row("usage note", "Bude (ugs.)", "Bude");
+    row("several notes", "Haus (Hauptform) (Oberbegriff)", "Haus", int(TermRole::Broader), true);
+    row("mark inside a list", "Graph (fachspr., Unterbegriff)", "Graph", int(TermRole::Narrower));
+    row("optional words before", "(sich) (die) Seiten halten (ugs.)", "Seiten halten");
+    row("optional ending", "viele(s) andere (ugs.)", "viele andere");
+    row("nothing but a note", "(Jahreszahl)", QByteArray());
+    row("unbalanced", "(kaputt", "(kaputt");
 }
 
 void TestAssociations::termsLoseTheirNotes()
@@ -179,121 +164,89 @@ void TestAssociations::junkIsKeptOut_data()
     QTest::addColumn<QStringList>("wanted");
     QTest::addColumn<QStringList>("unwanted");
     QTest::addColumn<QString>("base"); // when set, the keyword is answered exactly as this
-    QTest::newRow("compounds") << "Haus" << QStringList{"Hausboot", "Haustür"}
-                               << QStringList{"durchaus", "Haussier", "Hausboote", "Haustüren"}
-                               << QString();
-    QTest::newRow("stop words") << "Haus" << QStringList{"Tür", "Garten", "bauen", "Boot"}
-                                << QStringList{"ein", "mit", "und", "wer", "warum", "Häuser"}
-                                << QString();
+    const auto row = [](const char *name, const QString &keyword, const QStringList &wanted,
+                        const QStringList &unwanted, const QString &base = {}) {
+        QTest::newRow(name) << keyword << wanted << unwanted << base;
+    };
+    row("compounds", "Haus", {"Hausboot", "Haustür"},
+        {"durchaus", "Haussier", "Hausboote", "Haustüren"});
+    row("stop words", "Haus", {"Tür", "Garten", "bauen", "Boot"},
+        {"ein", "mit", "und", "wer", "warum", "Häuser"});
     // The word list has it only in the plural, the thesaurus in the singular.
-    QTest::newRow("compound of a plural")
-        << "Land" << QStringList{"Landhaus"} << QStringList{"Landhäuser"} << QString();
+    row("compound of a plural", "Land", {"Landhaus"}, {"Landhäuser"});
     // "Schnee|sturm", not "Schnee|s|turm".
-    QTest::newRow("linking element")
-        << "Turm" << QStringList() << QStringList{"Schneesturm"} << QString();
-    QTest::newRow("no linking element")
-        << "Sturm" << QStringList{"Schneesturm"} << QStringList() << QString();
+    row("linking element", "Turm", {}, {"Schneesturm"});
+    row("no linking element", "Sturm", {"Schneesturm"}, {});
     // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
-    QTest::newRow("linking element, common head")
-        << "Tag" << QStringList{"Urlaubstag"} << QStringList() << QString();
-    QTest::newRow("no linking element, rare head")
-        << "Stag" << QStringList() << QStringList{"Urlaubstag"} << QString();
+    row("linking element, common head", "Tag", {"Urlaubstag"}, {});
+    row("no linking element, rare head", "Stag", {}, {"Urlaubstag"});
     // "Sonnen|schein" is of the noun "Sonne", not of the verb "sonnen".
-    QTest::newRow("noun before a linking element")
-        << "Sonne" << QStringList{"Sonnenschein"} << QStringList() << QString();
+    row("noun before a linking element", "Sonne", {"Sonnenschein"}, {});
     // A freckle is neither summer nor rung: the cut "Sommer|sprosse" stands, but its parts are
     // no associations of each other.
-    QTest::newRow("opaque compound")
-        << "Sprosse" << QStringList{"Sommersprosse"} << QStringList{"Sommer"} << QString();
+    row("opaque compound", "Sprosse", {"Sommersprosse"}, {"Sommer"});
     // "ver|bringen" is a verb with a prefix, not "Verb" and "ringen".
-    QTest::newRow("prefixed verb")
-        << "ringen" << QStringList() << QStringList{"verbringen"} << QString();
-    QTest::newRow("short part") << "Tor" << QStringList() << QStringList{"Motor"} << QString();
-    QTest::newRow("gloss") << "Ei" << QStringList{"Eigelb"} << QStringList{"Eiland"} << QString();
-    QTest::newRow("loanword, linking s")
-        << "Auto" << QStringList{"Stopp"} << QStringList{"Autogramm", "Topp"} << QString();
-    QTest::newRow("cognate compound")
-        << "Ball" << QStringList{"Handball"} << QStringList() << QString();
+    row("prefixed verb", "ringen", {}, {"verbringen"});
+    row("short part", "Tor", {}, {"Motor"});
+    row("gloss", "Ei", {"Eigelb"}, {"Eiland"});
+    row("loanword, linking s", "Auto", {"Stopp"}, {"Autogramm", "Topp"});
+    row("cognate compound", "Ball", {"Handball"}, {});
     // "<mee-uf-owed>" is a misspelling, not an English word that ties "miauen" to "geschuldet".
-    QTest::newRow("misspelling") << "miauen" << QStringList{"Katze"} << QStringList{"geschuldet"}
-                                 << QString();
+    row("misspelling", "miauen", {"Katze"}, {"geschuldet"});
     // An emoji's keywords go together; the name it is read out by is no keyword.
-    QTest::newRow("emoji keywords")
-        << "Turm" << QStringList{"Burg"} << QStringList{"Schnee"} << QString();
-    QTest::newRow("word part") << "Boot" << QStringList() << QStringList{"Werft"} << QString();
+    row("emoji keywords", "Turm", {"Burg"}, {"Schnee"});
+    row("word part", "Boot", {}, {"Werft"});
     // The line before a definition translates the word; its words are no associations. The
     // next entry's headword has no grammar note ("mit /mɪt/") and still ends this one.
-    QTest::newRow("definition") << "Boot" << QStringList{"Fahrzeug"} << QStringList{"Kahn"}
-                                << QString();
+    row("definition", "Boot", {"Fahrzeug"}, {"Kahn"});
     // "umgangssprachlich: Fahrzeug aus Stämmen": the register is no part of the meaning.
-    QTest::newRow("register label") << QStringLiteral("Floß") << QStringList{"Fahrzeug"}
-                                    << QStringList{"umgangssprachlich"} << QString();
+    row("register label", "Floß", {"Fahrzeug"}, {"umgangssprachlich"});
     // "Tor {m} [poet.] [obs.]" among the words for a fool: an old use ties nothing to the goal,
     // neither in its line nor through the English they share.
-    QTest::newRow("old use") << "Tor" << QStringList() << QStringList{"Blödian", "Narr"}
-                             << QString();
-    QTest::newRow("old use, other words")
-        << QStringLiteral("Blödian") << QStringList{"Dummkopf", "Narr"} << QStringList{"Tor"}
-        << QString();
+    row("old use", "Tor", {}, {"Blödian", "Narr"});
+    row("old use, other words", "Blödian", {"Dummkopf", "Narr"}, {"Tor"});
     // A line that opens several proverbs is a heading: its words pair with none of theirs.
-    QTest::newRow("heading") << "Kahn" << QStringList{"Krone", "Buche"} << QStringList{"Motor"}
-                             << QString();
+    row("heading", "Kahn", {"Krone", "Buche"}, {"Motor"});
     // A story too long to be one saying pairs its words sentence by sentence.
-    QTest::newRow("long story") << "Eiche" << QStringList{"Sturm"} << QStringList{"Ball"}
-                                << QString();
+    row("long story", "Eiche", {"Sturm"}, {"Ball"});
     // A neighbour in the plural is the synonym it stands beside.
-    QTest::newRow("two forms") << QStringLiteral("Felsenhöhle")
-                               << QStringList{"Felsspalte", "Kluft"} << QStringList{"Felsspalten"}
-                               << QString();
+    row("two forms", "Felsenhöhle", {"Felsspalte", "Kluft"}, {"Felsspalten"});
     // Two letters make a noun that the dictionary defines, and it has words that go with it.
     // "in den Eiern" is its dative plural, though "eiern" (to wobble) is a verb and "Eiern" its
     // noun too; never shown as a word that goes with "Ei".
-    QTest::newRow("two letters") << "Ei" << QStringList{"Nest"} << QStringList{"Eiern"}
-                                 << QString();
-    QTest::newRow("form of a function word")
-        << "Eiland" << QStringList{"Linde"} << QStringList{"meisten"} << QString();
+    row("two letters", "Ei", {"Nest"}, {"Eiern"});
+    row("form of a function word", "Eiland", {"Linde"}, {"meisten"});
     // "Werks…; betrieblich {adj}": the first part of compounds is no adjective, and "Werks" a
     // form of "Werk".
-    QTest::newRow("first part") << "Werks" << QStringList() << QStringList() << "Werk";
-    QTest::newRow("own spelling") << "Hausboot" << QStringList{"Wohnschiff"}
-                                  << QStringList{"Haus-Boot"} << QString();
+    row("first part", "Werks", {}, {}, "Werk");
+    row("own spelling", "Hausboot", {"Wohnschiff"}, {"Haus-Boot"});
     // "in den Zimmern des Hauses": the noun "Zimmer", not the verb "zimmern".
-    QTest::newRow("dative plural, not verb")
-        << "Haus" << QStringList{"Zimmer"} << QStringList{"zimmern"} << QString();
-    QTest::newRow("plural of its own")
-        << "Haus" << QStringList{"Eltern"} << QStringList{"Elter"} << QString();
-    QTest::newRow("own forms") << "schnell" << QStringList{"rasch", "zügig", "behänd", "Boot"}
-                               << QStringList{"schnelle", "schneller", "schnellem", "00"}
-                               << QString();
+    row("dative plural, not verb", "Haus", {"Zimmer"}, {"zimmern"});
+    row("plural of its own", "Haus", {"Eltern"}, {"Elter"});
+    row("own forms", "schnell", {"rasch", "zügig", "behänd", "Boot"},
+        {"schnelle", "schneller", "schnellem", "00"});
     // A plural and a verb form from the dictionary, and an ending on a known form.
-    QTest::newRow("plural") << "Häuser" << QStringList() << QStringList() << "Haus";
-    QTest::newRow("verb form") << "läuft" << QStringList() << QStringList() << "laufen";
+    row("plural", "Häuser", {}, {}, "Haus");
+    row("verb form", "läuft", {}, {}, "laufen");
     // "etw. (schwer) tragen; schleppen {vt} | ... | ich/er/sie trug; ...": the verb is "tragen",
     // whatever it takes and however it is narrowed.
-    QTest::newRow("verb with an object")
-        << "trug" << QStringList{"Boot"} << QStringList() << "tragen";
+    row("verb with an object", "trug", {"Boot"}, {}, "tragen");
     // A separable verb with its particle in front: "mitträgt" of "mittragen" as "trägt" is of
     // "tragen", and "mitzutragen" with its "zu".
-    QTest::newRow("particle in front")
-        << QStringLiteral("mitträgt") << QStringList() << QStringList() << "mittragen";
-    QTest::newRow("particle and zu")
-        << "mitzutragen" << QStringList() << QStringList() << "mittragen";
+    row("particle in front", "mitträgt", {}, {}, "mittragen");
+    row("particle and zu", "mitzutragen", {}, {}, "mittragen");
     // An ending on a form that the dictionary lists: "getragen" of "tragen".
-    QTest::newRow("ending on a form") << "getragener" << QStringList() << QStringList() << "tragen";
+    row("ending on a form", "getragener", {}, {}, "tragen");
     // "schlafen; pennen [ugs.] {vi} | ... | geschlafen; gepennt": the note is no part of the word.
-    QTest::newRow("noted verb") << "gepennt" << QStringList() << QStringList() << "pennen";
-    QTest::newRow("ending") << "schnelleren" << QStringList() << QStringList() << "schnell";
-    QTest::newRow("adjective, not noun")
-        << "schnellen" << QStringList() << QStringList() << "schnell";
-    QTest::newRow("plural of a noun of two genders")
-        << "Jugendlichen" << QStringList() << QStringList() << "Jugendliche";
+    row("noted verb", "gepennt", {}, {}, "pennen");
+    row("ending", "schnelleren", {}, {}, "schnell");
+    row("adjective, not noun", "schnellen", {}, {}, "schnell");
+    row("plural of a noun of two genders", "Jugendlichen", {}, {}, "Jugendliche");
     // "Wildern" is no dative plural of a noun: "wilder" is a form of the adjective "wild".
-    QTest::newRow("verb made noun, not a plural")
-        << "Garten" << QStringList() << QStringList{"wild"} << QString();
-    QTest::newRow("dative plural beside a verb made noun")
-        << "Eiern" << QStringList() << QStringList() << "Ei";
-    QTest::newRow("narrowed headword") << "Museen" << QStringList() << QStringList() << "Museum";
-    QTest::newRow("umlaut plural") << "Wälder" << QStringList() << QStringList{"Wälder"} << "Wald";
+    row("verb made noun, not a plural", "Garten", {}, {"wild"});
+    row("dative plural beside a verb made noun", "Eiern", {}, {}, "Ei");
+    row("narrowed headword", "Museen", {}, {}, "Museum");
+    row("umlaut plural", "Wälder", {}, {"Wälder"}, "Wald");
 }
 
 // Each unwanted word would come in by one of the sources: a word-list entry that ends or
@@ -331,35 +284,21 @@ void TestAssociations::compoundsAreCutOnce_data()
     QTest::addColumn<QString>("compound");
     QTest::addColumn<QString>("modifier");
     QTest::addColumn<QString>("head");
-    QTest::newRow("plain") << "Hausboot"
-                           << "haus"
-                           << "boot";
-    QTest::newRow("no linking element") << "Schneesturm"
-                                        << "schnee"
-                                        << "sturm";
+    const auto row = [](const char *name, const QString &compound, const QString &modifier,
+                        const QString &head) {
+        QTest::newRow(name) << compound << modifier << head;
+    };
+    row("plain", "Hausboot", "haus", "boot");
+    row("no linking element", "Schneesturm", "schnee", "sturm");
     // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
-    QTest::newRow("linking element") << "Urlaubstag"
-                                     << "urlaub"
-                                     << "tag";
-    QTest::newRow("noun before a linking element") << "Sonnenschein"
-                                                   << "sonne"
-                                                   << "schein";
+    row("linking element", "Urlaubstag", "urlaub", "tag");
+    row("noun before a linking element", "Sonnenschein", "sonne", "schein");
     // The cut stands, though a freckle is neither summer nor rung.
-    QTest::newRow("opaque") << "Sommersprosse"
-                            << "sommer"
-                            << "sprosse";
-    QTest::newRow("no linking s after a vowel") << "Autostopp"
-                                                << "auto"
-                                                << "stopp";
-    QTest::newRow("foreign word") << "Autogramm"
-                                  << "-"
-                                  << "-";
-    QTest::newRow("short part") << "Motor"
-                                << "-"
-                                << "-";
-    QTest::newRow("prefixed verb") << "verbringen"
-                                   << "-"
-                                   << "-";
+    row("opaque", "Sommersprosse", "sommer", "sprosse");
+    row("no linking s after a vowel", "Autostopp", "auto", "stopp");
+    row("foreign word", "Autogramm", "-", "-");
+    row("short part", "Motor", "-", "-");
+    row("prefixed verb", "verbringen", "-", "-");
 }
 
 void TestAssociations::compoundsAreCutOnce()
@@ -437,19 +376,9 @@ void TestAssociations::indexGivesTheRawAnswers()
     Lexicon mapped;
     QString error;
     QVERIFY2(mapped.open(goodIndex(), &error), qPrintable(error));
-    const auto answer = [](const Lexicon &lexicon, const char *keyword) {
-        QStringList lines;
-        for (const Association &a :
-             Associator(&lexicon).associate(QString::fromUtf8(keyword), 200)) {
-            const std::string_view word = lexicon.word(a.word);
-            lines.append(QString::fromUtf8(word.data(), qsizetype(word.size())) + QLatin1Char(' ') +
-                         QString::number(int(a.relation)) + QLatin1Char(' ') +
-                         QString::number(double(a.score)));
-        }
-        return lines;
-    };
     for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
-        QCOMPARE(answer(mapped, keyword), answer(m_full, keyword));
+        QCOMPARE(ServiceFixture::scoredWords(mapped, QString::fromUtf8(keyword)),
+                 ServiceFixture::scoredWords(m_full, QString::fromUtf8(keyword)));
     }
 }
 
@@ -466,13 +395,8 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
         QCOMPARE(words(lexicon, QString::fromUtf8(keyword)),
                  words(m_full, QString::fromUtf8(keyword)));
     }
-    QFile packed(twice.definitions.first());
-    QVERIFY(packed.open(QIODevice::ReadOnly));
     const QString cut = m_dir.filePath(QStringLiteral("cut.dict.dz"));
-    QFile file(cut);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(packed.readAll().chopped(20));
-    file.close();
+    TestSupport::writeBytes(cut, TestSupport::readBytes(twice.definitions.first()).chopped(20));
     DataSources damaged = fixtureSources();
     damaged.definitions = {cut};
     QVERIFY(!lexicon.load(damaged, &error));
@@ -484,13 +408,9 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
 // use as much still names what the word is, and a rare word of a definition stays.
 void TestAssociations::definitionWordingIsNoAssociation()
 {
-    QFile fixtureList(ServiceFixture::wordListPath());
-    QVERIFY(fixtureList.open(QIODevice::ReadOnly));
     const QString wordList = m_dir.filePath(QStringLiteral("wording-words.txt"));
-    QFile list(wordList);
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write(fixtureList.readAll() + "vorwiegend\nflach\nGerät\n");
-    list.close();
+    TestSupport::writeBytes(wordList, TestSupport::readBytes(ServiceFixture::wordListPath()) +
+                                          "vorwiegend\nflach\nGerät\n");
     QByteArray definitions = "Floß /floːs/ <n, neut>\nradeau\n"
                              "Gerät aus Stämmen, vorwiegend flach\n";
     for (char first = 'a'; first < 'h'; ++first) {
@@ -500,10 +420,7 @@ void TestAssociations::definitionWordingIsNoAssociation()
         }
     }
     const QString definitionFile = m_dir.filePath(QStringLiteral("wording.dict"));
-    QFile file(definitionFile);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(definitions);
-    file.close();
+    TestSupport::writeBytes(definitionFile, definitions);
     DataSources sources = fixtureSources();
     sources.wordList = wordList;
     sources.definitions = {definitionFile};
@@ -555,11 +472,8 @@ void TestAssociations::missingOrBrokenDataIsReported()
                                 dir.filePath(name)));
         }
     }
-    if (!thesaurus.isEmpty()) {
-        QFile file(dir.filePath(QStringLiteral("thesaurus.dat")));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(thesaurus);
-    }
+    if (!thesaurus.isEmpty())
+        TestSupport::writeBytes(dir.filePath(QStringLiteral("thesaurus.dat")), thesaurus);
     Lexicon lexicon;
     QString error;
     const bool loaded = lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
@@ -582,29 +496,27 @@ void TestAssociations::formFieldsAreDecoded_data()
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("format");
-    const int none = int(QueryFields::Format::Unspecified);
-    QTest::newRow("plain") << QByteArray("eingabe=Haus&anzahl=200") << "Haus" << 200 << none;
-    QTest::newRow("latin-1 escaped")
-        << QByteArray("eingabe=H%F6hle&anzahl=5") << "Höhle" << 5 << none;
-    QTest::newRow("utf-8 escaped") << QByteArray("eingabe=H%C3%B6hle") << "Höhle" << 200 << none;
-    QTest::newRow("latin-1 raw") << QByteArray("eingabe=H\xF6hle") << "Höhle" << 200 << none;
-    QTest::newRow("utf-8 raw") << QByteArray("eingabe=H\xC3\xB6hle") << "Höhle" << 200 << none;
-    QTest::newRow("plus and escapes")
-        << QByteArray("eingabe=gr%FCne+Lunge%2B%26%3D") << "grüne Lunge+&=" << 200 << none;
-    QTest::newRow("stray percent") << QByteArray("eingabe=100%&anzahl=7%") << "100%" << 200 << none;
-    QTest::newRow("bad escape") << QByteArray("eingabe=%G1%4") << "%G1%4" << 200 << none;
-    QTest::newRow("count too small") << QByteArray("anzahl=0") << QString() << 1 << none;
-    QTest::newRow("count too big") << QByteArray("anzahl=99999999999") << QString() << 200 << none;
-    QTest::newRow("count negative") << QByteArray("anzahl=-3") << QString() << 1 << none;
-    QTest::newRow("count unreadable") << QByteArray("anzahl=viele") << QString() << 200 << none;
+    const auto row = [](const char *name, const QByteArray &form, const QString &keyword, int count,
+                        int format = int(QueryFields::Format::Unspecified)) {
+        QTest::newRow(name) << form << keyword << count << format;
+    };
+    row("plain", "eingabe=Haus&anzahl=200", "Haus", 200);
+    row("latin-1 escaped", "eingabe=H%F6hle&anzahl=5", "Höhle", 5);
+    row("utf-8 escaped", "eingabe=H%C3%B6hle", "Höhle", 200);
+    row("latin-1 raw", "eingabe=H\xF6hle", "Höhle", 200);
+    row("utf-8 raw", "eingabe=H\xC3\xB6hle", "Höhle", 200);
+    row("plus and escapes", "eingabe=gr%FCne+Lunge%2B%26%3D", "grüne Lunge+&=", 200);
+    row("stray percent", "eingabe=100%&anzahl=7%", "100%", 200);
+    row("bad escape", "eingabe=%G1%4", "%G1%4", 200);
+    row("count too small", "anzahl=0", QString(), 1);
+    row("count too big", "anzahl=99999999999", QString(), 200);
+    row("count negative", "anzahl=-3", QString(), 1);
+    row("count unreadable", "anzahl=viele", QString(), 200);
     // An old client sends "&" unescaped; its own count comes last and wins.
-    QTest::newRow("split keyword")
-        << QByteArray("eingabe=a&b&anzahl=7&anzahl=200") << "a" << 200 << none;
-    QTest::newRow("json") << QByteArray("format=JSON&eingabe=x") << "x" << 200
-                          << int(QueryFields::Format::Json);
-    QTest::newRow("html") << QByteArray("format=html") << QString() << 200
-                          << int(QueryFields::Format::Html);
-    QTest::newRow("empty") << QByteArray() << QString() << 200 << none;
+    row("split keyword", "eingabe=a&b&anzahl=7&anzahl=200", "a", 200);
+    row("json", "format=JSON&eingabe=x", "x", 200, int(QueryFields::Format::Json));
+    row("html", "format=html", QString(), 200, int(QueryFields::Format::Html));
+    row("empty", QByteArray(), QString(), 200);
 }
 
 void TestAssociations::formFieldsAreDecoded()

@@ -1,7 +1,6 @@
 #include "associationservice.h"
 #include "httpserver.h"
 #include "httptestclient.h"
-#include "lexicon.h"
 #include "servicefixture.h"
 
 #include <QJsonDocument>
@@ -49,7 +48,6 @@ private:
     void startServer(const HttpLimits &limits);
     static QString summary(const Reply &reply);
 
-    Lexicon m_lexicon;
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
     QTemporaryDir m_dir;
@@ -57,11 +55,7 @@ private:
 
 void TestAssocServer::initTestCase()
 {
-    QString error;
-    QVERIFY2(
-        m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
-        qPrintable(error));
-    m_service = std::make_unique<AssociationService>(&m_lexicon);
+    m_service = std::make_unique<AssociationService>(&ServiceFixture::lexicon());
     QVERIFY(m_dir.isValid());
     QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600),
              0);

@@ -32,16 +32,6 @@ QStringList words(const QString &keyword)
     return ServiceFixture::answer(keyword);
 }
 
-// Word, relation and score of each association.
-QStringList lines(const Lexicon &lexicon, const QString &keyword)
-{
-    QStringList result;
-    for (const Association &a : Associator(&lexicon).associate(keyword, 200))
-        result.append(QString::fromUtf8(lexicon.word(a.word)) +
-                      QStringLiteral(" %1 %2").arg(int(a.relation)).arg(double(a.score)));
-    return result;
-}
-
 } // namespace
 
 // "schnell" has three phrases among its synonyms, all of them ranked before some plain words:
@@ -80,9 +70,9 @@ void TestRanking::refusedWordsTakeNoRank()
     Lexicon plain, plural;
     QVERIFY(load(thesaurus, &plain));
     QVERIFY(load(withPlural, &plural));
-    const QStringList expected = lines(plain, QStringLiteral("Stuhl"));
+    const QStringList expected = ServiceFixture::scoredWords(plain, QStringLiteral("Stuhl"));
     QVERIFY(expected.size() >= 3);
-    QCOMPARE(lines(plural, QStringLiteral("Stuhl")), expected);
+    QCOMPARE(ServiceFixture::scoredWords(plural, QStringLiteral("Stuhl")), expected);
 }
 
 // One row for each ending and each umlaut the rules know, and forms just outside them, which

@@ -1,6 +1,5 @@
 #include "associationservice.h"
 #include "httpserver.h"
-#include "lexicon.h"
 #include "servicefixture.h"
 
 #include <QTest>
@@ -143,7 +142,6 @@ private slots:
 private:
     void startServer(const HttpLimits &limits);
 
-    Lexicon m_lexicon;
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
 };
@@ -158,11 +156,7 @@ void TestServerLoad::initTestCase_data()
 
 void TestServerLoad::initTestCase()
 {
-    QString error;
-    QVERIFY2(
-        m_lexicon.load(ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(), &error),
-        qPrintable(error));
-    m_service = std::make_unique<AssociationService>(&m_lexicon);
+    m_service = std::make_unique<AssociationService>(&ServiceFixture::lexicon());
 }
 
 void TestServerLoad::startServer(const HttpLimits &limits)
@@ -321,7 +315,7 @@ void TestServerLoad::slowQueryHoldsOnlyItsConnection()
 // Only what needs no query is answered in the connections' thread.
 void TestServerLoad::cachedPagesNeedNoWorker()
 {
-    AssociationService service(&m_lexicon);
+    AssociationService service(&ServiceFixture::lexicon());
     HttpRequest request;
     request.method = "GET";
     request.path = "/cgi-bin/meta/meta.ger1-asso";

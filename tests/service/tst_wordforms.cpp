@@ -80,27 +80,24 @@ void TestWordForms::keywordReadsAsItsBase_data()
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QString>("base");
     // The plural of the first of two nouns, though the line gives one plural for both.
-    QTest::newRow("plural of one of two") << QStringLiteral("Köpfe") << QStringLiteral("kopf");
+    const auto row = [](const char *name, const QString &keyword, const QString &base) {
+        QTest::newRow(name) << keyword << base;
+    };
+    row("plural of one of two", "Köpfe", "kopf");
     // In small letters it is the verb's form as much.
-    QTest::newRow("verb form in small letters")
-        << QStringLiteral("köpfe") << QStringLiteral("köpfen");
-    QTest::newRow("plurals one for each")
-        << QStringLiteral("Eindrücke") << QStringLiteral("eindruck");
-    QTest::newRow("plural of a noun beside its verb")
-        << QStringLiteral("Rufe") << QStringLiteral("ruf");
-    QTest::newRow("verb form beside a noun's plural")
-        << QStringLiteral("rufe") << QStringLiteral("rufen");
+    row("verb form in small letters", "köpfe", "köpfen");
+    row("plurals one for each", "Eindrücke", "eindruck");
+    row("plural of a noun beside its verb", "Rufe", "ruf");
+    row("verb form beside a noun's plural", "rufe", "rufen");
     // No line lists "Töne", and the word list has it only in small letters; a text writes it
     // with its capital, so the noun it is a form of reads it so.
-    QTest::newRow("plural that a text capitalises")
-        << QStringLiteral("Töne") << QStringLiteral("ton");
-    QTest::newRow("verb form of that plural") << QStringLiteral("töne") << QStringLiteral("tönen");
+    row("plural that a text capitalises", "Töne", "ton");
+    row("verb form of that plural", "töne", "tönen");
     // "gibt" alone is a function word, but with its particle in front a form of the verb.
     // The noun "Essen" is the verb made noun, not the plural of the rarer chimney "Esse".
-    QTest::newRow("verb made noun") << QStringLiteral("Essen") << QStringLiteral("essen");
-    QTest::newRow("verb") << QStringLiteral("essen") << QStringLiteral("essen");
-    QTest::newRow("particle before a function word")
-        << QStringLiteral("ausgibt") << QStringLiteral("ausgeben");
+    row("verb made noun", "Essen", "essen");
+    row("verb", "essen", "essen");
+    row("particle before a function word", "ausgibt", "ausgeben");
 }
 
 void TestWordForms::keywordReadsAsItsBase()
