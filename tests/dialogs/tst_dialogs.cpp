@@ -124,14 +124,13 @@ void TestDialogs::unreadableListIsLeftAlone_data()
 {
     QTest::addColumn<QString>("cause");
     QTest::addColumn<QString>("message");
-    QTest::newRow("folder in its place") << "folder"
-                                         << " for reading: ";
-    QTest::newRow("I/O error") << "/proc/self/mem"
-                               << "Error reading file ";
-    QTest::newRow("too large") << "large"
-                               << "is too large to edit";
-    QTest::newRow("no permission") << "locked"
-                                   << " for reading: Permission denied";
+    const auto row = [](const char *name, const QString &cause, const QString &message) {
+        QTest::newRow(name) << cause << message;
+    };
+    row("folder in its place", "folder", " for reading: ");
+    row("I/O error", "/proc/self/mem", "Error reading file ");
+    row("too large", "large", "is too large to edit");
+    row("no permission", "locked", " for reading: Permission denied");
 }
 
 void TestDialogs::unreadableListIsLeftAlone()

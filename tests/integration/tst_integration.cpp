@@ -66,9 +66,7 @@ void TestIntegration::cleanupTestCase()
 void TestIntegration::init()
 {
     m_env = std::make_unique<TestSupport::TempEnvironment>();
-    QFile blacklist(m_env->dataDir() + QStringLiteral("/default_blacklist.txt"));
-    QVERIFY(blacklist.open(QIODevice::WriteOnly));
-    blacklist.close();
+    TestSupport::writeBytes(m_env->dataDir() + QStringLiteral("/default_blacklist.txt"), {});
     m_messages = std::make_unique<TestSupport::MessageRecorder>();
     m_window = std::make_unique<MainWindow>();
     m_window->show();
