@@ -83,3 +83,13 @@ QByteArray HttpTestClient::get(const QByteArray &target, const QByteArray &extra
 {
     return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n";
 }
+
+HttpTestClient::Reply HttpTestClient::exchange(quint16 port, const QByteArray &request,
+                                               int timeoutMs)
+{
+    HttpTestClient client;
+    if (!client.connectTo(port))
+        return {};
+    client.send(request);
+    return client.next(false, timeoutMs);
+}

@@ -28,6 +28,8 @@ public:
     // A request as the desktop program sends it, with a form body.
     static QByteArray desktopPost(const QByteArray &body);
     static QByteArray get(const QByteArray &target, const QByteArray &extraHeaders = {});
+    // One request on a connection of its own: the reply, empty when none came.
+    static Reply exchange(quint16 port, const QByteArray &request, int timeoutMs = 5000);
 
 private:
     bool takeReply(bool headOnly, Reply *reply);

@@ -132,11 +132,7 @@ int TestServiceProcess::rawConnection(int receiveBuffer) const
 
 bool TestServiceProcess::answers()
 {
-    HttpTestClient client;
-    if (!client.connectTo(m_port))
-        return false;
-    client.send(request);
-    return client.next(false, 5000).status == 200;
+    return HttpTestClient::exchange(m_port, request, 5000).status == 200;
 }
 
 // Every way a connection can end gives its socket back: answered and closed by either side,

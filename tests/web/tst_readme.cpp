@@ -82,10 +82,9 @@ void TestReadme::examplesAnswerAsShown()
     const QList<Example> found = examples(QString::fromUtf8(file.readAll()));
     QVERIFY2(found.size() >= 4, "the README shows fewer API examples than expected");
     for (const Example &example : found) {
-        HttpTestClient client;
-        QVERIFY(client.connectTo(server.port()));
-        client.send(HttpTestClient::get(example.target));
-        const QStringList real = printed(client.next(), example.withHead);
+        const QStringList real =
+            printed(HttpTestClient::exchange(server.port(), HttpTestClient::get(example.target)),
+                    example.withHead);
         QVERIFY2(real == example.shown,
                  qPrintable(example.command + QStringLiteral("\nanswers:\n") +
                             real.join(QLatin1Char('\n'))));

@@ -54,10 +54,7 @@ void TestWeb::initTestCase()
 
 HttpTestClient::Reply TestWeb::get(const QByteArray &target, const QByteArray &headers)
 {
-    HttpTestClient client;
-    client.connectTo(m_server.port());
-    client.send(HttpTestClient::get(target, headers));
-    return client.next();
+    return HttpTestClient::exchange(m_server.port(), HttpTestClient::get(target, headers));
 }
 
 // Quoting as RFC 4180 asks, and no cell that a spreadsheet would run as a formula.
@@ -200,10 +197,7 @@ void TestWeb::errorsAreProblemDocuments()
         {"PUT /api/v1/openapi.json HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", 405},
     };
     for (const Case &c : cases) {
-        HttpTestClient client;
-        QVERIFY(client.connectTo(m_server.port()));
-        client.send(c.request);
-        const HttpTestClient::Reply reply = client.next();
+        const HttpTestClient::Reply reply = HttpTestClient::exchange(m_server.port(), c.request);
         QCOMPARE(reply.status, c.status);
         QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
         QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
@@ -394,11 +388,9 @@ void TestWeb::otherMethodsAreToldWhatIsAllowed()
         for (const QByteArray method : {"POST", "PUT", "DELETE"}) {
             if (method == "POST" && allowed.contains("POST"))
                 continue;
-            HttpTestClient client;
-            QVERIFY(client.connectTo(m_server.port()));
-            client.send(method + ' ' + target +
-                        " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
-            const HttpTestClient::Reply reply = client.next();
+            const HttpTestClient::Reply reply = HttpTestClient::exchange(
+                m_server.port(),
+                method + ' ' + target + " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
             QVERIFY2(reply.status == 405 && reply.headers.value("allow") == allowed,
                      QByteArray(method + ' ' + target + ": " + reply.headers.value("allow"))
                          .constData());
