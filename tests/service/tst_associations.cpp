@@ -322,12 +322,9 @@ void TestAssociations::capitalTellsTheKind()
 {
     // "Sterne sind ferne Sonnen": the plural of "Sonne", not the verb "sonnen".
     QCOMPARE(words(m_full, QStringLiteral("Stern"), 1), QStringList{QStringLiteral("Sonne")});
-    // So is the keyword "Sonnen" with its capital, from the index as from the raw data.
+    // So is the keyword "Sonnen" with its capital (the index answers it alike, see
+    // indexGivesTheRawAnswers).
     QCOMPARE(words(m_full, QStringLiteral("Sonnen")), words(m_full, QStringLiteral("Sonne")));
-    Lexicon compiled;
-    QString error;
-    QVERIFY2(compiled.open(goodIndex(), &error), qPrintable(error));
-    QCOMPARE(words(compiled, QStringLiteral("Sonnen")), words(m_full, QStringLiteral("Sonne")));
     QVERIFY(words(m_full, QStringLiteral("sonnen")) != words(m_full, QStringLiteral("Sonne")));
     // "Reisen {n}" makes a noun of the verb too, but "Reise" is used more: "Reisen" is its plural.
     QCOMPARE(words(m_full, QStringLiteral("Reisen")), words(m_full, QStringLiteral("Reise")));
@@ -376,7 +373,8 @@ void TestAssociations::indexGivesTheRawAnswers()
     Lexicon mapped;
     QString error;
     QVERIFY2(mapped.open(goodIndex(), &error), qPrintable(error));
-    for (const char *keyword : {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür"}) {
+    for (const char *keyword :
+         {"Haus", "Häuser", "schnell", "laufen", "Baum", "Höhle", "Tür", "Sonnen"}) {
         QCOMPARE(ServiceFixture::scoredWords(mapped, QString::fromUtf8(keyword)),
                  ServiceFixture::scoredWords(m_full, QString::fromUtf8(keyword)));
     }
