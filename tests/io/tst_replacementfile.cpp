@@ -47,6 +47,7 @@ void TestReplacementFile::commitOverAFolderFailsAndCleansUp()
     QCOMPARE(file.write("reply"), 5);
     // Between the open and the commit something else took the name.
     TestSupport::writeBytes(target + QStringLiteral("/inside.txt"), "kept");
+    QVERIFY2(QFileInfo(target).isDir(), qPrintable(target));
     QVERIFY(!file.commit());
     QVERIFY(!file.errorString().isEmpty());
     QCOMPARE(file.fileName(), target);
