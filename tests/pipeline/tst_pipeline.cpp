@@ -216,6 +216,10 @@ private slots:
         QTest::newRow("controls") << u"Ha\u0000u\u0007s\u007F\u009B"_s << u"Haus"_s;
         QTest::newRow("line breaks inside and around")
             << u"\r\nHaus\nboot\u2028Dach\r\n\tBau\u2029\n"_s << u"Haus boot Dach Bau"_s;
+        // Each alone inside a word, so that no other break sends the word the slow way.
+        QTest::newRow("line separator alone") << u"Haus\u2028Dach"_s << u"Haus Dach"_s;
+        QTest::newRow("paragraph separator alone") << u"Haus\u2029Dach"_s << u"Haus Dach"_s;
+        QTest::newRow("next line alone") << u"Haus\u0085Dach"_s << u"Haus Dach"_s;
         QTest::newRow("frame markers, broken pair")
             << u"a\uFDD0b\uFDD1c"_s + QChar(0xD800) + u"d"_s << u"abcd"_s;
         QTest::newRow("pairs kept") << u"Haus\U0001F3E0"_s << u"Haus\U0001F3E0"_s;

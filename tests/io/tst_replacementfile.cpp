@@ -1,0 +1,77 @@
+#include "io/regularfile.h"
+#include "io/replacementfile.h"
+#include "support/tempenvironment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+// Files written beside their target and put in its place, and reads that keep to a bound.
+class TestReplacementFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileThatGrewPastTheBoundShowsIt();
+    void commitOverAFolderFailsAndCleansUp();
+    void failedOpenNamesTheTarget();
+
+private:
+    QString leftovers() const
+    {
+        return QDir(m_root.path()).entryList({QStringLiteral("tmp.txt.*")}).join(u' ');
+    }
+
+    QTemporaryDir m_root;
+};
+
+void TestReplacementFile::fileThatGrewPastTheBoundShowsIt()
+{
+    const QString path = m_root.filePath(QStringLiteral("grown.txt"));
+    TestSupport::writeBytes(path, QByteArray(20, 'x'));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // One byte past the bound: enough for the caller to refuse it, never a silent cut.
+    QCOMPARE(RegularFile::readBounded(file, 10).size(), 11);
+    QVERIFY(file.seek(0));
+    QCOMPARE(RegularFile::readBounded(file, 20), QByteArray(20, 'x'));
+}
+
+void TestReplacementFile::commitOverAFolderFailsAndCleansUp()
+{
+    const QString target = m_root.filePath(QStringLiteral("tmp.txt"));
+    ReplacementFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write("reply"), 5);
+    // Between the open and the commit something else took the name.
+    TestSupport::writeBytes(target + QStringLiteral("/inside.txt"), "kept");
+    QVERIFY2(QFileInfo(target).isDir(), qPrintable(target));
+    QVERIFY(!file.commit());
+    QVERIFY(!file.errorString().isEmpty());
+    QCOMPARE(file.fileName(), target);
+    QCOMPARE(TestSupport::readBytes(target + QStringLiteral("/inside.txt")), QByteArray("kept"));
+    QCOMPARE(leftovers(), QString());
+}
+
+void TestReplacementFile::failedOpenNamesTheTarget()
+{
+    if (geteuid() == 0)
+        QSKIP("root may write into any folder");
+    const QString folder = m_root.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString target = folder + QStringLiteral("/tmp.txt");
+    ReplacementFile file(target);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
+    QVERIFY(!opened);
+    // The message the user gets names the file they know, not the temporary one.
+    QCOMPARE(file.fileName(), target);
+    QVERIFY(!file.errorString().isEmpty());
+}
+
+QTEST_MAIN(TestReplacementFile)
+#include "tst_replacementfile.moc"
