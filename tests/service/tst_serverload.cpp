@@ -139,6 +139,7 @@ private slots:
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
     void cachedPagesNeedNoWorker();
+    void idleConnectionsGiveWayOneForOne();
 
 private:
     void startServer(const HttpLimits &limits);
@@ -340,6 +341,36 @@ void TestServerLoad::cachedPagesNeedNoWorker()
     request.path = "/api/v1/associations";
     request.query = "q=Baum";
     QVERIFY(!service.handleAtOnce(request, &response));
+}
+
+// Kept-alive idle clients fill the cap. Nobody waiting: none is closed. One newcomer: only the
+// one that has waited longest makes room for it.
+void TestServerLoad::idleConnectionsGiveWayOneForOne()
+{
+    HttpLimits limits;
+    limits.maxConnections = 4;
+    limits.evictAfterMs = 100;
+    startServer(limits);
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < limits.maxConnections; ++i) {
+        idle.push_back(std::make_unique<RawClient>(m_server->port()));
+        QTRY_VERIFY(idle.back()->send(baumRequest));
+        QTRY_VERIFY(idle.back()->read() && idle.back()->received().endsWith("</html>\n"));
+        QTest::qWait(20);
+    }
+    QTest::qWait(3 * limits.evictAfterMs);
+    for (const auto &client : idle) {
+        QVERIFY2(client->read(), "an idle connection was closed with nobody waiting");
+    }
+    RawClient newcomer(m_server->port());
+    QTRY_VERIFY(newcomer.send(closingRequest));
+    QTRY_VERIFY_WITH_TIMEOUT(!newcomer.read(), 3000);
+    QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
+    QTest::qWait(3 * limits.evictAfterMs);
+    QVERIFY2(!idle.front()->read(), "the longest idle connection was kept");
+    for (std::size_t i = 1; i < idle.size(); ++i) {
+        QVERIFY2(idle[i]->read(), qPrintable(QString("connection %1 was closed too").arg(i)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)
