@@ -17,6 +17,11 @@ public:
 
     bool find(const QString &keyword, int count, std::vector<Association> *result) const;
     void insert(const QString &keyword, int count, const std::vector<Association> &result);
+    qsizetype size() const
+    {
+        const QMutexLocker locker(&m_lock);
+        return m_cache.count();
+    }
 
 private:
     static QByteArray key(const QString &keyword, int count);

@@ -27,6 +27,7 @@ public:
     void setAllowedOrigin(const QByteArray &origin) { m_web.setAllowedOrigin(origin); }
     // Errors and pages in the cache.
     bool handleAtOnce(const HttpRequest &request, HttpResponse *response) override;
+    const AssociationCache &answers() const { return m_results; }
 
 private:
     bool answer(const HttpRequest &request, bool cachedOnly, HttpResponse *response);

@@ -5,7 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
+#include <utility>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -113,25 +117,46 @@ void HttpServer::updateAccepting()
     }
 }
 
-bool HttpServer::clientsQueued() const
+// How many clients wait in the listen queue. Linux reports the length of a listening socket's
+// accept queue in tcpi_unacked; elsewhere only whether anyone waits is known.
+int HttpServer::clientsQueued() const
 {
-    pollfd listening{int(m_server.socketDescriptor()), POLLIN, 0};
-    return ::poll(&listening, 1, 0) > 0 && (listening.revents & POLLIN) != 0;
+    const int socket = int(m_server.socketDescriptor());
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (::getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 &&
+        size >= socklen_t(offsetof(tcp_info, tcpi_unacked) + sizeof info.tcpi_unacked)) {
+        return int(info.tcpi_unacked);
+    }
+    pollfd listening{socket, POLLIN, 0};
+    return ::poll(&listening, 1, 0) > 0 && (listening.revents & POLLIN) != 0 ? 1 : 0;
 }
 
 // At the cap, with clients waiting in the queue, the connections that have waited too long for
-// input give way: kept-alive ones that send nothing more, and clients trickling a head or a
-// body. Connections busy with a reply are left alone.
+// input give way, those that have waited longest first, and only as many as there are clients
+// waiting: kept-alive ones that send nothing more, and clients trickling a head or a body.
+// Connections busy with a reply are left alone.
 void HttpServer::makeRoom()
 {
-    if (hasRoom() || !clientsQueued()) {
+    if (hasRoom()) {
         return;
     }
-    const QList<HttpConnection *> connections = m_connections.values();
-    for (HttpConnection *connection : connections) {
-        if (connection->inputWaitMs() >= m_limits.evictAfterMs) {
-            connection->evict();
+    const int queued = clientsQueued();
+    if (queued == 0) {
+        return;
+    }
+    QList<std::pair<qint64, HttpConnection *>> waiting;
+    for (HttpConnection *connection : std::as_const(m_connections)) {
+        const qint64 waited = connection->inputWaitMs();
+        if (waited >= m_limits.evictAfterMs) {
+            waiting.append({waited, connection});
         }
+    }
+    const qsizetype count = std::min(qsizetype(queued), waiting.size());
+    std::partial_sort(waiting.begin(), waiting.begin() + count, waiting.end(),
+                      [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (qsizetype i = 0; i < count; ++i) {
+        waiting[i].second->evict();
     }
 }
 

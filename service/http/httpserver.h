@@ -46,7 +46,7 @@ private:
     void adopt(int socket);
     bool hasRoom() const;
     void updateAccepting();
-    bool clientsQueued() const;
+    int clientsQueued() const;
     void makeRoom();
     void sweep();
 

@@ -1,14 +1,23 @@
 #include "datasources.h"
 #include "indexcompiler.h"
 #include "indexformat.h"
+#include "indexwatch.h"
 #include "lexicon.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
 
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The index is mapped and read without further checks, so every way it can be damaged must be
 // found when it is opened: in each section, at its last entry, and also where the checksum
@@ -24,6 +33,7 @@ private slots:
     void everySectionIsChecked_data();
     void everySectionIsChecked();
     void countsAgreeAcrossSections();
+    void unrelatedCrashStillCrashes();
 
 private:
     // Opens a copy of the good index changed by edit, with its checksum made anew if asked;
@@ -165,6 +175,42 @@ void TestIndexDamage::countsAgreeAcrossSections()
         const QString error = openChanged([&](QByteArray *b) { put(b, count, quint64(1)); }, true);
         QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
     }
+}
+
+// With the index watched but unchanged, a fault elsewhere still ends the process by its signal.
+void TestIndexDamage::unrelatedCrashStillCrashes()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("index"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("unchanged");
+    file.close();
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        IndexWatch::start(::open(QFile::encodeName(path).constData(), O_RDONLY), path);
+        ::alarm(5); // should the handler swallow the fault and repeat it forever
+        volatile int *nowhere = nullptr;
+        static_cast<void>(*nowhere);
+        ::_exit(0);
+    }
+    int status = 0;
+    pid_t ended = 0;
+    QDeadlineTimer deadline(10000);
+    while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired()) {
+        QTest::qSleep(10);
+    }
+    if (ended == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        QFAIL("the child did not end");
+    }
+    QVERIFY2(WIFSIGNALED(status), qPrintable(QString("exit status %1").arg(status)));
+    QCOMPARE(WTERMSIG(status), SIGSEGV);
 }
 
 QTEST_GUILESS_MAIN(TestIndexDamage)

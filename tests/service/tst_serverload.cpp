@@ -2,6 +2,7 @@
 #include "httpserver.h"
 #include "servicefixture.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
 
@@ -138,9 +139,19 @@ private slots:
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
     void cachedPagesNeedNoWorker();
+    void idleConnectionsGiveWayOneForOne();
+    void tricklingClientsGet408_data();
+    void tricklingClientsGet408();
+    void requestOnWorkerIsNotEvicted();
+    void absoluteFormKeepsTheQuery();
+    void closingConnectionsStayBounded();
+    void slowReaderWithPendingOutputIsNotEvicted();
+    void slowReaderOutlastsTheIdleTimeout();
+    void apiAnswersGoIntoTheSharedCache();
 
 private:
     void startServer(const HttpLimits &limits);
+    void readSlowly(RawClient *client, int count, RawClient *newcomer = nullptr);
 
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
@@ -334,6 +345,221 @@ void TestServerLoad::cachedPagesNeedNoWorker()
     request.path = "/api/v1/associations";
     request.query = "q=Baum";
     QVERIFY(!service.handleAtOnce(request, &response));
+}
+
+// Kept-alive idle clients fill the cap. Nobody waiting: none is closed. One newcomer: only the
+// one that has waited longest makes room for it.
+void TestServerLoad::idleConnectionsGiveWayOneForOne()
+{
+    HttpLimits limits;
+    limits.maxConnections = 4;
+    limits.evictAfterMs = 100;
+    startServer(limits);
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < limits.maxConnections; ++i) {
+        idle.push_back(std::make_unique<RawClient>(m_server->port()));
+        QTRY_VERIFY(idle.back()->send(baumRequest));
+        QTRY_VERIFY(idle.back()->read() && idle.back()->received().endsWith("</html>\n"));
+        QTest::qWait(20);
+    }
+    QTest::qWait(3 * limits.evictAfterMs);
+    for (const auto &client : idle) {
+        QVERIFY2(client->read(), "an idle connection was closed with nobody waiting");
+    }
+    RawClient newcomer(m_server->port());
+    QTRY_VERIFY(newcomer.send(closingRequest));
+    QTRY_VERIFY_WITH_TIMEOUT(!newcomer.read(), 3000);
+    QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
+    QTest::qWait(3 * limits.evictAfterMs);
+    QVERIFY2(!idle.front()->read(), "the longest idle connection was kept");
+    for (std::size_t i = 1; i < idle.size(); ++i) {
+        QVERIFY2(idle[i]->read(), qPrintable(QString("connection %1 was closed too").arg(i)));
+    }
+}
+
+void TestServerLoad::tricklingClientsGet408_data()
+{
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("head") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nX-Fill: ");
+    QTest::newRow("body") << QByteArray("POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\n"
+                                        "Host: x\r\nContent-Length: 1000\r\n\r\neingabe=");
+}
+
+// Far below the cap and long before the idle timeout, a head or a body sent a byte at a time
+// is cut off by its own deadline, with a 408.
+void TestServerLoad::tricklingClientsGet408()
+{
+    QFETCH(QByteArray, start);
+    HttpLimits limits;
+    limits.headTimeoutMs = 300;
+    limits.idleTimeoutMs = 20000;
+    startServer(limits);
+    RawClient client(m_server->port());
+    QTRY_VERIFY(client.send(start));
+    QByteArray sent = start;
+    QDeadlineTimer deadline(3000);
+    while (client.read() && !deadline.hasExpired()) {
+        sent.append('a');
+        client.send(sent);
+        QTest::qWait(50);
+    }
+    QVERIFY2(client.ended(), "the trickling client was kept beyond its deadline");
+    QVERIFY2(client.received().startsWith("HTTP/1.1 408 "), client.received().constData());
+}
+
+// A request being answered is no input wait: the slow client gets its reply although another
+// is queued and the eviction time has long passed.
+void TestServerLoad::requestOnWorkerIsNotEvicted()
+{
+    QFETCH_GLOBAL(int, workers);
+    SlowHandler handler;
+    HttpLimits limits;
+    limits.maxConnections = 1;
+    limits.evictAfterMs = 200;
+    HttpServer server(&handler, limits);
+    server.setWorkerThreads(workers);
+    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    RawClient slow(server.port());
+    QTRY_VERIFY(slow.send("GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"));
+    QTest::qWait(50);
+    RawClient waiting(server.port());
+    QTRY_VERIFY(waiting.send("GET /quick HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(slow.received().endsWith("\r\n\r\n/slow") || !slow.read(), 5000);
+    QVERIFY2(slow.received().startsWith("HTTP/1.1 200 OK\r\n"), slow.received().constData());
+    QVERIFY(slow.received().endsWith("\r\n\r\n/slow"));
+    QTRY_VERIFY_WITH_TIMEOUT(!waiting.read(), 5000);
+    QVERIFY(waiting.received().endsWith("\r\n\r\n/quick"));
+}
+
+// "http://host?query" is the path "/" with that query, which must not be lost.
+void TestServerLoad::absoluteFormKeepsTheQuery()
+{
+    startServer(HttpLimits());
+    const auto body = [this](const QByteArray &target) {
+        RawClient client(m_server->port());
+        client.send("GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        QDeadlineTimer deadline(5000);
+        while (client.read() && !deadline.hasExpired()) {
+            QTest::qWait(5);
+        }
+        const QByteArray &reply = client.received();
+        return reply.mid(reply.indexOf("\r\n\r\n"));
+    };
+    const QByteArray expected = body("/?q=Baum");
+    QVERIFY(expected.size() > 4);
+    QVERIFY2(expected != body("/"), "the query changes nothing: this test would prove nothing");
+    QCOMPARE(body("http://x?q=Baum"), expected);
+    QCOMPARE(body("HTTP://x:80?q=Baum"), expected);
+}
+
+// Clients that keep their side open after "Connection: close" hold closing connections: those
+// are bounded too, and many short connections later the cap still holds.
+void TestServerLoad::closingConnectionsStayBounded()
+{
+    HttpLimits limits;
+    limits.maxConnections = 1;
+    limits.lingerMs = 5000;
+    startServer(limits);
+    std::vector<std::unique_ptr<RawClient>> lingering;
+    for (int i = 0; i < 10; ++i) {
+        lingering.push_back(std::make_unique<RawClient>(m_server->port()));
+        QTRY_VERIFY(lingering.back()->send(closingRequest));
+    }
+    QDeadlineTimer deadline(1000);
+    while (!deadline.hasExpired()) {
+        QTest::qWait(10);
+        QVERIFY2(m_server->connectionCount() <= 2 * limits.maxConnections,
+                 qPrintable(QString::number(m_server->connectionCount())));
+    }
+    lingering.clear();
+    limits.maxConnections = 3;
+    limits.lingerMs = 2000;
+    startServer(limits);
+    for (int i = 0; i < 100; ++i) {
+        RawClient client(m_server->port());
+        QTRY_VERIFY(client.send(closingRequest));
+        QTRY_VERIFY_WITH_TIMEOUT(!client.read(), 5000);
+        QVERIFY(m_server->connectionCount() <= 2 * limits.maxConnections);
+    }
+    std::vector<std::unique_ptr<RawClient>> open;
+    for (int i = 0; i < 2 * limits.maxConnections; ++i) {
+        open.push_back(std::make_unique<RawClient>(m_server->port()));
+        open.back()->send(baumRequest);
+    }
+    QTest::qWait(300);
+    int answered = 0;
+    for (const auto &client : open) {
+        client->read();
+        answered += client->received().isEmpty() ? 0 : 1;
+    }
+    QCOMPARE(answered, limits.maxConnections);
+}
+
+// Reads the replies to count pipelined requests a few KiB at a time, while the newcomer, if
+// any, waits for its turn.
+void TestServerLoad::readSlowly(RawClient *client, int count, RawClient *newcomer)
+{
+    QDeadlineTimer deadline(30000);
+    while (!client->ended() && !deadline.hasExpired()) {
+        QTest::qWait(10);
+        client->read(32 * 1024);
+        if (newcomer) {
+            newcomer->read();
+        }
+    }
+    QVERIFY2(client->ended(), "the server kept the connection open");
+    QVERIFY(!client->wasReset());
+    QCOMPARE(client->received().count("HTTP/1.1 200 OK\r\n"), count);
+    QVERIFY(client->received().endsWith("</html>\n"));
+}
+
+// A connection with replies still to go out is busy, not idle: a queued client does not evict it.
+void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
+{
+    HttpLimits limits;
+    limits.maxConnections = 1;
+    limits.evictAfterMs = 50;
+    startServer(limits);
+    constexpr int count = 2000; // more than the socket buffers and the pending output hold
+    RawClient client(m_server->port(), 4096);
+    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
+    QTest::qWait(100);
+    RawClient newcomer(m_server->port());
+    QTRY_VERIFY(newcomer.send(closingRequest));
+    QTest::qWait(10 * limits.evictAfterMs);
+    readSlowly(&client, count, &newcomer);
+    QTRY_VERIFY_WITH_TIMEOUT(!newcomer.read(), 5000);
+    QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
+}
+
+// The download itself takes longer than the idle timeout: it is no idle time.
+void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
+{
+    HttpLimits limits;
+    limits.idleTimeoutMs = 500;
+    limits.headTimeoutMs = 300;
+    limits.lingerMs = 50;
+    startServer(limits);
+    constexpr int count = 2000;
+    RawClient client(m_server->port(), 4096);
+    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
+    QElapsedTimer reading;
+    reading.start();
+    readSlowly(&client, count);
+    QVERIFY2(reading.elapsed() > limits.idleTimeoutMs, "the replies were read too fast to tell");
+}
+
+// The API's answers are kept in the cache that every front end shares.
+void TestServerLoad::apiAnswersGoIntoTheSharedCache()
+{
+    AssociationService service(&m_lexicon);
+    QCOMPARE(service.answers().size(), 0);
+    HttpRequest request;
+    request.method = "GET";
+    request.path = "/api/v1/associations";
+    request.query = "q=Baum&n=5";
+    QCOMPARE(service.handle(request).status, 200);
+    QVERIFY(service.answers().size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)
