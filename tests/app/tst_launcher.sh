@@ -62,5 +62,29 @@ check "the service it started was started" '[ -n "$service" ]'
 check "the service ends with the window" '! kill -0 "$service" 2>/dev/null'
 [ -n "$service" ] && kill "$service" 2>/dev/null
 
+# Asking for help or the version starts nothing: neither the service nor the window.
+mkdir -p "$dir/ask"
+printf '#!/bin/sh\ntouch "$OUT/started"\n' >"$dir/ask/lexigrove-assocd"
+cp "$dir/ask/lexigrove-assocd" "$dir/ask/lexigrove"
+cp "$dir/bin/lexigrove-start" "$dir/ask/lexigrove-start"
+chmod +x "$dir"/ask/*
+for option in --help --version; do
+    out="$dir/out$option"
+    mkdir -p "$out"
+    OUT="$out" XDG_STATE_HOME="$dir/state" LEXIGROVE_SERVICE_URL= timeout 20 \
+        bash "$dir/ask/lexigrove-start" "$option" >"$out/stdout"
+    check "$option ends at once" '[ $? -eq 0 ] && grep -q lexigrove-start "$out/stdout"'
+    check "$option starts nothing" '[ ! -e "$out/started" ]'
+done
+
+# The program answers both without a display, so without a window: a window would need one.
+program="$(dirname "$1")/lexigrove"
+for option in --help --version; do
+    env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$program" "$option" \
+        >"$dir/program-out" 2>&1
+    check "lexigrove $option without a display" \
+        '[ $? -eq 0 ] && [ "$(grep -c -e "^Usage:" -e "^lexigrove " "$dir/program-out")" -eq 1 ]'
+done
+
 echo "Totals: $passed passed, $failed failed, 0 skipped"
 [ "$failed" -eq 0 ]

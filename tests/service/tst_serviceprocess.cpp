@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +31,7 @@ private slots:
     void listenAddressesAreRead();
     void everyFailureEndsWithItsCode_data();
     void everyFailureEndsWithItsCode();
+    void allowedOriginReachesTheAnswers();
 
 private:
     int descriptors() const;
@@ -267,6 +269,11 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
             << QStringList{"--listen", address} << 1 << "--listen wants ADDR:PORT";
     row("stray argument", {"--raw", "Baum"}, 1, "unexpected argument");
     row("unknown option", {"--nonsense"}, 1, "nonsense");
+    // On port 0, so that an origin taken by mistake keeps no shared port.
+    for (const char *origin : {"https://x.org/app", "ftp://x.org"})
+        QTest::addRow("origin %s", origin)
+            << QStringList{"--listen", "127.0.0.1:0", "--allow-origin", origin} << 1
+            << "--allow-origin wants";
 }
 
 void TestServiceProcess::everyFailureEndsWithItsCode()
@@ -290,6 +297,29 @@ void TestServiceProcess::everyFailureEndsWithItsCode()
         QCOMPARE(QFileInfo(arguments[1]).isFile(), exitCode == 0);
         QFile::remove(arguments[1]);
     }
+}
+
+// The option given on the command line is the one the answers carry.
+void TestServiceProcess::allowedOriginReachesTheAnswers()
+{
+    QProcess service;
+    service.start(QStringLiteral(LEXIGROVE_ASSOCD),
+                  QStringList{"--listen", "127.0.0.1:0", "--allow-origin", "https://a.example"} +
+                      rawData());
+    const auto stop = qScopeGuard([&service] {
+        service.kill();
+        service.waitForFinished(5000);
+    });
+    QVERIFY(service.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(service.canReadLine(), 30000);
+    const quint16 port = quint16(service.readLine().split(':').last().trimmed().toUInt());
+    HttpTestClient client;
+    QVERIFY(client.connectTo(port));
+    client.send(
+        HttpTestClient::get("/api/v1/associations?q=Baum&n=1", "Origin: https://a.example\r\n"));
+    const HttpTestClient::Reply reply = client.next();
+    QCOMPARE(reply.status, 200);
+    QCOMPARE(reply.headers.value("access-control-allow-origin"), QByteArray("https://a.example"));
 }
 
 QTEST_GUILESS_MAIN(TestServiceProcess)

@@ -33,6 +33,8 @@ private slots:
     void errorsAreProblemDocuments();
     void entityTagsSpareDownloads();
     void crossOriginIsAllowedOnlyWhenAsked();
+    void originMustMatchWhole();
+    void tagsAndFormatsAtTheirEdges();
     void openApiDescribesRealAnswers();
     void otherMethodsAreToldWhatIsAllowed();
     void pageIsEscapedAndHoldsNoClassicBlock();
@@ -159,6 +161,10 @@ void TestWeb::answers_data()
     row("refused language", "/", 200, "<html lang=\"de\">", "en;q=0, fr");
     row("asked en", "/?lang=en", 200, "<html lang=\"en\">", "de");
     row("page n 0", "/?q=Baum&n=0", 400, "<p class=\"problem\" role=\"alert\">Die Anzahl");
+    row("lang twice", api + "&lang=de&lang=en", 400, "lang given more");
+    row("page n twice", "/?q=Baum&n=2&n=3", 400, "Das Feld n ist mehrfach");
+    row("page bad n escaped", "/?q=Baum&n=%22%3E%3Cb%3E", 400, "&quot;&gt;&lt;b&gt;");
+    row("page refills crlf", "/?q=Baum%0D%0AH%C3%B6hle", 200, "value=\"Baum, Höhle\"");
 }
 
 void TestWeb::answers()
@@ -280,6 +286,36 @@ void TestWeb::crossOriginIsAllowedOnlyWhenAsked()
     QVERIFY(preflight.headers.value("access-control-allow-headers").contains("If-None-Match"));
     m_service.setAllowedOrigin("*");
     QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"), QByteArray("*"));
+}
+
+// An origin is allowed as a whole: one that merely begins with the allowed one is another site.
+void TestWeb::originMustMatchWhole()
+{
+    const QByteArray target = "/api/v1/associations?q=Baum&n=1";
+    m_service.setAllowedOrigin("https://tools.example.org");
+    const auto reset = qScopeGuard([this] { m_service.setAllowedOrigin({}); });
+    const HttpTestClient::Reply longer =
+        get(target, "Origin: https://tools.example.org.evil.com\r\n");
+    QVERIFY(!longer.headers.contains("access-control-allow-origin"));
+    const HttpTestClient::Reply allowed = get(target, "Origin: https://tools.example.org\r\n");
+    QVERIFY(allowed.headers.value("access-control-expose-headers").contains("ETag"));
+}
+
+// The tag names the index it came from; any tag matches "*"; JSON wins ties and refusals of CSV;
+// a backslash in a seed is escaped in the JSON.
+void TestWeb::tagsAndFormatsAtTheirEdges()
+{
+    const QByteArray target = "/api/v1/associations?q=Baum&n=2";
+    QVERIFY(m_lexicon.checksum() != 0);
+    const QByteArray tag = get(target).headers.value("etag");
+    const QByteArray checksum = QByteArray::number(qulonglong(m_lexicon.checksum()), 16);
+    QVERIFY2(tag.startsWith(QByteArray('"' + checksum + '-')), tag.constData());
+    QCOMPARE(get(target, "If-None-Match: *\r\n").status, 304);
+    QVERIFY(get(target, "Accept: application/json, text/csv\r\n").body.startsWith("{"));
+    QVERIFY(get(target, "Accept: text/csv;q=0\r\n").body.startsWith("{"));
+    const HttpTestClient::Reply slash = get("/api/v1/associations?q=a%5Cb%22c");
+    QCOMPARE(QJsonDocument::fromJson(slash.body)["results"][0]["seed"].toString(),
+             QStringLiteral("a\\b\"c"));
 }
 
 namespace {
