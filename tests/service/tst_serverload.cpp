@@ -552,7 +552,7 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
 // The API's answers are kept in the cache that every front end shares.
 void TestServerLoad::apiAnswersGoIntoTheSharedCache()
 {
-    AssociationService service(&m_lexicon);
+    AssociationService service(&ServiceFixture::lexicon());
     QCOMPARE(service.answers().size(), 0);
     HttpRequest request;
     request.method = "GET";

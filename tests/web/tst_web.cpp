@@ -306,9 +306,10 @@ void TestWeb::originMustMatchWhole()
 void TestWeb::tagsAndFormatsAtTheirEdges()
 {
     const QByteArray target = "/api/v1/associations?q=Baum&n=2";
-    QVERIFY(m_lexicon.checksum() != 0);
+    QVERIFY(ServiceFixture::lexicon().checksum() != 0);
     const QByteArray tag = get(target).headers.value("etag");
-    const QByteArray checksum = QByteArray::number(qulonglong(m_lexicon.checksum()), 16);
+    const QByteArray checksum =
+        QByteArray::number(qulonglong(ServiceFixture::lexicon().checksum()), 16);
     QVERIFY2(tag.startsWith(QByteArray('"' + checksum + '-')), tag.constData());
     QCOMPARE(get(target, "If-None-Match: *\r\n").status, 304);
     QVERIFY(get(target, "Accept: application/json, text/csv\r\n").body.startsWith("{"));
