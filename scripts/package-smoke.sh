@@ -47,7 +47,9 @@ for page in lexigrove lexigrove-start lexigrove-assocd; do
     [ -f "$file" ] || fail "no man page for $page"
     warnings="$(man --warnings -l "$file" 2>&1 >/dev/null)"
     [ -z "$warnings" ] || fail "man page $page: $warnings"
-    man -l "$file" 2>/dev/null | grep -q "^NAME" || fail "man page $page does not open"
+    # Read whole before the match: grep -q would end the pipe early, and pipefail fail it.
+    text="$(man -l "$file" 2>/dev/null)" || fail "man page $page does not open"
+    grep -q "^NAME" <<<"$text" || fail "man page $page does not open"
 done
 # Every long option the service offers is in its man page.
 assocd_page="$(man -l "$work/root/usr/share/man/man1/lexigrove-assocd.1.gz" 2>/dev/null)"
@@ -73,8 +75,9 @@ version="$(dpkg-deb -f "$deb" Version)"
 for command in lexigrove lexigrove-start; do
     [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$command" --version)" = "$command $version" ] \
         || fail "$command --version does not give $version"
-    env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$command" --help | grep -q "^Usage: $command" \
-        || fail "$command --help prints no usage"
+    usage="$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$command" --help)" \
+        || fail "$command --help fails"
+    grep -q "^Usage: $command" <<<"$usage" || fail "$command --help prints no usage"
 done
 
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --reinstall "$deb" >/dev/null
