@@ -4,11 +4,11 @@
 // median and the worst case over keywords can be read off. openIndex and compileIndex time the
 // two ways to start.
 
-#include "associationservice.h"
-#include "associator.h"
-#include "datasources.h"
-#include "lexicon.h"
-#include "pagerenderer.h"
+#include "data/datasources.h"
+#include "index/lexicon.h"
+#include "query/associator.h"
+#include "web/associationservice.h"
+#include "web/pagerenderer.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 //
 //   fuzz_http_head [CASES] [SEED]     (default 100000 cases, seed 1)
 
-#include "httpheadparser.h"
+#include "http/httpheadparser.h"
 
 #include <QByteArray>
 

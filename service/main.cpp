@@ -1,9 +1,9 @@
-#include "associationservice.h"
-#include "httpserver.h"
-#include "indexcompiler.h"
-#include "indexwatch.h"
-#include "lexicon.h"
+#include "data/indexcompiler.h"
+#include "http/httpserver.h"
+#include "index/indexwatch.h"
+#include "index/lexicon.h"
 #include "serviceoptions.h"
+#include "web/associationservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

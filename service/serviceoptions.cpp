@@ -1,6 +1,6 @@
 #include "serviceoptions.h"
 
-#include "indexformat.h"
+#include "index/indexformat.h"
 
 #include <QCommandLineParser>
 #include <QThread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasources.h"
+#include "data/datasources.h"
 
 #include <QHostAddress>
 #include <QString>

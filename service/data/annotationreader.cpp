@@ -1,7 +1,7 @@
-#include "annotationreader.h"
+#include "data/annotationreader.h"
 
-#include "lexiconbuilder.h"
-#include "wordtokens.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "definitionreader.h"
+#include "data/definitionreader.h"
 
-#include "lexiconbuilder.h"
-#include "termtext.h"
-#include "wordtokens.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
+#include "language/termtext.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,11 +1,11 @@
-#include "dictionaryreader.h"
+#include "data/dictionaryreader.h"
 
-#include "englishbridge.h"
-#include "inflection.h"
+#include "data/englishbridge.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
+#include "language/inflection.h"
 #include "language/lemmatiser.h"
-#include "lexiconbuilder.h"
-#include "termtext.h"
-#include "wordtokens.h"
+#include "language/termtext.h"
 
 #include <algorithm>
 #include <string>

@@ -1,8 +1,8 @@
-#include "englishbridge.h"
+#include "data/englishbridge.h"
 
-#include "dictionaryreader.h"
-#include "lexiconbuilder.h"
-#include "wordtokens.h"
+#include "data/dictionaryreader.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
 
 #include <algorithm>
 

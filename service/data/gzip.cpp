@@ -1,4 +1,4 @@
-#include "gzip.h"
+#include "data/gzip.h"
 
 #include <zlib.h>
 

@@ -1,8 +1,8 @@
-#include "indexwriter.h"
+#include "data/indexwriter.h"
 
+#include "index/indexformat.h"
 #include "index/indexsections.h"
-#include "indexformat.h"
-#include "lexicontables.h"
+#include "index/lexicontables.h"
 
 #include <cstring>
 

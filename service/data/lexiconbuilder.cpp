@@ -1,10 +1,10 @@
-#include "lexiconbuilder.h"
+#include "data/lexiconbuilder.h"
 
-#include "inflection.h"
+#include "index/lexicon.h"
+#include "index/lexicontables.h"
+#include "language/inflection.h"
 #include "language/lemmatiser.h"
-#include "lexicon.h"
-#include "lexicontables.h"
-#include "termtext.h"
+#include "language/termtext.h"
 
 #include <algorithm>
 #include <cmath>

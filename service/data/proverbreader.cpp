@@ -1,7 +1,7 @@
-#include "proverbreader.h"
+#include "data/proverbreader.h"
 
-#include "lexiconbuilder.h"
-#include "wordtokens.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
-#include "stopwordreader.h"
+#include "data/stopwordreader.h"
 
-#include "lexiconbuilder.h"
+#include "data/lexiconbuilder.h"
 
 #include <string_view>
 

@@ -1,9 +1,9 @@
-#include "thesaurusreader.h"
+#include "data/thesaurusreader.h"
 
-#include "lexicon.h"
-#include "lexiconbuilder.h"
-#include "termtext.h"
-#include "wordtokens.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
+#include "index/lexicon.h"
+#include "language/termtext.h"
 
 #include <charconv>
 #include <string_view>

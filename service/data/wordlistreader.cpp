@@ -1,7 +1,7 @@
-#include "wordlistreader.h"
+#include "data/wordlistreader.h"
 
-#include "lexiconbuilder.h"
-#include "wordtokens.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordtokens.h"
 
 #include <string_view>
 

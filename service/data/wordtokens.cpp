@@ -1,4 +1,4 @@
-#include "wordtokens.h"
+#include "data/wordtokens.h"
 
 namespace WordTokens {
 

@@ -1,4 +1,4 @@
-#include "httpconnection.h"
+#include "http/httpconnection.h"
 
 #include <QScopedValueRollback>
 #include <QThreadPool>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "httpheadparser.h"
-#include "httplimits.h"
-#include "httpmessage.h"
+#include "http/httpheadparser.h"
+#include "http/httplimits.h"
+#include "http/httpmessage.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "httpheadparser.h"
+#include "http/httpheadparser.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "httpmessage.h"
+#include "http/httpmessage.h"
 
 #include <QByteArrayView>
 

@@ -1,4 +1,4 @@
-#include "httpmessage.h"
+#include "http/httpmessage.h"
 
 HttpResponse HttpResponse::error(int status, const QByteArray &extraHeaders)
 {

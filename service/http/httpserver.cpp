@@ -1,7 +1,7 @@
-#include "httpserver.h"
+#include "http/httpserver.h"
 
-#include "httpconnection.h"
-#include "httpmessage.h"
+#include "http/httpconnection.h"
+#include "http/httpmessage.h"
 
 #include <algorithm>
 #include <cerrno>

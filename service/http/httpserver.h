@@ -1,6 +1,6 @@
 #pragma once
 
-#include "httplimits.h"
+#include "http/httplimits.h"
 
 #include <QHostAddress>
 #include <QObject>

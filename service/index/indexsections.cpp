@@ -1,7 +1,7 @@
 #include "index/indexsections.h"
 
-#include "lexicontables.h"
-#include "stringpool.h"
+#include "index/lexicontables.h"
+#include "index/stringpool.h"
 
 namespace IndexSections {
 

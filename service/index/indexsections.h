@@ -1,6 +1,6 @@
 #pragma once
 
-#include "indexformat.h"
+#include "index/indexformat.h"
 
 #include <cstddef>
 #include <cstdint>

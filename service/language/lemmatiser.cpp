@@ -1,6 +1,6 @@
 #include "language/lemmatiser.h"
 
-#include "inflection.h"
+#include "language/inflection.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "language/lexiconvocabulary.h"
 
-#include "lexicon.h"
-#include "termtext.h"
+#include "index/lexicon.h"
+#include "language/termtext.h"
 
 namespace Language {
 

@@ -1,4 +1,4 @@
-#include "apihttp.h"
+#include "web/apihttp.h"
 
 #include <QList>
 #include <QStringBuilder>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "httpmessage.h"
-#include "webquery.h"
+#include "http/httpmessage.h"
+#include "web/webquery.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,4 +1,4 @@
-#include "openapi.h"
+#include "web/openapi.h"
 
 #include <QStringBuilder>
 

@@ -1,4 +1,4 @@
-#include "pageassets.h"
+#include "web/pageassets.h"
 
 #include <QCryptographicHash>
 #include <QStringBuilder>

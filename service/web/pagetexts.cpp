@@ -1,6 +1,6 @@
-#include "pagetexts.h"
+#include "web/pagetexts.h"
 
-#include "associator.h"
+#include "query/associator.h"
 
 #include <QLocale>
 

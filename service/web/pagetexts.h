@@ -1,6 +1,6 @@
 #pragma once
 
-#include "webquery.h"
+#include "web/webquery.h"
 
 #include <QByteArrayView>
 #include <QString>

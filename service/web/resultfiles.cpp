@@ -1,6 +1,6 @@
-#include "resultfiles.h"
+#include "web/resultfiles.h"
 
-#include "lexicon.h"
+#include "index/lexicon.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "seedresult.h"
+#include "web/seedresult.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

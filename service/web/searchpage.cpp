@@ -1,10 +1,10 @@
-#include "searchpage.h"
+#include "web/searchpage.h"
 
-#include "associator.h"
-#include "lexicon.h"
-#include "pageassets.h"
-#include "resultfiles.h"
-#include "webpaths.h"
+#include "index/lexicon.h"
+#include "query/associator.h"
+#include "web/pageassets.h"
+#include "web/resultfiles.h"
+#include "web/webpaths.h"
 
 namespace SearchPage {
 

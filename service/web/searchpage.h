@@ -1,8 +1,8 @@
 #pragma once
 
-#include "pagetexts.h"
-#include "seedresult.h"
-#include "webquery.h"
+#include "web/pagetexts.h"
+#include "web/seedresult.h"
+#include "web/webquery.h"
 
 #include <QByteArray>
 

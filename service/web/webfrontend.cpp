@@ -1,14 +1,14 @@
-#include "webfrontend.h"
+#include "web/webfrontend.h"
 
-#include "apihttp.h"
-#include "associator.h"
-#include "lexicon.h"
-#include "openapi.h"
-#include "pageassets.h"
-#include "pagetexts.h"
-#include "resultfiles.h"
-#include "searchpage.h"
-#include "webpaths.h"
+#include "index/lexicon.h"
+#include "query/associator.h"
+#include "web/apihttp.h"
+#include "web/openapi.h"
+#include "web/pageassets.h"
+#include "web/pagetexts.h"
+#include "web/resultfiles.h"
+#include "web/searchpage.h"
+#include "web/webpaths.h"
 
 namespace {
 

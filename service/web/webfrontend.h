@@ -1,8 +1,8 @@
 #pragma once
 
-#include "httpmessage.h"
-#include "seedresult.h"
-#include "webquery.h"
+#include "http/httpmessage.h"
+#include "web/seedresult.h"
+#include "web/webquery.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

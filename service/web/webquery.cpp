@@ -1,7 +1,7 @@
-#include "webquery.h"
+#include "web/webquery.h"
 
-#include "associator.h"
-#include "queryfields.h"
+#include "query/associator.h"
+#include "web/queryfields.h"
 
 #include <QUrl>
 

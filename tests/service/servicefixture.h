@@ -1,7 +1,7 @@
 #pragma once
 
-#include "associator.h"
-#include "lexicon.h"
+#include "index/lexicon.h"
+#include "query/associator.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "associationservice.h"
-#include "httpserver.h"
+#include "http/httpserver.h"
 #include "httptestclient.h"
 #include "servicefixture.h"
+#include "web/associationservice.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
-#include "datasources.h"
-#include "indexcompiler.h"
-#include "indexformat.h"
-#include "indexwatch.h"
-#include "lexicon.h"
+#include "data/datasources.h"
+#include "data/indexcompiler.h"
+#include "index/indexformat.h"
+#include "index/indexwatch.h"
+#include "index/lexicon.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
 

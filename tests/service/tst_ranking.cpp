@@ -1,6 +1,6 @@
-#include "associator.h"
-#include "inflection.h"
-#include "lexicon.h"
+#include "index/lexicon.h"
+#include "language/inflection.h"
+#include "query/associator.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
 

@@ -1,6 +1,6 @@
-#include "associationservice.h"
-#include "httpserver.h"
+#include "http/httpserver.h"
 #include "servicefixture.h"
+#include "web/associationservice.h"
 
 #include <QElapsedTimer>
 #include <QTest>

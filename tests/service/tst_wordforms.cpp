@@ -1,11 +1,11 @@
-#include "associator.h"
-#include "dictionaryreader.h"
-#include "indexwriter.h"
+#include "data/dictionaryreader.h"
+#include "data/indexwriter.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordlistreader.h"
+#include "index/lexicon.h"
+#include "index/lexicontables.h"
 #include "language/lexiconvocabulary.h"
-#include "lexicon.h"
-#include "lexiconbuilder.h"
-#include "lexicontables.h"
-#include "wordlistreader.h"
+#include "query/associator.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "associationservice.h"
-#include "httpserver.h"
-#include "lexicon.h"
+#include "http/httpserver.h"
+#include "index/lexicon.h"
 #include "service/httptestclient.h"
+#include "web/associationservice.h"
 
 #include <QFile>
 #include <QRegularExpression>

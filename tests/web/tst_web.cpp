@@ -1,9 +1,9 @@
-#include "associationservice.h"
 #include "devtoolspipe.h"
-#include "httpserver.h"
-#include "pagerenderer.h"
+#include "http/httpserver.h"
 #include "service/httptestclient.h"
 #include "service/servicefixture.h"
+#include "web/associationservice.h"
+#include "web/pagerenderer.h"
 #include "web/resultfiles.h"
 
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "indexformat.h"
+#include "index/indexformat.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "inflection.h"
+#include "language/inflection.h"
 
 namespace Inflection {
 

@@ -1,4 +1,4 @@
-#include "datasources.h"
+#include "data/datasources.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "associationcache.h"
+#include "query/associationcache.h"
 
 namespace {
 

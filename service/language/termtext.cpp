@@ -1,4 +1,4 @@
-#include "termtext.h"
+#include "language/termtext.h"
 
 #include <QByteArray>
 

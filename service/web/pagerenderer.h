@@ -1,6 +1,6 @@
 #pragma once
 
-#include "associator.h"
+#include "query/associator.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "stringpool.h"
+#include "index/stringpool.h"
 
 void StringPool::reserve(size_t bytes, size_t count)
 {

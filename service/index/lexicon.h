@@ -1,8 +1,8 @@
 #pragma once
 
-#include "indexformat.h"
-#include "stringpool.h"
-#include "termtext.h"
+#include "index/indexformat.h"
+#include "index/stringpool.h"
+#include "language/termtext.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stringpool.h"
+#include "index/stringpool.h"
 
 #include <cstdint>
 #include <vector>

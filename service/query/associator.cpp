@@ -1,11 +1,11 @@
-#include "associator.h"
+#include "query/associator.h"
 
-#include "associationcache.h"
-#include "inflection.h"
+#include "index/lexicon.h"
+#include "language/inflection.h"
 #include "language/lemmatiser.h"
 #include "language/lexiconvocabulary.h"
-#include "lexicon.h"
-#include "wordfamily.h"
+#include "query/associationcache.h"
+#include "query/wordfamily.h"
 
 #include <QByteArray>
 

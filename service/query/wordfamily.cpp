@@ -1,8 +1,8 @@
-#include "wordfamily.h"
+#include "query/wordfamily.h"
 
-#include "inflection.h"
-#include "lexicon.h"
-#include "termtext.h"
+#include "index/lexicon.h"
+#include "language/inflection.h"
+#include "language/termtext.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "pagerenderer.h"
+#include "web/pagerenderer.h"
 
-#include "lexicon.h"
+#include "index/lexicon.h"
 
 #include <cstdio>
 

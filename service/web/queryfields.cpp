@@ -1,4 +1,4 @@
-#include "queryfields.h"
+#include "web/queryfields.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "associationcache.h"
-#include "associator.h"
-#include "httpmessage.h"
+#include "http/httpmessage.h"
+#include "query/associationcache.h"
+#include "query/associator.h"
 #include "web/webfrontend.h"
 
 #include <QByteArray>

@@ -1,8 +1,8 @@
-#include "associationservice.h"
+#include "web/associationservice.h"
 
-#include "lexicon.h"
-#include "pagerenderer.h"
-#include "queryfields.h"
+#include "index/lexicon.h"
+#include "web/pagerenderer.h"
+#include "web/queryfields.h"
 
 namespace {
 

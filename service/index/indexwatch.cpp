@@ -1,4 +1,4 @@
-#include "indexwatch.h"
+#include "index/indexwatch.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,9 +1,9 @@
-#include "lexicon.h"
+#include "index/lexicon.h"
 
-#include "datasources.h"
+#include "data/datasources.h"
+#include "data/indexcompiler.h"
+#include "index/indexformat.h"
 #include "index/indexsections.h"
-#include "indexcompiler.h"
-#include "indexformat.h"
 
 #include <QFileInfo>
 
