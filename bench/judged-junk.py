@@ -27,8 +27,11 @@ TOP = 50
 
 def fetch(url, cue):
     query = urllib.parse.urlencode({'q': cue, 'n': TOP, 'format': 'json'})
-    with urllib.request.urlopen(url + '/api/v1/associations?' + query, timeout=30) as reply:
-        result = json.load(reply)['results'][0]
+    try:
+        with urllib.request.urlopen(url + '/api/v1/associations?' + query, timeout=30) as reply:
+            result = json.load(reply)['results'][0]
+    except (OSError, ValueError, KeyError, IndexError) as error:
+        sys.exit('%s: no list for %s: %s' % (url, cue, error))
     return [a['word'] for a in result['associations']][:TOP]
 
 
