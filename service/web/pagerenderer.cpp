@@ -1,8 +1,7 @@
 #include "web/pagerenderer.h"
 
 #include "index/lexicon.h"
-
-#include <cstdio>
+#include "web/resultfiles.h"
 
 namespace PageRenderer {
 
@@ -13,21 +12,39 @@ QByteArrayView view(std::string_view s)
     return QByteArrayView(s.data(), qsizetype(s.size()));
 }
 
-void appendJsonString(QByteArray *out, QByteArrayView utf8)
+// As QByteArray::toPercentEncoding() writes a link, without its temporary arrays: all but
+// letters, digits and "-._~" as %XX.
+void appendPercentEncoded(QByteArray *out, QByteArrayView bytes)
 {
-    out->append('"');
-    for (const char c : utf8) {
-        if (c == '"' || c == '\\') {
-            out->append('\\').append(c);
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
-            out->append(escape);
-        } else {
-            out->append(c);
+    static constexpr char hex[] = "0123456789ABCDEF";
+    qsizetype plain = 0; // start of the run of characters that stay as they are
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto u = static_cast<unsigned char>(bytes[i]);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+            u == '-' || u == '.' || u == '_' || u == '~') {
+            continue;
         }
+        out->append(bytes.sliced(plain, i - plain));
+        plain = i + 1;
+        const char escape[3] = {'%', hex[u >> 4], hex[u & 15]};
+        out->append(escape, 3);
     }
-    out->append('"');
+    out->append(bytes.sliced(plain));
+}
+
+void appendEscapedWord(QByteArray *out, QByteArrayView utf8)
+{
+    qsizetype plain = 0; // start of the run of characters that stay as they are
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (c != '<' && c != '>' && c != '&') {
+            continue;
+        }
+        out->append(utf8.sliced(plain, i - plain));
+        plain = i + 1;
+        out->append(c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&amp;");
+    }
+    out->append(utf8.sliced(plain));
 }
 
 } // namespace
@@ -37,13 +54,7 @@ void appendJsonString(QByteArray *out, QByteArrayView utf8)
 QByteArray escapedWord(QByteArrayView utf8)
 {
     QByteArray out;
-    out.reserve(utf8.size());
-    for (const char c : utf8) {
-        out.append(c == '<'   ? QByteArrayView("&lt;")
-                   : c == '>' ? QByteArrayView("&gt;")
-                   : c == '&' ? QByteArrayView("&amp;")
-                              : QByteArrayView(&c, 1));
-    }
+    appendEscapedWord(&out, utf8);
     return out;
 }
 
@@ -64,11 +75,11 @@ QByteArray html(const QString &keyword, const std::vector<Association> &result,
     }
     for (const Association &association : result) {
         const QByteArrayView word = view(lexicon.word(association.word));
-        page.append("<center>Assoziation ueber <a href=\"?eingabe=")
-            .append(word.toByteArray().toPercentEncoding())
-            .append("\">")
-            .append(escapedWord(word))
-            .append("</a></center>\n");
+        page.append("<center>Assoziation ueber <a href=\"?eingabe=");
+        appendPercentEncoded(&page, word);
+        page.append("\">");
+        appendEscapedWord(&page, word);
+        page.append("</a></center>\n");
     }
     page.append("</body>\n</html>\n");
     return page;
@@ -80,13 +91,13 @@ QByteArray json(const QString &keyword, const std::vector<Association> &result,
     QByteArray out;
     out.reserve(100 + qsizetype(result.size()) * 70);
     out.append("{\"keyword\":");
-    appendJsonString(&out, keyword.toUtf8());
+    ResultFiles::appendJsonString(&out, keyword.toUtf8());
     out.append(",\"count\":").append(QByteArray::number(qlonglong(result.size())));
     out.append(",\"associations\":[");
     for (size_t i = 0; i < result.size(); ++i) {
         const Association &association = result[i];
         out.append(i == 0 ? "\n{\"word\":" : ",\n{\"word\":");
-        appendJsonString(&out, view(lexicon.word(association.word)));
+        ResultFiles::appendJsonString(&out, view(lexicon.word(association.word)));
         out.append(",\"relation\":\"").append(view(relationName(association.relation)));
         out.append("\",\"score\":").append(QByteArray::number(double(association.score), 'g', 3));
         out.append('}');

@@ -25,10 +25,15 @@ QByteArray json(const std::vector<SeedResult> &results, int count, const Lexicon
 // one that begins with = + - @, a tab or a CR gets a leading ' so that no spreadsheet takes it
 // for a formula.
 QByteArray csvField(QByteArrayView utf8);
+void appendCsvField(QByteArray *out, QByteArrayView utf8);
+
+// A JSON string: quotes, backslashes and control characters escaped.
+void appendJsonString(QByteArray *out, QByteArrayView utf8);
 
 // The score as both files and the page give it: rounded to three decimals.
 double roundedScore(float score);
 // As the files write it: always three decimals ("1.000", "0.895").
 QByteArray scoreText(float score);
+void appendScore(QByteArray *out, float score);
 
 } // namespace ResultFiles
