@@ -3,6 +3,8 @@
 //   bench_service_latency PORT uncached CUE-FILE
 //       each keyword of the file (one a line, '#' lines skipped) once, n=200, on one kept-alive
 //       connection: the first request for a keyword, so the cache cannot answer it
+//   bench_service_latency PORT uncached-api CUE-FILE
+//       the same through the API, two keywords of the file a request, 200 words each, as CSV
 //   bench_service_latency PORT loaded [SECONDS] [CONNECTIONS]
 //       a cached classic request, one after the other, while CONNECTIONS other connections
 //       (default 64) ask for pages of 10 seeds x 200 words as fast as they are answered
@@ -106,23 +108,36 @@ double timed(int fd, const QByteArray &request, QByteArray *buffer)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-int uncached(quint16 port, const char *cueFile)
+QList<QByteArray> cues(const char *cueFile)
 {
     QFile file(QString::fromLocal8Bit(cueFile));
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", cueFile);
-        return 1;
+        std::exit(1);
     }
-    const int fd = connectTo(port);
-    QByteArray buffer;
-    std::vector<double> ms;
+    QList<QByteArray> words;
     for (const QByteArray &line : file.readAll().split('\n')) {
         const QByteArray word = line.trimmed();
         if (!word.isEmpty() && !word.startsWith('#')) {
-            ms.push_back(
-                timed(fd, get("/cgi-bin/meta/meta.ger1-asso?anzahl=200&eingabe=" + encoded(word)),
-                      &buffer));
+            words.append(encoded(word));
         }
+    }
+    return words;
+}
+
+// With api, two keywords a request (the file's in pairs) as CSV; else the classic page.
+int uncached(quint16 port, const char *cueFile, bool api)
+{
+    const QList<QByteArray> words = cues(cueFile);
+    const int fd = connectTo(port);
+    QByteArray buffer;
+    std::vector<double> ms;
+    for (qsizetype i = 0; i + (api ? 1 : 0) < words.size(); i += api ? 2 : 1) {
+        QByteArray target = "/cgi-bin/meta/meta.ger1-asso?anzahl=200&eingabe=" + words[i];
+        if (api) {
+            target = "/api/v1/associations?n=200&format=csv&q=" + words[i] + ',' + words[i + 1];
+        }
+        ms.push_back(timed(fd, get(target), &buffer));
     }
     ::close(fd);
     report(ms);
@@ -244,8 +259,9 @@ int burst(quint16 port, int count)
 
 int main(int argc, char *argv[])
 {
-    if (argc >= 4 && QByteArray(argv[2]) == "uncached") {
-        return uncached(quint16(std::atoi(argv[1])), argv[3]);
+    if (argc >= 4 && QByteArray(argv[2]).startsWith("uncached")) {
+        return uncached(quint16(std::atoi(argv[1])), argv[3],
+                        QByteArray(argv[2]) == "uncached-api");
     }
     if (argc >= 3 && QByteArray(argv[2]) == "loaded") {
         return loaded(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10,
@@ -254,9 +270,10 @@ int main(int argc, char *argv[])
     if (argc >= 3 && QByteArray(argv[2]) == "burst") {
         return burst(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10000);
     }
-    std::fprintf(stderr,
-                 "usage: %s PORT uncached CUE-FILE | PORT loaded [SECONDS] [CONNECTIONS] | "
-                 "PORT burst [CLIENTS]\n",
-                 argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s PORT uncached|uncached-api CUE-FILE | PORT loaded [SECONDS] [CONNECTIONS] | "
+        "PORT burst [CLIENTS]\n",
+        argv[0]);
     return 2;
 }

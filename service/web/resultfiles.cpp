@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace ResultFiles {
 
@@ -42,20 +43,20 @@ double roundedScore(float score)
 
 QByteArray scoreText(float score)
 {
-    QByteArray text;
+    std::string text;
     appendScore(&text, score);
-    return text;
+    return QByteArray::fromStdString(text);
 }
 
 // QByteArray::number(double) took a third of the time of a whole file, so the digits of the
 // plain case are made here. They are the same: a thousandth rounded to three decimals is that
 // thousandth, however the double stores it. Everything else (negative zero, NaN, infinities,
 // huge numbers) takes the general way.
-void appendScore(QByteArray *out, float score)
+void appendScore(std::string *out, float score)
 {
     const double thousandths = std::round(double(score) * 1000.0);
     if (!(thousandths >= 0 && thousandths < 1e12) || std::signbit(thousandths)) {
-        out->append(QByteArray::number(thousandths / 1000.0, 'f', 3));
+        out->append(QByteArray::number(thousandths / 1000.0, 'f', 3).toStdString());
         return;
     }
     auto n = static_cast<unsigned long long>(thousandths);
@@ -70,94 +71,85 @@ void appendScore(QByteArray *out, float score)
         *--p = char('0' + n % 10);
         n /= 10;
     } while (n != 0);
-    out->append(p, end - p);
+    out->append(p, size_t(end - p));
 }
 
-void appendJsonString(QByteArray *out, QByteArrayView utf8)
+void appendJsonString(std::string *out, QByteArrayView utf8)
 {
-    out->append('"');
-    qsizetype plain = 0; // start of the run of characters that need no escape
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20) {
-            continue;
-        }
-        out->append(utf8.sliced(plain, i - plain));
-        plain = i + 1;
+    out->push_back('"');
+    for (const char c : utf8) {
         if (c == '"' || c == '\\') {
-            out->append('\\').append(c);
-        } else {
+            out->push_back('\\');
+            out->push_back(c);
+        } else if (static_cast<unsigned char>(c) < 0x20) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
             out->append(escape);
+        } else {
+            out->push_back(c);
         }
     }
-    out->append(utf8.sliced(plain)).append('"');
+    out->push_back('"');
 }
 
-void appendCsvField(QByteArray *out, QByteArrayView utf8)
+void appendCsvField(std::string *out, QByteArrayView utf8)
 {
     // A spreadsheet runs a cell that begins like this as a formula; the quote shows it as text.
     static constexpr QByteArrayView formulaStarts = "=+-@\t\r";
     const bool formula = !utf8.isEmpty() && formulaStarts.contains(utf8.front());
-    if (!needsCsvQuotes(utf8)) {
-        if (formula) {
-            out->append('\'');
-        }
-        out->append(utf8);
-        return;
-    }
-    out->append(formula ? "\"'" : "\"");
+    const bool quoted = needsCsvQuotes(utf8);
+    out->append(quoted ? "\"" : "").append(formula ? "'" : "");
     for (const char c : utf8) {
-        out->append(c);
+        out->push_back(c);
         if (c == '"') {
-            out->append('"');
+            out->push_back('"');
         }
     }
-    out->append('"');
+    out->append(quoted ? "\"" : "");
 }
 
 QByteArray csvField(QByteArrayView utf8)
 {
-    QByteArray cell;
+    std::string cell;
     appendCsvField(&cell, utf8);
-    return cell;
+    return QByteArray::fromStdString(cell);
 }
 
 QByteArray csv(const std::vector<SeedResult> &results, const Lexicon &lexicon)
 {
-    QByteArray out = "seed,word,relation,score\r\n";
-    out.reserve(32 + total(results) * 48);
+    std::string out = "seed,word,relation,score\r\n";
+    out.reserve(size_t(32 + total(results) * 48));
     for (const SeedResult &result : results) {
-        const QByteArray seed = csvField(result.seed.toUtf8());
+        std::string seed;
+        appendCsvField(&seed, result.seed.toUtf8());
         if (result.associations.empty()) {
             out.append(seed).append(",,,\r\n");
         }
         for (const Association &association : result.associations) {
-            out.append(seed).append(',');
+            out.append(seed).push_back(',');
             appendCsvField(&out, view(lexicon.word(association.word)));
-            out.append(',');
+            out.push_back(',');
             appendCsvField(&out, view(relationName(association.relation)));
-            out.append(',');
+            out.push_back(',');
             appendScore(&out, association.score);
             out.append("\r\n");
         }
     }
-    return out;
+    return QByteArray::fromStdString(out);
 }
 
 QByteArray json(const std::vector<SeedResult> &results, int count, const Lexicon &lexicon)
 {
-    QByteArray out;
-    out.reserve(64 + total(results) * 64);
-    out.append("{\"n\":").append(QByteArray::number(count));
-    out.append(",\"count\":").append(QByteArray::number(total(results)));
+    std::string out;
+    out.reserve(size_t(64 + total(results) * 64));
+    out.append("{\"n\":").append(std::to_string(count));
+    out.append(",\"count\":").append(std::to_string(total(results)));
     out.append(",\"results\":[");
     for (size_t s = 0; s < results.size(); ++s) {
         const SeedResult &result = results[s];
         out.append(s == 0 ? "{\"seed\":" : ",{\"seed\":");
         appendJsonString(&out, result.seed.toUtf8());
-        out.append(",\"count\":").append(QByteArray::number(qsizetype(result.associations.size())));
+        out.append(",\"count\":").append(std::to_string(result.associations.size()));
         out.append(",\"associations\":[");
         for (size_t i = 0; i < result.associations.size(); ++i) {
             const Association &association = result.associations[i];
@@ -167,12 +159,12 @@ QByteArray json(const std::vector<SeedResult> &results, int count, const Lexicon
             appendJsonString(&out, view(relationName(association.relation)));
             out.append(",\"score\":");
             appendScore(&out, association.score);
-            out.append('}');
+            out.push_back('}');
         }
         out.append("]}");
     }
     out.append("]}\n");
-    return out;
+    return QByteArray::fromStdString(out);
 }
 
 } // namespace ResultFiles
