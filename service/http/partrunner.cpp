@@ -19,9 +19,11 @@ void PartRunner::start(QThreadPool *pool, std::shared_ptr<HttpSplitAnswer> answe
         new PartRunner(pool, std::move(answer), std::move(done)));
     const int width = std::min(runner->m_parts, std::max(pool->maxThreadCount(), 1));
     runner->m_next = width;
-    for (int i = 0; i < width; ++i) {
+    for (int i = 1; i < width; ++i) {
         runner->queue(i);
     }
+    // The first part where it is: a trip through the queue costs a thread's wake-up.
+    runner->run(0);
 }
 
 void PartRunner::queue(int index)
