@@ -14,11 +14,13 @@
 
 namespace {
 
-QByteArray commonHeaders()
+const QByteArray &commonHeaders()
 {
-    return "X-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n"
-           "Content-Security-Policy: " +
-           PageAssets::contentSecurityPolicy() + "\r\n";
+    static const QByteArray headers =
+        "X-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n"
+        "Content-Security-Policy: " +
+        PageAssets::contentSecurityPolicy() + "\r\n";
+    return headers;
 }
 
 bool isReadingMethod(const QByteArray &method)
