@@ -97,15 +97,21 @@ void appendCsvField(std::string *out, QByteArrayView utf8)
     // A spreadsheet runs a cell that begins like this as a formula; the quote shows it as text.
     static constexpr QByteArrayView formulaStarts = "=+-@\t\r";
     const bool formula = !utf8.isEmpty() && formulaStarts.contains(utf8.front());
-    const bool quoted = needsCsvQuotes(utf8);
-    out->append(quoted ? "\"" : "").append(formula ? "'" : "");
+    if (!needsCsvQuotes(utf8)) {
+        if (formula) {
+            out->push_back('\'');
+        }
+        out->append(utf8.data(), size_t(utf8.size()));
+        return;
+    }
+    out->append(formula ? "\"'" : "\"");
     for (const char c : utf8) {
         out->push_back(c);
         if (c == '"') {
             out->push_back('"');
         }
     }
-    out->append(quoted ? "\"" : "");
+    out->push_back('"');
 }
 
 QByteArray csvField(QByteArrayView utf8)
