@@ -5,9 +5,10 @@
 //       connection: the first request for a keyword, so the cache cannot answer it
 //   bench_service_latency PORT uncached-api CUE-FILE
 //       the same through the API, two keywords of the file a request, 200 words each, as CSV
-//   bench_service_latency PORT loaded [SECONDS] [CONNECTIONS]
+//   bench_service_latency PORT loaded [SECONDS] [CONNECTIONS] [WORD-LIST]
 //       a cached classic request, one after the other, while CONNECTIONS other connections
-//       (default 64) ask for pages of 10 seeds x 200 words as fast as they are answered
+//       (default 64) ask for pages of 10 seeds x 200 words as fast as they are answered: the
+//       same page (so cached after the first), or with WORD-LIST ten new words of it each time
 //
 //   bench_service_latency PORT burst [CLIENTS]
 //       CLIENTS (default 10000) connect at once, each sends one request with "Connection:
@@ -144,10 +145,24 @@ int uncached(quint16 port, const char *cueFile, bool api)
     return 0;
 }
 
-int loaded(quint16 port, int seconds, int connections)
+// With a word list, each heavy page asks for ten words of it not asked for before, so that no
+// cache answers it; without, the same ten seeds again and again.
+int loaded(quint16 port, int seconds, int connections, const char *wordList)
 {
-    const QByteArray heavy = get("/api/v1/associations?n=200&format=csv&q=Haus,Garten,Baum,Auto,"
-                                 "Wasser,Stadt,Schule,Arbeit,Musik,Zeit");
+    const QByteArray same = get("/api/v1/associations?n=200&format=csv&q=Haus,Garten,Baum,Auto,"
+                                "Wasser,Stadt,Schule,Arbeit,Musik,Zeit");
+    const QList<QByteArray> words = wordList ? cues(wordList) : QList<QByteArray>();
+    std::atomic<qsizetype> nextWord{0};
+    const auto heavy = [&] {
+        if (words.size() < 10) {
+            return same;
+        }
+        QByteArray target = "/api/v1/associations?n=200&format=csv&q=";
+        for (int i = 0; i < 10; ++i) {
+            target += (i ? "," : "") + words[nextWord++ % words.size()];
+        }
+        return get(target);
+    };
     std::atomic<bool> stop{false};
     std::atomic<long> heavyDone{0};
     std::vector<std::thread> load;
@@ -155,7 +170,7 @@ int loaded(quint16 port, int seconds, int connections)
         load.emplace_back([&] {
             const int fd = connectTo(port);
             QByteArray buffer;
-            while (!stop && exchange(fd, heavy, &buffer)) {
+            while (!stop && exchange(fd, heavy(), &buffer)) {
                 ++heavyDone;
             }
             ::close(fd);
@@ -265,15 +280,15 @@ int main(int argc, char *argv[])
     }
     if (argc >= 3 && QByteArray(argv[2]) == "loaded") {
         return loaded(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10,
-                      argc > 4 ? std::atoi(argv[4]) : 64);
+                      argc > 4 ? std::atoi(argv[4]) : 64, argc > 5 ? argv[5] : nullptr);
     }
     if (argc >= 3 && QByteArray(argv[2]) == "burst") {
         return burst(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10000);
     }
-    std::fprintf(
-        stderr,
-        "usage: %s PORT uncached|uncached-api CUE-FILE | PORT loaded [SECONDS] [CONNECTIONS] | "
-        "PORT burst [CLIENTS]\n",
-        argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s PORT uncached|uncached-api CUE-FILE | PORT loaded [SECONDS] "
+                 "[CONNECTIONS] [WORD-LIST] | "
+                 "PORT burst [CLIENTS]\n",
+                 argv[0]);
     return 2;
 }
