@@ -9,9 +9,10 @@
 #include <memory>
 
 // Computes the parts of a split answer on a thread pool, the first in the calling thread, and
-// hands the response to a callback, on the thread of the last part. Each part is a job of its own, queued behind the jobs already
-// waiting, and a request has no more parts under way than the pool has threads: a request of
-// many parts takes turns with those that came after it instead of making them wait.
+// hands the response to a callback, on the thread of the last part. Each part is a job of its own,
+// queued behind the jobs already waiting, and a request has no more parts under way than the pool
+// has threads: a request of many parts takes turns with those that came after it instead of making
+// them wait.
 class PartRunner : public std::enable_shared_from_this<PartRunner>
 {
 public:
