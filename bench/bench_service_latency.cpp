@@ -3,9 +3,12 @@
 //   bench_service_latency PORT uncached CUE-FILE
 //       each keyword of the file (one a line, '#' lines skipped) once, n=200, on one kept-alive
 //       connection: the first request for a keyword, so the cache cannot answer it
-//   bench_service_latency PORT loaded [SECONDS] [CONNECTIONS]
+//   bench_service_latency PORT uncached-api CUE-FILE
+//       the same through the API, two keywords of the file a request, 200 words each, as CSV
+//   bench_service_latency PORT loaded [SECONDS] [CONNECTIONS] [WORD-LIST]
 //       a cached classic request, one after the other, while CONNECTIONS other connections
-//       (default 64) ask for pages of 10 seeds x 200 words as fast as they are answered
+//       (default 64) ask for pages of 10 seeds x 200 words as fast as they are answered: the
+//       same page (so cached after the first), or with WORD-LIST ten new words of it each time
 //
 //   bench_service_latency PORT burst [CLIENTS]
 //       CLIENTS (default 10000) connect at once, each sends one request with "Connection:
@@ -106,33 +109,60 @@ double timed(int fd, const QByteArray &request, QByteArray *buffer)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-int uncached(quint16 port, const char *cueFile)
+QList<QByteArray> cues(const char *cueFile)
 {
     QFile file(QString::fromLocal8Bit(cueFile));
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", cueFile);
-        return 1;
+        std::exit(1);
     }
-    const int fd = connectTo(port);
-    QByteArray buffer;
-    std::vector<double> ms;
+    QList<QByteArray> words;
     for (const QByteArray &line : file.readAll().split('\n')) {
         const QByteArray word = line.trimmed();
         if (!word.isEmpty() && !word.startsWith('#')) {
-            ms.push_back(
-                timed(fd, get("/cgi-bin/meta/meta.ger1-asso?anzahl=200&eingabe=" + encoded(word)),
-                      &buffer));
+            words.append(encoded(word));
         }
+    }
+    return words;
+}
+
+// With api, two keywords a request (the file's in pairs) as CSV; else the classic page.
+int uncached(quint16 port, const char *cueFile, bool api)
+{
+    const QList<QByteArray> words = cues(cueFile);
+    const int fd = connectTo(port);
+    QByteArray buffer;
+    std::vector<double> ms;
+    for (qsizetype i = 0; i + (api ? 1 : 0) < words.size(); i += api ? 2 : 1) {
+        QByteArray target = "/cgi-bin/meta/meta.ger1-asso?anzahl=200&eingabe=" + words[i];
+        if (api) {
+            target = "/api/v1/associations?n=200&format=csv&q=" + words[i] + ',' + words[i + 1];
+        }
+        ms.push_back(timed(fd, get(target), &buffer));
     }
     ::close(fd);
     report(ms);
     return 0;
 }
 
-int loaded(quint16 port, int seconds, int connections)
+// With a word list, each heavy page asks for ten words of it not asked for before, so that no
+// cache answers it; without, the same ten seeds again and again.
+int loaded(quint16 port, int seconds, int connections, const char *wordList)
 {
-    const QByteArray heavy = get("/api/v1/associations?n=200&format=csv&q=Haus,Garten,Baum,Auto,"
-                                 "Wasser,Stadt,Schule,Arbeit,Musik,Zeit");
+    const QByteArray same = get("/api/v1/associations?n=200&format=csv&q=Haus,Garten,Baum,Auto,"
+                                "Wasser,Stadt,Schule,Arbeit,Musik,Zeit");
+    const QList<QByteArray> words = wordList ? cues(wordList) : QList<QByteArray>();
+    std::atomic<qsizetype> nextWord{0};
+    const auto heavy = [&] {
+        if (words.size() < 10) {
+            return same;
+        }
+        QByteArray target = "/api/v1/associations?n=200&format=csv&q=";
+        for (int i = 0; i < 10; ++i) {
+            target += (i ? "," : "") + words[nextWord++ % words.size()];
+        }
+        return get(target);
+    };
     std::atomic<bool> stop{false};
     std::atomic<long> heavyDone{0};
     std::vector<std::thread> load;
@@ -140,7 +170,7 @@ int loaded(quint16 port, int seconds, int connections)
         load.emplace_back([&] {
             const int fd = connectTo(port);
             QByteArray buffer;
-            while (!stop && exchange(fd, heavy, &buffer)) {
+            while (!stop && exchange(fd, heavy(), &buffer)) {
                 ++heavyDone;
             }
             ::close(fd);
@@ -244,18 +274,20 @@ int burst(quint16 port, int count)
 
 int main(int argc, char *argv[])
 {
-    if (argc >= 4 && QByteArray(argv[2]) == "uncached") {
-        return uncached(quint16(std::atoi(argv[1])), argv[3]);
+    if (argc >= 4 && QByteArray(argv[2]).startsWith("uncached")) {
+        return uncached(quint16(std::atoi(argv[1])), argv[3],
+                        QByteArray(argv[2]) == "uncached-api");
     }
     if (argc >= 3 && QByteArray(argv[2]) == "loaded") {
         return loaded(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10,
-                      argc > 4 ? std::atoi(argv[4]) : 64);
+                      argc > 4 ? std::atoi(argv[4]) : 64, argc > 5 ? argv[5] : nullptr);
     }
     if (argc >= 3 && QByteArray(argv[2]) == "burst") {
         return burst(quint16(std::atoi(argv[1])), argc > 3 ? std::atoi(argv[3]) : 10000);
     }
     std::fprintf(stderr,
-                 "usage: %s PORT uncached CUE-FILE | PORT loaded [SECONDS] [CONNECTIONS] | "
+                 "usage: %s PORT uncached|uncached-api CUE-FILE | PORT loaded [SECONDS] "
+                 "[CONNECTIONS] [WORD-LIST] | "
                  "PORT burst [CLIENTS]\n",
                  argv[0]);
     return 2;

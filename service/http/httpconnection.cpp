@@ -1,5 +1,7 @@
 #include "http/httpconnection.h"
 
+#include "http/partrunner.h"
+
 #include <QScopedValueRollback>
 #include <QThreadPool>
 
@@ -269,14 +271,20 @@ void HttpConnection::dispatch()
     // connection outlives the job (see deleteWhenIdle), so the reply can be posted to it.
     m_awaitingReply = true;
     m_readNotifier.setEnabled(false);
-    m_pool->start([this, handler = m_handler, request = std::move(m_request), keepAlive, headOnly] {
-        HttpResponse response = handler->handle(request);
+    const auto deliver = [this, keepAlive, headOnly](HttpResponse response) {
         QMetaObject::invokeMethod(
             this,
             [this, response = std::move(response), keepAlive, headOnly] {
                 answered(response, keepAlive, headOnly);
             },
             Qt::QueuedConnection);
+    };
+    m_pool->start([handler = m_handler, pool = m_pool, request = std::move(m_request), deliver] {
+        if (std::shared_ptr<HttpSplitAnswer> parts = handler->split(request)) {
+            PartRunner::start(pool, std::move(parts), deliver);
+        } else {
+            deliver(handler->handle(request));
+        }
     });
     m_request = HttpRequest();
 }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <memory>
+
 // One parsed request, as the connection hands it to the handler.
 struct HttpRequest
 {
@@ -30,6 +32,27 @@ struct HttpResponse
     QByteArray serialize(bool keepAlive, bool headOnly) const;
 };
 
+// An answer made of parts that can be computed apart, and at once (one per seed keyword of a
+// search), so that a big request does not hold a worker thread for long.
+class HttpSplitAnswer
+{
+public:
+    virtual ~HttpSplitAnswer() = default;
+    virtual int parts() const = 0;
+    // Distinct parts may be computed at the same time, on different threads.
+    virtual void computePart(int index) = 0;
+    // Once every part is computed.
+    virtual HttpResponse response() = 0;
+
+    HttpResponse answerInOneGo()
+    {
+        for (int i = 0; i < parts(); ++i) {
+            computePart(i);
+        }
+        return response();
+    }
+};
+
 // Answers requests, once per complete request: in the thread of the connection, or on worker
 // threads, several at once (see HttpServer::setWorkerThreads).
 class HttpHandler
@@ -44,5 +67,12 @@ public:
         static_cast<void>(request);
         static_cast<void>(response);
         return false;
+    }
+    // On a worker, for a request that handleAtOnce() did not answer: the answer in parts, each
+    // computed on a worker of its own; null when handle() answers it in one go.
+    virtual std::shared_ptr<HttpSplitAnswer> split(const HttpRequest &request)
+    {
+        static_cast<void>(request);
+        return nullptr;
     }
 };

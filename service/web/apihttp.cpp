@@ -52,6 +52,9 @@ HttpResponse problem(int status, const QString &detail, const QByteArray &extraH
 
 bool matches(QByteArrayView ifNoneMatch, QByteArrayView tag)
 {
+    if (ifNoneMatch.isEmpty()) {
+        return false;
+    }
     for (const QByteArray &entry : ifNoneMatch.toByteArray().split(',')) {
         QByteArray candidate = entry.trimmed();
         if (candidate == "*") {

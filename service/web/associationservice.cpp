@@ -6,9 +6,6 @@
 
 namespace {
 
-// Longer keywords are not worth a cache entry: nobody asks for them twice.
-constexpr qsizetype maxCachedKeywordBytes = 200;
-
 bool wantsJson(const HttpRequest &request, QueryFields::Format format)
 {
     if (format != QueryFields::Format::Unspecified) {
@@ -20,8 +17,8 @@ bool wantsJson(const HttpRequest &request, QueryFields::Format format)
 } // namespace
 
 AssociationService::AssociationService(const Lexicon *lexicon, qsizetype cacheBytes)
-    : m_lexicon(lexicon), m_results(cacheBytes / 2), m_associator(lexicon), m_cache(cacheBytes / 2),
-      m_web(&m_associator, lexicon)
+    : m_lexicon(lexicon), m_results(cacheBytes / 2), m_associator(lexicon),
+      m_replies(cacheBytes / 2), m_web(&m_associator, lexicon, &m_replies)
 {
     m_associator.setCache(&m_results);
 }
@@ -38,12 +35,17 @@ bool AssociationService::handleAtOnce(const HttpRequest &request, HttpResponse *
     return answer(request, true, response);
 }
 
+std::shared_ptr<HttpSplitAnswer> AssociationService::split(const HttpRequest &request)
+{
+    return WebFrontend::serves(request.path) ? m_web.split(request) : nullptr;
+}
+
 // With cachedOnly, false for a request that needs a query.
 bool AssociationService::answer(const HttpRequest &request, bool cachedOnly, HttpResponse *response)
 {
     if (WebFrontend::serves(request.path)) {
         if (cachedOnly) {
-            return false;
+            return m_web.answerAtOnce(request, response);
         }
         *response = m_web.handle(request);
         return true;
@@ -78,16 +80,10 @@ bool AssociationService::render(const QueryFields &fields, bool json, bool cache
                                 QByteArray *page)
 {
     const QString keyword = fields.keyword.simplified();
-    const QByteArray keywordBytes = keyword.toUtf8();
-    const bool cacheable = keywordBytes.size() <= maxCachedKeywordBytes;
-    QByteArray cacheKey;
-    if (cacheable) {
-        cacheKey = QByteArray::number(fields.count) + (json ? "j:" : "h:") + keywordBytes;
-        const QMutexLocker locker(&m_cacheLock);
-        if (const QByteArray *cached = m_cache.object(cacheKey)) {
-            *page = *cached;
-            return true;
-        }
+    const QByteArray cacheKey =
+        QByteArray::number(fields.count) + (json ? "j:" : "h:") + keyword.toUtf8();
+    if (m_replies.find(cacheKey, page)) {
+        return true;
     }
     if (cachedOnly) {
         return false;
@@ -95,10 +91,7 @@ bool AssociationService::render(const QueryFields &fields, bool json, bool cache
     const std::vector<Association> result = m_associator.associate(keyword, fields.count);
     QByteArray body = json ? PageRenderer::json(keyword, result, *m_lexicon)
                            : PageRenderer::html(keyword, result, *m_lexicon);
-    if (cacheable) {
-        const QMutexLocker locker(&m_cacheLock);
-        m_cache.insert(cacheKey, new QByteArray(body), body.size() + cacheKey.size() + 64);
-    }
+    m_replies.insert(cacheKey, body);
     *page = body;
     return true;
 }

@@ -3,11 +3,10 @@
 #include "http/httpmessage.h"
 #include "query/associationcache.h"
 #include "query/associator.h"
+#include "web/replycache.h"
 #include "web/webfrontend.h"
 
 #include <QByteArray>
-#include <QCache>
-#include <QMutex>
 
 class Lexicon;
 struct QueryFields;
@@ -27,6 +26,8 @@ public:
     void setAllowedOrigin(const QByteArray &origin) { m_web.setAllowedOrigin(origin); }
     // Errors and pages in the cache.
     bool handleAtOnce(const HttpRequest &request, HttpResponse *response) override;
+    // Searches for several seeds, one part each.
+    std::shared_ptr<HttpSplitAnswer> split(const HttpRequest &request) override;
     const AssociationCache &answers() const { return m_results; }
 
 private:
@@ -36,7 +37,6 @@ private:
     const Lexicon *m_lexicon;
     AssociationCache m_results; // for the classic path, the page and the API alike
     Associator m_associator;
-    QMutex m_cacheLock;
-    QCache<QByteArray, QByteArray> m_cache;
-    WebFrontend m_web; // the search page and the API, beside the classic path
+    ReplyCache m_replies; // the classic path's pages and the API's files
+    WebFrontend m_web;    // the search page and the API, beside the classic path
 };

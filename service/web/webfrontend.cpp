@@ -6,17 +6,21 @@
 #include "web/openapi.h"
 #include "web/pageassets.h"
 #include "web/pagetexts.h"
+#include "web/replycache.h"
 #include "web/resultfiles.h"
 #include "web/searchpage.h"
+#include "web/seedsearch.h"
 #include "web/webpaths.h"
 
 namespace {
 
-QByteArray commonHeaders()
+const QByteArray &commonHeaders()
 {
-    return "X-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n"
-           "Content-Security-Policy: " +
-           PageAssets::contentSecurityPolicy() + "\r\n";
+    static const QByteArray headers =
+        "X-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n"
+        "Content-Security-Policy: " +
+        PageAssets::contentSecurityPolicy() + "\r\n";
+    return headers;
 }
 
 bool isReadingMethod(const QByteArray &method)
@@ -37,107 +41,180 @@ bool WebFrontend::serves(QByteArrayView path)
 
 HttpResponse WebFrontend::handle(const HttpRequest &request) const
 {
+    HttpResponse response;
+    if (answerAtOnce(request, &response)) {
+        return response;
+    }
+    const std::shared_ptr<HttpSplitAnswer> search = split(request);
+    return search ? search->answerInOneGo() : HttpResponse::error(404);
+}
+
+bool WebFrontend::answerAtOnce(const HttpRequest &request, HttpResponse *response) const
+{
     if (WebPaths::underApi(request.path)) {
-        return api(request);
+        return api(request, response);
     }
     if (!isReadingMethod(request.method)) {
-        return HttpResponse::error(405, "Allow: GET, HEAD\r\n");
+        *response = HttpResponse::error(405, "Allow: GET, HEAD\r\n");
+        return true;
     }
-    return page(request);
+    const WebQuery query = WebQuery::parse(request.query);
+    if (query.problem == WebQuery::Problem::None) {
+        return false;
+    }
+    *response = page(request, query, {});
+    return true;
 }
 
-std::vector<SeedResult> WebFrontend::associate(const WebQuery &query) const
-{
-    std::vector<SeedResult> results;
-    results.reserve(size_t(query.seeds.size()));
-    for (const QString &seed : query.seeds) {
-        results.push_back({seed, m_associator->associate(seed, query.count)});
-    }
-    return results;
-}
-
-HttpResponse WebFrontend::page(const HttpRequest &request) const
+std::shared_ptr<HttpSplitAnswer> WebFrontend::split(const HttpRequest &request) const
 {
     const WebQuery query = WebQuery::parse(request.query);
+    if (query.problem != WebQuery::Problem::None || !isReadingMethod(request.method)) {
+        return nullptr;
+    }
+    if (!WebPaths::underApi(request.path)) {
+        return std::make_shared<SeedSearch>(
+            m_associator, query.seeds, query.count,
+            [this, request, query](const std::vector<SeedResult> &results) {
+                return page(request, query, results);
+            });
+    }
+    if (request.path != WebPaths::api || query.format == WebQuery::Format::Html) {
+        return nullptr;
+    }
+    const WebQuery::Format format = fileFormat(request, query);
+    return std::make_shared<SeedSearch>(
+        m_associator, query.seeds, query.count,
+        [this, request, query, format](const std::vector<SeedResult> &results) {
+            const QByteArray body = render(query, format, results);
+            if (m_replies) {
+                m_replies->insert(replyKey(query, format), body);
+            }
+            return resultFile(request, format, body);
+        });
+}
+
+HttpResponse WebFrontend::page(const HttpRequest &request, const WebQuery &query,
+                               const std::vector<SeedResult> &results) const
+{
     const PageTexts &texts = PageTexts::choose(query.language, request.acceptLanguage);
     const bool searchable = query.problem == WebQuery::Problem::None;
     HttpResponse response;
     const bool start = query.problem == WebQuery::Problem::NoSeed && !query.seedFieldGiven;
     response.status = searchable || start ? 200 : 400;
     response.contentType = "text/html; charset=utf-8";
-    response.body = SearchPage::render(
-        query, searchable ? associate(query) : std::vector<SeedResult>(), *m_lexicon, texts);
+    response.body = SearchPage::render(query, results, *m_lexicon, texts);
     response.extraHeaders = commonHeaders() + "Vary: Accept-Language\r\n";
     return response;
 }
 
-HttpResponse WebFrontend::api(const HttpRequest &request) const
+// False only for a search whose answer is not in the cache.
+bool WebFrontend::api(const HttpRequest &request, HttpResponse *response) const
 {
     const QByteArray cors = crossOriginHeaders(request);
     const bool known = request.path == WebPaths::api || request.path == WebPaths::openApi;
     if (!known) {
-        return ApiHttp::problem(
+        *response = ApiHttp::problem(
             404,
             QStringLiteral("no such path; the API is GET %1").arg(QLatin1String(WebPaths::api)),
             cors);
+        return true;
     }
     if (request.method == "OPTIONS") {
-        return preflight(request);
+        *response = preflight(request);
+        return true;
     }
     if (!isReadingMethod(request.method)) {
-        return ApiHttp::problem(405,
-                                QStringLiteral("method %1 not allowed: use GET")
-                                    .arg(QString::fromLatin1(request.method.left(20))),
-                                "Allow: " + QByteArray(apiMethods) + "\r\n" + cors);
+        *response = ApiHttp::problem(405,
+                                     QStringLiteral("method %1 not allowed: use GET")
+                                         .arg(QString::fromLatin1(request.method.left(20))),
+                                     "Allow: " + QByteArray(apiMethods) + "\r\n" + cors);
+        return true;
     }
     if (request.path == WebPaths::openApi) {
         const QByteArray headers = cors + cacheControl;
         const QByteArray tag = '"' + QByteArray(LEXIGROVE_VERSION) + "-openapi\"";
         if (ApiHttp::matches(request.ifNoneMatch, tag)) {
-            return cached(tag, headers);
+            *response = cached(tag, headers);
+            return true;
         }
-        HttpResponse response;
-        response.contentType = "application/json; charset=utf-8";
-        response.body = OpenApi::document();
-        response.extraHeaders = commonHeaders() + headers + "ETag: " + tag + "\r\n";
-        return response;
+        response->contentType = "application/json; charset=utf-8";
+        response->body = OpenApi::document();
+        response->extraHeaders = commonHeaders() + headers + "ETag: " + tag + "\r\n";
+        return true;
     }
-    return associations(request);
+    return associations(request, response);
 }
 
-HttpResponse WebFrontend::associations(const HttpRequest &request) const
+bool WebFrontend::associations(const HttpRequest &request, HttpResponse *response) const
 {
-    const QByteArray cors = crossOriginHeaders(request);
     const WebQuery query = WebQuery::parse(request.query);
     const QString problem = query.problemText();
     if (!problem.isEmpty()) {
-        return ApiHttp::problem(400, problem, cors);
+        *response = ApiHttp::problem(400, problem, crossOriginHeaders(request));
+        return true;
     }
     if (query.format == WebQuery::Format::Html) {
-        return ApiHttp::problem(400, QStringLiteral("format must be json or csv, not \"html\""),
-                                cors);
+        *response =
+            ApiHttp::problem(400, QStringLiteral("format must be json or csv, not \"html\""),
+                             crossOriginHeaders(request));
+        return true;
     }
-    const WebQuery::Format format = query.format == WebQuery::Format::Unspecified
-                                        ? ApiHttp::preferredFormat(request.accept)
-                                        : query.format;
+    const WebQuery::Format format = fileFormat(request, query);
     const QByteArray tag = entityTag(format);
-    // The answer's format may come from Accept, and its readers from Origin.
-    const QByteArray headers =
-        cors + cacheControl + (cors.contains("Vary:") ? "" : "Vary: Accept\r\n");
     if (ApiHttp::matches(request.ifNoneMatch, tag)) {
-        return cached(tag, headers);
+        *response = cached(tag, fileHeaders(request));
+        return true;
     }
-    const std::vector<SeedResult> results = associate(query);
+    QByteArray body;
+    if (!m_replies || !m_replies->find(replyKey(query, format), &body)) {
+        return false;
+    }
+    *response = resultFile(request, format, body);
+    return true;
+}
+
+WebQuery::Format WebFrontend::fileFormat(const HttpRequest &request, const WebQuery &query)
+{
+    return query.format == WebQuery::Format::Unspecified ? ApiHttp::preferredFormat(request.accept)
+                                                         : query.format;
+}
+
+// Everything the bytes of a result file depend on: the seeds (as given, since the file names
+// them so), the words per seed and the format. The index stays the same while the cache lives.
+QByteArray WebFrontend::replyKey(const WebQuery &query, WebQuery::Format format)
+{
+    return (format == WebQuery::Format::Csv ? "api/csv/" : "api/json/") +
+           QByteArray::number(query.count) + '/' + query.seeds.join(QLatin1Char('\n')).toUtf8();
+}
+
+QByteArray WebFrontend::render(const WebQuery &query, WebQuery::Format format,
+                               const std::vector<SeedResult> &results) const
+{
+    return format == WebQuery::Format::Csv ? ResultFiles::csv(results, *m_lexicon)
+                                           : ResultFiles::json(results, query.count, *m_lexicon);
+}
+
+// The answer's format may come from Accept, and its readers from Origin.
+QByteArray WebFrontend::fileHeaders(const HttpRequest &request) const
+{
+    const QByteArray cors = crossOriginHeaders(request);
+    return cors + cacheControl + (cors.contains("Vary:") ? "" : "Vary: Accept\r\n");
+}
+
+HttpResponse WebFrontend::resultFile(const HttpRequest &request, WebQuery::Format format,
+                                     const QByteArray &body) const
+{
     HttpResponse response;
-    response.extraHeaders = commonHeaders() + headers + "ETag: " + tag + "\r\n";
+    response.body = body;
+    response.extraHeaders =
+        commonHeaders() + fileHeaders(request) + "ETag: " + entityTag(format) + "\r\n";
     if (format == WebQuery::Format::Csv) {
         response.contentType = "text/csv; charset=utf-8; header=present";
-        response.body = ResultFiles::csv(results, *m_lexicon);
         response.extraHeaders +=
             "Content-Disposition: attachment; filename=\"lexigrove-associations.csv\"\r\n";
     } else {
         response.contentType = "application/json; charset=utf-8";
-        response.body = ResultFiles::json(results, query.count, *m_lexicon);
     }
     return response;
 }

@@ -1,5 +1,6 @@
 #include "devtoolspipe.h"
 #include "http/httpserver.h"
+#include "http/partrunner.h"
 #include "service/httptestclient.h"
 #include "service/servicefixture.h"
 #include "web/associationservice.h"
@@ -17,6 +18,12 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 #include <unistd.h>
 
@@ -27,6 +34,8 @@ class TestWeb : public QObject
 private slots:
     void initTestCase();
     void csvFieldsAreQuoted();
+    void scoresAreWrittenAsQtWrites();
+    void cachedAndSplitAnswersAreTheColdAnswer();
     void apiAnswersSeveralSeeds();
     void answers_data();
     void answers();
@@ -75,6 +84,98 @@ void TestWeb::csvFieldsAreQuoted()
     QCOMPARE(ResultFiles::csvField("a=b-c"), "a=b-c");
     QCOMPARE(ResultFiles::scoreText(1.0f), "1.000");
     QCOMPARE(ResultFiles::scoreText(0.8949f), "0.895");
+}
+
+// Scores get their digits by hand; they must be what QByteArray::number() wrote, at the
+// rounding edges, over a wide sweep of the range and outside it.
+void TestWeb::scoresAreWrittenAsQtWrites()
+{
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    QList<float> values{0.0f,    -0.0f,    1.0f, -1e-4f, -0.4f, -2.5f,     1e-45f, FLT_MIN,
+                        FLT_MAX, -FLT_MAX, inf,  -inf,   NAN,   999999.5f, 4.2e9f, 1e12f};
+    for (int k = 0; k <= 2000; ++k) {
+        const float edge = (float(k) + 0.5f) / 1000.0f;
+        values << edge << std::nextafter(edge, 0.0f) << std::nextafter(edge, 3.0f);
+    }
+    for (quint32 bits = 0; bits < 0x3fa00000; bits += 997) { // 0 to 1.25
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        values << value;
+    }
+    for (const float value : std::as_const(values)) {
+        const QByteArray expected = QByteArray::number(ResultFiles::roundedScore(value), 'f', 3);
+        if (ResultFiles::scoreText(value) != expected) {
+            QFAIL(qPrintable(QStringLiteral("%1: %2, not %3")
+                                 .arg(double(value), 0, 'g', 9)
+                                 .arg(QString::fromLatin1(ResultFiles::scoreText(value)),
+                                      QString::fromLatin1(expected))));
+        }
+    }
+}
+
+// An answer from the cache, and one whose seeds were searched apart on two workers, is byte for
+// byte the answer of a service that has seen nothing before: the cache's key holds everything
+// that changes the bytes, and what it leaves out (origin, Accept beyond the format, method)
+// still gets its own headers. Once seen, every API answer comes from the cache.
+void TestWeb::cachedAndSplitAnswersAreTheColdAnswer()
+{
+    const QByteArray origin = "https://tools.example.org";
+    struct Case
+    {
+        QByteArray target;
+        QByteArray accept;
+        QByteArray origin;
+        QByteArray method;
+    };
+    const auto get = [](const QByteArray &target, const QByteArray &accept = {},
+                        const QByteArray &from = {}) {
+        return Case{target, accept, from, "GET"};
+    };
+    const QByteArray api = "/api/v1/associations?q=";
+    const QByteArray csv = api + "Baum,Garten&n=5&format=csv";
+    const Case cases[] = {
+        get(csv),
+        get(api + "Baum,Garten&n=5"),
+        get(api + "Baum,Garten&n=5", "text/csv"),
+        get(csv, {}, origin),
+        get(csv, {}, "https://other.example"),
+        Case{csv, {}, {}, "HEAD"},
+        get(api + "Baum,Garten&n=6&format=csv"),
+        get(api + "Garten,Baum&n=5&format=csv"),
+        get(api + "baum,Garten&n=5&format=csv"),
+        get(api + "Baum&n=5&format=csv"),
+        get(api + "Baum,Garten,Haus,Auto,Wasser,Stadt,Schule,Arbeit,Musik,Zeit&n=200"),
+        get("/?q=Baum,Garten,Haus&n=7&lang=en"),
+    };
+    AssociationService warm(&ServiceFixture::lexicon());
+    warm.setAllowedOrigin(origin);
+    QThreadPool pool;
+    pool.setMaxThreadCount(2);
+    for (int round = 0; round < 2; ++round) {
+        for (const Case &c : cases) {
+            HttpRequest request;
+            request.method = c.method;
+            request.path = c.target.left(c.target.indexOf('?'));
+            request.query = c.target.mid(c.target.indexOf('?') + 1);
+            request.accept = c.accept;
+            request.origin = c.origin;
+            const bool headOnly = c.method == "HEAD";
+            AssociationService cold(&ServiceFixture::lexicon());
+            cold.setAllowedOrigin(origin);
+            const QByteArray expected = cold.handle(request).serialize(true, headOnly);
+            HttpResponse response;
+            const bool atOnce = warm.handleAtOnce(request, &response);
+            QVERIFY2(atOnce || round == 0 || !request.path.startsWith("/api/"),
+                     c.target.constData());
+            if (!atOnce) {
+                const std::shared_ptr<HttpSplitAnswer> parts = warm.split(request);
+                QVERIFY(parts);
+                PartRunner::start(&pool, parts, [&response](HttpResponse r) { response = r; });
+                QVERIFY(pool.waitForDone(30000));
+            }
+            QCOMPARE(response.serialize(true, headOnly), expected);
+        }
+    }
 }
 
 // Seeds from two fields, split at commas and line ends, each once; a seed without words has
