@@ -12,26 +12,6 @@
 
 namespace {
 
-enum KeyFlag : uint8_t
-{
-    Head = 1,        // a dictionary headword
-    StopKey = 2,     // a function word
-    Listed = 4,      // in the word list
-    LightVerb = 8,   // says little by itself (sein, haben, machen, ...)
-    Thesaurus = 16,  // a thesaurus word
-    LowerHead = 32,  // a headword in small letters: an adjective, verb or adverb
-    LowerForm = 64,  // written in small letters somewhere
-    UpperHead = 128, // a headword with a capital letter: a noun
-    Known = Head | Listed | Thesaurus,
-};
-
-// Verbs that go with almost anything, so that sharing a phrase with them tells nothing.
-constexpr std::string_view lightVerbs[] = {
-    "sein",    "haben",  "werden", "machen",   "tun",      "geben",    "lassen",  "bringen",
-    "stellen", "setzen", "legen",  "nehmen",   "halten",   "bekommen", "kriegen", "gehen",
-    "kommen",  "sagen",  "können", "müssen",   "sollen",   "wollen",   "dürfen",  "mögen",
-    "jemand",  "etwas",  "sich",   "jemandem", "jemanden", "jemandes"};
-
 // Function words that the stop word list lacks (it predates the spelling reform and leaves
 // out whole closed classes: question words, "da-" and "wo-" adverbs, contractions, quantifiers
 // and sentence adverbs) and that say nothing by themselves.
@@ -208,18 +188,18 @@ void LexiconBuilder::addForm(std::string_view form, std::string_view base)
 void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, uint32_t weight)
 {
     for (const std::string_view token : tokens) {
-        m_docKeys.push_back(keyOfToken(token));
-        m_docCapitalised.push_back(startsUpper(token));
+        m_docs.keys.push_back(keyOfToken(token));
+        m_docs.capitalised.push_back(startsUpper(token));
     }
-    m_docBegin.push_back(uint32_t(m_docKeys.size()));
-    m_docWeight.push_back(uint8_t(weight));
+    m_docs.begin.push_back(uint32_t(m_docs.keys.size()));
+    m_docs.weight.push_back(uint8_t(weight));
 }
 
 void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)
 {
-    m_docIsDefinition.resize(m_docWeight.size(), false);
+    m_docs.isDefinition.resize(m_docs.weight.size(), false);
     addDocument(tokens, weight);
-    m_docIsDefinition.push_back(true);
+    m_docs.isDefinition.push_back(true);
 }
 
 void LexiconBuilder::addGloss(std::string_view german, std::string_view english)
@@ -248,14 +228,9 @@ void LexiconBuilder::finish()
             addStopWord(word);
         }
     }
-    flagKeys();
+    m_facts = KeyFacts::find(*m_t, {m_stopKeys, m_headKeys, m_headKinds, m_docs});
     buildPostings();
     chooseShownWords();
-    m_uses.assign(m_t->keys.size(), 0);
-    for (const uint32_t key : m_docKeys) {
-        ++m_uses[key];
-    }
-    findUpperForms();
     resolveBases();
     flagWords();
     resolveGlosses();
@@ -269,48 +244,6 @@ void LexiconBuilder::finish()
     compact();
 }
 
-// What the sources say of each key: a headword and its kinds, a function or light word, in
-// the thesaurus or the word list, written in small letters.
-void LexiconBuilder::flagKeys()
-{
-    const LexiconTables &t = *m_t;
-    const uint32_t keyCount = t.keys.size();
-    m_keyFlags.assign(keyCount, 0);
-    for (const uint32_t key : m_stopKeys) {
-        m_keyFlags[key] |= StopKey;
-    }
-    // The kinds the dictionary states, not the capital letter: "Aachener {adj}" is an
-    // adjective, "Gekreische {n}" a noun.
-    m_keyKinds.assign(keyCount, 0);
-    for (size_t i = 0; i < m_headKeys.size(); ++i) {
-        m_keyFlags[m_headKeys[i]] |= Head;
-        m_keyKinds[m_headKeys[i]] |= m_headKinds[i];
-        if (m_headKinds[i] & (Language::Verb | Language::Adjective)) {
-            m_keyFlags[m_headKeys[i]] |= LowerHead;
-        }
-        if (m_headKinds[i] & Language::Noun) {
-            m_keyFlags[m_headKeys[i]] |= UpperHead;
-        }
-    }
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (!startsUpper(t.words.at(w))) {
-            m_keyFlags[t.wordKey[w]] |= LowerForm;
-        }
-        if (t.wordFlags[w] & Lexicon::InWordList) {
-            m_keyFlags[t.wordKey[w]] |= Listed;
-        }
-    }
-    for (const uint32_t member : t.members) {
-        m_keyFlags[t.wordKey[Lexicon::idOf(member)]] |= Thesaurus;
-    }
-    for (const std::string_view verb : lightVerbs) {
-        const uint32_t key = keyOfText(verb);
-        if (key != Lexicon::npos) {
-            m_keyFlags[key] |= LightVerb;
-        }
-    }
-}
-
 // Marks the words that are forms of another, and those of function words.
 void LexiconBuilder::flagWords()
 {
@@ -320,7 +253,7 @@ void LexiconBuilder::flagWords()
         if (t.keyBase[key] != key) {
             t.wordFlags[w] |= Lexicon::Inflected;
         }
-        if (m_keyFlags[t.keyBase[key]] & StopKey || m_keyFlags[key] & StopKey) {
+        if (m_facts.flags[t.keyBase[key]] & StopKey || m_facts.flags[key] & StopKey) {
             t.wordFlags[w] |= Lexicon::Stop;
         }
     }
@@ -337,26 +270,6 @@ void LexiconBuilder::resolveGlosses()
     m_englishText.resize(m_englishWords.size());
     for (const auto &[text, id] : m_englishWords) {
         m_englishText[id] = text;
-    }
-}
-
-// The keys written with a capital: by a word, or by a token of a text where it does not begin
-// the text (a sentence begins with a capital whatever its first word is).
-void LexiconBuilder::findUpperForms()
-{
-    const LexiconTables &t = *m_t;
-    m_upperForm.assign(t.keys.size(), false);
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (startsUpper(t.words.at(w))) {
-            m_upperForm[t.wordKey[w]] = true;
-        }
-    }
-    for (size_t doc = 0; doc + 1 < m_docBegin.size(); ++doc) {
-        for (size_t i = m_docBegin[doc] + 1; i < m_docBegin[doc + 1]; ++i) {
-            if (m_docCapitalised[i]) {
-                m_upperForm[m_docKeys[i]] = true;
-            }
-        }
     }
 }
 
@@ -412,7 +325,7 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
 {
     // The word list holds inflected forms too; with a dictionary, only its headwords and the
     // thesaurus words are trusted as base forms.
-    const uint8_t targets = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
+    const uint8_t targets = !m_facts.dictionary ? uint8_t(Known) : uint8_t(Head | Thesaurus);
     // Of the words the key could be a form of, the one the dictionary uses most: "kleinen" is
     // "klein" plus "en", not "Klei" plus "nen". A word of the key's own kind goes first: the
     // adjective "kleinen" is no form of the noun "Kleine", however common that is. (Keys
@@ -421,21 +334,21 @@ uint32_t LexiconBuilder::reducedByEnding(uint32_t key, std::string *scratch) con
     // the ending tells the other one ("köpfe" of "köpfen" beside "Köpfe" of "Kopf").
     const bool noun =
         m_otherCaseBase[key] == Lexicon::npos && startsUpper(m_t->words.at(m_t->keyWord[key]));
-    const bool lower = m_keyFlags[key] & LowerForm;
+    const bool lower = m_facts.flags[key] & LowerForm;
     uint32_t found = Lexicon::npos;
     bool foundSameKind = false;
     Inflection::forEachReduction(
         m_t->keys.at(key), scratch,
         [&](std::string_view candidate) {
             const uint32_t id = keyOfText(candidate);
-            if (id == Lexicon::npos || (m_keyFlags[id] & StopKey) ||
-                !(m_keyFlags[m_t->keyBase[id]] & targets) ||
+            if (id == Lexicon::npos || (m_facts.flags[id] & StopKey) ||
+                !(m_facts.flags[m_t->keyBase[id]] & targets) ||
                 (m_t->keyBase[id] != id && !isFormOfSameKind(key, id))) {
                 return false;
             }
-            const bool sameKind = bool(m_keyFlags[id] & LowerHead) == lower;
+            const bool sameKind = bool(m_facts.flags[id] & LowerHead) == lower;
             if (found == Lexicon::npos || sameKind > foundSameKind ||
-                (sameKind == foundSameKind && m_uses[id] >= m_uses[found])) {
+                (sameKind == foundSameKind && m_facts.uses[id] >= m_facts.uses[found])) {
                 found = id;
                 foundSameKind = sameKind;
             }
@@ -471,12 +384,12 @@ uint32_t LexiconBuilder::separableVerbOf(uint32_t key, std::string *scratch) con
         t.keys.at(key), known, [&](std::string_view particle, std::string_view rest) {
             const uint32_t form = keyOfText(rest);
             const uint32_t base = form == Lexicon::npos ? form : verbBaseOf(form);
-            if (base == Lexicon::npos || !(m_keyFlags[base] & LowerHead)) {
+            if (base == Lexicon::npos || !(m_facts.flags[base] & LowerHead)) {
                 return false;
             }
             scratch->assign(particle).append(t.keys.at(base));
             const uint32_t whole = keyOfText(*scratch);
-            if (whole == Lexicon::npos || whole == key || !(m_keyFlags[whole] & LowerHead)) {
+            if (whole == Lexicon::npos || whole == key || !(m_facts.flags[whole] & LowerHead)) {
                 return false;
             }
             verb = whole;
@@ -500,9 +413,9 @@ uint32_t LexiconBuilder::verbBaseOf(uint32_t form) const
 bool LexiconBuilder::isWordOfItsOwn(uint32_t form, uint32_t base) const
 {
     const LexiconTables &t = *m_t;
-    return !(m_keyFlags[base] & Head) && startsUpper(t.words.at(t.keyWord[form])) &&
+    return !(m_facts.flags[base] & Head) && startsUpper(t.words.at(t.keyWord[form])) &&
            startsUpper(t.words.at(t.keyWord[base])) &&
-           m_uses[form] > lexicalisedUses * std::max(m_uses[base], 1u);
+           m_facts.uses[form] > lexicalisedUses * std::max(m_facts.uses[base], 1u);
 }
 
 // A dictionary headword is a base form. The thesaurus also holds inflected forms ("läuft",
@@ -511,14 +424,14 @@ void LexiconBuilder::resolveBases()
 {
     LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
-    const uint8_t base = m_headKeys.empty() ? uint8_t(Head | Thesaurus) : uint8_t(Head);
+    const uint8_t base = !m_facts.dictionary ? uint8_t(Head | Thesaurus) : uint8_t(Head);
     t.keyBase.resize(keyCount);
     std::iota(t.keyBase.begin(), t.keyBase.end(), 0u);
     m_otherCaseBase.assign(keyCount, Lexicon::npos);
     for (size_t i = 0; i < m_forms.size(); ++i) {
         const auto [form, of] = m_forms[i];
         // "während" is a participle of "währen" in the tables and a function word in the text.
-        if (m_keyFlags[form] & StopKey) {
+        if (m_facts.flags[form] & StopKey) {
             m_functionFormBase.try_emplace(form, of);
             continue;
         }
@@ -526,7 +439,7 @@ void LexiconBuilder::resolveBases()
             // "Köpfe" of "Kopf", where "köpfe" is a form of the verb "köpfen": its ending
             // tells the rest, the capital tells this reading.
             m_otherCaseBase[form] = of;
-        } else if (!(m_keyFlags[form] & Head) && t.keyBase[form] == form) {
+        } else if (!(m_facts.flags[form] & Head) && t.keyBase[form] == form) {
             t.keyBase[form] = of;
         } else if (isClearReading(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
@@ -536,7 +449,7 @@ void LexiconBuilder::resolveBases()
     }
     std::string scratch;
     for (uint32_t key = 0; key < keyCount; ++key) {
-        if (m_keyFlags[key] & (base | StopKey) || t.keyBase[key] != key) {
+        if (m_facts.flags[key] & (base | StopKey) || t.keyBase[key] != key) {
             continue;
         }
         uint32_t reduced = reducedByEnding(key, &scratch);
@@ -547,7 +460,7 @@ void LexiconBuilder::resolveBases()
             t.keyBase[key] = t.keyBase[reduced];
             addNounReading(key, &scratch);
         } else if (reduced == Lexicon::npos && isFormOfFunctionWord(key, &scratch)) {
-            m_keyFlags[key] |= StopKey;
+            m_facts.flags[key] |= StopKey;
         }
     }
     findOtherCaseReadings(&scratch);
@@ -557,7 +470,7 @@ void LexiconBuilder::resolveBases()
 // letters, which are the words of another entry.
 bool LexiconBuilder::isNounFormInBothCases(uint32_t form) const
 {
-    return !(m_keyFlags[form] & Head) && (m_keyFlags[form] & LowerForm) &&
+    return !(m_facts.flags[form] & Head) && (m_facts.flags[form] & LowerForm) &&
            m_t->keyBase[form] == form && m_otherCaseBase[form] == Lexicon::npos;
 }
 
@@ -567,8 +480,8 @@ bool LexiconBuilder::isNounFormInBothCases(uint32_t form) const
 void LexiconBuilder::addNounReading(uint32_t key, std::string *scratch)
 {
     const LexiconTables &t = *m_t;
-    if (!m_upperForm[key] || m_otherCaseBase[key] != Lexicon::npos ||
-        !(m_keyFlags[t.keyBase[key]] & LowerHead)) {
+    if (!m_facts.upperForm[key] || m_otherCaseBase[key] != Lexicon::npos ||
+        !(m_facts.flags[t.keyBase[key]] & LowerHead)) {
         return;
     }
     uint32_t noun = Lexicon::npos;
@@ -576,9 +489,9 @@ void LexiconBuilder::addNounReading(uint32_t key, std::string *scratch)
         t.keys.at(key), scratch,
         [&](std::string_view candidate) {
             const uint32_t id = keyOfText(candidate);
-            if (id != Lexicon::npos && (m_keyFlags[id] & UpperHead) &&
-                !(m_keyFlags[id] & StopKey) &&
-                (noun == Lexicon::npos || m_uses[id] > m_uses[noun])) {
+            if (id != Lexicon::npos && (m_facts.flags[id] & UpperHead) &&
+                !(m_facts.flags[id] & StopKey) &&
+                (noun == Lexicon::npos || m_facts.uses[id] > m_facts.uses[noun])) {
                 noun = id;
             }
             return false;
@@ -589,7 +502,7 @@ void LexiconBuilder::addNounReading(uint32_t key, std::string *scratch)
 
 bool LexiconBuilder::hasOneKind(uint32_t key) const
 {
-    const uint8_t heads = m_keyFlags[key] & (LowerHead | UpperHead);
+    const uint8_t heads = m_facts.flags[key] & (LowerHead | UpperHead);
     return heads == LowerHead || heads == UpperHead;
 }
 
@@ -604,10 +517,10 @@ bool LexiconBuilder::isClearReading(uint32_t key, uint32_t of) const
     const bool noun = startsUpper(t.words.at(t.keyWord[of]));
     const uint8_t sameKind = noun ? UpperHead : LowerHead;
     const uint8_t otherKind = noun ? LowerHead : UpperHead;
-    if (!(m_keyFlags[key] & otherKind)) {
+    if (!(m_facts.flags[key] & otherKind)) {
         return false;
     }
-    return !(m_keyFlags[key] & sameKind) || (noun && m_uses[of] > m_uses[key]);
+    return !(m_facts.flags[key] & sameKind) || (noun && m_facts.uses[of] > m_facts.uses[key]);
 }
 
 // The noun whose dative plural a verb's key is: "Zimmern" of "Zimmer", "Tagen" of "Tag" (the
@@ -625,12 +538,12 @@ uint32_t LexiconBuilder::nounOfDativePlural(uint32_t key) const
     // A plural also written in small letters ("keile") has the noun as its capitalised reading.
     const uint32_t other = m_otherCaseBase[plural];
     const uint32_t noun =
-        other != Lexicon::npos && (m_keyFlags[other] & UpperHead) ? other : t.keyBase[plural];
+        other != Lexicon::npos && (m_facts.flags[other] & UpperHead) ? other : t.keyBase[plural];
     const bool listedPlural = noun != plural;
     // "Zimmer" and "Segel" are their own plurals.
     const bool ownPlural = text.size() > 4 && (text.substr(text.size() - 3) == "ern" ||
                                                text.substr(text.size() - 3) == "eln");
-    return (listedPlural || ownPlural) && (m_keyFlags[noun] & UpperHead) ? noun : Lexicon::npos;
+    return (listedPlural || ownPlural) && (m_facts.flags[noun] & UpperHead) ? noun : Lexicon::npos;
 }
 
 // The word of the other kind that a headword's key is also a form of by its ending: the noun
@@ -644,7 +557,7 @@ void LexiconBuilder::findOtherCaseReadings(std::string *scratch)
         if (m_otherCaseBase[key] != Lexicon::npos) {
             continue;
         }
-        if ((m_keyFlags[key] & bothKinds) == bothKinds) {
+        if ((m_facts.flags[key] & bothKinds) == bothKinds) {
             // Where the dictionary also makes a noun of the verb ("Eiern {n}", wobbling), the
             // dative plural of a noun that the texts use more is still the clear reading.
             const uint32_t noun = nounOfDativePlural(key);
@@ -656,7 +569,7 @@ void LexiconBuilder::findOtherCaseReadings(std::string *scratch)
         if (!hasOneKind(key)) {
             continue;
         }
-        if (!(m_keyFlags[key] & UpperHead)) {
+        if (!(m_facts.flags[key] & UpperHead)) {
             m_otherCaseBase[key] = nounOfDativePlural(key);
             continue;
         }
@@ -665,7 +578,7 @@ void LexiconBuilder::findOtherCaseReadings(std::string *scratch)
             [&](std::string_view candidate) {
                 const uint32_t id = keyOfText(candidate);
                 const uint32_t other = id == Lexicon::npos ? id : t.keyBase[id];
-                if (other != Lexicon::npos && other != key && (m_keyFlags[other] & LowerHead) &&
+                if (other != Lexicon::npos && other != key && (m_facts.flags[other] & LowerHead) &&
                     !startsUpper(t.words.at(t.keyWord[other]))) {
                     m_otherCaseBase[key] = other;
                     return true;
@@ -686,7 +599,7 @@ bool LexiconBuilder::isFormOfFunctionWord(uint32_t key, std::string *scratch) co
     }
     return Inflection::forEachReduction(t.keys.at(key), scratch, [&](std::string_view candidate) {
         const uint32_t id = keyOfText(candidate);
-        return id != Lexicon::npos && (m_keyFlags[id] & StopKey);
+        return id != Lexicon::npos && (m_facts.flags[id] & StopKey);
     });
 }
 
@@ -761,9 +674,9 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
     // are particles and abbreviations.
     const auto longEnough = [&] {
         const uint32_t letters = characterCount(text);
-        return letters >= 3 || (letters == 2 && (m_keyFlags[key] & UpperHead));
+        return letters >= 3 || (letters == 2 && (m_facts.flags[key] & UpperHead));
     };
-    return !(m_keyFlags[key] & (StopKey | LightVerb)) && (m_keyFlags[key] & Known) &&
+    return !(m_facts.flags[key] & (StopKey | LightVerb)) && (m_facts.flags[key] & Known) &&
            word != Lexicon::npos && (t.wordFlags[word] & Lexicon::Displayable) &&
            !(t.wordFlags[word] & Lexicon::Phrase) && longEnough() &&
            !isAbbreviation(t.words.at(word)) && std::any_of(text.begin(), text.end(), [](char c) {
@@ -777,10 +690,10 @@ bool LexiconBuilder::isContentKey(uint32_t key) const
 uint32_t LexiconBuilder::baseOfToken(size_t i) const
 {
     const LexiconTables &t = *m_t;
-    const uint32_t key = m_docKeys[i];
+    const uint32_t key = m_docs.keys[i];
     const uint32_t other = m_otherCaseBase[key];
-    const bool asOther =
-        other != Lexicon::npos && m_docCapitalised[i] == startsUpper(t.words.at(t.keyWord[other]));
+    const bool asOther = other != Lexicon::npos &&
+                         m_docs.capitalised[i] == startsUpper(t.words.at(t.keyWord[other]));
     return t.keyBase[asOther ? other : key];
 }
 
@@ -796,10 +709,10 @@ std::vector<bool> LexiconBuilder::definitionWording(const std::vector<uint32_t> 
     std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
     double definitions = 0;
     double others = 0;
-    for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
-        const bool definition = isDefinition(d);
+    for (uint32_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
+        const bool definition = m_docs.isDefinitionAt(d);
         (definition ? definitions : others) += 1;
-        for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
+        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
             const uint32_t base = bases[i];
             if (stamp[base] != d) {
                 stamp[base] = d;
@@ -825,7 +738,7 @@ void LexiconBuilder::countCommonness()
     LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
     t.keyCommonness.assign(keyCount, 0);
-    std::vector<uint32_t> bases(m_docKeys.size());
+    std::vector<uint32_t> bases(m_docs.keys.size());
     for (size_t i = 0; i < bases.size(); ++i) {
         bases[i] = baseOfToken(i);
     }
@@ -833,10 +746,10 @@ void LexiconBuilder::countCommonness()
     std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
     std::vector<uint32_t> reduced;
     std::vector<uint32_t> reducedBegin{0};
-    reduced.reserve(m_docKeys.size());
-    for (uint32_t d = 0; d + 1 < m_docBegin.size(); ++d) {
-        const bool definition = isDefinition(d);
-        for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
+    reduced.reserve(m_docs.keys.size());
+    for (uint32_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
+        const bool definition = m_docs.isDefinitionAt(d);
+        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = bases[i];
             if (definition && wording[base]) {
@@ -847,15 +760,15 @@ void LexiconBuilder::countCommonness()
                 if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
                     stamp[key] = d;
                     reduced.push_back(key);
-                    t.keyCommonness[key] += m_docWeight[d];
+                    t.keyCommonness[key] += m_docs.weight[d];
                 }
             }
         }
         reducedBegin.push_back(uint32_t(reduced.size()));
     }
-    m_docKeys = std::move(reduced);
-    m_docBegin = std::move(reducedBegin);
-    m_docCapitalised.clear();
+    m_docs.keys = std::move(reduced);
+    m_docs.begin = std::move(reducedBegin);
+    m_docs.capitalised.clear();
 }
 
 // A verb or adjective made with a prefix that is no word ("ver|bringen", "er|ringen") is no
@@ -870,7 +783,7 @@ bool LexiconBuilder::hasInseparablePrefix(uint32_t word) const
     for (const std::string_view prefix : inseparablePrefixes) {
         if (key.size() > prefix.size() + 3 && key.substr(0, prefix.size()) == prefix) {
             const uint32_t rest = keyOfText(key.substr(prefix.size()));
-            if (rest != Lexicon::npos && (m_keyFlags[rest] & Known)) {
+            if (rest != Lexicon::npos && (m_facts.flags[rest] & Known)) {
                 return true;
             }
         }
@@ -890,17 +803,17 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     const uint32_t headKey = keyOfText(headText);
     // With a dictionary, a part must be a real base form: the word list alone holds
     // abbreviations and names enough to cut "Motor" into "Mo" and "tor".
-    const uint8_t real = m_headKeys.empty() ? uint8_t(Known) : uint8_t(Head | Thesaurus);
+    const uint8_t real = !m_facts.dictionary ? uint8_t(Known) : uint8_t(Head | Thesaurus);
     if (headKey == Lexicon::npos || t.keyBase[headKey] != headKey ||
-        (m_keyFlags[headKey] & StopKey) || !(m_keyFlags[headKey] & real) ||
+        (m_facts.flags[headKey] & StopKey) || !(m_facts.flags[headKey] & real) ||
         std::find(std::begin(derivationEndings), std::end(derivationEndings), headText) !=
             std::end(derivationEndings) ||
         startsUpper(t.words.at(word)) != startsUpper(t.words.at(t.keyWord[headKey]))) {
         return false;
     }
     // Rare parts make chance splits of foreign words ("Quad|rat", "Transi|s|tor").
-    const uint32_t minUses = m_headKeys.empty() ? 0 : 2;
-    if (m_uses[headKey] < minUses) {
+    const uint32_t minUses = !m_facts.dictionary ? 0 : 2;
+    if (m_facts.uses[headKey] < minUses) {
         return false;
     }
     const uint32_t headLength = characterCount(headText);
@@ -911,8 +824,8 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
                                             : length == 2 && !linked && headLength >= 4 &&
                                                   startsUpper(t.words.at(word));
         const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
-        return id != Lexicon::npos && (m_keyFlags[id] & real) && m_uses[id] >= minUses &&
-                       !(m_keyFlags[t.keyBase[id]] & StopKey) &&
+        return id != Lexicon::npos && (m_facts.flags[id] & real) && m_facts.uses[id] >= minUses &&
+                       !(m_facts.flags[t.keyBase[id]] & StopKey) &&
                        !(t.wordFlags[t.keyWord[id]] & Lexicon::Phrase) &&
                        !isAbbreviation(t.words.at(t.keyWord[id]))
                    ? id
@@ -923,7 +836,7 @@ bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase
     size_t stemLength = at;
     // A noun before a linking element goes before a verb: "Sonnen|schein" is of "Sonne", not of
     // "sonnen"; "Zahlen|reihe" of "Zahl", not of "zahlen".
-    bool nounWanted = firstKey != Lexicon::npos && (m_keyFlags[firstKey] & LowerHead) &&
+    bool nounWanted = firstKey != Lexicon::npos && (m_facts.flags[firstKey] & LowerHead) &&
                       startsUpper(t.words.at(word));
     for (size_t i = 0;
          (firstKey == Lexicon::npos || nounWanted) && i < std::size(Inflection::linkingElements);
@@ -1030,7 +943,7 @@ void LexiconBuilder::splitCompounds()
                 !compoundSplit(word, at, &first, &head, &length) || length < best) {
                 continue;
             }
-            if (length > best || m_uses[head] > m_uses[m_parts[key].second]) {
+            if (length > best || m_facts.uses[head] > m_facts.uses[m_parts[key].second]) {
                 m_parts[key] = {first, head};
                 best = length;
             }
@@ -1093,12 +1006,12 @@ void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
         }
         for (const uint32_t k : {key, first, head}) {
             if (k != Lexicon::npos) {
-                m_docKeys.push_back(k);
-                m_docCapitalised.push_back(startsUpper(t.words.at(t.keyWord[k])));
+                m_docs.keys.push_back(k);
+                m_docs.capitalised.push_back(startsUpper(t.words.at(t.keyWord[k])));
             }
         }
-        m_docBegin.push_back(uint32_t(m_docKeys.size()));
-        m_docWeight.push_back(compoundWeight);
+        m_docs.begin.push_back(uint32_t(m_docs.keys.size()));
+        m_docs.weight.push_back(compoundWeight);
     }
 }
 
@@ -1139,20 +1052,20 @@ void LexiconBuilder::findCooccurrents()
 {
     LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
-    const uint32_t docCount = uint32_t(m_docBegin.size() - 1);
+    const uint32_t docCount = uint32_t(m_docs.begin.size() - 1);
     // The documents of each key.
     std::vector<uint32_t> docBegin(size_t(keyCount) + 1, 0);
-    for (const uint32_t key : m_docKeys) {
+    for (const uint32_t key : m_docs.keys) {
         ++docBegin[key + 1];
     }
     std::partial_sum(docBegin.begin(), docBegin.end(), docBegin.begin());
-    std::vector<uint32_t> docs(m_docKeys.size());
+    std::vector<uint32_t> docs(m_docs.keys.size());
     std::vector<uint32_t> cursor(docBegin.begin(), docBegin.end() - 1);
     double total = 0;
     for (uint32_t d = 0; d < docCount; ++d) {
-        total += m_docWeight[d];
-        for (uint32_t i = m_docBegin[d]; i < m_docBegin[d + 1]; ++i) {
-            docs[cursor[m_docKeys[i]]++] = d;
+        total += m_docs.weight[d];
+        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
+            docs[cursor[m_docs.keys[i]]++] = d;
         }
     }
     std::vector<double> shared(keyCount, 0.0);
@@ -1166,15 +1079,15 @@ void LexiconBuilder::findCooccurrents()
         touched.clear();
         for (uint32_t i = docBegin[a]; i < docBegin[a + 1]; ++i) {
             const uint32_t d = docs[i];
-            for (uint32_t j = m_docBegin[d]; j < m_docBegin[d + 1]; ++j) {
-                const uint32_t b = m_docKeys[j];
+            for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
+                const uint32_t b = m_docs.keys[j];
                 if (b == a) {
                     continue;
                 }
                 if (shared[b] == 0.0) {
                     touched.push_back(b);
                 }
-                shared[b] += m_docWeight[d];
+                shared[b] += m_docs.weight[d];
             }
         }
         scored.clear();
@@ -1210,7 +1123,7 @@ void LexiconBuilder::compact()
     std::vector<uint32_t> newWord(t.words.size(), npos);
     LexiconTables kept;
     for (uint32_t key = 0; key < keyCount; ++key) {
-        if ((m_keyFlags[key] & Known) || t.keyBase[key] != key) {
+        if ((m_facts.flags[key] & Known) || t.keyBase[key] != key) {
             newKey[key] = kept.keys.intern(t.keys.at(key));
         }
     }
@@ -1229,7 +1142,7 @@ void LexiconBuilder::compact()
         const uint32_t base = newKey[t.keyBase[key]];
         kept.keyBase.push_back(base != npos ? base : newKey[key]);
         kept.keyCommonness.push_back(t.keyCommonness[key]);
-        kept.keyKinds.push_back(m_keyKinds[key]);
+        kept.keyKinds.push_back(m_facts.kinds[key]);
         const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                               std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
                               bool words) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/builddocuments.h"
+#include "data/keyfacts.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,10 +49,8 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
-    void flagKeys();
     void flagWords();
     void resolveGlosses();
-    void findUpperForms();
     void buildPostings();
     void resolveBases();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
@@ -69,10 +70,6 @@ private:
     void findMeantParts();
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     uint32_t baseOfToken(size_t i) const;
-    bool isDefinition(uint32_t doc) const
-    {
-        return doc < m_docIsDefinition.size() && m_docIsDefinition[doc];
-    }
     // bases: of each token of the documents.
     std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
     void countCommonness();
@@ -95,22 +92,15 @@ private:
     std::vector<uint32_t> m_headKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
-    std::vector<uint8_t> m_keyKinds;   // of each key: the kinds of its headwords
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.
     std::unordered_map<uint32_t, uint32_t> m_functionFormBase;
-    std::vector<uint32_t> m_docKeys;
-    std::vector<bool> m_docCapitalised; // of each token in m_docKeys
-    std::vector<bool> m_upperForm;      // of each key: written with a capital somewhere
+    BuildDocuments m_docs;
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
     std::vector<uint32_t> m_otherCaseBase;
-    std::vector<uint32_t> m_docBegin{0};
-    std::vector<uint8_t> m_docWeight;
-    std::vector<bool> m_docIsDefinition;
-    std::vector<uint8_t> m_keyFlags; // filled by finish()
-    std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
+    KeyFacts m_facts; // found by finish()
     std::unordered_map<std::string, uint32_t> m_englishWords;
     std::vector<std::pair<uint32_t, uint32_t>> m_glosses;    // key, English word
     std::vector<std::string_view> m_englishText;             // of each English word
