@@ -49,22 +49,8 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
-    void flagWords();
     void resolveGlosses();
     void buildPostings();
-    void resolveBases();
-    uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
-    bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
-    uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
-    uint32_t verbBaseOf(uint32_t form) const;
-    bool isFormOfSameKind(uint32_t key, uint32_t form) const;
-    bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
-    bool isNounFormInBothCases(uint32_t form) const;
-    void addNounReading(uint32_t key, std::string *scratch);
-    bool hasOneKind(uint32_t key) const;
-    bool isClearReading(uint32_t key, uint32_t of) const;
-    uint32_t nounOfDativePlural(uint32_t key) const;
-    void findOtherCaseReadings(std::string *scratch);
     void splitCompounds();
     std::vector<uint32_t> listedBaseWords() const;
     void findMeantParts();
@@ -94,8 +80,6 @@ private:
     std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
-    // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.
-    std::unordered_map<uint32_t, uint32_t> m_functionFormBase;
     BuildDocuments m_docs;
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
