@@ -1,6 +1,9 @@
 #include "data/lexiconbuilder.h"
 
 #include "data/baseresolver.h"
+#include "data/compoundcutter.h"
+#include "data/glosses.h"
+#include "data/wordshape.h"
 
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
@@ -52,11 +55,6 @@ constexpr std::string_view moreFunctionWords[] = {
     "nachdem", "seit", "seitdem", "wobei", "zudem", "außerdem", "allerdings", "nämlich",
     "zumindest", "wenigstens", "ohnehin", "bisher", "inzwischen", "trotz"};
 
-// Endings that look like a word but make derivations, not compounds ("Freundschaft").
-constexpr std::string_view derivationEndings[] = {"schaft", "voll", "los",  "weise", "haft",
-                                                  "heit",   "keit", "ling", "lein",  "chen",
-                                                  "bar",    "sam",  "tum",  "nis"};
-
 // How many co-occurring words and compounds a key keeps; deeper lists are never reached.
 constexpr size_t maxCooccurrents = 200;
 constexpr size_t maxCompounds = 300;
@@ -69,10 +67,6 @@ constexpr double wordingRatio = 6;
 constexpr uint32_t minWordingUses = 50;
 constexpr double assumedUses = 5;
 
-// Verb prefixes that are no words of their own ("verbringen", "erringen").
-constexpr std::string_view inseparablePrefixes[] = {"be", "emp",  "ent", "er",
-                                                    "ge", "miss", "ver", "zer"};
-
 // A meaning can hold a word twice, once plain and once marked ("(eingeschossiges) Haus" and
 // "Haus (Oberbegriff)"); the marked relation is the more telling one.
 uint32_t merged(uint32_t packedA, uint32_t packedB)
@@ -83,22 +77,8 @@ uint32_t merged(uint32_t packedA, uint32_t packedB)
 
 using TermText::startsUpper;
 
-// "EUR", "TEUR", "UN": capitals only.
-bool isAbbreviation(std::string_view word)
-{
-    return word.size() >= 2 && std::all_of(word.begin(), word.end(), [](char c) {
-               return (c >= 'A' && c <= 'Z') || c == '-';
-           });
-}
-
-uint32_t characterCount(std::string_view utf8)
-{
-    uint32_t count = 0;
-    for (const char c : utf8) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
-}
+using WordShape::characterCount;
+using WordShape::isAbbreviation;
 
 // Lays out lists of (key, word) pairs, sorted by key and best first, as the begin offsets of
 // each key and the words, at most `limit` a key.
@@ -231,29 +211,15 @@ void LexiconBuilder::finish()
     buildPostings();
     chooseShownWords();
     m_otherCaseBase = BaseResolver(m_t, &m_facts, m_forms, m_formOfNoun).resolve();
-    resolveGlosses();
-    splitCompounds();
-    findMeantParts();
-    const std::vector<uint32_t> listed = listedBaseWords();
+    const Glosses glosses(std::move(m_glosses), m_englishWords, m_t->keyBase);
+    CompoundCutter cutter(*m_t, m_facts, glosses);
+    m_compounds = cutter.cut();
+    const std::vector<uint32_t> listed = cutter.listedBaseWords();
     addCompoundDocuments(listed);
     countCommonness();
     findCompounds(listed);
     findCooccurrents();
     compact();
-}
-
-// The English glosses of each base form, once each.
-void LexiconBuilder::resolveGlosses()
-{
-    for (auto &gloss : m_glosses) {
-        gloss.first = m_t->keyBase[gloss.first];
-    }
-    std::sort(m_glosses.begin(), m_glosses.end());
-    m_glosses.erase(std::unique(m_glosses.begin(), m_glosses.end()), m_glosses.end());
-    m_englishText.resize(m_englishWords.size());
-    for (const auto &[text, id] : m_englishWords) {
-        m_englishText[id] = text;
-    }
 }
 
 void LexiconBuilder::buildPostings()
@@ -327,41 +293,6 @@ void LexiconBuilder::chooseShownWords()
             shown = word;
         }
     }
-}
-
-// The English words that translate the key, as a range of m_glosses.
-std::pair<LexiconBuilder::GlossIt, LexiconBuilder::GlossIt>
-LexiconBuilder::glossesOf(uint32_t key) const
-{
-    const auto from =
-        std::lower_bound(m_glosses.begin(), m_glosses.end(), std::pair<uint32_t, uint32_t>(key, 0));
-    auto to = from;
-    while (to != m_glosses.end() && to->first == key) {
-        ++to;
-    }
-    return {from, to};
-}
-
-// Whether the dictionary translates both words and no English word of the part is one of the
-// whole's, or with `within` stands in one of them: "Eiland" (isle) is no kind of "Ei" (egg),
-// but "Eigelb" (egg yolk) is, and "toothache" holds the "ache" of "Schmerz".
-bool LexiconBuilder::refutedByGlosses(uint32_t whole, uint32_t part, bool within) const
-{
-    const auto [wholeFrom, wholeTo] = glossesOf(whole);
-    const auto [partFrom, partTo] = glossesOf(part);
-    if (wholeFrom == wholeTo || partFrom == partTo) {
-        return false;
-    }
-    for (auto w = wholeFrom; w != wholeTo; ++w) {
-        const std::string_view english = m_englishText[w->second];
-        for (auto p = partFrom; p != partTo; ++p) {
-            if (w->second == p->second ||
-                (within && english.find(m_englishText[p->second]) != std::string_view::npos)) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 bool LexiconBuilder::isContentKey(uint32_t key) const
@@ -454,7 +385,7 @@ void LexiconBuilder::countCommonness()
             if (definition && wording[base]) {
                 continue;
             }
-            const auto [first, head] = m_meantParts[base];
+            const auto [first, head] = m_compounds.meant[base];
             for (const uint32_t key : {base, first, head}) {
                 if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
                     stamp[key] = d;
@@ -470,228 +401,6 @@ void LexiconBuilder::countCommonness()
     m_docs.capitalised.clear();
 }
 
-// A verb or adjective made with a prefix that is no word ("ver|bringen", "er|ringen") is no
-// compound, however the rest may be cut: not "Verb" and "ringen".
-bool LexiconBuilder::hasInseparablePrefix(uint32_t word) const
-{
-    const LexiconTables &t = *m_t;
-    if (startsUpper(t.words.at(word))) {
-        return false;
-    }
-    const std::string_view key = t.keys.at(t.wordKey[word]);
-    for (const std::string_view prefix : inseparablePrefixes) {
-        if (key.size() > prefix.size() + 3 && key.substr(0, prefix.size()) == prefix) {
-            const uint32_t rest = keyOfText(key.substr(prefix.size()));
-            if (rest != Lexicon::npos && (m_facts.flags[rest] & Known)) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// Whether the word's key, cut at byte `at`, is a compound: a first part that is a word, alone
-// or before a linking element, and a head that is a word in its base form, of the same kind as
-// the whole (a noun head makes a capitalised compound). Neither part may be a function word.
-bool LexiconBuilder::compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head,
-                                   size_t *firstLength) const
-{
-    const LexiconTables &t = *m_t;
-    const std::string_view key = t.keys.at(t.wordKey[word]);
-    const std::string_view headText = key.substr(at);
-    const uint32_t headKey = keyOfText(headText);
-    // With a dictionary, a part must be a real base form: the word list alone holds
-    // abbreviations and names enough to cut "Motor" into "Mo" and "tor".
-    const uint8_t real = !m_facts.dictionary ? uint8_t(Known) : uint8_t(Head | Thesaurus);
-    if (headKey == Lexicon::npos || t.keyBase[headKey] != headKey ||
-        (m_facts.flags[headKey] & StopKey) || !(m_facts.flags[headKey] & real) ||
-        std::find(std::begin(derivationEndings), std::end(derivationEndings), headText) !=
-            std::end(derivationEndings) ||
-        startsUpper(t.words.at(word)) != startsUpper(t.words.at(t.keyWord[headKey]))) {
-        return false;
-    }
-    // Rare parts make chance splits of foreign words ("Quad|rat", "Transi|s|tor").
-    const uint32_t minUses = !m_facts.dictionary ? 0 : 2;
-    if (m_facts.uses[headKey] < minUses) {
-        return false;
-    }
-    const uint32_t headLength = characterCount(headText);
-    const auto usable = [&](std::string_view part, bool linked) {
-        const uint32_t length = characterCount(part);
-        // Short parts make chance splits; a two-letter word ("Ei") only before a long head.
-        const bool longEnough = length >= 3 ? length + headLength >= 7
-                                            : length == 2 && !linked && headLength >= 4 &&
-                                                  startsUpper(t.words.at(word));
-        const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
-        return id != Lexicon::npos && (m_facts.flags[id] & real) && m_facts.uses[id] >= minUses &&
-                       !(m_facts.flags[t.keyBase[id]] & StopKey) &&
-                       !(t.wordFlags[t.keyWord[id]] & Lexicon::Phrase) &&
-                       !isAbbreviation(t.words.at(t.keyWord[id]))
-                   ? id
-                   : Lexicon::npos;
-    };
-    const std::string_view first = key.substr(0, at);
-    uint32_t firstKey = usable(first, false);
-    size_t stemLength = at;
-    // A noun before a linking element goes before a verb: "Sonnen|schein" is of "Sonne", not of
-    // "sonnen"; "Zahlen|reihe" of "Zahl", not of "zahlen".
-    bool nounWanted = firstKey != Lexicon::npos && (m_facts.flags[firstKey] & LowerHead) &&
-                      startsUpper(t.words.at(word));
-    for (size_t i = 0;
-         (firstKey == Lexicon::npos || nounWanted) && i < std::size(Inflection::linkingElements);
-         ++i) {
-        const std::string_view link = Inflection::linkingElements[i];
-        if (first.size() <= link.size() || first.substr(first.size() - link.size()) != link) {
-            continue;
-        }
-        const std::string_view stem = first.substr(0, first.size() - link.size());
-        // No "s" joins a word that ends in a full vowel: "Autostopp" is "Auto|stopp", not
-        // "Auto|s|topp" ("Liebesbrief" keeps its "s" after the "e").
-        if (link.back() == 's' &&
-            std::string_view("aiouy").find(stem.back()) != std::string_view::npos) {
-            continue;
-        }
-        const uint32_t stemKey = usable(stem, true);
-        if (nounWanted &&
-            (stemKey == Lexicon::npos || !startsUpper(t.words.at(t.keyWord[stemKey])))) {
-            continue;
-        }
-        nounWanted = false;
-        firstKey = stemKey;
-        stemLength = stem.size();
-    }
-    if (firstKey == Lexicon::npos) {
-        return false;
-    }
-    // A short part is too often a chance match of letters; where the dictionary translates the
-    // whole and the part, their translations must agree. (Longer parts keep their split even
-    // when they do not: "Handschuh" is a glove, not a hand or a shoe, and still of both.)
-    const uint32_t whole = t.keyBase[t.wordKey[word]];
-    for (const uint32_t part : {firstKey, headKey}) {
-        if (characterCount(t.keys.at(part)) < 4 &&
-            refutedByGlosses(whole, t.keyBase[part], false)) {
-            return false;
-        }
-    }
-    if (isSharedLoanword(whole, key, at, headKey)) {
-        return false;
-    }
-    *firstBase = t.keyBase[firstKey];
-    *head = headKey;
-    *firstLength = stemLength;
-    return true;
-}
-
-// Whether English has the whole word too, beyond where the split would cut it, and does not end
-// it with the head's translation: "Autogramm" is "autograph", one loanword, not an "Auto" of
-// grams; "Motorboot" is a "motorboat", a boat.
-bool LexiconBuilder::isSharedLoanword(uint32_t whole, std::string_view key, size_t at,
-                                      uint32_t head) const
-{
-    const auto [wholeFrom, wholeTo] = glossesOf(whole);
-    if (wholeFrom == wholeTo) {
-        return false;
-    }
-    for (auto g = wholeFrom; g != wholeTo; ++g) {
-        const std::string_view english = m_englishText[g->second];
-        size_t shared = 0;
-        while (shared < english.size() && shared < key.size() && english[shared] == key[shared]) {
-            ++shared;
-        }
-        if (shared <= at) {
-            return false;
-        }
-    }
-    const auto [headFrom, headTo] = glossesOf(m_t->keyBase[head]);
-    for (auto g = wholeFrom; g != wholeTo; ++g) {
-        const std::string_view english = m_englishText[g->second];
-        for (auto h = headFrom; h != headTo; ++h) {
-            const std::string_view ending = m_englishText[h->second];
-            if (english.size() > ending.size() &&
-                english.substr(english.size() - ending.size()) == ending) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// The parts of every key that is a compound, cut where the first part is longest
-// ("Haftpflicht|versicherung", not "Haft|pflichtversicherung").
-void LexiconBuilder::splitCompounds()
-{
-    const LexiconTables &t = *m_t;
-    m_parts.assign(t.keys.size(), {Lexicon::npos, Lexicon::npos});
-    for (uint32_t key = 0; key < t.keys.size(); ++key) {
-        const uint32_t word = t.keyWord[key];
-        const std::string_view text = t.keys.at(key);
-        if (word == Lexicon::npos || characterCount(text) < 5 ||
-            (t.wordFlags[word] & (Lexicon::Phrase | Lexicon::Stop)) ||
-            !(t.wordFlags[word] & Lexicon::Displayable) || hasInseparablePrefix(word)) {
-            continue;
-        }
-        // The longest first part wins; of two cuts with the same first part, with and without
-        // a linking element, the one whose head the dictionary uses more: "Schnee|sturm", not
-        // "Schnee|s|turm", but "Urlaub|s|tag", not "Urlaub|stag".
-        size_t best = 0;
-        for (size_t at = text.size() - 3; at > 0 && at >= best; --at) {
-            uint32_t first = 0;
-            uint32_t head = 0;
-            size_t length = 0;
-            if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80 ||
-                !compoundSplit(word, at, &first, &head, &length) || length < best) {
-                continue;
-            }
-            if (length > best || m_facts.uses[head] > m_facts.uses[m_parts[key].second]) {
-                m_parts[key] = {first, head};
-                best = length;
-            }
-        }
-    }
-}
-
-// The base form of each word-list entry, each once: the list holds some compounds only in
-// an inflected form ("Zahnschmerzen"), and they are compounds of their base form.
-std::vector<uint32_t> LexiconBuilder::listedBaseWords() const
-{
-    const LexiconTables &t = *m_t;
-    constexpr uint8_t unwanted = Lexicon::Phrase | Lexicon::Stop;
-    std::vector<uint32_t> words;
-    std::vector<bool> seen(t.keys.size(), false);
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (!(t.wordFlags[w] & Lexicon::InWordList)) {
-            continue;
-        }
-        const uint32_t key = t.keyBase[t.wordKey[w]];
-        const uint32_t word = t.wordFlags[w] & Lexicon::Inflected ? t.keyWord[key] : w;
-        const uint8_t flags = t.wordFlags[word];
-        if (!seen[key] && (flags & Lexicon::Displayable) && !(flags & unwanted) &&
-            !(flags & Lexicon::Inflected) && t.keyWord[key] == word) {
-            seen[key] = true;
-            words.push_back(word);
-        }
-    }
-    return words;
-}
-
-// The parts of each compound that its meaning keeps, once per key rather than once per use: a
-// part none of whose English words stands in the whole's is only letters. "Sommersprosse", a
-// freckle, is no "Sprosse", and "Hochzeit", a wedding, neither "hoch" nor "Zeit", though the
-// cut stands.
-void LexiconBuilder::findMeantParts()
-{
-    m_meantParts = m_parts;
-    for (uint32_t key = 0; key < m_meantParts.size(); ++key) {
-        auto &[first, head] = m_meantParts[key];
-        if (first != Lexicon::npos && refutedByGlosses(key, first, true)) {
-            first = Lexicon::npos;
-        }
-        if (head != Lexicon::npos && refutedByGlosses(key, head, true)) {
-            head = Lexicon::npos;
-        }
-    }
-}
-
 // Each compound of the word list is a small document of itself and its parts, so that the
 // parts are associated with each other ("Haftpflicht" with "Versicherung").
 void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
@@ -699,7 +408,7 @@ void LexiconBuilder::addCompoundDocuments(const std::vector<uint32_t> &listed)
     const LexiconTables &t = *m_t;
     for (const uint32_t w : listed) {
         const uint32_t key = t.wordKey[w];
-        const auto [first, head] = m_meantParts[key];
+        const auto [first, head] = m_compounds.meant[key];
         if (first == Lexicon::npos && head == Lexicon::npos) {
             continue;
         }
@@ -719,7 +428,7 @@ void LexiconBuilder::findCompounds(const std::vector<uint32_t> &listed)
     LexiconTables &t = *m_t;
     std::vector<std::pair<uint32_t, uint32_t>> found; // key, compound word
     for (const uint32_t w : listed) {
-        const auto [first, head] = m_parts[t.wordKey[w]];
+        const auto [first, head] = m_compounds.cut[t.wordKey[w]];
         if (first != Lexicon::npos) {
             found.emplace_back(first, w);
             found.emplace_back(head, w);
@@ -855,7 +564,7 @@ void LexiconBuilder::compact()
         copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
     }
     for (uint32_t key = 0; key < keyCount; ++key) {
-        const auto [modifier, head] = m_parts[key];
+        const auto [modifier, head] = m_compounds.cut[key];
         const uint32_t keptModifier = modifier == npos ? npos : newKey[modifier];
         const uint32_t keptHead = head == npos ? npos : newKey[head];
         if (newKey[key] != npos && (keptModifier != npos || keptHead != npos)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/builddocuments.h"
+#include "data/compoundcutter.h"
 #include "data/keyfacts.h"
 
 #include <cstdint>
@@ -49,11 +50,7 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
-    void resolveGlosses();
     void buildPostings();
-    void splitCompounds();
-    std::vector<uint32_t> listedBaseWords() const;
-    void findMeantParts();
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     uint32_t baseOfToken(size_t i) const;
     // bases: of each token of the documents.
@@ -61,15 +58,7 @@ private:
     void countCommonness();
     void chooseShownWords();
     void findCompounds(const std::vector<uint32_t> &listed);
-    bool hasInseparablePrefix(uint32_t word) const;
-    // *firstLength: the bytes of the first part without its linking element.
-    bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head,
-                       size_t *firstLength) const;
     void findCooccurrents();
-    using GlossIt = std::vector<std::pair<uint32_t, uint32_t>>::const_iterator;
-    std::pair<GlossIt, GlossIt> glossesOf(uint32_t key) const;
-    bool refutedByGlosses(uint32_t whole, uint32_t part, bool within) const;
-    bool isSharedLoanword(uint32_t whole, std::string_view key, size_t at, uint32_t head) const;
     bool isContentKey(uint32_t key) const;
     void compact();
 
@@ -86,8 +75,6 @@ private:
     std::vector<uint32_t> m_otherCaseBase;
     KeyFacts m_facts; // found by finish()
     std::unordered_map<std::string, uint32_t> m_englishWords;
-    std::vector<std::pair<uint32_t, uint32_t>> m_glosses;    // key, English word
-    std::vector<std::string_view> m_englishText;             // of each English word
-    std::vector<std::pair<uint32_t, uint32_t>> m_parts;      // first part's base and head, or npos
-    std::vector<std::pair<uint32_t, uint32_t>> m_meantParts; // of m_parts, those the meaning keeps
+    std::vector<std::pair<uint32_t, uint32_t>> m_glosses; // key, English word
+    CompoundParts m_compounds;
 };
