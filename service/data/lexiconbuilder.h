@@ -51,15 +51,9 @@ private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
     void buildPostings();
-    void addCompoundDocuments(const std::vector<uint32_t> &listed);
-    uint32_t baseOfToken(size_t i) const;
-    // bases: of each token of the documents.
-    std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
-    void countCommonness();
     void chooseShownWords();
     void findCompounds(const std::vector<uint32_t> &listed);
     void findCooccurrents();
-    bool isContentKey(uint32_t key) const;
     void compact();
 
     LexiconTables *m_t;
