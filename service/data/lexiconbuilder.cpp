@@ -4,6 +4,7 @@
 #include "data/compoundcutter.h"
 #include "data/documentcounter.h"
 #include "data/glosses.h"
+#include "data/listscorer.h"
 #include "data/wordshape.h"
 
 #include "index/lexicon.h"
@@ -56,10 +57,6 @@ constexpr std::string_view moreFunctionWords[] = {
     "nachdem", "seit", "seitdem", "wobei", "zudem", "außerdem", "allerdings", "nämlich",
     "zumindest", "wenigstens", "ohnehin", "bisher", "inzwischen", "trotz"};
 
-// How many co-occurring words and compounds a key keeps; deeper lists are never reached.
-constexpr size_t maxCooccurrents = 200;
-constexpr size_t maxCompounds = 300;
-
 // A meaning can hold a word twice, once plain and once marked ("(eingeschossiges) Haus" and
 // "Haus (Oberbegriff)"); the marked relation is the more telling one.
 uint32_t merged(uint32_t packedA, uint32_t packedB)
@@ -72,25 +69,6 @@ using TermText::startsUpper;
 
 using WordShape::characterCount;
 using WordShape::isAbbreviation;
-
-// Lays out lists of (key, word) pairs, sorted by key and best first, as the begin offsets of
-// each key and the words, at most `limit` a key.
-void fillLists(const std::vector<std::pair<uint32_t, uint32_t>> &pairs, uint32_t keyCount,
-               size_t limit, std::vector<uint32_t> *begin, std::vector<uint32_t> *list)
-{
-    begin->assign(size_t(keyCount) + 1, 0);
-    list->clear();
-    size_t i = 0;
-    for (uint32_t key = 0; key < keyCount; ++key) {
-        size_t taken = 0;
-        for (; i < pairs.size() && pairs[i].first == key; ++i) {
-            if (taken++ < limit) {
-                list->push_back(pairs[i].second);
-            }
-        }
-        (*begin)[key + 1] = uint32_t(list->size());
-    }
-}
 
 } // namespace
 
@@ -210,8 +188,7 @@ void LexiconBuilder::finish()
     const std::vector<uint32_t> listed = cutter.listedBaseWords();
     m_docs = DocumentCounter(m_t, m_facts, m_otherCaseBase, m_compounds)
                  .count(std::move(m_docs), listed);
-    findCompounds(listed);
-    findCooccurrents();
+    ListScorer(m_t, m_docs, m_compounds).rank(listed);
     compact();
 }
 
@@ -286,102 +263,6 @@ void LexiconBuilder::chooseShownWords()
             shown = word;
         }
     }
-}
-
-void LexiconBuilder::findCompounds(const std::vector<uint32_t> &listed)
-{
-    LexiconTables &t = *m_t;
-    std::vector<std::pair<uint32_t, uint32_t>> found; // key, compound word
-    for (const uint32_t w : listed) {
-        const auto [first, head] = m_compounds.cut[t.wordKey[w]];
-        if (first != Lexicon::npos) {
-            found.emplace_back(first, w);
-            found.emplace_back(head, w);
-        }
-    }
-    const auto rank = [&](uint32_t a, uint32_t b) {
-        const uint32_t ca = t.keyCommonness[t.wordKey[a]];
-        const uint32_t cb = t.keyCommonness[t.wordKey[b]];
-        if (ca != cb) {
-            return ca > cb;
-        }
-        const size_t la = t.words.at(a).size();
-        const size_t lb = t.words.at(b).size();
-        return la != lb ? la < lb : t.words.at(a) < t.words.at(b);
-    };
-    std::sort(found.begin(), found.end(), [&](const auto &a, const auto &b) {
-        return a.first != b.first ? a.first < b.first : rank(a.second, b.second);
-    });
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    fillLists(found, t.keys.size(), maxCompounds, &t.compoundBegin, &t.compounds);
-}
-
-// For each key, the words that share documents with it more often than chance would have it.
-// The score is the shared count times three factors: the pointwise mutual information, so that
-// chance meetings count little; the inverse document frequency, so that a word that stands
-// everywhere does not win; and the log of the word's own frequency, so that among words met
-// equally often the common one that people know goes first.
-void LexiconBuilder::findCooccurrents()
-{
-    LexiconTables &t = *m_t;
-    const uint32_t keyCount = t.keys.size();
-    const uint32_t docCount = uint32_t(m_docs.begin.size() - 1);
-    // The documents of each key.
-    std::vector<uint32_t> docBegin(size_t(keyCount) + 1, 0);
-    for (const uint32_t key : m_docs.keys) {
-        ++docBegin[key + 1];
-    }
-    std::partial_sum(docBegin.begin(), docBegin.end(), docBegin.begin());
-    std::vector<uint32_t> docs(m_docs.keys.size());
-    std::vector<uint32_t> cursor(docBegin.begin(), docBegin.end() - 1);
-    double total = 0;
-    for (uint32_t d = 0; d < docCount; ++d) {
-        total += m_docs.weight[d];
-        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
-            docs[cursor[m_docs.keys[i]]++] = d;
-        }
-    }
-    std::vector<double> shared(keyCount, 0.0);
-    std::vector<uint32_t> touched;
-    std::vector<std::pair<double, uint32_t>> scored;
-    std::vector<std::pair<uint32_t, uint32_t>> found;
-    for (uint32_t a = 0; a < keyCount; ++a) {
-        if (docBegin[a] == docBegin[a + 1]) {
-            continue;
-        }
-        touched.clear();
-        for (uint32_t i = docBegin[a]; i < docBegin[a + 1]; ++i) {
-            const uint32_t d = docs[i];
-            for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
-                const uint32_t b = m_docs.keys[j];
-                if (b == a) {
-                    continue;
-                }
-                if (shared[b] == 0.0) {
-                    touched.push_back(b);
-                }
-                shared[b] += m_docs.weight[d];
-            }
-        }
-        scored.clear();
-        const double dfA = t.keyCommonness[a];
-        for (const uint32_t b : touched) {
-            const double n = shared[b];
-            shared[b] = 0.0;
-            const double dfB = t.keyCommonness[b];
-            const double score =
-                n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
-            if (score > 0.0) {
-                scored.emplace_back(-score, b);
-            }
-        }
-        const size_t kept = std::min(scored.size(), maxCooccurrents);
-        std::partial_sort(scored.begin(), scored.begin() + std::ptrdiff_t(kept), scored.end());
-        for (size_t i = 0; i < kept; ++i) {
-            found.emplace_back(a, t.keyWord[scored[i].second]);
-        }
-    }
-    fillLists(found, keyCount, maxCooccurrents, &t.coocBegin, &t.cooc);
 }
 
 // Drops the words and keys that no answer can reach: dictionary tokens that are neither known

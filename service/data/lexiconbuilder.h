@@ -52,8 +52,6 @@ private:
     uint32_t keyOfText(std::string_view key) const;
     void buildPostings();
     void chooseShownWords();
-    void findCompounds(const std::vector<uint32_t> &listed);
-    void findCooccurrents();
     void compact();
 
     LexiconTables *m_t;
