@@ -4,6 +4,7 @@
 #include "data/compoundcutter.h"
 #include "data/documentcounter.h"
 #include "data/glosses.h"
+#include "data/indexcompactor.h"
 #include "data/listscorer.h"
 #include "data/wordshape.h"
 
@@ -189,7 +190,7 @@ void LexiconBuilder::finish()
     m_docs = DocumentCounter(m_t, m_facts, m_otherCaseBase, m_compounds)
                  .count(std::move(m_docs), listed);
     ListScorer(m_t, m_docs, m_compounds).rank(listed);
-    compact();
+    IndexCompactor(m_t, m_facts, m_compounds, m_otherCaseBase).compact();
 }
 
 void LexiconBuilder::buildPostings()
@@ -263,74 +264,4 @@ void LexiconBuilder::chooseShownWords()
             shown = word;
         }
     }
-}
-
-// Drops the words and keys that no answer can reach: dictionary tokens that are neither known
-// words nor forms of one. They are most of the dictionary's vocabulary, and a smaller index is
-// quicker to check at start and keeps fewer pages resident.
-void LexiconBuilder::compact()
-{
-    LexiconTables &t = *m_t;
-    const uint32_t keyCount = t.keys.size();
-    const uint32_t npos = Lexicon::npos;
-    std::vector<uint32_t> newKey(keyCount, npos);
-    std::vector<uint32_t> newWord(t.words.size(), npos);
-    LexiconTables kept;
-    for (uint32_t key = 0; key < keyCount; ++key) {
-        if ((m_facts.flags[key] & Known) || t.keyBase[key] != key) {
-            newKey[key] = kept.keys.intern(t.keys.at(key));
-        }
-    }
-    for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (newKey[t.wordKey[w]] != npos) {
-            newWord[w] = kept.words.intern(t.words.at(w));
-            kept.wordKey.push_back(newKey[t.wordKey[w]]);
-            kept.wordFlags.push_back(t.wordFlags[w]);
-        }
-    }
-    for (uint32_t key = 0; key < keyCount; ++key) {
-        if (newKey[key] == npos) {
-            continue;
-        }
-        kept.keyWord.push_back(newWord[t.keyWord[key]]);
-        const uint32_t base = newKey[t.keyBase[key]];
-        kept.keyBase.push_back(base != npos ? base : newKey[key]);
-        kept.keyCommonness.push_back(t.keyCommonness[key]);
-        kept.keyKinds.push_back(m_facts.kinds[key]);
-        const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
-                              std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
-                              bool words) {
-            for (uint32_t i = begin[key]; i < begin[key + 1]; ++i) {
-                newList->push_back(words ? newWord[list[i]] : list[i]);
-            }
-            newBegin->push_back(uint32_t(newList->size()));
-        };
-        copy(t.postingBegin, t.postings, &kept.postingBegin, &kept.postings, false);
-        copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
-        copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
-    }
-    for (uint32_t key = 0; key < keyCount; ++key) {
-        const auto [modifier, head] = m_compounds.cut[key];
-        const uint32_t keptModifier = modifier == npos ? npos : newKey[modifier];
-        const uint32_t keptHead = head == npos ? npos : newKey[head];
-        if (newKey[key] != npos && (keptModifier != npos || keptHead != npos)) {
-            kept.compoundCuts.insert(kept.compoundCuts.end(),
-                                     {newKey[key], keptModifier, keptHead});
-        }
-    }
-    for (uint32_t key = 0; key < keyCount; ++key) {
-        const uint32_t other = m_otherCaseBase[key];
-        if (other != npos && newKey[key] != npos && newKey[t.keyBase[other]] != npos) {
-            kept.caseReadings.push_back(newKey[key]);
-            kept.caseReadings.push_back(newKey[t.keyBase[other]]);
-        }
-    }
-    kept.meaningBegin = std::move(t.meaningBegin);
-    kept.members = std::move(t.members);
-    for (uint32_t &member : kept.members) {
-        member = Lexicon::pack(newWord[Lexicon::idOf(member)], Lexicon::roleOf(member),
-                               Lexicon::isMainForm(member));
-    }
-    kept.keys.shrinkSlots();
-    *m_t = std::move(kept);
 }

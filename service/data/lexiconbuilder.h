@@ -52,7 +52,6 @@ private:
     uint32_t keyOfText(std::string_view key) const;
     void buildPostings();
     void chooseShownWords();
-    void compact();
 
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
