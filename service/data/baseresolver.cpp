@@ -1,5 +1,6 @@
 #include "data/baseresolver.h"
 
+#include "data/buildweights.h"
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/inflection.h"
@@ -10,8 +11,7 @@
 
 namespace {
 
-// How many times more often than its base a word must be used to count as a word of its own.
-constexpr uint32_t lexicalisedUses = 5;
+using BuildWeights::lexicalisedUses;
 
 using TermText::startsUpper;
 
