@@ -1,7 +1,5 @@
 #include "index/lexicon.h"
 
-#include "data/datasources.h"
-#include "data/indexcompiler.h"
 #include "index/indexformat.h"
 #include "index/indexsections.h"
 
@@ -228,23 +226,6 @@ Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
         }
     }
     return {};
-}
-
-bool Lexicon::load(const DataSources &sources, QString *error)
-{
-    QByteArray image;
-    if (!IndexCompiler::compile(sources, &image, error)) {
-        return false;
-    }
-    return adopt(image, error);
-}
-
-bool Lexicon::load(const QString &thesaurusPath, const QString &wordListPath, QString *error)
-{
-    DataSources sources;
-    sources.thesaurus = thesaurusPath;
-    sources.wordList = wordListPath;
-    return load(sources, error);
 }
 
 bool Lexicon::adopt(const QByteArray &image, QString *error)

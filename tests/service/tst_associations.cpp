@@ -75,7 +75,7 @@ private:
 void TestAssociations::initTestCase()
 {
     QString error;
-    QVERIFY2(m_full.load(fixtureSources(), &error), qPrintable(error));
+    QVERIFY2(IndexCompiler::load(fixtureSources(), &m_full, &error), qPrintable(error));
     QVERIFY2(IndexCompiler::compileTo(fixtureSources(), goodIndex(), &error), qPrintable(error));
 }
 
@@ -388,7 +388,7 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
     twice.definitions.append(twice.definitions.first());
     Lexicon lexicon;
     QString error;
-    QVERIFY2(lexicon.load(twice, &error), qPrintable(error));
+    QVERIFY2(IndexCompiler::load(twice, &lexicon, &error), qPrintable(error));
     for (const char *keyword : {"Boot", "Fahrzeug"}) {
         QCOMPARE(words(lexicon, QString::fromUtf8(keyword)),
                  words(m_full, QString::fromUtf8(keyword)));
@@ -397,7 +397,7 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
     TestSupport::writeBytes(cut, TestSupport::readBytes(twice.definitions.first()).chopped(20));
     DataSources damaged = fixtureSources();
     damaged.definitions = {cut};
-    QVERIFY(!lexicon.load(damaged, &error));
+    QVERIFY(!IndexCompiler::load(damaged, &lexicon, &error));
     QVERIFY2(error.contains(cut) && error.contains(QLatin1String("cut short")), qPrintable(error));
 }
 
@@ -424,7 +424,7 @@ void TestAssociations::definitionWordingIsNoAssociation()
     sources.definitions = {definitionFile};
     Lexicon lexicon;
     QString error;
-    QVERIFY2(lexicon.load(sources, &error), qPrintable(error));
+    QVERIFY2(IndexCompiler::load(sources, &lexicon, &error), qPrintable(error));
     const QStringList found = words(lexicon, QStringLiteral("Floß"));
     for (const char *wanted : {"flach", "Gerät"}) {
         QVERIFY2(found.contains(QString::fromUtf8(wanted)), qPrintable(found.join(',')));
@@ -474,8 +474,9 @@ void TestAssociations::missingOrBrokenDataIsReported()
         TestSupport::writeBytes(dir.filePath(QStringLiteral("thesaurus.dat")), thesaurus);
     Lexicon lexicon;
     QString error;
-    const bool loaded = lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
-                                     dir.filePath(QStringLiteral("wordlist.txt")), &error);
+    const bool loaded =
+        IndexCompiler::load(dir.filePath(QStringLiteral("thesaurus.dat")),
+                            dir.filePath(QStringLiteral("wordlist.txt")), &lexicon, &error);
     if (expected.isEmpty()) {
         QVERIFY2(loaded, qPrintable(error));
         QCOMPARE(words(lexicon, QStringLiteral("BÖ")), QStringList{QStringLiteral("Grotte")});
