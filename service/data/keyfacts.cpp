@@ -28,6 +28,10 @@ KeyFacts KeyFacts::find(const LexiconTables &tables, const Sources &sources)
         ++facts.uses[key];
     }
     facts.findUpperForms(tables, sources.documents);
+    facts.shownAsNoun.resize(tables.keys.size());
+    for (uint32_t key = 0; key < tables.keys.size(); ++key) {
+        facts.shownAsNoun[key] = startsUpper(tables.words.at(tables.keyWord[key]));
+    }
     return facts;
 }
 

@@ -34,13 +34,17 @@ struct KeyFacts
         const BuildDocuments &documents;
     };
 
+    // The tables' words must have their keys and each key the word shown for it.
     static KeyFacts find(const LexiconTables &tables, const Sources &sources);
 
     std::vector<uint8_t> flags;  // of each key, a set of KeyFlag
     std::vector<uint8_t> kinds;  // of each key: the kinds of its headwords
     std::vector<bool> upperForm; // of each key: written with a capital somewhere
-    std::vector<uint32_t> uses;  // of each key: how often the documents use it
-    bool dictionary = false;     // whether there are headwords at all
+    // Of each key: whether the word shown for it is written with a capital, as a noun is. The
+    // stages after this one ask this, never the letters, where they need the case of a key.
+    std::vector<bool> shownAsNoun;
+    std::vector<uint32_t> uses; // of each key: how often the documents use it
+    bool dictionary = false;    // whether there are headwords at all
 
 private:
     void flagKeys(const LexiconTables &t, const Sources &sources);

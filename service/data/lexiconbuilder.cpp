@@ -179,9 +179,9 @@ void LexiconBuilder::finish()
             addStopWord(word);
         }
     }
+    chooseShownWords();
     m_facts = KeyFacts::find(*m_t, {m_stopKeys, m_headKeys, m_headKinds, m_docs});
     buildPostings();
-    chooseShownWords();
     m_otherCaseBase = BaseResolver(m_t, &m_facts, m_forms, m_formOfNoun).resolve();
     const Glosses glosses(std::move(m_glosses), m_englishWords, m_t->keyBase);
     CompoundCutter cutter(*m_t, m_facts, glosses);
