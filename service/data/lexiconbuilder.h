@@ -13,8 +13,9 @@
 struct LexiconTables;
 
 // Collects what the readers find in the Debian data (words, thesaurus meanings, dictionary
-// headwords and forms, phrases and proverbs as documents, stop words) and computes the tables
-// of the index from it: base forms, commonness, compounds and co-occurring words.
+// headwords and forms, phrases and proverbs as documents, stop words); finish() then runs the
+// stages that compute the tables of the index from it, each handing its result to the next:
+// KeyFacts, BaseResolver, CompoundCutter, DocumentCounter, ListScorer, IndexCompactor.
 class LexiconBuilder
 {
 public:
@@ -45,6 +46,7 @@ public:
     // An English word that translates the German word.
     void addGloss(std::string_view german, std::string_view english);
 
+    // Computes the tables; call once, after the last reader.
     void finish();
 
 private:
