@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
                    : fail(error);
     }
     Lexicon lexicon;
-    if (options.raw ? !lexicon.load(options.sources, &error)
+    if (options.raw ? !IndexCompiler::load(options.sources, &lexicon, &error)
                     : !lexicon.open(options.indexPath, &error)) {
         return fail(error);
     }

@@ -49,11 +49,42 @@ const QString webHelp = QStringLiteral(
     "A bad, repeated or unknown field gets status 400; errors under /api/ are\n"
     "application/problem+json. /api/v1/openapi.json describes the API.");
 
+// The options that name the raw data files, each with its default and package.
+void addDataOptions(QCommandLineParser *parser)
+{
+    const DataSources debian = DataSources::debian();
+    addPathOption(parser, thesaurusName,
+                  QStringLiteral("The thesaurus data file in the office-suite thesaurus format; "
+                                 "its index (.idx) must lie beside it."),
+                  debian.thesaurus, "mythes-de");
+    addPathOption(parser, wordListName,
+                  QStringLiteral("The word list, one word per line, for compounds."),
+                  debian.wordList, "wngerman");
+    addPathOption(parser, dictionaryName,
+                  QStringLiteral("The German-English dictionary, for phrases, forms and "
+                                 "commonness."),
+                  debian.dictionary, "trans-de-en");
+    addPathOption(parser, proverbsName,
+                  QStringLiteral("A fortune file or a folder of them, for proverbs."),
+                  QStringLiteral("/usr/share/games/fortunes/de"), "fortunes-de");
+    addPathOption(parser, stopWordsName,
+                  QStringLiteral("The Perl module holding the German stop words."),
+                  debian.stopWords, "liblingua-stopwords-perl");
+    addPathOption(parser, definitionsName,
+                  QStringLiteral("A German dictionary of the dict server built from Wiktionary, "
+                                 "for definitions; may be given more than once."),
+                  debian.definitions.join(QLatin1String(", ")),
+                  "dict-freedict-deu-fra, -swe, -spa");
+    addPathOption(parser, annotationsName,
+                  QStringLiteral("The German emoji annotations of the Unicode CLDR, for keywords "
+                                 "that go together."),
+                  debian.annotations, "unicode-cldr-core");
+}
+
 } // namespace
 
 void ServiceOptions::describe(QCommandLineParser *parser)
 {
-    const DataSources debian = DataSources::debian();
     parser->setApplicationDescription(
         QStringLiteral("Answers German keyword association queries for Lexigrove over HTTP.\n\n"
                        "POST /cgi-bin/meta/meta.ger1-asso with the form body "
@@ -101,32 +132,7 @@ void ServiceOptions::describe(QCommandLineParser *parser)
             .arg(maxThreads)
             .arg(defaultThreads()),
         QStringLiteral("N")));
-    addPathOption(parser, thesaurusName,
-                  QStringLiteral("The thesaurus data file in the office-suite thesaurus format; "
-                                 "its index (.idx) must lie beside it."),
-                  debian.thesaurus, "mythes-de");
-    addPathOption(parser, wordListName,
-                  QStringLiteral("The word list, one word per line, for compounds."),
-                  debian.wordList, "wngerman");
-    addPathOption(parser, dictionaryName,
-                  QStringLiteral("The German-English dictionary, for phrases, forms and "
-                                 "commonness."),
-                  debian.dictionary, "trans-de-en");
-    addPathOption(parser, proverbsName,
-                  QStringLiteral("A fortune file or a folder of them, for proverbs."),
-                  QStringLiteral("/usr/share/games/fortunes/de"), "fortunes-de");
-    addPathOption(parser, stopWordsName,
-                  QStringLiteral("The Perl module holding the German stop words."),
-                  debian.stopWords, "liblingua-stopwords-perl");
-    addPathOption(parser, definitionsName,
-                  QStringLiteral("A German dictionary of the dict server built from Wiktionary, "
-                                 "for definitions; may be given more than once."),
-                  debian.definitions.join(QLatin1String(", ")),
-                  "dict-freedict-deu-fra, -swe, -spa");
-    addPathOption(parser, annotationsName,
-                  QStringLiteral("The German emoji annotations of the Unicode CLDR, for keywords "
-                                 "that go together."),
-                  debian.annotations, "unicode-cldr-core");
+    addDataOptions(parser);
 }
 
 bool ServiceOptions::take(const QCommandLineParser &parser, QString *error)

@@ -1,5 +1,6 @@
 #include "data/annotationreader.h"
 
+#include "data/buildweights.h"
 #include "data/lexiconbuilder.h"
 #include "data/wordtokens.h"
 
@@ -10,9 +11,6 @@
 namespace AnnotationReader {
 
 namespace {
-
-// Keywords tie their words as closely as a dictionary line does.
-constexpr uint32_t annotationWeight = 2;
 
 // The text of an annotation line, or empty. The file is data: nothing in it is followed or
 // expanded beyond the five character entities of XML.
@@ -61,7 +59,7 @@ void read(const QByteArray &data, LexiconBuilder *builder)
         tokens.clear();
         WordTokens::split(keywords, &tokens);
         if (tokens.size() >= 2) {
-            builder->addDocument(tokens, annotationWeight);
+            builder->addDocument(tokens, BuildWeights::annotation);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "data/definitionreader.h"
 
+#include "data/buildweights.h"
 #include "data/lexiconbuilder.h"
 #include "data/wordtokens.h"
 #include "language/termtext.h"
@@ -10,8 +11,6 @@
 
 namespace {
 
-// A definition ties its words to the headword as closely as a dictionary line does.
-constexpr uint32_t definitionWeight = 2;
 // Longer definitions are lists of technical details rather than what the word brings to mind.
 constexpr size_t maxWords = 40;
 
@@ -90,7 +89,7 @@ void DefinitionReader::finish(std::string_view headword, const std::vector<std::
         m_tokens = m_headTokens;
         WordTokens::split(withoutLabel(lines[i]), &m_tokens);
         if (m_tokens.size() > headTokens && m_tokens.size() - headTokens <= maxWords) {
-            m_builder->addDefinition(m_tokens, definitionWeight);
+            m_builder->addDefinition(m_tokens, BuildWeights::definition);
         }
     }
 }

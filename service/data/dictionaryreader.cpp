@@ -1,5 +1,6 @@
 #include "data/dictionaryreader.h"
 
+#include "data/buildweights.h"
 #include "data/englishbridge.h"
 #include "data/lexiconbuilder.h"
 #include "data/wordtokens.h"
@@ -271,7 +272,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
     }
     documentWords(german, tokens);
     if (!tokens->empty()) {
-        builder->addDocument(*tokens, 2);
+        builder->addDocument(*tokens, BuildWeights::dictionaryLine);
     }
 }
 

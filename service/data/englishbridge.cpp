@@ -1,5 +1,6 @@
 #include "data/englishbridge.h"
 
+#include "data/buildweights.h"
 #include "data/dictionaryreader.h"
 #include "data/lexiconbuilder.h"
 #include "data/wordtokens.h"
@@ -94,6 +95,6 @@ void EnglishBridge::addDocuments() const
         for (const auto &entry : entries) {
             tokens.insert(tokens.end(), entry.begin(), entry.end());
         }
-        m_builder->addDocument(tokens, 1);
+        m_builder->addDocument(tokens, BuildWeights::englishBridge);
     }
 }

@@ -11,6 +11,7 @@
 #include "data/stopwordreader.h"
 #include "data/thesaurusreader.h"
 #include "data/wordlistreader.h"
+#include "index/lexicon.h"
 #include "index/lexicontables.h"
 
 #include <QFile>
@@ -244,6 +245,21 @@ bool compileTo(const DataSources &sources, const QString &path, QString *error)
         return false;
     }
     return true;
+}
+
+bool load(const DataSources &sources, Lexicon *lexicon, QString *error)
+{
+    QByteArray image;
+    return compile(sources, &image, error) && lexicon->adopt(image, error);
+}
+
+bool load(const QString &thesaurusPath, const QString &wordListPath, Lexicon *lexicon,
+          QString *error)
+{
+    DataSources sources;
+    sources.thesaurus = thesaurusPath;
+    sources.wordList = wordListPath;
+    return load(sources, lexicon, error);
 }
 
 } // namespace IndexCompiler

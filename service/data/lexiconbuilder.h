@@ -1,5 +1,9 @@
 #pragma once
 
+#include "data/builddocuments.h"
+#include "data/compoundcutter.h"
+#include "data/keyfacts.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,8 +13,9 @@
 struct LexiconTables;
 
 // Collects what the readers find in the Debian data (words, thesaurus meanings, dictionary
-// headwords and forms, phrases and proverbs as documents, stop words) and computes the tables
-// of the index from it: base forms, commonness, compounds and co-occurring words.
+// headwords and forms, phrases and proverbs as documents, stop words); finish() then runs the
+// stages that compute the tables of the index from it, each handing its result to the next:
+// KeyFacts, BaseResolver, CompoundCutter, DocumentCounter, ListScorer, IndexCompactor.
 class LexiconBuilder
 {
 public:
@@ -41,79 +46,28 @@ public:
     // An English word that translates the German word.
     void addGloss(std::string_view german, std::string_view english);
 
+    // Computes the tables; call once, after the last reader.
     void finish();
 
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
-    void flagKeys();
-    void flagWords();
-    void resolveGlosses();
-    void findUpperForms();
     void buildPostings();
-    void resolveBases();
-    uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
-    bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
-    uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
-    uint32_t verbBaseOf(uint32_t form) const;
-    bool isFormOfSameKind(uint32_t key, uint32_t form) const;
-    bool isFormOfFunctionWord(uint32_t key, std::string *scratch) const;
-    bool isNounFormInBothCases(uint32_t form) const;
-    void addNounReading(uint32_t key, std::string *scratch);
-    bool hasOneKind(uint32_t key) const;
-    bool isClearReading(uint32_t key, uint32_t of) const;
-    uint32_t nounOfDativePlural(uint32_t key) const;
-    void findOtherCaseReadings(std::string *scratch);
-    void splitCompounds();
-    std::vector<uint32_t> listedBaseWords() const;
-    void findMeantParts();
-    void addCompoundDocuments(const std::vector<uint32_t> &listed);
-    uint32_t baseOfToken(size_t i) const;
-    bool isDefinition(uint32_t doc) const
-    {
-        return doc < m_docIsDefinition.size() && m_docIsDefinition[doc];
-    }
-    // bases: of each token of the documents.
-    std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
-    void countCommonness();
     void chooseShownWords();
-    void findCompounds(const std::vector<uint32_t> &listed);
-    bool hasInseparablePrefix(uint32_t word) const;
-    // *firstLength: the bytes of the first part without its linking element.
-    bool compoundSplit(uint32_t word, size_t at, uint32_t *firstBase, uint32_t *head,
-                       size_t *firstLength) const;
-    void findCooccurrents();
-    using GlossIt = std::vector<std::pair<uint32_t, uint32_t>>::const_iterator;
-    std::pair<GlossIt, GlossIt> glossesOf(uint32_t key) const;
-    bool refutedByGlosses(uint32_t whole, uint32_t part, bool within) const;
-    bool isSharedLoanword(uint32_t whole, std::string_view key, size_t at, uint32_t head) const;
-    bool isContentKey(uint32_t key) const;
-    void compact();
 
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
     std::vector<uint32_t> m_headKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
-    std::vector<uint8_t> m_keyKinds;   // of each key: the kinds of its headwords
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
-    // Function words that the dictionary lists as verb forms ("gibt" of "geben"), with the verb.
-    std::unordered_map<uint32_t, uint32_t> m_functionFormBase;
-    std::vector<uint32_t> m_docKeys;
-    std::vector<bool> m_docCapitalised; // of each token in m_docKeys
-    std::vector<bool> m_upperForm;      // of each key: written with a capital somewhere
+    BuildDocuments m_docs;
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
     std::vector<uint32_t> m_otherCaseBase;
-    std::vector<uint32_t> m_docBegin{0};
-    std::vector<uint8_t> m_docWeight;
-    std::vector<bool> m_docIsDefinition;
-    std::vector<uint8_t> m_keyFlags; // filled by finish()
-    std::vector<uint32_t> m_uses;    // how often the dictionary and proverbs use each key
+    KeyFacts m_facts; // found by finish()
     std::unordered_map<std::string, uint32_t> m_englishWords;
-    std::vector<std::pair<uint32_t, uint32_t>> m_glosses;    // key, English word
-    std::vector<std::string_view> m_englishText;             // of each English word
-    std::vector<std::pair<uint32_t, uint32_t>> m_parts;      // first part's base and head, or npos
-    std::vector<std::pair<uint32_t, uint32_t>> m_meantParts; // of m_parts, those the meaning keeps
+    std::vector<std::pair<uint32_t, uint32_t>> m_glosses; // key, English word
+    CompoundParts m_compounds;
 };

@@ -1,7 +1,5 @@
 #include "index/lexicon.h"
 
-#include "data/datasources.h"
-#include "data/indexcompiler.h"
 #include "index/indexformat.h"
 #include "index/indexsections.h"
 
@@ -114,6 +112,32 @@ bool ascending(const uint32_t *values, size_t count, uint32_t last)
     return count > 0 && values[0] == 0 && values[count - 1] == last;
 }
 
+// What makes the index file unfit for this service, from its header and checksum: empty where
+// nothing does.
+QString headerProblem(QFile *file)
+{
+    IndexFormat::Header header{};
+    if (file->read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header) ||
+        std::memcmp(header.magic, IndexFormat::magic, sizeof header.magic) != 0) {
+        return QStringLiteral("is not an association index");
+    }
+    if (header.byteOrderMark == qbswap(IndexFormat::byteOrderMark)) {
+        return QStringLiteral("was written for a machine of the other byte order");
+    }
+    if (header.version != IndexFormat::version ||
+        header.byteOrderMark != IndexFormat::byteOrderMark) {
+        return QStringLiteral("has version %1, this service reads version %2")
+            .arg(header.version)
+            .arg(IndexFormat::version);
+    }
+    uint64_t sum = 0;
+    if (header.fileSize != uint64_t(file->size()) || !fileChecksum(file, &sum) ||
+        sum != header.checksum) {
+        return QStringLiteral("is truncated or damaged");
+    }
+    return {};
+}
+
 } // namespace
 
 Lexicon::Lexicon() = default;
@@ -148,24 +172,9 @@ bool Lexicon::open(const QString &indexPath, QString *error)
     // that touches one word of a block then keeps the whole block resident.
     posix_fadvise(file->handle(), 0, 0, POSIX_FADV_RANDOM);
 #endif
-    IndexFormat::Header header{};
-    if (file->read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header) ||
-        std::memcmp(header.magic, IndexFormat::magic, sizeof header.magic) != 0) {
-        return fail(QStringLiteral("is not an association index"));
-    }
-    if (header.byteOrderMark == qbswap(IndexFormat::byteOrderMark)) {
-        return fail(QStringLiteral("was written for a machine of the other byte order"));
-    }
-    if (header.version != IndexFormat::version ||
-        header.byteOrderMark != IndexFormat::byteOrderMark) {
-        return fail(QStringLiteral("has version %1, this service reads version %2")
-                        .arg(header.version)
-                        .arg(IndexFormat::version));
-    }
-    uint64_t sum = 0;
-    if (header.fileSize != uint64_t(file->size()) || !fileChecksum(file.get(), &sum) ||
-        sum != header.checksum) {
-        return fail(QStringLiteral("is truncated or damaged"));
+    const QString wrong = headerProblem(file.get());
+    if (!wrong.isEmpty()) {
+        return fail(wrong);
     }
     const uchar *mapped = file->map(0, file->size());
     if (!mapped) {
@@ -228,23 +237,6 @@ Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
         }
     }
     return {};
-}
-
-bool Lexicon::load(const DataSources &sources, QString *error)
-{
-    QByteArray image;
-    if (!IndexCompiler::compile(sources, &image, error)) {
-        return false;
-    }
-    return adopt(image, error);
-}
-
-bool Lexicon::load(const QString &thesaurusPath, const QString &wordListPath, QString *error)
-{
-    DataSources sources;
-    sources.thesaurus = thesaurusPath;
-    sources.wordList = wordListPath;
-    return load(sources, error);
 }
 
 bool Lexicon::adopt(const QByteArray &image, QString *error)

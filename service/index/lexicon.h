@@ -12,12 +12,10 @@
 #include <memory>
 #include <string_view>
 
-struct DataSources;
-
 // The association data, read-only, in the form the index file stores it: every question a
 // query asks is answered from these arrays without touching the disk. The arrays lie in the
-// mapped index file, or in an image built in memory from the raw Debian data; either way they
-// are checked once when opened. Threads may share a Lexicon.
+// mapped index file, or in an image built in memory (IndexCompiler::load compiles one from the raw
+// Debian data); either way they are checked once when opened. Threads may share a Lexicon.
 //
 // Words are numbered; each word has a lookup key (its case-folded form), and each key a base
 // form (another key), a word to show for it and a commonness. Meanings are numbered groups of
@@ -64,11 +62,6 @@ public:
     // Maps a compiled index file. On failure returns false and puts a message for the user,
     // naming the file and how to make it anew, into *error.
     bool open(const QString &indexPath, QString *error);
-    // Reads the raw data files and compiles the index in memory (slow; for development and
-    // tests). On failure, false with a message naming the file.
-    bool load(const DataSources &sources, QString *error);
-    // The thesaurus and the word list alone.
-    bool load(const QString &thesaurusPath, const QString &wordListPath, QString *error);
     // The descriptor of the mapped index file, or -1 for an index built in memory.
     int fileHandle() const { return m_file ? m_file->handle() : -1; }
     // Takes an index image made by IndexWriter; false with the reason when it is damaged.

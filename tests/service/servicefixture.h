@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/indexcompiler.h"
 #include "index/lexicon.h"
 #include "query/associator.h"
 
@@ -29,7 +30,7 @@ inline const Lexicon &lexicon()
     static const Lexicon loaded = [] {
         Lexicon lexicon;
         QString error;
-        if (!lexicon.load(thesaurusPath(), wordListPath(), &error))
+        if (!IndexCompiler::load(thesaurusPath(), wordListPath(), &lexicon, &error))
             qFatal("%s", qPrintable(error));
         return lexicon;
     }();

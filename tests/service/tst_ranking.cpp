@@ -1,3 +1,4 @@
+#include "data/indexcompiler.h"
 #include "index/lexicon.h"
 #include "language/inflection.h"
 #include "query/associator.h"
@@ -62,7 +63,7 @@ void TestRanking::refusedWordsTakeNoRank()
         TestSupport::writeBytes(path, data);
         TestSupport::writeBytes(dir.filePath(QStringLiteral("thesaurus.idx")), "UTF-8\n");
         QString error;
-        return lexicon->load(path, ServiceFixture::wordListPath(), &error);
+        return IndexCompiler::load(path, ServiceFixture::wordListPath(), lexicon, &error);
     };
     QByteArray withPlural = thesaurus;
     withPlural.replace("-|Stuhl|Sitz|", "-|Stuhl|Stühle|Sitz|");

@@ -1,0 +1,158 @@
+#include "data/documentcounter.h"
+
+#include "data/buildweights.h"
+#include "data/wordshape.h"
+#include "index/lexicon.h"
+
+#include <algorithm>
+
+namespace {
+
+using BuildWeights::assumedUses;
+using BuildWeights::minWordingUses;
+using BuildWeights::wordingRatio;
+using WordShape::characterCount;
+using WordShape::isAbbreviation;
+
+} // namespace
+
+DocumentCounter::DocumentCounter(LexiconTables *tables, const KeyFacts &facts,
+                                 const std::vector<uint32_t> &otherCaseBase,
+                                 const CompoundParts &compounds)
+    : m_t(tables), m_facts(facts), m_otherCaseBase(otherCaseBase), m_compounds(compounds)
+{}
+
+BuildDocuments DocumentCounter::count(BuildDocuments documents, const std::vector<uint32_t> &listed)
+{
+    m_docs = std::move(documents);
+    addCompoundDocuments(listed);
+    countCommonness();
+    return std::move(m_docs);
+}
+
+// Each compound of the word list is a small document of itself and its parts, so that the
+// parts are associated with each other ("Haftpflicht" with "Versicherung").
+void DocumentCounter::addCompoundDocuments(const std::vector<uint32_t> &listed)
+{
+    const LexiconTables &t = *m_t;
+    for (const uint32_t w : listed) {
+        const uint32_t key = t.wordKey[w];
+        const auto [first, head] = m_compounds.meant[key];
+        if (first == Lexicon::npos && head == Lexicon::npos) {
+            continue;
+        }
+        for (const uint32_t k : {key, first, head}) {
+            if (k != Lexicon::npos) {
+                m_docs.keys.push_back(k);
+                m_docs.capitalised.push_back(m_facts.shownAsNoun[k]);
+            }
+        }
+        m_docs.begin.push_back(uint32_t(m_docs.keys.size()));
+        m_docs.weight.push_back(uint8_t(BuildWeights::compound));
+    }
+}
+
+bool DocumentCounter::isContentKey(uint32_t key) const
+{
+    const LexiconTables &t = *m_t;
+    const uint32_t word = t.keyWord[key];
+    const std::string_view text = t.keys.at(key);
+    // Two letters make a word only as a noun that the dictionary defines ("Ei", "Öl"); else they
+    // are particles and abbreviations.
+    const auto longEnough = [&] {
+        const uint32_t letters = characterCount(text);
+        return letters >= 3 || (letters == 2 && (m_facts.flags[key] & UpperHead));
+    };
+    return !(m_facts.flags[key] & (StopKey | LightVerb)) && (m_facts.flags[key] & Known) &&
+           word != Lexicon::npos && (t.wordFlags[word] & Lexicon::Displayable) &&
+           !(t.wordFlags[word] & Lexicon::Phrase) && longEnough() &&
+           !isAbbreviation(t.words.at(word)) && std::any_of(text.begin(), text.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+           });
+}
+
+// The base form of the document token at `i`. Keys ignore case, and where a verb and a plural
+// share one ("grenzen", "Grenzen"), or a noun and an adjective's form ("Kranke", "kranke"),
+// the capital letter tells which.
+uint32_t DocumentCounter::baseOfToken(size_t i) const
+{
+    const LexiconTables &t = *m_t;
+    const uint32_t key = m_docs.keys[i];
+    const uint32_t other = m_otherCaseBase[key];
+    const bool asOther =
+        other != Lexicon::npos && m_docs.capitalised[i] == m_facts.shownAsNoun[other];
+    return t.keyBase[asOther ? other : key];
+}
+
+// The words that definitions use many times as often as other texts do, and that are no nouns:
+// the wording of definitions ("betreffend", "insbesondere", "vorwiegend aus"). Nouns stay, even
+// the definitions' own: a "Kleidungsstück" or a "Säugetier" says what the word defined is.
+std::vector<bool> DocumentCounter::definitionWording(const std::vector<uint32_t> &bases) const
+{
+    const LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    std::vector<uint32_t> inDefinitions(keyCount, 0);
+    std::vector<uint32_t> elsewhere(keyCount, 0);
+    std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
+    double definitions = 0;
+    double others = 0;
+    for (uint32_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
+        const bool definition = m_docs.isDefinitionAt(d);
+        (definition ? definitions : others) += 1;
+        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
+            const uint32_t base = bases[i];
+            if (stamp[base] != d) {
+                stamp[base] = d;
+                ++(definition ? inDefinitions : elsewhere)[base];
+            }
+        }
+    }
+    std::vector<bool> wording(keyCount, false);
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        // A few uses elsewhere are assumed, so that no word is judged by definitions alone.
+        wording[key] = inDefinitions[key] >= minWordingUses && !m_facts.shownAsNoun[key] &&
+                       inDefinitions[key] * others >=
+                           wordingRatio * (elsewhere[key] + assumedUses) * definitions;
+    }
+    return wording;
+}
+
+// Reduces every document to its content words in base form, each once, and counts in how
+// many documents (weighted) each base form stands.
+void DocumentCounter::countCommonness()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    t.keyCommonness.assign(keyCount, 0);
+    std::vector<uint32_t> bases(m_docs.keys.size());
+    for (size_t i = 0; i < bases.size(); ++i) {
+        bases[i] = baseOfToken(i);
+    }
+    const std::vector<bool> wording = definitionWording(bases);
+    std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
+    std::vector<uint32_t> reduced;
+    std::vector<uint32_t> reducedBegin{0};
+    reduced.reserve(m_docs.keys.size());
+    for (uint32_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
+        const bool definition = m_docs.isDefinitionAt(d);
+        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
+            // A compound also speaks of its parts: "Strandpromenade (am Meer)".
+            const uint32_t base = bases[i];
+            if (definition && wording[base]) {
+                continue;
+            }
+            const auto [first, head] = m_compounds.meant[base];
+            for (const uint32_t key : {base, first, head}) {
+                if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
+                    stamp[key] = d;
+                    reduced.push_back(key);
+                    t.keyCommonness[key] += m_docs.weight[d];
+                }
+            }
+        }
+        reducedBegin.push_back(uint32_t(reduced.size()));
+    }
+    m_docs.keys = std::move(reduced);
+    m_docs.begin = std::move(reducedBegin);
+    m_docs.capitalised.clear();
+}

@@ -1,0 +1,155 @@
+#include "data/listscorer.h"
+
+#include "data/buildweights.h"
+#include "index/lexicon.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+using BuildWeights::maxCompounds;
+using BuildWeights::maxCooccurrents;
+
+// Lays out lists of (key, word) pairs, sorted by key and best first, as the begin offsets of
+// each key and the words, at most `limit` a key.
+void fillLists(const std::vector<std::pair<uint32_t, uint32_t>> &pairs, uint32_t keyCount,
+               size_t limit, std::vector<uint32_t> *begin, std::vector<uint32_t> *list)
+{
+    begin->assign(size_t(keyCount) + 1, 0);
+    list->clear();
+    size_t i = 0;
+    for (uint32_t key = 0; key < keyCount; ++key) {
+        size_t taken = 0;
+        for (; i < pairs.size() && pairs[i].first == key; ++i) {
+            if (taken++ < limit) {
+                list->push_back(pairs[i].second);
+            }
+        }
+        (*begin)[key + 1] = uint32_t(list->size());
+    }
+}
+} // namespace
+
+ListScorer::ListScorer(LexiconTables *tables, const BuildDocuments &documents,
+                       const CompoundParts &compounds)
+    : m_t(tables), m_docs(documents), m_compounds(compounds)
+{}
+
+void ListScorer::rank(const std::vector<uint32_t> &listed)
+{
+    findCompounds(listed);
+    findCooccurrents();
+}
+
+void ListScorer::findCompounds(const std::vector<uint32_t> &listed)
+{
+    LexiconTables &t = *m_t;
+    std::vector<std::pair<uint32_t, uint32_t>> found; // key, compound word
+    for (const uint32_t w : listed) {
+        const auto [first, head] = m_compounds.cut[t.wordKey[w]];
+        if (first != Lexicon::npos) {
+            found.emplace_back(first, w);
+            found.emplace_back(head, w);
+        }
+    }
+    const auto rank = [&](uint32_t a, uint32_t b) {
+        const uint32_t ca = t.keyCommonness[t.wordKey[a]];
+        const uint32_t cb = t.keyCommonness[t.wordKey[b]];
+        if (ca != cb) {
+            return ca > cb;
+        }
+        const size_t la = t.words.at(a).size();
+        const size_t lb = t.words.at(b).size();
+        return la != lb ? la < lb : t.words.at(a) < t.words.at(b);
+    };
+    std::sort(found.begin(), found.end(), [&](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first < b.first : rank(a.second, b.second);
+    });
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    fillLists(found, t.keys.size(), maxCompounds, &t.compoundBegin, &t.compounds);
+}
+
+// For each key, the words that share documents with it more often than chance would have it.
+// The score is the shared count times three factors: the pointwise mutual information, so that
+// chance meetings count little; the inverse document frequency, so that a word that stands
+// everywhere does not win; and the log of the word's own frequency, so that among words met
+// equally often the common one that people know goes first.
+void ListScorer::findCooccurrents()
+{
+    LexiconTables &t = *m_t;
+    const uint32_t keyCount = t.keys.size();
+    indexDocuments(keyCount);
+    std::vector<double> shared(keyCount, 0.0);
+    std::vector<std::pair<uint32_t, uint32_t>> found;
+    for (uint32_t a = 0; a < keyCount; ++a) {
+        if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
+            scoreKey(a, &shared, &found);
+        }
+    }
+    fillLists(found, keyCount, maxCooccurrents, &t.coocBegin, &t.cooc);
+}
+
+// The documents of each key, and the weight of them all.
+void ListScorer::indexDocuments(uint32_t keyCount)
+{
+    const uint32_t docCount = uint32_t(m_docs.begin.size() - 1);
+    m_keyDocBegin.assign(size_t(keyCount) + 1, 0);
+    for (const uint32_t key : m_docs.keys) {
+        ++m_keyDocBegin[key + 1];
+    }
+    std::partial_sum(m_keyDocBegin.begin(), m_keyDocBegin.end(), m_keyDocBegin.begin());
+    m_keyDocs.resize(m_docs.keys.size());
+    std::vector<uint32_t> cursor(m_keyDocBegin.begin(), m_keyDocBegin.end() - 1);
+    m_total = 0;
+    for (uint32_t d = 0; d < docCount; ++d) {
+        m_total += m_docs.weight[d];
+        for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
+            m_keyDocs[cursor[m_docs.keys[i]]++] = d;
+        }
+    }
+}
+
+// Adds the best co-occurrents of key a to *found, as (a, word) pairs. *shared: all zero, and
+// left so.
+void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
+                          std::vector<std::pair<uint32_t, uint32_t>> *found)
+{
+    const LexiconTables &t = *m_t;
+    m_touched.clear();
+    for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
+        const uint32_t d = m_keyDocs[i];
+        for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
+            const uint32_t b = m_docs.keys[j];
+            if (b == a) {
+                continue;
+            }
+            if ((*shared)[b] == 0.0) {
+                m_touched.push_back(b);
+            }
+            (*shared)[b] += m_docs.weight[d];
+        }
+    }
+    m_scored.clear();
+    const double dfA = t.keyCommonness[a];
+    for (const uint32_t b : m_touched) {
+        const double n = (*shared)[b];
+        (*shared)[b] = 0.0;
+        const double value = score(n, dfA, t.keyCommonness[b], m_total);
+        if (value > 0.0) {
+            m_scored.emplace_back(-value, b);
+        }
+    }
+    const size_t kept = std::min(m_scored.size(), maxCooccurrents);
+    std::partial_sort(m_scored.begin(), m_scored.begin() + std::ptrdiff_t(kept), m_scored.end());
+    for (size_t i = 0; i < kept; ++i) {
+        found->emplace_back(a, t.keyWord[m_scored[i].second]);
+    }
+}
+
+double ListScorer::score(double shared, double dfA, double dfB, double total)
+{
+    const double n = shared;
+    return n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
+}

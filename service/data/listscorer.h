@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/builddocuments.h"
+#include "data/compoundcutter.h"
+#include "index/lexicontables.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+// The builder's scoring stage: the lists of each key, best first. Its co-occurring words by
+// how much more often than chance they share its documents, and the compounds made of it by
+// their commonness.
+class ListScorer
+{
+public:
+    // documents: of content words in base form, each once, with the commonness of each key
+    // already counted.
+    ListScorer(LexiconTables *tables, const BuildDocuments &documents,
+               const CompoundParts &compounds);
+
+    // Fills the tables' lists of compounds (of the listed words) and of co-occurrents.
+    void rank(const std::vector<uint32_t> &listed);
+
+    // The score of a word b beside a key a: the weight of their shared documents, the
+    // commonness of each and the weight of all documents; above 0 where they meet more often
+    // than chance.
+    static double score(double shared, double dfA, double dfB, double total);
+
+private:
+    void findCompounds(const std::vector<uint32_t> &listed);
+    void findCooccurrents();
+    void indexDocuments(uint32_t keyCount);
+    void scoreKey(uint32_t a, std::vector<double> *shared,
+                  std::vector<std::pair<uint32_t, uint32_t>> *found);
+
+    LexiconTables *m_t;
+    const BuildDocuments &m_docs;
+    const CompoundParts &m_compounds;
+    std::vector<uint32_t> m_keyDocBegin; // of each key, where its documents begin in m_keyDocs
+    std::vector<uint32_t> m_keyDocs;
+    double m_total = 0; // the weight of all documents
+    std::vector<uint32_t> m_touched;
+    std::vector<std::pair<double, uint32_t>> m_scored;
+};

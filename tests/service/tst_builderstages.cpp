@@ -1,0 +1,286 @@
+#include "data/builddocuments.h"
+#include "data/compoundcutter.h"
+#include "data/documentcounter.h"
+#include "data/glosses.h"
+#include "data/keyfacts.h"
+#include "data/listscorer.h"
+#include "index/lexicon.h"
+#include "index/lexicontables.h"
+#include "language/termtext.h"
+
+#include <QTest>
+
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+constexpr uint32_t npos = Lexicon::npos;
+// A base form of the dictionary and the thesaurus.
+constexpr uint8_t headword = Head | Thesaurus;
+
+// A few words, each its own key and base form, as the stages before the one under test leave
+// them: the key facts and the English glosses set by hand.
+class TinyLexicon
+{
+public:
+    TinyLexicon() { facts.dictionary = true; }
+
+    uint32_t add(const char *word, uint8_t flags, uint32_t uses,
+                 std::initializer_list<const char *> english = {})
+    {
+        const uint32_t w = tables.words.intern(word);
+        const uint32_t key = tables.keys.intern(TermText::lookupKey(std::string_view(word)));
+        tables.wordKey.push_back(key);
+        tables.wordFlags.push_back(Lexicon::Displayable | Lexicon::InWordList);
+        tables.keyWord.push_back(w);
+        tables.keyBase.push_back(key);
+        const bool noun = TermText::startsUpper(word);
+        facts.flags.push_back(flags | (flags & Head ? (noun ? UpperHead : LowerHead) : 0));
+        facts.kinds.push_back(0);
+        facts.upperForm.push_back(noun);
+        facts.shownAsNoun.push_back(noun);
+        facts.uses.push_back(uses);
+        for (const char *gloss : english) {
+            const auto added = m_english.try_emplace(gloss, uint32_t(m_english.size()));
+            m_glosses.emplace_back(key, added.first->second);
+        }
+        return key;
+    }
+    uint32_t key(const char *text) const { return tables.keys.find(text); }
+    QString text(uint32_t key) const
+    {
+        const std::string_view k = key == npos ? std::string_view("-") : tables.keys.at(key);
+        return QString::fromUtf8(k.data(), qsizetype(k.size()));
+    }
+    CompoundParts cut() const
+    {
+        const Glosses glosses(m_glosses, m_english, tables.keyBase);
+        return CompoundCutter(tables, facts, glosses).cut();
+    }
+    // The key's cut as "modifier|head", "-" for a part there is none of.
+    QString cutText(const std::vector<std::pair<uint32_t, uint32_t>> &parts, uint32_t k) const
+    {
+        return text(parts[k].first) + QLatin1Char('|') + text(parts[k].second);
+    }
+
+    LexiconTables tables;
+    KeyFacts facts;
+
+private:
+    std::unordered_map<std::string, uint32_t> m_english;
+    std::vector<std::pair<uint32_t, uint32_t>> m_glosses;
+};
+
+} // namespace
+
+class TestBuilderStages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void compoundCutter_data();
+    void compoundCutter();
+    void documentCounter_data();
+    void documentCounter();
+    void scorer_data();
+    void scorer();
+    void scorerKeepsTheBestFirst();
+};
+
+// Each row: the compound's cut and the parts its meaning keeps ("*" where that is not asked).
+void TestBuilderStages::compoundCutter_data()
+{
+    QTest::addColumn<QString>("compound");
+    QTest::addColumn<QString>("cut");
+    QTest::addColumn<QString>("meant");
+    const auto row = [](const char *name, const char *compound, const char *cut,
+                        const char *meant) {
+        QTest::newRow(name) << QString::fromUtf8(compound) << QString::fromUtf8(cut)
+                            << QString::fromUtf8(meant);
+    };
+    row("plain", "Haushalt", "haus|halt", "*");
+    // A freckle is neither summer nor rung: the cut stands, its parts are no associations.
+    row("opaque", "Sommersprosse", "sommer|sprosse", "-|-");
+    // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
+    row("linking element, common head", "Urlaubstag", "urlaub|tag", "urlaub|tag");
+    // "Schnee|sturm", not "Schnee|s|turm": the dictionary uses "Sturm" more.
+    row("no linking element", "Schneesturm", "schnee|sturm", "schnee|sturm");
+    // English has the whole word: one loanword, not an "Auto" of grams.
+    row("loanword", "Autogramm", "-|-", "-|-");
+    row("short part", "Motor", "-|-", "-|-");
+    row("prefixed verb", "verbringen", "-|-", "-|-");
+    row("rare head", "Quadrat", "-|-", "-|-");
+    row("derivation", "Freundschaft", "-|-", "-|-");
+}
+
+void TestBuilderStages::compoundCutter()
+{
+    QFETCH(QString, compound);
+    QFETCH(QString, cut);
+    QFETCH(QString, meant);
+    TinyLexicon l;
+    l.add("Haus", headword, 40, {"house"});
+    l.add("Halt", headword, 5, {"stop", "hold"});
+    l.add("Haushalt", headword, 10, {"household", "budget"});
+    l.add("Sommer", headword, 20, {"summer"});
+    l.add("Sprosse", headword, 3, {"rung", "sprout"});
+    l.add("Sommersprosse", headword, 2, {"freckle"});
+    l.add("Urlaub", headword, 10, {"holiday", "vacation"});
+    l.add("Tag", headword, 50, {"day"});
+    l.add("Stag", headword, 2, {"stay"});
+    l.add("Urlaubstag", headword, 2);
+    l.add("Schnee", headword, 10, {"snow"});
+    l.add("Sturm", headword, 30, {"storm"});
+    l.add("Turm", headword, 10, {"tower"});
+    l.add("Schneesturm", headword, 2, {"snowstorm"});
+    l.add("Auto", headword, 30, {"car"});
+    l.add("Gramm", headword, 5, {"gram"});
+    l.add("Autogramm", headword, 2, {"autograph"});
+    l.add("Motor", headword, 5);
+    l.add("Tor", headword, 10);
+    l.add("Mo", Listed, 2);
+    l.add("ringen", headword, 5);
+    l.add("Verb", headword, 5);
+    l.add("bringen", headword, 20);
+    l.add("verbringen", headword, 5);
+    l.add("Quad", headword, 1);
+    l.add("Rat", headword, 10);
+    l.add("Quadrat", headword, 3);
+    l.add("Freund", headword, 10);
+    l.add("schaft", headword, 2);
+    l.add("Freundschaft", headword, 5);
+    const CompoundParts parts = l.cut();
+    const uint32_t key = l.key(compound.toLower().toUtf8().constData());
+    QVERIFY(key != npos);
+    QCOMPARE(l.cutText(parts.cut, key), cut);
+    if (meant != QLatin1String("*")) {
+        QCOMPARE(l.cutText(parts.meant, key), meant);
+    }
+}
+
+// Each row: documents of words (a trailing "!" marks a definition), and the commonness
+// of the words asked for.
+void TestBuilderStages::documentCounter_data()
+{
+    QTest::addColumn<QStringList>("documents");
+    QTest::addColumn<QStringList>("counts"); // word=commonness
+    QTest::newRow("weighted, each once a document")
+        << QStringList{"Baum Baum Wald", "Baum"} << QStringList{"baum=4", "wald=2"};
+    QTest::newRow("function words and light verbs count nothing")
+        << QStringList{"und Baum machen"} << QStringList{"baum=2", "und=0", "machen=0"};
+    QTest::newRow("a form counts as its base")
+        << QStringList{"Bäume Wald"} << QStringList{"baum=2", "bäume=0"};
+    QTest::newRow("a compound speaks of its meant parts")
+        << QStringList{"Haustür"} << QStringList{"haustür=2", "haus=2", "tür=2"};
+    QTest::newRow("the capital chooses the reading")
+        << QStringList{"Wald Grenzen", "Wald grenzen"} << QStringList{"grenze=2", "grenzen=2"};
+    QTest::newRow("unknown and short words count nothing")
+        << QStringList{"Baum Xy EU"} << QStringList{"baum=2", "xy=0", "eu=0"};
+}
+
+void TestBuilderStages::documentCounter()
+{
+    QFETCH(QStringList, documents);
+    QFETCH(QStringList, counts);
+    TinyLexicon l;
+    for (const char *word : {"Baum", "Wald", "Haus", "Tür", "Haustür", "Grenze", "grenzen"}) {
+        l.add(word, headword, 1);
+    }
+    l.add("und", StopKey, 1);
+    l.add("machen", headword | LightVerb, 1);
+    l.add("EU", headword, 1);
+    l.add("Xy", 0, 1);
+    const uint32_t forms = l.add("Bäume", Listed, 1);
+    l.tables.keyBase[forms] = l.key("baum");
+    std::vector<uint32_t> otherCaseBase(l.tables.keys.size(), npos);
+    otherCaseBase[l.key("grenzen")] = l.key("grenze");
+    CompoundParts compounds;
+    compounds.cut.assign(l.tables.keys.size(), {npos, npos});
+    compounds.meant = compounds.cut;
+    compounds.meant[l.key("haustür")] = {l.key("haus"), l.key("tür")};
+    BuildDocuments docs;
+    for (const QString &document : documents) {
+        for (const QString &token : document.split(QLatin1Char(' '))) {
+            docs.keys.push_back(
+                l.key(TermText::lookupKey(std::string_view(token.toStdString())).c_str()));
+            docs.capitalised.push_back(token.front().isUpper());
+        }
+        docs.begin.push_back(uint32_t(docs.keys.size()));
+        docs.weight.push_back(2);
+    }
+    DocumentCounter(&l.tables, l.facts, otherCaseBase, compounds).count(std::move(docs), {});
+    for (const QString &count : counts) {
+        const QStringList parts = count.split(QLatin1Char('='));
+        const uint32_t key = l.key(parts[0].toUtf8().constData());
+        QVERIFY2(key != npos, qPrintable(parts[0]));
+        QCOMPARE(l.tables.keyCommonness[key], parts[1].toUInt());
+    }
+}
+
+void TestBuilderStages::scorer_data()
+{
+    QTest::addColumn<double>("shared");
+    QTest::addColumn<double>("dfA");
+    QTest::addColumn<double>("dfB");
+    QTest::addColumn<int>("sign");
+    // Of 1000 documents' weight.
+    QTest::newRow("more often than chance") << 10.0 << 20.0 << 20.0 << 1;
+    QTest::newRow("as often as chance") << 4.0 << 200.0 << 20.0 << 0;
+    QTest::newRow("less often than chance") << 1.0 << 200.0 << 100.0 << -1;
+    QTest::newRow("a word in every document") << 20.0 << 20.0 << 1000.0 << 0;
+}
+
+void TestBuilderStages::scorer()
+{
+    QFETCH(double, shared);
+    QFETCH(double, dfA);
+    QFETCH(double, dfB);
+    QFETCH(int, sign);
+    const double score = ListScorer::score(shared, dfA, dfB, 1000.0);
+    QCOMPARE(score > 1e-9 ? 1 : score < -1e-9 ? -1 : 0, sign);
+}
+
+// A word that stands in many documents goes after one met as often that stands in few; a word
+// met more often before one met less. The lists keep the best first.
+void TestBuilderStages::scorerKeepsTheBestFirst()
+{
+    QVERIFY(ListScorer::score(10, 20, 20, 1000) > ListScorer::score(10, 20, 200, 1000));
+    QVERIFY(ListScorer::score(10, 20, 20, 1000) > ListScorer::score(5, 20, 20, 1000));
+    TinyLexicon l;
+    for (const char *word : {"Baum", "Wald", "Ast", "Haus"}) {
+        l.add(word, headword, 1);
+    }
+    BuildDocuments docs;
+    const auto addDoc = [&](std::initializer_list<const char *> words) {
+        for (const char *w : words) {
+            docs.keys.push_back(l.key(w));
+        }
+        docs.begin.push_back(uint32_t(docs.keys.size()));
+        docs.weight.push_back(2);
+    };
+    addDoc({"baum", "wald"});
+    addDoc({"baum", "wald"});
+    addDoc({"baum", "ast"});
+    addDoc({"haus"});
+    addDoc({"haus"});
+    addDoc({"haus"});
+    l.tables.keyCommonness = {6, 4, 2, 6};
+    CompoundParts compounds;
+    compounds.cut.assign(l.tables.keys.size(), {npos, npos});
+    ListScorer(&l.tables, docs, compounds).rank({});
+    const uint32_t baum = l.key("baum");
+    const auto cooc = [&](uint32_t key) {
+        QStringList words;
+        for (uint32_t i = l.tables.coocBegin[key]; i < l.tables.coocBegin[key + 1]; ++i) {
+            const std::string_view word = l.tables.words.at(l.tables.cooc[i]);
+            words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
+        }
+        return words;
+    };
+    QCOMPARE(cooc(baum), (QStringList{"Wald", "Ast"}));
+    QCOMPARE(cooc(l.key("haus")), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestBuilderStages)
+#include "tst_builderstages.moc"
