@@ -1,5 +1,6 @@
 #include "data/lexiconbuilder.h"
 
+#include "data/cooccurrencelinks.h"
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/inflection.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 namespace {
 
@@ -267,6 +269,7 @@ void LexiconBuilder::finish()
     findCompounds(listed);
     findCooccurrents();
     compact();
+    CooccurrenceLinks::compute(m_t);
 }
 
 // What the sources say of each key: a headword and its kinds, a function or light word, in
@@ -1156,8 +1159,11 @@ void LexiconBuilder::findCooccurrents()
         }
     }
     std::vector<double> shared(keyCount, 0.0);
+    std::vector<uint32_t> sharedDocs(keyCount, 0);
     std::vector<uint32_t> touched;
-    std::vector<std::pair<double, uint32_t>> scored;
+    // Of the best, a word that one document alone brings goes after those that more bring.
+    std::vector<std::tuple<bool, double, uint32_t>> scored; // by one document, -score, key
+    t.coocWitnessed.assign(keyCount, 0);
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (docBegin[a] == docBegin[a + 1]) {
@@ -1175,6 +1181,7 @@ void LexiconBuilder::findCooccurrents()
                     touched.push_back(b);
                 }
                 shared[b] += m_docWeight[d];
+                ++sharedDocs[b];
             }
         }
         scored.clear();
@@ -1186,13 +1193,19 @@ void LexiconBuilder::findCooccurrents()
             const double score =
                 n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
             if (score > 0.0) {
-                scored.emplace_back(-score, b);
+                scored.emplace_back(sharedDocs[b] < 2, -score, b);
             }
+            sharedDocs[b] = 0;
         }
         const size_t kept = std::min(scored.size(), maxCooccurrents);
-        std::partial_sort(scored.begin(), scored.begin() + std::ptrdiff_t(kept), scored.end());
+        const auto end = scored.begin() + std::ptrdiff_t(kept);
+        std::nth_element(scored.begin(), end, scored.end(), [](const auto &x, const auto &y) {
+            return std::get<1>(x) < std::get<1>(y);
+        });
+        std::sort(scored.begin(), end);
         for (size_t i = 0; i < kept; ++i) {
-            found.emplace_back(a, t.keyWord[scored[i].second]);
+            found.emplace_back(a, t.keyWord[std::get<2>(scored[i])]);
+            t.coocWitnessed[a] += std::get<0>(scored[i]) ? 0 : 1;
         }
     }
     fillLists(found, keyCount, maxCooccurrents, &t.coocBegin, &t.cooc);
@@ -1230,6 +1243,7 @@ void LexiconBuilder::compact()
         kept.keyBase.push_back(base != npos ? base : newKey[key]);
         kept.keyCommonness.push_back(t.keyCommonness[key]);
         kept.keyKinds.push_back(m_keyKinds[key]);
+        kept.coocWitnessed.push_back(t.coocWitnessed[key]);
         const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                               std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
                               bool words) {
