@@ -474,9 +474,14 @@ std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon
     std::vector<uint8_t> taken(supported.size(), 0);
     std::vector<std::pair<uint32_t, Relation>> result;
     for (const Keyed &k : keyed) {
-        if (!k.unsupported || taken[k.entry->meaning]++ < unsupportedMeaningWords) {
-            result.emplace_back(k.entry->word, k.entry->relation);
+        if (k.unsupported) {
+            uint8_t &count = taken[k.entry->meaning];
+            if (count == unsupportedMeaningWords) {
+                continue;
+            }
+            ++count;
         }
+        result.emplace_back(k.entry->word, k.entry->relation);
     }
     return result;
 }
