@@ -2,6 +2,7 @@
 
 #include "data/baseresolver.h"
 #include "data/compoundcutter.h"
+#include "data/cooccurrencelinks.h"
 #include "data/documentcounter.h"
 #include "data/glosses.h"
 #include "data/indexcompactor.h"
@@ -191,6 +192,7 @@ void LexiconBuilder::finish()
                  .count(std::move(m_docs), listed);
     ListScorer(m_t, m_docs, m_compounds).rank(listed);
     IndexCompactor(m_t, m_facts, m_compounds, m_otherCaseBase).compact();
+    CooccurrenceLinks::compute(m_t);
 }
 
 void LexiconBuilder::buildPostings()

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 namespace {
 
@@ -82,6 +83,8 @@ void ListScorer::findCooccurrents()
     const uint32_t keyCount = t.keys.size();
     indexDocuments(keyCount);
     std::vector<double> shared(keyCount, 0.0);
+    m_sharedDocs.assign(keyCount, 0);
+    t.coocWitnessed.assign(keyCount, 0);
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
@@ -116,7 +119,7 @@ void ListScorer::indexDocuments(uint32_t keyCount)
 void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                           std::vector<std::pair<uint32_t, uint32_t>> *found)
 {
-    const LexiconTables &t = *m_t;
+    LexiconTables &t = *m_t;
     m_touched.clear();
     for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
         const uint32_t d = m_keyDocs[i];
@@ -129,6 +132,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                 m_touched.push_back(b);
             }
             (*shared)[b] += m_docs.weight[d];
+            ++m_sharedDocs[b];
         }
     }
     m_scored.clear();
@@ -138,13 +142,19 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         (*shared)[b] = 0.0;
         const double value = score(n, dfA, t.keyCommonness[b], m_total);
         if (value > 0.0) {
-            m_scored.emplace_back(-value, b);
+            m_scored.emplace_back(m_sharedDocs[b] < 2, -value, b);
         }
+        m_sharedDocs[b] = 0;
     }
+    // Of the best, a word that one document alone brings goes after those that more bring.
     const size_t kept = std::min(m_scored.size(), maxCooccurrents);
-    std::partial_sort(m_scored.begin(), m_scored.begin() + std::ptrdiff_t(kept), m_scored.end());
+    const auto end = m_scored.begin() + std::ptrdiff_t(kept);
+    std::nth_element(m_scored.begin(), end, m_scored.end(),
+                     [](const auto &x, const auto &y) { return std::get<1>(x) < std::get<1>(y); });
+    std::sort(m_scored.begin(), end);
     for (size_t i = 0; i < kept; ++i) {
-        found->emplace_back(a, t.keyWord[m_scored[i].second]);
+        found->emplace_back(a, t.keyWord[std::get<2>(m_scored[i])]);
+        t.coocWitnessed[a] += std::get<0>(m_scored[i]) ? 0 : 1;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "index/lexicontables.h"
 
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -41,5 +42,6 @@ private:
     std::vector<uint32_t> m_keyDocs;
     double m_total = 0; // the weight of all documents
     std::vector<uint32_t> m_touched;
-    std::vector<std::pair<double, uint32_t>> m_scored;
+    std::vector<uint32_t> m_sharedDocs;
+    std::vector<std::tuple<bool, double, uint32_t>> m_scored; // by one document, -score, key
 };

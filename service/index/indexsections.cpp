@@ -44,6 +44,10 @@ const Section sections[SectionCount] = {
     {CaseReadings, 4, Extent::Pairs, [](T t) { return elements(t.caseReadings); }},
     {KeyKinds, 1, Extent::PerKey, [](T t) { return elements(t.keyKinds); }},
     {CompoundCuts, 4, Extent::Triples, [](T t) { return elements(t.compoundCuts); }},
+    {CoocWitnessed, 4, Extent::PerKey, [](T t) { return elements(t.coocWitnessed); }},
+    {KeySpread, 4, Extent::PerKey, [](T t) { return elements(t.keySpread); }},
+    {BacklinkBegin, 4, Extent::ListBegins, [](T t) { return elements(t.backlinkBegin); }},
+    {Backlinks, 4, Extent::Free, [](T t) { return elements(t.backlinks); }},
 };
 
 } // namespace IndexSections

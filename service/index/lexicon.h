@@ -109,6 +109,21 @@ public:
     {
         return range(IndexFormat::CoocBegin, IndexFormat::Cooc, key);
     }
+    // How many of the first cooccurrentsOf(key) share more than one document with it; the rest
+    // are brought by a single one.
+    uint32_t witnessedCooccurrents(uint32_t key) const
+    {
+        return perKey(IndexFormat::CoocWitnessed, key, 0);
+    }
+    // In how many keys' lists of cooccurrents the key stands: a word that goes with everything
+    // says little about any one of them.
+    uint32_t spread(uint32_t key) const { return perKey(IndexFormat::KeySpread, key, 0); }
+    // Words whose own cooccurrents name the key among their first, the nearest first: the other
+    // direction of cooccurrentsOf.
+    Ids backlinksOf(uint32_t key) const
+    {
+        return range(IndexFormat::BacklinkBegin, IndexFormat::Backlinks, key);
+    }
     // The kinds (a set of Language::Kind) that the dictionary states for the key's headwords;
     // 0 for a key it does not define.
     uint8_t kindsOf(uint32_t key) const

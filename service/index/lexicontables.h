@@ -27,4 +27,8 @@ struct LexiconTables
     std::vector<uint32_t> caseReadings;
     std::vector<uint8_t> keyKinds;
     std::vector<uint32_t> compoundCuts;
+    std::vector<uint32_t> coocWitnessed;
+    std::vector<uint32_t> keySpread;
+    std::vector<uint32_t> backlinkBegin{0};
+    std::vector<uint32_t> backlinks;
 };

@@ -39,6 +39,17 @@ namespace {
 constexpr float fusionK = 60.0f;
 constexpr float thesaurusWeight = 0.4f;
 constexpr float cooccurrenceWeight = 1.0f;
+// The words whose own cooccurrents name the keyword among their first.
+constexpr float backlinkWeight = 1.0f;
+// The cooccurrents that a single document brings.
+constexpr float singleDocumentWeight = 0.3f;
+// A word the keyword's texts name, that does not name the keyword, keeps this share.
+constexpr float oneWayShare = 0.5f;
+// A word that nothing bears out, where the data knows too little to leave it out, keeps this.
+constexpr float unsupportedShare = 0.01f;
+// The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
+// square root of two; a word in every list of the data keeps a tenth or so.
+constexpr float spreadScale = 3000.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
@@ -54,6 +65,8 @@ constexpr size_t topPlaces = 30;
 constexpr size_t maxNeighbours = 200;
 // The synonyms whose meanings give neighbours, the most common first.
 constexpr size_t neighbourSources = 12;
+// The words that a meaning brings when the keyword's texts do not bear it out.
+constexpr uint8_t unsupportedMeaningWords = 2;
 
 // A small map from word numbers to values for the words of one query: open addressing in one
 // block, since the standard hash map spends most of a query allocating its nodes.
@@ -75,7 +88,7 @@ public:
         if ((m_size + 1) * 2 > m_slots.size()) {
             grow();
         }
-        Slot &slot = m_slots[find(word)];
+        Slot &slot = m_slots[slotOf(word)];
         const bool isNew = slot.word == empty;
         if (isNew) {
             slot = {word, initial};
@@ -85,6 +98,13 @@ public:
             *added = isNew;
         }
         return slot.value;
+    }
+
+    // The word's value, or null when it has none.
+    const Value *find(uint32_t word) const
+    {
+        const Slot &slot = m_slots[slotOf(word)];
+        return slot.word == empty ? nullptr : &slot.value;
     }
 
     template <class F> void forEach(F f) const
@@ -104,7 +124,7 @@ private:
         Value value;
     };
 
-    size_t find(uint32_t word) const
+    size_t slotOf(uint32_t word) const
     {
         const size_t mask = m_slots.size() - 1;
         size_t i = (word * 2654435761u) & mask;
@@ -119,7 +139,7 @@ private:
         old.swap(m_slots);
         for (const Slot &slot : old) {
             if (slot.word != empty) {
-                m_slots[find(slot.word)] = slot;
+                m_slots[slotOf(slot.word)] = slot;
             }
         }
     }
@@ -204,14 +224,31 @@ private:
     mutable std::string m_scratch;
 };
 
+// What a list's word says by itself. A word that only hints stands in the answer only when
+// another list names it too: one document, or the texts of the keyword's associates, or a
+// synonym's other meanings, are no proof that it goes with the keyword.
+enum class Evidence : uint8_t
+{
+    Witness, // the thesaurus, the compounds, texts that more than one document brings
+    Hint,
+};
+
 struct Candidate
 {
     uint32_t word;
     float score;
     Relation relation; // from the first list that has the word
-    uint32_t list;     // the last list that scored it
-    uint32_t base;     // its base form's key
+    bool witnessed;
+    bool linked; // by the thesaurus or a compound, which go both ways
+    uint8_t hints;
+    uint32_t list; // the last list that scored it
+    uint32_t base; // its base form's key
 };
+
+bool isBorneOut(const Candidate &c)
+{
+    return c.witnessed || c.hints >= 2;
+}
 
 // Gathers the fused scores of the candidates, each word once.
 class Fusion
@@ -223,9 +260,10 @@ public:
         m_candidates.reserve(1024);
     }
 
-    void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight)
+    void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight,
+                 Evidence evidence = Evidence::Witness)
     {
-        ++m_list;
+        beginList(evidence);
         float rank = 1.0f;
         for (const auto &[word, relation] : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
@@ -234,9 +272,11 @@ public:
         }
     }
     // words: word numbers, Lexicon::Ids or a vector of them.
-    template <class Words> void addList(const Words &list, Relation relation, float weight)
+    template <class Words>
+    void addList(const Words &list, Relation relation, float weight,
+                 Evidence evidence = Evidence::Witness)
     {
-        ++m_list;
+        beginList(evidence);
         float rank = 1.0f;
         for (const uint32_t word : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
@@ -250,7 +290,11 @@ public:
     std::vector<Candidate> &candidates() { return m_candidates; }
 
     // Starts a list whose words are added one by one.
-    void beginList() { ++m_list; }
+    void beginList(Evidence evidence)
+    {
+        ++m_list;
+        m_evidence = evidence;
+    }
     void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
 
 private:
@@ -278,7 +322,7 @@ private:
             const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
             const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back({word, 0.0f, relation, 0, base});
+                m_candidates.push_back({word, 0.0f, relation, false, false, 0, 0, base});
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -288,6 +332,13 @@ private:
         }
         candidate.list = m_list;
         candidate.score += gain;
+        candidate.linked = candidate.linked ||
+                           (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
+        if (m_evidence == Evidence::Witness) {
+            candidate.witnessed = true;
+        } else if (candidate.hints < UINT8_MAX) {
+            ++candidate.hints;
+        }
         return true;
     }
 
@@ -295,6 +346,7 @@ private:
     const Admission &m_admission;
     std::vector<Candidate> m_candidates;
     uint32_t m_list = 0; // the list being added
+    Evidence m_evidence = Evidence::Witness;
     // Per word: its candidate's place, or whether it may enter.
     static constexpr uint32_t refused = UINT32_MAX;
     static constexpr uint32_t admitted = UINT32_MAX - 1; // in no list yet
@@ -313,55 +365,125 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
     std::sort(list->begin(), end, less);
 }
 
-// The keyword's role in a meaning decides what the meaning's other words are to it. The
-// common words come first; phrases and words with usage notes go after the plain ones.
-std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key)
+// Which of the keyword's meanings its own texts bear out: those with a member among the words
+// it shares documents with, either way. All of them when the texts know none.
+std::vector<bool> supportedMeanings(const Lexicon &lexicon, uint32_t key, uint32_t base)
 {
-    std::vector<std::pair<uint32_t, Relation>> words;
-    WordTable<bool> seen(256);
+    WordTable<bool> related(512);
+    for (const Lexicon::Ids list : {lexicon.cooccurrentsOf(base), lexicon.backlinksOf(base)}) {
+        for (const uint32_t word : list) {
+            related.at(lexicon.baseOf(lexicon.keyOf(word)), true);
+        }
+    }
+    std::vector<bool> supported;
     for (const uint32_t posting : lexicon.meaningsOf(key)) {
-        const TermRole keywordRole = Lexicon::roleOf(posting);
-        for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
-            const uint32_t word = Lexicon::idOf(member);
-            const TermRole role = Lexicon::roleOf(member);
-            bool added = false;
-            seen.at(word, true, &added);
-            if (!added) {
-                continue;
-            }
-            if (keywordRole == TermRole::Plain) {
-                words.emplace_back(word, role == TermRole::Plain     ? Relation::Synonym
-                                         : role == TermRole::Broader ? Relation::Broader
-                                                                     : Relation::Narrower);
-            } else if (role == TermRole::Plain) {
-                // The keyword is marked broader here, so the meaning's own words are narrower.
-                words.emplace_back(word, keywordRole == TermRole::Broader ? Relation::Narrower
-                                                                          : Relation::Broader);
+        const Lexicon::Ids members = lexicon.membersOf(Lexicon::idOf(posting));
+        supported.push_back(std::any_of(members.begin(), members.end(), [&](uint32_t member) {
+            const uint32_t b = lexicon.baseOf(lexicon.keyOf(Lexicon::idOf(member)));
+            return b != base && related.find(b) != nullptr;
+        }));
+    }
+    if (std::find(supported.begin(), supported.end(), true) == supported.end()) {
+        supported.assign(supported.size(), true);
+    }
+    return supported;
+}
+
+struct ThesaurusWord
+{
+    uint32_t word;
+    Relation relation;
+    uint32_t meaning; // the place of its first meaning among the keyword's
+};
+
+// The keyword's role in a meaning decides what the meaning's other words are to it.
+void addMeaningWords(const Lexicon &lexicon, uint32_t posting, uint32_t meaning,
+                     WordTable<bool> *seen, std::vector<ThesaurusWord> *words)
+{
+    const TermRole keywordRole = Lexicon::roleOf(posting);
+    for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
+        const uint32_t word = Lexicon::idOf(member);
+        const TermRole role = Lexicon::roleOf(member);
+        bool added = false;
+        seen->at(word, true, &added);
+        if (!added) {
+            continue;
+        }
+        if (keywordRole == TermRole::Plain) {
+            words->push_back({word,
+                              role == TermRole::Plain     ? Relation::Synonym
+                              : role == TermRole::Broader ? Relation::Broader
+                                                          : Relation::Narrower,
+                              meaning});
+        } else if (role == TermRole::Plain) {
+            // The keyword is marked broader here, so the meaning's own words are narrower.
+            words->push_back(
+                {word, keywordRole == TermRole::Broader ? Relation::Narrower : Relation::Broader,
+                 meaning});
+        }
+    }
+}
+
+// The words of the keyword's meanings, those of the meanings its texts bear out first.
+std::vector<ThesaurusWord> meaningWords(const Lexicon &lexicon, uint32_t key,
+                                        const std::vector<bool> &supported)
+{
+    std::vector<ThesaurusWord> words;
+    WordTable<bool> seen(256);
+    const Lexicon::Ids postings = lexicon.meaningsOf(key);
+    for (const bool pass : {true, false}) {
+        for (uint32_t m = 0; m < postings.size(); ++m) {
+            if (supported[m] == pass) {
+                addMeaningWords(lexicon, postings.first[m], m, &seen, &words);
             }
         }
     }
+    return words;
+}
+
+// The common words come first; phrases and words with usage notes go after the plain ones.
+std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key,
+                                                          uint32_t base)
+{
+    const std::vector<bool> supported = supportedMeanings(lexicon, key, base);
+    const std::vector<ThesaurusWord> words = meaningWords(lexicon, key, supported);
     // Sort keys read once per word, not once per comparison.
     struct Keyed
     {
+        bool unsupported;
         bool demoted;
         uint32_t commonness;
-        std::pair<uint32_t, Relation> entry;
+        const ThesaurusWord *entry;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(words.size());
-    for (const auto &entry : words) {
-        const uint32_t word = entry.first;
+    for (const ThesaurusWord &entry : words) {
+        const uint32_t word = entry.word;
         keyed.push_back(
-            {lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked),
-             lexicon.commonness(lexicon.keyOf(word)), entry});
+            {!supported[entry.meaning],
+             lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked),
+             lexicon.commonness(lexicon.keyOf(word)), &entry});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if (a.unsupported != b.unsupported) {
+            return b.unsupported;
+        }
         return a.demoted != b.demoted ? b.demoted : a.commonness > b.commonness;
     });
-    for (size_t i = 0; i < keyed.size(); ++i) {
-        words[i] = keyed[i].entry;
+    // A meaning that nothing else bears out brings only its best known words.
+    std::vector<uint8_t> taken(supported.size(), 0);
+    std::vector<std::pair<uint32_t, Relation>> result;
+    for (const Keyed &k : keyed) {
+        if (k.unsupported) {
+            uint8_t &count = taken[k.entry->meaning];
+            if (count == unsupportedMeaningWords) {
+                continue;
+            }
+            ++count;
+        }
+        result.emplace_back(k.entry->word, k.entry->relation);
     }
-    return words;
+    return result;
 }
 
 // Words that share a meaning with the synonyms, the more synonyms share them the closer, then
@@ -418,12 +540,20 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
     return words;
 }
 
+// The key's cooccurrents that more than one document brings.
+Lexicon::Ids witnessedCooccurrents(const Lexicon &lexicon, uint32_t key)
+{
+    const Lexicon::Ids all = lexicon.cooccurrentsOf(key);
+    return {all.first,
+            all.first + std::min<size_t>(all.size(), lexicon.witnessedCooccurrents(key))};
+}
+
 void addSecondOrder(const Lexicon &lexicon,
                     const std::vector<std::pair<uint32_t, Relation>> &thesaurus, uint32_t base,
                     Fusion *fusion)
 {
     std::vector<uint32_t> sources;
-    for (const uint32_t word : lexicon.cooccurrentsOf(base)) {
+    for (const uint32_t word : witnessedCooccurrents(lexicon, base)) {
         if (sources.size() >= secondOrderSources / 2) {
             break;
         }
@@ -441,8 +571,8 @@ void addSecondOrder(const Lexicon &lexicon,
         }
     }
     for (const uint32_t word : sources) {
-        fusion->addList(lexicon.cooccurrentsOf(lexicon.baseOf(lexicon.keyOf(word))),
-                        Relation::Cooccurrence, secondOrderWeight);
+        fusion->addList(witnessedCooccurrents(lexicon, lexicon.baseOf(lexicon.keyOf(word))),
+                        Relation::Cooccurrence, secondOrderWeight, Evidence::Hint);
     }
 }
 
@@ -474,7 +604,7 @@ void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
     sortFirst(&top, count, [](const Candidate &a, const Candidate &b) {
         return a.score != b.score ? a.score > b.score : a.word < b.word;
     });
-    fusion->beginList();
+    fusion->beginList(Evidence::Hint);
     std::string scratch;
     for (size_t i = 0; i < count; ++i) {
         const uint32_t key = lexicon.baseOf(lexicon.keyOf(top[i].word));
@@ -493,6 +623,13 @@ float commonnessWeight(uint32_t commonness)
     return std::sqrt(std::log(2.0f + float(commonness)));
 }
 
+// A word that stands in many words' lists of cooccurrents says little about any one of them,
+// as a word that every document uses says little about one document.
+float specificity(uint32_t spread)
+{
+    return 1.0f / std::sqrt(1.0f + float(spread) / spreadScale);
+}
+
 void weighByCommonness(const Lexicon &lexicon, std::vector<Candidate> *candidates)
 {
     // Most candidates are rare words: their weights are looked up rather than computed.
@@ -506,6 +643,50 @@ void weighByCommonness(const Lexicon &lexicon, std::vector<Candidate> *candidate
     for (Candidate &c : *candidates) {
         const uint32_t commonness = lexicon.commonness(c.base);
         c.score *= commonness < weights.size() ? weights[commonness] : commonnessWeight(commonness);
+        c.score *= specificity(lexicon.spread(c.base));
+    }
+}
+
+// A word that goes with the keyword names the keyword among its own cooccurrents; one that goes
+// with everything does not, as it has room for only a few of them. Only the words that may still
+// reach the answer are looked at.
+void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
+                      std::vector<Candidate> *candidates)
+{
+    const size_t looked = std::min(candidates->size(), count * 2 + topPlaces);
+    sortFirst(candidates, looked, [](const Candidate &a, const Candidate &b) {
+        return a.score != b.score ? a.score > b.score : a.word < b.word;
+    });
+    const uint32_t keyword = lexicon.wordOfKey(base);
+    for (size_t i = 0; i < candidates->size(); ++i) {
+        Candidate &c = (*candidates)[i];
+        if (c.linked) {
+            continue;
+        }
+        // A word that the texts do not use says nothing either way.
+        const Lexicon::Ids own = lexicon.cooccurrentsOf(c.base);
+        if (!own.empty() &&
+            (i >= looked || std::find(own.begin(), own.end(), keyword) == own.end())) {
+            c.score *= oneWayShare;
+        }
+    }
+}
+
+// Where more than one text speaks of the keyword, a word that nothing bears out is left out:
+// the answer is short rather than filled with guesses. Where no two texts do, what little the
+// data knows is all there is, and such words go after the others.
+void keepBorneOut(bool textsAgree, std::vector<Candidate> *candidates)
+{
+    if (textsAgree) {
+        candidates->erase(std::remove_if(candidates->begin(), candidates->end(),
+                                         [](const Candidate &c) { return !isBorneOut(c); }),
+                          candidates->end());
+        return;
+    }
+    for (Candidate &c : *candidates) {
+        if (!isBorneOut(c)) {
+            c.score *= unsupportedShare;
+        }
     }
 }
 
@@ -585,15 +766,23 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     // A keyword that the thesaurus knows only as typed keeps its meanings.
     const uint32_t thesaurusKey =
         lexicon.meaningsOf(base).empty() && typed != Lexicon::npos ? typed : base;
-    const auto thesaurus = thesaurusWords(lexicon, thesaurusKey);
+    const auto thesaurus = thesaurusWords(lexicon, thesaurusKey, base);
     // The lists in the order in which they name a word's relation.
     fusion.addList(thesaurus, thesaurusWeight);
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
-    fusion.addList(lexicon.cooccurrentsOf(base), Relation::Cooccurrence, cooccurrenceWeight);
-    fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight);
+    const Lexicon::Ids cooccurrents = lexicon.cooccurrentsOf(base);
+    const Lexicon::Ids witnessed = witnessedCooccurrents(lexicon, base);
+    fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight);
+    fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight);
+    fusion.addList(Lexicon::Ids{witnessed.last, cooccurrents.last}, Relation::Cooccurrence,
+                   singleDocumentWeight, Evidence::Hint);
+    fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);
     addWordFamilies(lexicon, &fusion);
+    auto &candidates = fusion.candidates();
+    keepBorneOut(witnessed.size() > 0, &candidates);
     weighByCommonness(lexicon, &fusion.candidates());
+    weighByMutuality(lexicon, base, size_t(std::clamp(count, 1, maxCount)), &candidates);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }

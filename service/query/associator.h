@@ -34,7 +34,10 @@ struct Association
 // as its base form. Four lists are fused by weighted reciprocal rank: the thesaurus words
 // (synonyms, broader and narrower terms, the common ones first), the words that share
 // dictionary phrases and proverbs with it, its compounds, and the neighbours of its synonyms;
-// the verb of a noun among the first associates, and the noun of a verb, join them.
+// the verb of a noun among the first associates, and the noun of a verb, join them; so do the
+// words whose own cooccurrents name the keyword. A word that stands beside almost everything, or
+// that does not name the keyword among its own cooccurrents, goes down; one that only a single
+// text, a neighbour or the texts of other associates bring needs a second such voice.
 // Each word once; never the keyword or one of its forms (its diminutives among them), a
 // function word or anything that cannot be shown.
 class Associator
