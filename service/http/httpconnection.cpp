@@ -11,6 +11,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -51,6 +52,7 @@ void HttpConnection::checkDeadline()
     if (m_finished || m_awaitingReply) {
         return;
     }
+    m_turnBytes = 0;
     // Replies already accepted are delivered as long as the client keeps reading them.
     if (pendingOutput() > 0) {
         if (m_writeDeadline.hasExpired()) {
@@ -74,6 +76,7 @@ void HttpConnection::evict()
     if (m_state == State::Closing || m_finished) {
         return;
     }
+    m_turnBytes = 0;
     if (m_requestBegun || m_answered == 0) {
         respond(HttpResponse::error(503, "Retry-After: 1\r\n"), false, false);
     } else {
@@ -98,6 +101,7 @@ void HttpConnection::deleteWhenIdle()
 
 void HttpConnection::onReadable()
 {
+    m_turnBytes = 0;
     if (m_state == State::Closing) {
         drainInput();
     } else {
@@ -107,6 +111,7 @@ void HttpConnection::onReadable()
 
 void HttpConnection::onWritable()
 {
+    m_turnBytes = 0;
     flushOutput();
     if (!m_finished && m_state != State::Closing && pendingOutput() <= m_limits.maxPendingOutput) {
         process();
@@ -124,6 +129,12 @@ void HttpConnection::process()
         // A client that sends requests without reading the replies is made to wait.
         if (pendingOutput() > m_limits.maxPendingOutput) {
             m_readNotifier.setEnabled(false);
+            return;
+        }
+        // Pipelined requests wait until the other connections have had their turn; the write
+        // notifier brings this one back.
+        if (m_turnBytes >= m_limits.writeSlice) {
+            m_writeNotifier.setEnabled(true);
             return;
         }
         if (handleBuffered()) {
@@ -292,6 +303,7 @@ void HttpConnection::dispatch()
 void HttpConnection::answered(const HttpResponse &response, bool keepAlive, bool headOnly)
 {
     m_awaitingReply = false;
+    m_turnBytes = 0;
     if (m_finished) {
         if (m_orphaned) {
             deleteLater();
@@ -304,28 +316,36 @@ void HttpConnection::answered(const HttpResponse &response, bool keepAlive, bool
     }
 }
 
-void HttpConnection::write(const QByteArray &bytes)
+void HttpConnection::queueOutput(const QByteArray &bytes)
 {
+    if (bytes.isEmpty()) {
+        return;
+    }
     if (pendingOutput() == 0) {
         m_writeDeadline.setRemainingTime(m_limits.idleTimeoutMs);
     }
     m_out.append(bytes);
+    m_outBytes += bytes.size();
+}
+
+void HttpConnection::write(const QByteArray &bytes)
+{
+    queueOutput(bytes);
     flushOutput();
 }
 
 void HttpConnection::flushOutput()
 {
     while (pendingOutput() > 0 && !m_finished) {
-        const ssize_t n =
-            ::send(m_fd, m_out.constData() + m_outSent, size_t(pendingOutput()), MSG_NOSIGNAL);
+        if (m_turnBytes >= m_limits.writeSlice) {
+            m_writeNotifier.setEnabled(true); // the rest after the others' turn
+            return;
+        }
+        const ssize_t n = sendSome(m_limits.writeSlice - m_turnBytes);
         if (n > 0) {
-            m_outSent += n;
+            consumeOutput(n);
             m_writeDeadline.setRemainingTime(m_limits.idleTimeoutMs);
         } else if (n < 0 && wouldBlock()) {
-            if (m_outSent >= readChunk) {
-                m_out.remove(0, m_outSent);
-                m_outSent = 0;
-            }
             m_writeNotifier.setEnabled(true);
             return;
         } else if (n == 0 || errno != EINTR) {
@@ -333,8 +353,6 @@ void HttpConnection::flushOutput()
             return;
         }
     }
-    m_out.clear();
-    m_outSent = 0;
     m_writeNotifier.setEnabled(false);
     if (m_state == State::Closing && !m_outputShutDown && !m_finished) {
         // The linger time counts only from here: a slow reader still gets every reply.
@@ -347,9 +365,48 @@ void HttpConnection::flushOutput()
     }
 }
 
+// One call for a reply's head and body together: sent apart, they would go out as two packets.
+ssize_t HttpConnection::sendSome(qsizetype limit)
+{
+    constexpr int maxPieces = 8;
+    iovec pieces[maxPieces];
+    int count = 0;
+    qsizetype offset = m_outSent;
+    for (qsizetype i = 0; i < m_out.size() && count < maxPieces && limit > 0; ++i) {
+        const qsizetype length = qMin(m_out.at(i).size() - offset, limit);
+        pieces[count++] = {const_cast<char *>(m_out.at(i).constData() + offset), size_t(length)};
+        limit -= length;
+        offset = 0;
+    }
+    msghdr message{};
+    message.msg_iov = pieces;
+    message.msg_iovlen = size_t(count);
+    return ::sendmsg(m_fd, &message, MSG_NOSIGNAL);
+}
+
+void HttpConnection::consumeOutput(qsizetype sent)
+{
+    m_outBytes -= sent;
+    m_turnBytes += sent;
+    while (sent > 0) {
+        const qsizetype rest = m_out.constFirst().size() - m_outSent;
+        if (sent < rest) {
+            m_outSent += sent;
+            return;
+        }
+        sent -= rest;
+        m_out.removeFirst();
+        m_outSent = 0;
+    }
+}
+
 void HttpConnection::respond(const HttpResponse &response, bool keepAlive, bool headOnly)
 {
-    write(response.serialize(keepAlive, headOnly));
+    queueOutput(response.head(keepAlive));
+    if (!headOnly) {
+        queueOutput(response.body);
+    }
+    flushOutput();
     if (!keepAlive) {
         startClosing();
         return;

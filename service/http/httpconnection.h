@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QSocketNotifier>
 
@@ -69,9 +70,12 @@ private:
     bool takeHead();
     void dispatch();
     void answered(const HttpResponse &response, bool keepAlive, bool headOnly);
+    void queueOutput(const QByteArray &bytes);
     void write(const QByteArray &bytes);
     void flushOutput();
-    qsizetype pendingOutput() const { return m_out.size() - m_outSent; }
+    ssize_t sendSome(qsizetype limit);
+    void consumeOutput(qsizetype sent);
+    qsizetype pendingOutput() const { return m_outBytes; }
     void respond(const HttpResponse &response, bool keepAlive, bool headOnly);
     void fail(int status);
     void startClosing();
@@ -86,8 +90,12 @@ private:
     HttpLimits m_limits;
     State m_state = State::Head;
     QByteArray m_in;
-    QByteArray m_out;
+    // Replies waiting to go out, the bodies shared with whoever made them (a cache) rather than
+    // copied; m_outSent bytes of the first are sent already.
+    QList<QByteArray> m_out;
     qsizetype m_outSent = 0;
+    qsizetype m_outBytes = 0;
+    qsizetype m_turnBytes = 0; // written in this turn of the event loop
     HttpHeadParser m_head;
     HttpRequest m_request;
     QDeadlineTimer m_deadline;        // for the whole request, or the linger time when closing

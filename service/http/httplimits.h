@@ -18,4 +18,7 @@ struct HttpLimits
     qsizetype maxHeadBytes = 16 * 1024; // request line and header fields
     qsizetype maxBodyBytes = 64 * 1024;
     qsizetype maxPendingOutput = 1024 * 1024; // stop reading while more is waiting to go out
+    // What one connection may write in one turn of the event loop before the others have theirs:
+    // a big reply, or many pipelined ones, would otherwise hold up every small one behind it.
+    qsizetype writeSlice = 128 * 1024;
 };

@@ -49,10 +49,10 @@ QByteArray HttpResponse::reasonPhrase(int status)
     }
 }
 
-QByteArray HttpResponse::serialize(bool keepAlive, bool headOnly) const
+QByteArray HttpResponse::head(bool keepAlive) const
 {
     QByteArray out;
-    out.reserve(160 + extraHeaders.size() + (headOnly ? 0 : body.size()));
+    out.reserve(160 + extraHeaders.size());
     out.append("HTTP/1.1 ")
         .append(QByteArray::number(status))
         .append(' ')
@@ -66,11 +66,12 @@ QByteArray HttpResponse::serialize(bool keepAlive, bool headOnly) const
             .append(QByteArray::number(body.size()))
             .append("\r\n");
     }
-    out.append(keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n")
+    return out.append(keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n")
         .append(extraHeaders)
         .append("\r\n");
-    if (!headOnly) {
-        out.append(body);
-    }
-    return out;
+}
+
+QByteArray HttpResponse::serialize(bool keepAlive, bool headOnly) const
+{
+    return headOnly ? head(keepAlive) : head(keepAlive).append(body);
 }

@@ -28,7 +28,9 @@ struct HttpResponse
     static HttpResponse error(int status, const QByteArray &extraHeaders = {});
     static QByteArray reasonPhrase(int status);
 
-    // Status line, headers and, unless headOnly, the body.
+    // Status line and headers, up to the blank line that ends them.
+    QByteArray head(bool keepAlive) const;
+    // The head and, unless headOnly, the body.
     QByteArray serialize(bool keepAlive, bool headOnly) const;
 };
 

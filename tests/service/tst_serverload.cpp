@@ -12,6 +12,7 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -98,8 +99,8 @@ private:
     bool m_reset = false;
 };
 
-// Answers "/slow" after a while, anything else at once, each with its path as the body;
-// "/at-once" without a worker.
+// Answers "/slow" after a while, anything else at once, each with its path as the body (8 MiB
+// for "/big"); "/at-once" without a worker.
 class SlowHandler : public HttpHandler
 {
 public:
@@ -118,10 +119,18 @@ public:
         }
         HttpResponse response;
         response.contentType = "text/plain";
-        response.body = request.path;
+        response.body = request.path == "/big" ? QByteArray(1 << 23, 'x') : request.path;
         return response;
     }
 };
+
+qint64 threadCpuMs()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    return qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
 
 } // namespace
 
@@ -138,6 +147,8 @@ private slots:
     void slowBodiesGiveWay();
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
+    void pipelinedRequestWaitsForTheWorker();
+    void lingerCountsFromTheLastByte();
     void cachedPagesNeedNoWorker();
     void idleConnectionsGiveWayOneForOne();
     void tricklingClientsGet408_data();
@@ -321,6 +332,66 @@ void TestServerLoad::slowQueryHoldsOnlyItsConnection()
     const QByteArray &replies = slow.received();
     QVERIFY2(replies.indexOf("/slow") >= 0 && replies.indexOf("/slow") < replies.indexOf("/after"),
              replies.constData());
+}
+
+// While a worker answers a request, the next one on its connection is not taken up, not even
+// one the event loop could answer at once, and waiting for it costs the event loop nothing.
+void TestServerLoad::pipelinedRequestWaitsForTheWorker()
+{
+    QFETCH_GLOBAL(int, workers);
+    if (workers == 0) {
+        QSKIP("no worker to wait for");
+    }
+    SlowHandler handler;
+    HttpServer server(&handler);
+    server.setWorkerThreads(workers);
+    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    RawClient client(server.port());
+    QElapsedTimer waited;
+    waited.start();
+    const qint64 cpu = threadCpuMs();
+    // The second request comes later, when the connection is readable again while the worker
+    // is busy (RawClient sends only what it has not sent yet).
+    QTRY_VERIFY(client.send("GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"));
+    QTest::qWait(100);
+    const QByteArray both = "GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"
+                            "GET /at-once HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    QTRY_VERIFY(client.send(both));
+    QTRY_VERIFY_WITH_TIMEOUT(!client.read(), 5000);
+    QVERIFY2(threadCpuMs() - cpu < waited.elapsed() / 4, "the event loop was busy meanwhile");
+    const QByteArray &replies = client.received();
+    const qsizetype slow = replies.indexOf("\r\n\r\n/slow");
+    QVERIFY2(slow >= 0 && slow < replies.indexOf("\r\n\r\n/at-once"), replies.constData());
+}
+
+// The linger time counts from the last byte written, not from the request that asked to close:
+// a client that starts reading only after that long still finds the connection open, and then
+// it closes.
+void TestServerLoad::lingerCountsFromTheLastByte()
+{
+    QFETCH_GLOBAL(int, workers);
+    if (workers > 0) {
+        QSKIP("writing works the same with workers");
+    }
+    SlowHandler handler;
+    HttpLimits limits;
+    limits.lingerMs = 800;
+    HttpServer server(&handler, limits);
+    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    RawClient client(server.port(), 4096);
+    QTRY_VERIFY(client.send("GET /big HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+    QTest::qWait(limits.lingerMs + 200);
+    // The end of the stream is not read, so that the client does not close.
+    const auto rest = [&client] {
+        const QByteArray &reply = client.received();
+        const qsizetype head = reply.indexOf("\r\n\r\n");
+        return head < 0 ? 4096 : head + 4 + (1 << 23) - reply.size();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(rest() == 0 || !client.read(rest()), 5000);
+    QVERIFY2(rest() == 0 && !client.ended(), "the reply was cut short");
+    QTest::qWait(limits.lingerMs / 2);
+    QVERIFY2(server.connectionCount() == 1, "closed without lingering");
+    QTRY_VERIFY_WITH_TIMEOUT(server.connectionCount() == 0, 5 * limits.lingerMs);
 }
 
 // Only what needs no query is answered in the connections' thread.
