@@ -114,7 +114,7 @@ public:
     HttpResponse handle(const HttpRequest &request) override
     {
         if (request.path == "/slow") {
-            QThread::msleep(1500);
+            QThread::msleep(700);
         }
         HttpResponse response;
         response.contentType = "text/plain";
@@ -193,7 +193,7 @@ void TestServerLoad::slowReaderGetsEveryReply()
     QDeadlineTimer deadline(30000);
     while (!client.ended() && !deadline.hasExpired()) {
         QTest::qWait(2);
-        client.read(8192);
+        client.read(32 * 1024);
     }
     QVERIFY2(client.ended(), "the server kept the connection open");
     QVERIFY(!client.wasReset());
@@ -502,7 +502,7 @@ void TestServerLoad::readSlowly(RawClient *client, int count, RawClient *newcome
     QDeadlineTimer deadline(30000);
     while (!client->ended() && !deadline.hasExpired()) {
         QTest::qWait(10);
-        client->read(32 * 1024);
+        client->read(64 * 1024);
         if (newcomer) {
             newcomer->read();
         }
