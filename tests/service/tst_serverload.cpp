@@ -502,7 +502,7 @@ void TestServerLoad::readSlowly(RawClient *client, int count, RawClient *newcome
     QDeadlineTimer deadline(30000);
     while (!client->ended() && !deadline.hasExpired()) {
         QTest::qWait(10);
-        client->read(64 * 1024);
+        client->read(32 * 1024);
         if (newcomer) {
             newcomer->read();
         }
@@ -536,7 +536,7 @@ void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
 void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
 {
     HttpLimits limits;
-    limits.idleTimeoutMs = 500;
+    limits.idleTimeoutMs = 1000;
     limits.headTimeoutMs = 300;
     limits.lingerMs = 50;
     startServer(limits);
