@@ -85,6 +85,10 @@ smoke_start() {
     [ "$ok" -eq 1 ]
 }
 
+# How the scripts run the tests: side by side, since most of their time is spent waiting (on
+# servers' deadlines, child processes and a browser), with a bound for each test program.
+LEXIGROVE_CTEST=(ctest --output-on-failure --timeout 300 --parallel "$(($(nproc) * 2))")
+
 # Sums the totals that each test program printed in the last ctest run in the given folder, as
 # one line: "Tests: N passed, N failed, N skipped".
 print_test_totals() {

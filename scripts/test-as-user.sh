@@ -39,6 +39,6 @@ chown -R "$user" "$dir"
 
 status=0
 runuser -u "$user" -- env HOME="$home" TMPDIR=/tmp QT_QPA_PLATFORM=offscreen \
-    ctest --test-dir "$dir" --output-on-failure --timeout 300 || status=$?
+    "${LEXIGROVE_CTEST[@]}" --test-dir "$dir" || status=$?
 print_test_totals "$dir"
 exit "$status"

@@ -25,6 +25,6 @@ else
 fi
 
 status=0
-ctest --test-dir "$dir" --output-on-failure --timeout 300 || status=$?
+"${LEXIGROVE_CTEST[@]}" --test-dir "$dir" || status=$?
 print_test_totals "$dir"
 exit "$status"

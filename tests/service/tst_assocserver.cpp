@@ -237,9 +237,9 @@ void TestAssocServer::halfClosedClientGetsEveryReply()
 void TestAssocServer::deadlinesCloseOnlyStalledConnections()
 {
     HttpLimits limits;
-    limits.idleTimeoutMs = 1000;
-    limits.headTimeoutMs = 150;
-    limits.lingerMs = 200;
+    limits.idleTimeoutMs = 500;
+    limits.headTimeoutMs = 75;
+    limits.lingerMs = 100;
     startServer(limits);
     HttpTestClient silent, trickling, busy;
     for (HttpTestClient *client : {&silent, &trickling, &busy}) {
@@ -253,7 +253,7 @@ void TestAssocServer::deadlinesCloseOnlyStalledConnections()
             QVERIFY(trickling.waitForClose(0));
         }
         trickling.send("G");
-        QTest::qWait(200);
+        QTest::qWait(100);
     }
     QVERIFY(!busy.waitForClose(0));
     QVERIFY(silent.waitForClose());

@@ -115,7 +115,7 @@ public:
     HttpResponse handle(const HttpRequest &request) override
     {
         if (request.path == "/slow") {
-            QThread::msleep(1500);
+            QThread::msleep(700);
         }
         HttpResponse response;
         response.contentType = "text/plain";
@@ -204,7 +204,7 @@ void TestServerLoad::slowReaderGetsEveryReply()
     QDeadlineTimer deadline(30000);
     while (!client.ended() && !deadline.hasExpired()) {
         QTest::qWait(2);
-        client.read(8192);
+        client.read(32 * 1024);
     }
     QVERIFY2(client.ended(), "the server kept the connection open");
     QVERIFY(!client.wasReset());
@@ -607,7 +607,7 @@ void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
 void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
 {
     HttpLimits limits;
-    limits.idleTimeoutMs = 500;
+    limits.idleTimeoutMs = 1000;
     limits.headTimeoutMs = 300;
     limits.lingerMs = 50;
     startServer(limits);
