@@ -162,7 +162,8 @@ private slots:
 
 private:
     void startServer(const HttpLimits &limits);
-    void readSlowly(RawClient *client, int count, RawClient *newcomer = nullptr);
+    static qint64 readSlowly(RawClient *client, RawClient *newcomer = nullptr);
+    static void checkEveryReply(const RawClient &client, int count);
 
     std::unique_ptr<AssociationService> m_service;
     std::unique_ptr<HttpServer> m_server;
@@ -568,20 +569,31 @@ void TestServerLoad::closingConnectionsStayBounded()
 
 // Reads the replies to count pipelined requests a few KiB at a time, while the newcomer, if
 // any, waits for its turn.
-void TestServerLoad::readSlowly(RawClient *client, int count, RawClient *newcomer)
+// Reads a little at a time until the server ends the connection. Returns the longest pause
+// between two reads: a loaded machine can stretch the 10 ms asked for far beyond it.
+qint64 TestServerLoad::readSlowly(RawClient *client, RawClient *newcomer)
 {
     QDeadlineTimer deadline(30000);
+    QElapsedTimer sinceRead;
+    sinceRead.start();
+    qint64 longestPause = 0;
     while (!client->ended() && !deadline.hasExpired()) {
         QTest::qWait(10);
+        longestPause = std::max(longestPause, sinceRead.restart());
         client->read(32 * 1024);
         if (newcomer) {
             newcomer->read();
         }
     }
-    QVERIFY2(client->ended(), "the server kept the connection open");
-    QVERIFY(!client->wasReset());
-    QCOMPARE(client->received().count("HTTP/1.1 200 OK\r\n"), count);
-    QVERIFY(client->received().endsWith("</html>\n"));
+    return longestPause;
+}
+
+void TestServerLoad::checkEveryReply(const RawClient &client, int count)
+{
+    QVERIFY2(client.ended(), "the server kept the connection open");
+    QVERIFY(!client.wasReset());
+    QCOMPARE(client.received().count("HTTP/1.1 200 OK\r\n"), count);
+    QVERIFY(client.received().endsWith("</html>\n"));
 }
 
 // A connection with replies still to go out is busy, not idle: a queued client does not evict it.
@@ -598,7 +610,8 @@ void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
     RawClient newcomer(m_server->port());
     QTRY_VERIFY(newcomer.send(closingRequest));
     QTest::qWait(10 * limits.evictAfterMs);
-    readSlowly(&client, count, &newcomer);
+    readSlowly(&client, &newcomer);
+    checkEveryReply(client, count);
     QTRY_VERIFY_WITH_TIMEOUT(!newcomer.read(), 5000);
     QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
 }
@@ -616,7 +629,12 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
     QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
     QElapsedTimer reading;
     reading.start();
-    readSlowly(&client, count);
+    const qint64 longestPause = readSlowly(&client);
+    // A reader that really stops for the idle time is cut off, rightly; only the machine's load
+    // can make this one stop so long.
+    if (client.wasReset() && longestPause >= limits.idleTimeoutMs)
+        QSKIP("the loaded machine held the reader longer than the idle time");
+    checkEveryReply(client, count);
     QVERIFY2(reading.elapsed() > limits.idleTimeoutMs, "the replies were read too fast to tell");
 }
 
