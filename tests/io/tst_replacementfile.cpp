@@ -37,6 +37,14 @@ void TestReplacementFile::fileThatGrewPastTheBoundShowsIt()
     QCOMPARE(RegularFile::readBounded(file, 10).size(), 11);
     QVERIFY(file.seek(0));
     QCOMPARE(RegularFile::readBounded(file, 20), QByteArray(20, 'x'));
+    file.close();
+    // A file of exactly the bound is taken, one byte more is not.
+    QCOMPARE(RegularFile::refusal(path, 20), QString());
+    QCOMPARE(RegularFile::refusal(path, 19), RegularFile::tooLarge(19));
+    QCOMPARE(RegularFile::openForReading(file, path, 20), QString());
+    file.close();
+    QCOMPARE(RegularFile::openForReading(file, path, 19), RegularFile::tooLarge(19));
+    QVERIFY(!file.isOpen());
 }
 
 void TestReplacementFile::commitOverAFolderFailsAndCleansUp()
