@@ -176,6 +176,8 @@ void TestAssocServer::exchanges_data()
         {"query alone", "GET ?eingabe=Baum HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"url without host", "GET http:///x HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"blank in target", "GET " + path + "?a b HTTP/1.1\r\nHost: x\r\n\r\n"},
+        {"control in target", "GET " + path + "?a\x1f HTTP/1.1\r\nHost: x\r\n\r\n"},
+        {"DEL in target", "GET " + path + "?a\x7f HTTP/1.1\r\nHost: x\r\n\r\n"},
         {"bad version", "GET " + path + " HTTX/1.1\r\nHost: x\r\n\r\n"}};
     for (const auto &[name, request] : bad) {
         row(name, {request}, {"400"}, true);
@@ -183,6 +185,15 @@ void TestAssocServer::exchanges_data()
     row("version 2", {"GET / HTTP/2.0\r\nHost: x\r\n\r\n"}, {"505"}, true);
     row("chunked", {post + "Transfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n0\r\n\r\n"}, {"501"},
         true);
+    // The head's bound counts every byte up to the empty line: at it, and one byte past it.
+    const QByteArray fill = get + "1\r\nHost: x\r\nX-Fill: ";
+    row("head at the bound", {fill + QByteArray(16 * 1024 - fill.size() - 4, 'a') + "\r\n\r\n"},
+        {gehoelz});
+    row("head one byte past", {fill + QByteArray(16 * 1024 - fill.size() - 3, 'a') + "\r\n\r\n"},
+        {"431"}, true);
+    row("tab in value", {get + "1\r\nHost: x\r\nAccept: a\tb\r\n\r\n"}, {gehoelz});
+    row("latin-1 in target", {HttpTestClient::get(path + "?eingabe=H\xF6hle&anzahl=1")},
+        {"200 " + ServiceFixture::answer(QStringLiteral("Höhle")).constFirst()});
     row("huge head", {post + "X-Fill: " + QByteArray(20000, 'a') + "\r\n\r\n"}, {"431"}, true);
     row("endless head", {post + "X-Fill: " + QByteArray(200000, 'a')}, {"431"}, true);
     // Only the head is sent: the answer must not wait for the announced body.
