@@ -1,8 +1,12 @@
 #include "data/datasources.h"
 #include "data/indexcompiler.h"
+#include "data/indexwriter.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordlistreader.h"
 #include "index/indexformat.h"
 #include "index/indexwatch.h"
 #include "index/lexicon.h"
+#include "index/lexicontables.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
 
@@ -34,6 +38,7 @@ private slots:
     void everySectionIsChecked_data();
     void everySectionIsChecked();
     void countsAgreeAcrossSections();
+    void fullSlotTableIsRefused();
     void unrelatedCrashStillCrashes();
 
 private:
@@ -50,6 +55,7 @@ namespace {
 enum Damage
 {
     LastOffsetPastEnd,
+    LastOffsetShort,
     OffsetFallsBack,
     CountBeyondFile,
     OffsetBeyondFile
@@ -137,6 +143,8 @@ void TestIndexDamage::everySectionIsChecked_data()
         QTest::addRow("section %d, last offset past its list", s)
             << int(s) << int(LastOffsetPastEnd);
         QTest::addRow("section %d, offset falls back", s) << int(s) << int(OffsetFallsBack);
+        QTest::addRow("section %d, last offset short of its list", s)
+            << int(s) << int(LastOffsetShort);
     }
     for (int s = 0; s < int(SectionCount); ++s) {
         QTest::addRow("section %d, count beyond the file", s) << s << int(CountBeyondFile);
@@ -153,14 +161,15 @@ void TestIndexDamage::everySectionIsChecked()
     std::memcpy(&e, m_good.constData() + table, sizeof e);
     const qsizetype last = qsizetype(e.offset + (e.count - 1) * 4);
     quint32 lastValue = 0;
-    if (damage == LastOffsetPastEnd || damage == OffsetFallsBack)
+    if (damage == LastOffsetPastEnd || damage == OffsetFallsBack || damage == LastOffsetShort)
         std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
     const QString error = openChanged(
         [&](QByteArray *b) {
             if (damage == CountBeyondFile || damage == OffsetBeyondFile)
                 put(b, table + (damage == CountBeyondFile ? 8 : 0), quint64(m_good.size() + 8));
             else
-                put(b, damage == LastOffsetPastEnd ? last : last - 4, lastValue + 1);
+                put(b, damage == OffsetFallsBack ? last - 4 : last,
+                    damage == LastOffsetShort ? lastValue - 1 : lastValue + 1);
         },
         true);
     QVERIFY2(error.contains(QLatin1String("is damaged")), qPrintable(error));
@@ -176,6 +185,34 @@ void TestIndexDamage::countsAgreeAcrossSections()
         const QString error = openChanged([&](QByteArray *b) { put(b, count, quint64(1)); }, true);
         QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
     }
+}
+
+// A slot table with no free slot would never end the search for a missing key: a table of as
+// many slots as keys is refused. Word lists are tried until one gives a power of two of keys.
+void TestIndexDamage::fullSlotTableIsRefused()
+{
+    using namespace IndexFormat;
+    QByteArray list;
+    for (int n = 0; n < 100; ++n) {
+        list +=
+            "Quax" + QByteArray(1, char('a' + n % 26)) + QByteArray(1, char('a' + n / 26)) + "\n";
+        LexiconTables tables;
+        LexiconBuilder builder(&tables);
+        WordListReader::read(list, &builder);
+        builder.finish();
+        QByteArray image = IndexWriter::image(tables);
+        Lexicon lexicon;
+        QString error;
+        QVERIFY2(lexicon.adopt(image, &error), qPrintable(error));
+        const quint64 keys = lexicon.keyCount();
+        if ((keys & (keys - 1)) != 0)
+            continue;
+        put(&image, sizeof(Header) + KeySlots * sizeof(SectionEntry) + 8, keys);
+        QVERIFY(!lexicon.adopt(image, &error));
+        QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
+        return;
+    }
+    QFAIL("no word list gave a power of two of keys");
 }
 
 // With the index watched but unchanged, a fault elsewhere still ends the process by its signal.
