@@ -5,6 +5,7 @@
 #include "support/tempenvironment.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +19,7 @@ class TestRanking : public QObject
 private slots:
     void phrasesAreCappedAtTheTop();
     void refusedWordsTakeNoRank();
+    void neighboursComeFromTwelveSynonyms();
     void formsByTheirEndings_data();
     void formsByTheirEndings();
     void formsFindTheirWord_data();
@@ -75,6 +77,15 @@ void TestRanking::refusedWordsTakeNoRank()
     QCOMPARE(ServiceFixture::scoredWords(plural, QStringLiteral("Stuhl")), expected);
 }
 
+// "Zwuxu" has thirteen synonyms, each with a meaning of its own that brings one neighbour: only
+// the first twelve synonyms are asked.
+void TestRanking::neighboursComeFromTwelveSynonyms()
+{
+    const QStringList found = words(QStringLiteral("Zwuxu"));
+    QCOMPARE(found.filter(QRegularExpression(QStringLiteral("^Pf"))).size(), 13);
+    QCOMPARE(found.filter(QRegularExpression(QStringLiteral("^Gn"))).size(), 12);
+}
+
 // One row for each ending and each umlaut the rules know, and forms just outside them, which
 // the dictionary's tables must supply instead.
 void TestRanking::formsByTheirEndings_data()
@@ -96,6 +107,10 @@ void TestRanking::formsByTheirEndings_data()
     rows("baum", {"baumes", "bäume"});
     rows("name", {"namens", "namen"});
     rows("auto", {"autos"});
+    // The shortest stems the rules reduce to: two letters, an umlaut with one more.
+    rows("ei", {"eier", "eies", "eie"});
+    rows("ol", {"öl", "öle"});
+    rows("tun", {"tut", "tust"});
     // Umlaut with each ending that takes one, each vowel, "au" too.
     rows("wald", {"wälder", "wäldern"});
     rows("arzt", {"ärzte", "ärzten"});
@@ -126,6 +141,8 @@ void TestRanking::formsByTheirEndings()
     QTEST(Inflection::forEachReduction(form.toStdString(), &scratch,
                                        [&](std::string_view key) { return key == wanted; }),
           "isForm");
+    if (form.size() > base.size())
+        QTEST(Inflection::isFormOf(form.toStdString(), wanted, &scratch), "isForm");
 }
 
 // A keyword that no list holds as typed is answered as the word it is a form of.

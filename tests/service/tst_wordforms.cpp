@@ -6,6 +6,7 @@
 #include "index/lexicontables.h"
 #include "language/lexiconvocabulary.h"
 #include "query/associator.h"
+#include "query/wordfamily.h"
 
 #include <QTest>
 
@@ -21,6 +22,7 @@ private slots:
     void keywordReadsAsItsBase();
     void textFormCountsForItsCase();
     void kindsComeFromTheDictionary();
+    void shortestVerbFindsItsNoun();
 
 private:
     QString answeredAs(const QString &keyword) const;
@@ -51,7 +53,9 @@ void TestWordForms::initTestCase()
         "Esse {f} | Essen {pl} :: chimney | chimneys\n"
         "essen {vt} | essend | gegessen :: to eat | eating | eaten\n"
         "Essen {n} | beim Essen :: meal | at the meal\n"
-        "Essen und Trinken :: food and drink\n");
+        "Essen und Trinken :: food and drink\n"
+        "Lob {n} | vom Lob loben :: praise | to praise the praise\n"
+        "loben {vt} | lobend | gelobt :: to praise | praising | praised\n");
     const QByteArray wordList = QByteArrayLiteral("Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nruf"
                                                   "en\nEindruck\ntöne\nausgibt\nZauber\nzaubern\n");
     LexiconTables tables;
@@ -137,6 +141,18 @@ void TestWordForms::kindsComeFromTheDictionary()
     QCOMPARE(vocabulary.kindsOf(m_lexicon.findKey("zauber")), uint8_t(Language::Noun));
     QCOMPARE(vocabulary.kindsOf(m_lexicon.findKey("zaubern")),
              uint8_t(Language::Verb | Language::Adjective));
+}
+
+// A noun and its verb used together are one family, down to the shortest verb the rule takes.
+void TestWordForms::shortestVerbFindsItsNoun()
+{
+    std::string scratch;
+    const auto partner = [&](std::string_view key) {
+        const uint32_t found = WordFamily::partnerOf(m_lexicon, m_lexicon.findKey(key), &scratch);
+        return found == Lexicon::npos ? std::string_view() : m_lexicon.key(found);
+    };
+    QCOMPARE(partner("loben"), std::string_view("lob"));
+    QCOMPARE(partner("lob"), std::string_view("loben"));
 }
 
 QTEST_APPLESS_MAIN(TestWordForms)
