@@ -35,7 +35,6 @@ private slots:
 
     void exchanges_data();
     void exchanges();
-    void halfClosedClientGetsEveryReply();
     void deadlinesCloseOnlyStalledConnections();
     void connectionsAreBounded_data();
     void connectionsAreBounded();
@@ -226,23 +225,6 @@ void TestAssocServer::exchanges()
     QCOMPARE(received, replies);
     QCOMPARE(reply.headers.value("connection"), closes ? "close" : QByteArray("keep-alive"));
     QCOMPARE(client.waitForClose(closes ? 5000 : 100), closes);
-}
-
-void TestAssocServer::halfClosedClientGetsEveryReply()
-{
-    constexpr int count = 3000;
-    startServer({});
-    HttpTestClient client;
-    QVERIFY(client.connectTo(m_server->port()));
-    client.send(HttpTestClient::desktopPost("eingabe=Baum&anzahl=200").repeated(count));
-    client.halfClose();
-    QTest::qWait(200);
-    int answered = 0;
-    while (answered < count && client.next().status == 200) {
-        ++answered;
-    }
-    QCOMPARE(answered, count);
-    QVERIFY(client.waitForClose());
 }
 
 void TestAssocServer::deadlinesCloseOnlyStalledConnections()
