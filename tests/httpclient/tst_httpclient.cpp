@@ -37,7 +37,7 @@ class TestHttpClient : public QObject
         m_id = m_client->request(header, "x=1", m_device);
         if (queueAnother)
             m_client->request(header, "x=2", m_device);
-        QTRY_VERIFY(m_signals.join(u' ').contains(QStringLiteral("done")));
+        QTRY_VERIFY(m_signals.join(u' ').contains(u"done"_s));
     }
 
 private slots:

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // Files written beside their target and put in its place, and reads that keep to a bound.
 class TestReplacementFile : public QObject
 {
@@ -19,17 +21,14 @@ private slots:
     void failedOpenNamesTheTarget();
 
 private:
-    QString leftovers() const
-    {
-        return QDir(m_root.path()).entryList({QStringLiteral("tmp.txt.*")}).join(u' ');
-    }
+    QString leftovers() const { return QDir(m_root.path()).entryList({u"tmp.txt.*"_s}).join(u' '); }
 
     QTemporaryDir m_root;
 };
 
 void TestReplacementFile::fileThatGrewPastTheBoundShowsIt()
 {
-    const QString path = m_root.filePath(QStringLiteral("grown.txt"));
+    const QString path = m_root.filePath(u"grown.txt"_s);
     TestSupport::writeBytes(path, QByteArray(20, 'x'));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -49,17 +48,17 @@ void TestReplacementFile::fileThatGrewPastTheBoundShowsIt()
 
 void TestReplacementFile::commitOverAFolderFailsAndCleansUp()
 {
-    const QString target = m_root.filePath(QStringLiteral("tmp.txt"));
+    const QString target = m_root.filePath(u"tmp.txt"_s);
     ReplacementFile file(target);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write("reply"), 5);
     // Between the open and the commit something else took the name.
-    TestSupport::writeBytes(target + QStringLiteral("/inside.txt"), "kept");
+    TestSupport::writeBytes(target + u"/inside.txt"_s, "kept");
     QVERIFY2(QFileInfo(target).isDir(), qPrintable(target));
     QVERIFY(!file.commit());
     QVERIFY(!file.errorString().isEmpty());
     QCOMPARE(file.fileName(), target);
-    QCOMPARE(TestSupport::readBytes(target + QStringLiteral("/inside.txt")), QByteArray("kept"));
+    QCOMPARE(TestSupport::readBytes(target + u"/inside.txt"_s), QByteArray("kept"));
     QCOMPARE(leftovers(), QString());
 }
 
@@ -67,10 +66,10 @@ void TestReplacementFile::failedOpenNamesTheTarget()
 {
     if (geteuid() == 0)
         QSKIP("root may write into any folder");
-    const QString folder = m_root.filePath(QStringLiteral("locked"));
+    const QString folder = m_root.filePath(u"locked"_s);
     QVERIFY(QDir().mkpath(folder));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const QString target = folder + QStringLiteral("/tmp.txt");
+    const QString target = folder + u"/tmp.txt"_s;
     ReplacementFile file(target);
     const bool opened = file.open(QIODevice::WriteOnly);
     QFile::setPermissions(folder,

@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 // Where the window goes, and what it does with its settings file, beyond a plain restart.
 class TestWindowPlacement : public QObject
 {
@@ -35,8 +37,7 @@ private:
     }
     static QString settingsFile()
     {
-        return QSettings(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"))
-            .fileName();
+        return QSettings(QString::fromLatin1(PublisherAddress), u"lexigrove"_s).fileName();
     }
     static QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
@@ -48,14 +49,13 @@ private:
 void TestWindowPlacement::smallStoredSizeNearTheCornerFits()
 {
     {
-        QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
-        stored.setValue(QStringLiteral("pos"), available().bottomRight() - QPoint(60, 40));
-        stored.setValue(QStringLiteral("size"), QSize(50, 30));
+        QSettings stored(QString::fromLatin1(PublisherAddress), u"lexigrove"_s);
+        stored.setValue(u"pos"_s, available().bottomRight() - QPoint(60, 40));
+        stored.setValue(u"size"_s, QSize(50, 30));
     }
     openWindow();
     const QRect placed(m_window->pos(), m_window->size());
-    QVERIFY2(available().contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                          .arg(placed.x())
+    QVERIFY2(available().contains(placed), qPrintable(u"%1,%2 %3x%4"_s.arg(placed.x())
                                                           .arg(placed.y())
                                                           .arg(placed.width())
                                                           .arg(placed.height())));

@@ -22,16 +22,18 @@
 
 #include <zlib.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Every source, each in its Debian package's format.
 DataSources fixtureSources()
 {
     const QString dir = ServiceFixture::dataDir();
-    return {ServiceFixture::thesaurusPath(),         ServiceFixture::wordListPath(),
-            dir + QStringLiteral("/dictionary.txt"), {dir + QStringLiteral("/proverbs")},
-            dir + QStringLiteral("/stopwords.pm"),   {dir + QStringLiteral("/definitions.dict.dz")},
-            dir + QStringLiteral("/annotations.xml")};
+    return {ServiceFixture::thesaurusPath(), ServiceFixture::wordListPath(),
+            dir + u"/dictionary.txt"_s,      {dir + u"/proverbs"_s},
+            dir + u"/stopwords.pm"_s,        {dir + u"/definitions.dict.dz"_s},
+            dir + u"/annotations.xml"_s};
 }
 
 using ServiceFixture::words;
@@ -102,7 +104,7 @@ private slots:
     void cacheGivesTheComputedAnswers();
 
 private:
-    QString goodIndex() const { return m_dir.filePath(QStringLiteral("good.idx")); }
+    QString goodIndex() const { return m_dir.filePath(u"good.idx"_s); }
 
     const Lexicon &m_lexicon = ServiceFixture::lexicon(); // the thesaurus and the word list alone
     Lexicon m_full;                                       // every source
@@ -156,7 +158,7 @@ void TestAssociations::termsLoseTheirNotes()
 // prefix and the keyword itself never appear.
 void TestAssociations::rankingFollowsTheRelations()
 {
-    const QStringList baum = words(m_lexicon, QStringLiteral("Baum"));
+    const QStringList baum = words(m_lexicon, u"Baum"_s);
     const auto before = [&baum](const char *first, const char *second) {
         const qsizetype a = baum.indexOf(QString::fromUtf8(first));
         const qsizetype b = baum.indexOf(QString::fromUtf8(second));
@@ -168,26 +170,22 @@ void TestAssociations::rankingFollowsTheRelations()
         {"Pflanze", "Stammbaum"},    {"Holzgewächs", "Hecke"}, {"Gewächs", "Strauch"},
         {"Stammbaum", "Genealogie"}, {"Linde", "Wäldchen"},    {"Dickicht", "Geschwulst"}};
     for (const auto &[first, second] : order)
-        QVERIFY2(before(first, second),
-                 qPrintable(QStringLiteral("%1 before %2 in %3")
-                                .arg(QString::fromUtf8(first), QString::fromUtf8(second),
-                                     baum.join(QLatin1Char(',')))));
+        QVERIFY2(before(first, second), qPrintable(u"%1 before %2 in %3"_s.arg(
+                                            QString::fromUtf8(first), QString::fromUtf8(second),
+                                            baum.join(QLatin1Char(',')))));
     QCOMPARE(QSet<QString>(baum.cbegin(), baum.cbegin() + 4),
              (QSet<QString>{"Apfelbaum", "Baumhaus", "Baumkrone", "Baumschule"}));
     for (const char *out : {"Baum", "Baums", "baumeln", "Weihnachtsbaum", "Schlagbaum", "Weihnacht",
                             "Schlag", "Baum & Strauch", "<Baum>", "Baum...", "Baum (fig.)"})
         QVERIFY2(!baum.contains(QString::fromUtf8(out)), out);
 
-    QCOMPARE(words(m_lexicon, QStringLiteral("HÖHLE")),
-             (QStringList{QStringLiteral("Grotte"), QStringLiteral("Hohlraum"),
-                          QStringLiteral("Kaverne")}));
-    QCOMPARE(words(m_lexicon, QStringLiteral("grüne Lunge")),
-             QStringList({QStringLiteral("Stadtpark"), QStringLiteral("Parkanlage")}));
+    QCOMPARE(words(m_lexicon, u"HÖHLE"_s), (QStringList{u"Grotte"_s, u"Hohlraum"_s, u"Kaverne"_s}));
+    QCOMPARE(words(m_lexicon, u"grüne Lunge"_s), QStringList({u"Stadtpark"_s, u"Parkanlage"_s}));
     // Case, blanks and the count asked for.
-    QCOMPARE(words(m_lexicon, QStringLiteral("  BAUM ")), baum);
-    QCOMPARE(words(m_lexicon, QStringLiteral("Baum"), 3), baum.mid(0, 3));
-    QCOMPARE(words(m_lexicon, QStringLiteral("Baum"), -5), baum.mid(0, 1));
-    QCOMPARE(words(m_lexicon, QStringLiteral("Baum"), 100000), baum);
+    QCOMPARE(words(m_lexicon, u"  BAUM "_s), baum);
+    QCOMPARE(words(m_lexicon, u"Baum"_s, 3), baum.mid(0, 3));
+    QCOMPARE(words(m_lexicon, u"Baum"_s, -5), baum.mid(0, 1));
+    QCOMPARE(words(m_lexicon, u"Baum"_s, 100000), baum);
     for (const char *nothing : {"Xylophon", "", "   ", "..."}) {
         QVERIFY(words(m_lexicon, QString::fromUtf8(nothing)).isEmpty());
     }
@@ -368,23 +366,21 @@ void TestAssociations::compoundsAreCutOnce()
 void TestAssociations::capitalTellsTheKind()
 {
     // "Sterne sind ferne Sonnen": the plural of "Sonne", not the verb "sonnen".
-    QCOMPARE(words(m_full, QStringLiteral("Stern"), 1), QStringList{QStringLiteral("Sonne")});
+    QCOMPARE(words(m_full, u"Stern"_s, 1), QStringList{u"Sonne"_s});
     // So is the keyword "Sonnen" with its capital (the index answers it alike, see
     // indexGivesTheRawAnswers).
-    QCOMPARE(words(m_full, QStringLiteral("Sonnen")), words(m_full, QStringLiteral("Sonne")));
-    QVERIFY(words(m_full, QStringLiteral("sonnen")) != words(m_full, QStringLiteral("Sonne")));
+    QCOMPARE(words(m_full, u"Sonnen"_s), words(m_full, u"Sonne"_s));
+    QVERIFY(words(m_full, u"sonnen"_s) != words(m_full, u"Sonne"_s));
     // "Reisen {n}" makes a noun of the verb too, but "Reise" is used more: "Reisen" is its plural.
-    QCOMPARE(words(m_full, QStringLiteral("Reisen")), words(m_full, QStringLiteral("Reise")));
-    QVERIFY(words(m_full, QStringLiteral("reisen")) != words(m_full, QStringLiteral("Reise")));
+    QCOMPARE(words(m_full, u"Reisen"_s), words(m_full, u"Reise"_s));
+    QVERIFY(words(m_full, u"reisen"_s) != words(m_full, u"Reise"_s));
     // "Jugendliche {m,f}" is a noun of two genders, and "eine jugendliche Familie" speaks of
     // the adjective, not of it.
-    QVERIFY(words(m_full, QStringLiteral("Jugendliche")) !=
-            words(m_full, QStringLiteral("jugendlich")));
-    QCOMPARE(words(m_full, QStringLiteral("Familie"), 1),
-             QStringList{QStringLiteral("jugendlich")});
+    QVERIFY(words(m_full, u"Jugendliche"_s) != words(m_full, u"jugendlich"_s));
+    QCOMPARE(words(m_full, u"Familie"_s, 1), QStringList{u"jugendlich"_s});
     // The key they share is written as the dictionary's headword, the verb.
-    const QStringList garten = words(m_full, QStringLiteral("Garten"));
-    QVERIFY2(garten.contains(QStringLiteral("sonnen")), qPrintable(garten.join(',')));
+    const QStringList garten = words(m_full, u"Garten"_s);
+    QVERIFY2(garten.contains(u"sonnen"_s), qPrintable(garten.join(',')));
 }
 
 // "während" is a participle of "währen" in the dictionary's tables; in a text it is the function
@@ -406,10 +402,10 @@ void TestAssociations::wordFamiliesAreUsedTogether()
         return found == Lexicon::npos ? QString()
                                       : QString::fromUtf8(m_full.word(m_full.wordOfKey(found)));
     };
-    QCOMPARE(partner("traum"), QStringLiteral("träumen"));
-    QCOMPARE(partner("träumen"), QStringLiteral("Traum"));
-    QCOMPARE(partner("glaube"), QStringLiteral("glauben"));
-    QCOMPARE(partner("glauben"), QStringLiteral("Glaube"));
+    QCOMPARE(partner("traum"), u"träumen"_s);
+    QCOMPARE(partner("träumen"), u"Traum"_s);
+    QCOMPARE(partner("glaube"), u"glauben"_s);
+    QCOMPARE(partner("glauben"), u"Glaube"_s);
     // Alike in their letters, never used together.
     QCOMPARE(partner("wein"), QString());
     QCOMPARE(partner("weinen"), QString());
@@ -440,7 +436,7 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
         QCOMPARE(words(lexicon, QString::fromUtf8(keyword)),
                  words(m_full, QString::fromUtf8(keyword)));
     }
-    const QString cut = m_dir.filePath(QStringLiteral("cut.dict.dz"));
+    const QString cut = m_dir.filePath(u"cut.dict.dz"_s);
     TestSupport::writeBytes(cut, TestSupport::readBytes(twice.definitions.first()).chopped(20));
     DataSources damaged = fixtureSources();
     damaged.definitions = {cut};
@@ -478,7 +474,7 @@ void TestAssociations::unpackingKeepsToItsBound()
 // use as much still names what the word is, and a rare word of a definition stays.
 void TestAssociations::definitionWordingIsNoAssociation()
 {
-    const QString wordList = m_dir.filePath(QStringLiteral("wording-words.txt"));
+    const QString wordList = m_dir.filePath(u"wording-words.txt"_s);
     TestSupport::writeBytes(wordList, TestSupport::readBytes(ServiceFixture::wordListPath()) +
                                           "vorwiegend\nflach\nGerät\n");
     QByteArray definitions = "Floß /floːs/ <n, neut>\nradeau\n"
@@ -489,7 +485,7 @@ void TestAssociations::definitionWordingIsNoAssociation()
                            " <n, neut>\nchose\nGerät, vorwiegend aus Holz\n";
         }
     }
-    const QString definitionFile = m_dir.filePath(QStringLiteral("wording.dict"));
+    const QString definitionFile = m_dir.filePath(u"wording.dict"_s);
     TestSupport::writeBytes(definitionFile, definitions);
     DataSources sources = fixtureSources();
     sources.wordList = wordList;
@@ -497,7 +493,7 @@ void TestAssociations::definitionWordingIsNoAssociation()
     Lexicon lexicon;
     QString error;
     QVERIFY2(lexicon.load(sources, &error), qPrintable(error));
-    const QStringList found = words(lexicon, QStringLiteral("Floß"));
+    const QStringList found = words(lexicon, u"Floß"_s);
     for (const char *wanted : {"flach", "Gerät"}) {
         QVERIFY2(found.contains(QString::fromUtf8(wanted)), qPrintable(found.join(',')));
     }
@@ -535,14 +531,14 @@ void TestAssociations::missingOrBrokenDataIsReported()
         }
     }
     if (!thesaurus.isEmpty())
-        TestSupport::writeBytes(dir.filePath(QStringLiteral("thesaurus.dat")), thesaurus);
+        TestSupport::writeBytes(dir.filePath(u"thesaurus.dat"_s), thesaurus);
     Lexicon lexicon;
     QString error;
-    const bool loaded = lexicon.load(dir.filePath(QStringLiteral("thesaurus.dat")),
-                                     dir.filePath(QStringLiteral("wordlist.txt")), &error);
+    const bool loaded =
+        lexicon.load(dir.filePath(u"thesaurus.dat"_s), dir.filePath(u"wordlist.txt"_s), &error);
     if (expected.isEmpty()) {
         QVERIFY2(loaded, qPrintable(error));
-        QCOMPARE(words(lexicon, QStringLiteral("BÖ")), QStringList{QStringLiteral("Grotte")});
+        QCOMPARE(words(lexicon, u"BÖ"_s), QStringList{u"Grotte"_s});
         return;
     }
     QVERIFY(!loaded);
@@ -597,13 +593,13 @@ void TestAssociations::formFieldsAreDecoded()
 // The desktop program reads pages with this pattern (lazy groups, dot matching newlines).
 void TestAssociations::pageYieldsExactlyTheWords()
 {
-    const QRegularExpression pattern(QStringLiteral("<center>(.*?)ueber(.*?)>(.*?)</a></center>"),
+    const QRegularExpression pattern(u"<center>(.*?)ueber(.*?)>(.*?)</a></center>"_s,
                                      QRegularExpression::DotMatchesEverythingOption);
     // A keyword full of markup is echoed in the page and must not create or hide a block.
-    const auto result = Associator(&m_lexicon).associate(QStringLiteral("Baum"), 200);
+    const auto result = Associator(&m_lexicon).associate(u"Baum"_s, 200);
     for (const bool empty : {false, true}) {
         const QByteArray page =
-            PageRenderer::html(QStringLiteral("<center>ueber<a>x</a></center>"),
+            PageRenderer::html(u"<center>ueber<a>x</a></center>"_s,
                                empty ? std::vector<Association>() : result, m_lexicon);
         QVERIFY(page.contains("<meta charset=\"utf-8\">"));
         QStringList found;
@@ -611,27 +607,27 @@ void TestAssociations::pageYieldsExactlyTheWords()
         while (it.hasNext()) {
             found.append(it.next().captured(3));
         }
-        QCOMPARE(found, empty ? QStringList() : ServiceFixture::answer(QStringLiteral("Baum")));
+        QCOMPARE(found, empty ? QStringList() : ServiceFixture::answer(u"Baum"_s));
     }
 }
 
 void TestAssociations::jsonCarriesRelationsAndScores()
 {
-    const auto result = Associator(&m_full).associate(QStringLiteral("Haus"), 200);
+    const auto result = Associator(&m_full).associate(u"Haus"_s, 200);
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(
-        PageRenderer::json(QStringLiteral("Hö\"hle\\"), result, m_full), &error);
+    const QJsonDocument doc =
+        QJsonDocument::fromJson(PageRenderer::json(u"Hö\"hle\\"_s, result, m_full), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonObject object = doc.object();
-    QCOMPARE(object.value(QStringLiteral("keyword")).toString(), QStringLiteral("Hö\"hle\\"));
-    const QJsonArray list = object.value(QStringLiteral("associations")).toArray();
-    QCOMPARE(object.value(QStringLiteral("count")).toInt(), list.size());
+    QCOMPARE(object.value(u"keyword"_s).toString(), u"Hö\"hle\\"_s);
+    const QJsonArray list = object.value(u"associations"_s).toArray();
+    QCOMPARE(object.value(u"count"_s).toInt(), list.size());
     QStringList relations;
     for (const QJsonValue &entry : list) {
-        relations.append(entry[QStringLiteral("word")].toString() + QLatin1Char(':') +
-                         entry[QStringLiteral("relation")].toString());
+        relations.append(entry[u"word"_s].toString() + QLatin1Char(':') +
+                         entry[u"relation"_s].toString());
     }
-    QCOMPARE(list[0][QStringLiteral("score")].toDouble(), 1.0);
+    QCOMPARE(list[0][u"score"_s].toDouble(), 1.0);
     for (const char *expected : {"Hausboot:compound", "Haustür:compound", "Tür:cooccurrence"}) {
         QVERIFY2(relations.contains(QString::fromUtf8(expected)),
                  qPrintable(relations.join(QLatin1Char(','))));
@@ -650,24 +646,24 @@ void TestAssociations::cacheGivesTheComputedAnswers()
         return words;
     };
     const Associator plain(&m_lexicon);
-    const std::vector<Association> baum = plain.associate(QStringLiteral("Baum"), 200);
+    const std::vector<Association> baum = plain.associate(u"Baum"_s, 200);
     // Room for the answer for Baum and a little more.
     AssociationCache cache(qsizetype(baum.size() * sizeof(Association)) + 250);
     Associator cached(&m_lexicon);
     cached.setCache(&cache);
     for (int round = 0; round < 2; ++round) {
-        QCOMPARE(ids(cached.associate(QStringLiteral("Baum"), 200)), ids(baum));
-        QCOMPARE(ids(cached.associate(QStringLiteral("Baum"), 2)), ids(baum).mid(0, 2));
+        QCOMPARE(ids(cached.associate(u"Baum"_s, 200)), ids(baum));
+        QCOMPARE(ids(cached.associate(u"Baum"_s, 2)), ids(baum).mid(0, 2));
     }
     std::vector<Association> found;
-    QVERIFY(cache.find(QStringLiteral("Baum"), 2, &found));
-    QVERIFY(!cache.find(QStringLiteral("baum"), 2, &found));
-    QVERIFY(cache.find(QStringLiteral("Baum"), 200, &found));
+    QVERIFY(cache.find(u"Baum"_s, 2, &found));
+    QVERIFY(!cache.find(u"baum"_s, 2, &found));
+    QVERIFY(cache.find(u"Baum"_s, 200, &found));
     // Höhle's answer pushes out the one for Baum with 2 words, used least recently.
-    QCOMPARE(ids(cached.associate(QStringLiteral("Höhle"), 200)).size(),
-             ServiceFixture::answer(QStringLiteral("Höhle")).size());
-    QVERIFY(cache.find(QStringLiteral("Höhle"), 200, &found));
-    QVERIFY(!cache.find(QStringLiteral("Baum"), 2, &found));
+    QCOMPARE(ids(cached.associate(u"Höhle"_s, 200)).size(),
+             ServiceFixture::answer(u"Höhle"_s).size());
+    QVERIFY(cache.find(u"Höhle"_s, 200, &found));
+    QVERIFY(!cache.find(u"Baum"_s, 2, &found));
 }
 
 QTEST_GUILESS_MAIN(TestAssociations)

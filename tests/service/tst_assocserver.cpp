@@ -17,6 +17,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using Reply = HttpTestClient::Reply;
 
 namespace {
@@ -56,8 +58,7 @@ void TestAssocServer::initTestCase()
 {
     m_service = std::make_unique<AssociationService>(&ServiceFixture::lexicon());
     QVERIFY(m_dir.isValid());
-    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600),
-             0);
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo"_s)).constData(), 0600), 0);
 }
 
 void TestAssocServer::startServer(const HttpLimits &limits)
@@ -77,13 +78,12 @@ QString TestAssocServer::summary(const Reply &reply)
     }
     if (reply.headers.value("content-type").startsWith("application/json")) {
         const QJsonObject object = QJsonDocument::fromJson(reply.body).object();
-        return text + " json " + object.value(QStringLiteral("keyword")).toString() + ' ' +
-               QString::number(object.value(QStringLiteral("count")).toInt());
+        return text + " json " + object.value(u"keyword"_s).toString() + ' ' +
+               QString::number(object.value(u"count"_s).toInt());
     }
     // The words as the desktop program finds them: lazy groups, dot matching newlines.
-    static const QRegularExpression pattern(
-        QStringLiteral("<center>(.*?)ueber(.*?)>(.*?)</a></center>"),
-        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression pattern(u"<center>(.*?)ueber(.*?)>(.*?)</a></center>"_s,
+                                            QRegularExpression::DotMatchesEverythingOption);
     QStringList words;
     for (auto it = pattern.globalMatch(QString::fromUtf8(reply.body)); it.hasNext();) {
         words.append(it.next().captured(3));
@@ -98,21 +98,21 @@ void TestAssocServer::exchanges_data()
     QTest::addColumn<bool>("closes");
     const QByteArray post = "POST " + path + " HTTP/1.1\r\nHost: x\r\n";
     const QByteArray get = "GET " + path + "?eingabe=Baum&anzahl=1 HTTP/1.";
-    const QString gehoelz = "200 " + ServiceFixture::answer(QStringLiteral("Baum")).constFirst();
+    const QString gehoelz = "200 " + ServiceFixture::answer(u"Baum"_s).constFirst();
     const auto row = [](const char *name, const QByteArrayList &requests,
                         const QStringList &replies, bool closes = false) {
         QTest::newRow(name) << requests << replies << closes;
     };
     row("desktop program", {HttpTestClient::desktopPost("eingabe=Baum&anzahl=200")},
-        {"200 " + ServiceFixture::answer(QStringLiteral("Baum")).join(',')});
+        {"200 " + ServiceFixture::answer(u"Baum"_s).join(',')});
     // Doubled colons after three names, raw Latin-1, "&" left unescaped.
     row("classic client",
         {post + "Keep-Alive:: 300\r\nConnection-Type:: keep-alive\r\nReferer:: " + path +
          "\r\nContent-type: text/html\r\nContent-Length: "
          "28\r\n\r\neingabe=H\xF6hle&x&anzahl=2&z=1"},
-        {"200 " + ServiceFixture::answer(QStringLiteral("Höhle")).mid(0, 2).join(',')});
+        {"200 " + ServiceFixture::answer(u"Höhle"_s).mid(0, 2).join(',')});
     row("control characters in keyword", {HttpTestClient::get(path + "?eingabe=%00Baum%07%7F")},
-        {"200 " + ServiceFixture::answer(QStringLiteral("Baum")).join(',')});
+        {"200 " + ServiceFixture::answer(u"Baum"_s).join(',')});
     row("utf-8 query", {HttpTestClient::get(path + "?eingabe=gr%C3%BCne+Lunge")},
         {"200 Stadtpark,Parkanlage"});
     row("json",
@@ -120,14 +120,13 @@ void TestAssocServer::exchanges_data()
                              "Accept: text/html;q=0.5, application/json\r\n") +
          HttpTestClient::get(path + "?format=json&eingabe=H%F6hle")},
         {"200 json Baum 3",
-         "200 json Höhle " +
-             QString::number(ServiceFixture::answer(QStringLiteral("Höhle")).size())});
+         "200 json Höhle " + QString::number(ServiceFixture::answer(u"Höhle"_s).size())});
     row("head", {"HEAD " + path + "?eingabe=Baum HTTP/1.1\r\nHost: x\r\n\r\n" + baumOne},
         {"200", gehoelz});
     row("pipelined",
         {HttpTestClient::desktopPost("eingabe=Baum&anzahl=1") + HttpTestClient::get("/nowhere") +
          HttpTestClient::get(path + "?eingabe=H%C3%B6hle&anzahl=1")},
-        {gehoelz, "404", "200 " + ServiceFixture::answer(QStringLiteral("Höhle")).constFirst()});
+        {gehoelz, "404", "200 " + ServiceFixture::answer(u"Höhle"_s).constFirst()});
     row("bare line feeds", {get + "1\nHost: x\n\n"}, {gehoelz});
     row("blank lines first", {QByteArray("\r\n").repeated(50000) + baumOne}, {gehoelz});
     row("expect continue",
@@ -148,7 +147,7 @@ void TestAssocServer::exchanges_data()
         {HttpTestClient::get("HTTP://x?q=Baum") + HttpTestClient::get("http://x")}, {"200", "200"});
     row("1.2", {get + "2\r\nHost: x\r\n\r\n"}, {gehoelz});
     row("64 KiB body", {HttpTestClient::desktopPost(full)},
-        {"200 " + ServiceFixture::answer(QStringLiteral("Baum")).mid(0, 2).join(',')});
+        {"200 " + ServiceFixture::answer(u"Baum"_s).mid(0, 2).join(',')});
     row("1.0", {get + "0\r\n\r\n"}, {gehoelz}, true);
     row("1.0 keep-alive", {get + "0\r\nConnection: Keep-Alive\r\n\r\n"}, {gehoelz});
     row("1.1 close", {get + "1\r\nHost: x\r\nConnection: close\r\n\r\n"}, {gehoelz}, true);
@@ -192,7 +191,7 @@ void TestAssocServer::exchanges_data()
         {"431"}, true);
     row("tab in value", {get + "1\r\nHost: x\r\nAccept: a\tb\r\n\r\n"}, {gehoelz});
     row("latin-1 in target", {HttpTestClient::get(path + "?eingabe=H\xF6hle&anzahl=1")},
-        {"200 " + ServiceFixture::answer(QStringLiteral("Höhle")).constFirst()});
+        {"200 " + ServiceFixture::answer(u"Höhle"_s).constFirst()});
     row("huge head", {post + "X-Fill: " + QByteArray(20000, 'a') + "\r\n\r\n"}, {"431"}, true);
     row("endless head", {post + "X-Fill: " + QByteArray(200000, 'a')}, {"431"}, true);
     // Only the head is sent: the answer must not wait for the announced body.
@@ -285,8 +284,7 @@ void TestAssocServer::connectionsAreBounded()
 
     // Then the connection that has waited too long for a request gives way: quietly between
     // requests, with a 503 when it never asked.
-    QCOMPARE(summary(newcomer.next()),
-             "200 " + ServiceFixture::answer(QStringLiteral("Baum")).constFirst());
+    QCOMPARE(summary(newcomer.next()), "200 " + ServiceFixture::answer(u"Baum"_s).constFirst());
     const Reply last = waiting.next(false, askedBefore ? 0 : 5000);
     QCOMPARE(last.status, askedBefore ? 0 : 503);
     QCOMPARE(last.headers.value("retry-after"), askedBefore ? QByteArray() : "1");
@@ -303,9 +301,9 @@ void TestAssocServer::compileReportsWriteErrors()
         ::signal(SIGXFSZ, SIG_IGN);
     });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.insert(u"LC_ALL"_s, u"C"_s);
     process.setProcessEnvironment(environment);
-    const QString target = m_dir.filePath(QStringLiteral("limited.idx"));
+    const QString target = m_dir.filePath(u"limited.idx"_s);
     process.start(QStringLiteral(LEXIGROVE_ASSOCD),
                   {"--compile-index", target, "--thesaurus", ServiceFixture::thesaurusPath(),
                    "--wordlist", ServiceFixture::wordListPath()});
@@ -331,7 +329,7 @@ void TestAssocServer::changedIndexStopsTheService()
     QFETCH(QString, change);
     QFETCH(bool, stops);
     QTemporaryDir dir;
-    const QString index = dir.filePath(QStringLiteral("assoc.idx"));
+    const QString index = dir.filePath(u"assoc.idx"_s);
     QProcess process;
     process.start(QStringLiteral(LEXIGROVE_ASSOCD),
                   {"--compile-index", index, "--thesaurus", ServiceFixture::thesaurusPath(),
@@ -371,7 +369,7 @@ void TestAssocServer::changedIndexStopsTheService()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);
     const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-    for (const QString &part : {index, QStringLiteral("renaming it over")}) {
+    for (const QString &part : {index, u"renaming it over"_s}) {
         QVERIFY2(errors.contains(part), qPrintable(errors));
     }
 }

@@ -24,6 +24,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // The index is mapped and read without further checks, so every way it can be damaged must be
 // found when it is opened: in each section, at its last entry, and also where the checksum
 // still fits (a file damaged before its checksum was made).
@@ -73,7 +75,7 @@ void TestIndexDamage::initTestCase()
     DataSources sources;
     sources.thesaurus = ServiceFixture::thesaurusPath();
     sources.wordList = ServiceFixture::wordListPath();
-    const QString path = m_dir.filePath(QStringLiteral("good.idx"));
+    const QString path = m_dir.filePath(u"good.idx"_s);
     QString error;
     QVERIFY2(IndexCompiler::compileTo(sources, path, &error), qPrintable(error));
     m_good = TestSupport::readBytes(path);
@@ -89,7 +91,7 @@ QString TestIndexDamage::openChanged(const std::function<void(QByteArray *)> &ed
         put(&bytes, offsetof(IndexFormat::Header, checksum),
             IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header));
     }
-    const QString path = m_dir.filePath(QStringLiteral("changed.idx"));
+    const QString path = m_dir.filePath(u"changed.idx"_s);
     TestSupport::writeBytes(path, bytes);
     Lexicon lexicon;
     QString error;
@@ -111,13 +113,13 @@ void TestIndexDamage::unusableFilesAreExplained()
         {[](QByteArray *b) { b->clear(); }, "is not an association index"}};
     for (const auto &[edit, expected] : cases) {
         const QString error = openChanged(edit);
-        for (const QString &part : {QStringLiteral("changed.idx"), QString::fromUtf8(expected),
-                                    QStringLiteral("--compile-index")})
+        for (const QString &part :
+             {u"changed.idx"_s, QString::fromUtf8(expected), u"--compile-index"_s})
             QVERIFY2(error.contains(part), qPrintable(error));
     }
     Lexicon lexicon;
     QString error;
-    QVERIFY(!lexicon.open(m_dir.filePath(QStringLiteral("none.idx")), &error));
+    QVERIFY(!lexicon.open(m_dir.filePath(u"none.idx"_s), &error));
     QVERIFY2(error.contains(QLatin1String("none.idx is missing")), qPrintable(error));
 }
 
@@ -220,7 +222,7 @@ void TestIndexDamage::unrelatedCrashStillCrashes()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("index"));
+    const QString path = dir.filePath(u"index"_s);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("unchanged");

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace Language;
 
 namespace {
@@ -75,7 +77,7 @@ private:
 QString textOf(const Vocabulary &vocabulary, uint32_t key)
 {
     if (key == Vocabulary::npos) {
-        return QStringLiteral("-");
+        return u"-"_s;
     }
     const std::string_view text = vocabulary.key(key);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -103,23 +105,22 @@ void TestLemmatiser::tokenReadsAsItsBase_data()
     QTest::addColumn<QString>("token");
     QTest::addColumn<QString>("base");
     // A plural that marks the vowel is the noun's, not the verb's that shares the letters.
-    QTest::newRow("umlaut plural, not verb") << QStringLiteral("Köpfe") << QStringLiteral("kopf");
-    QTest::newRow("umlaut plural, not verb 2") << QStringLiteral("Töne") << QStringLiteral("ton");
-    QTest::newRow("umlaut and ending") << QStringLiteral("Häuser") << QStringLiteral("haus");
-    QTest::newRow("listed form") << QStringLiteral("läuft") << QStringLiteral("laufen");
+    QTest::newRow("umlaut plural, not verb") << u"Köpfe"_s << u"kopf"_s;
+    QTest::newRow("umlaut plural, not verb 2") << u"Töne"_s << u"ton"_s;
+    QTest::newRow("umlaut and ending") << u"Häuser"_s << u"haus"_s;
+    QTest::newRow("listed form") << u"läuft"_s << u"laufen"_s;
     // The particle in front, as a subordinate clause puts it, on a form the verb lists.
-    QTest::newRow("separable verb") << QStringLiteral("ausgibt") << QStringLiteral("ausgeben");
-    QTest::newRow("diminutive") << QStringLiteral("Sternchen") << QStringLiteral("stern");
-    QTest::newRow("diminutive with umlaut") << QStringLiteral("Mäuschen") << QStringLiteral("maus");
-    QTest::newRow("diminutive without e") << QStringLiteral("Kätzchen") << QStringLiteral("katze");
-    QTest::newRow("verb form") << QStringLiteral("kochte") << QStringLiteral("kochen");
-    QTest::newRow("ending on a listed form")
-        << QStringLiteral("schnelleren") << QStringLiteral("schnell");
+    QTest::newRow("separable verb") << u"ausgibt"_s << u"ausgeben"_s;
+    QTest::newRow("diminutive") << u"Sternchen"_s << u"stern"_s;
+    QTest::newRow("diminutive with umlaut") << u"Mäuschen"_s << u"maus"_s;
+    QTest::newRow("diminutive without e") << u"Kätzchen"_s << u"katze"_s;
+    QTest::newRow("verb form") << u"kochte"_s << u"kochen"_s;
+    QTest::newRow("ending on a listed form") << u"schnelleren"_s << u"schnell"_s;
     // The verb made noun is one entry with the verb, no plural of the chimney "Esse".
-    QTest::newRow("verb made noun") << QStringLiteral("Essen") << QStringLiteral("essen");
-    QTest::newRow("verb made noun, small") << QStringLiteral("essen") << QStringLiteral("essen");
-    QTest::newRow("unknown") << QStringLiteral("Xylofonie") << QStringLiteral("-");
-    QTest::newRow("empty") << QString() << QStringLiteral("-");
+    QTest::newRow("verb made noun") << u"Essen"_s << u"essen"_s;
+    QTest::newRow("verb made noun, small") << u"essen"_s << u"essen"_s;
+    QTest::newRow("unknown") << u"Xylofonie"_s << u"-"_s;
+    QTest::newRow("empty") << QString() << u"-"_s;
 }
 
 void TestLemmatiser::tokenReadsAsItsBase()
@@ -139,16 +140,16 @@ void TestLemmatiser::capitalChoosesBetweenEntries()
     const Lemmatiser lemmatiser(m_vocabulary);
     const std::vector<Reading> upper = lemmatiser.readings("grenzen", true);
     QCOMPARE(upper.size(), size_t(2));
-    QCOMPARE(textOf(m_vocabulary, upper[0].base), QStringLiteral("grenze"));
+    QCOMPARE(textOf(m_vocabulary, upper[0].base), u"grenze"_s);
     QCOMPARE(upper[0].kinds, uint8_t(Noun));
-    QCOMPARE(textOf(m_vocabulary, upper[1].base), QStringLiteral("grenzen"));
+    QCOMPARE(textOf(m_vocabulary, upper[1].base), u"grenzen"_s);
     const std::vector<Reading> lower = lemmatiser.readings("grenzen", false);
-    QCOMPARE(textOf(m_vocabulary, lower.at(0).base), QStringLiteral("grenzen"));
+    QCOMPARE(textOf(m_vocabulary, lower.at(0).base), u"grenzen"_s);
     QCOMPARE(lower.at(0).kinds, uint8_t(Verb));
     // An unknown token lists every entry it can be a form of, the noun first with a capital.
     const std::vector<Reading> koepfe = lemmatiser.readings("köpfe", true);
     QCOMPARE(koepfe.size(), size_t(2));
-    QCOMPARE(textOf(m_vocabulary, koepfe[1].base), QStringLiteral("köpfen"));
+    QCOMPARE(textOf(m_vocabulary, koepfe[1].base), u"köpfen"_s);
 }
 
 void TestLemmatiser::ownForms_data()
@@ -156,23 +157,18 @@ void TestLemmatiser::ownForms_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("base");
     QTest::addColumn<bool>("isForm");
-    QTest::newRow("ending") << QStringLiteral("schnelle") << QStringLiteral("schnell") << true;
-    QTest::newRow("comparative") << QStringLiteral("schneller") << QStringLiteral("schnell")
-                                 << true;
-    QTest::newRow("diminutive") << QStringLiteral("sternchen") << QStringLiteral("stern") << true;
-    QTest::newRow("diminutive, umlaut")
-        << QStringLiteral("hündchen") << QStringLiteral("hund") << true;
-    QTest::newRow("diminutive, lein")
-        << QStringLiteral("mäuslein") << QStringLiteral("maus") << true;
-    QTest::newRow("diminutive of a noun in e")
-        << QStringLiteral("kätzchen") << QStringLiteral("katze") << true;
+    QTest::newRow("ending") << u"schnelle"_s << u"schnell"_s << true;
+    QTest::newRow("comparative") << u"schneller"_s << u"schnell"_s << true;
+    QTest::newRow("diminutive") << u"sternchen"_s << u"stern"_s << true;
+    QTest::newRow("diminutive, umlaut") << u"hündchen"_s << u"hund"_s << true;
+    QTest::newRow("diminutive, lein") << u"mäuslein"_s << u"maus"_s << true;
+    QTest::newRow("diminutive of a noun in e") << u"kätzchen"_s << u"katze"_s << true;
     // Shorter or other words are no forms.
-    QTest::newRow("noun of a verb") << QStringLiteral("koch") << QStringLiteral("kochen") << false;
-    QTest::newRow("compound") << QStringLiteral("haushalt") << QStringLiteral("haus") << false;
-    QTest::newRow("other word in chen")
-        << QStringLiteral("kuchen") << QStringLiteral("kuh") << false;
-    QTest::newRow("same word") << QStringLiteral("stern") << QStringLiteral("stern") << false;
-    QTest::newRow("one letter") << QStringLiteral("achen") << QStringLiteral("a") << false;
+    QTest::newRow("noun of a verb") << u"koch"_s << u"kochen"_s << false;
+    QTest::newRow("compound") << u"haushalt"_s << u"haus"_s << false;
+    QTest::newRow("other word in chen") << u"kuchen"_s << u"kuh"_s << false;
+    QTest::newRow("same word") << u"stern"_s << u"stern"_s << false;
+    QTest::newRow("one letter") << u"achen"_s << u"a"_s << false;
 }
 
 void TestLemmatiser::ownForms()

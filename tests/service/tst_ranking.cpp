@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The ranking's rules at work on the shared fixture: the caps it promises, counted exactly;
 // the endings and umlauts of word forms; keywords typed in a form the lists do not hold; words
 // that two meanings share.
@@ -40,7 +42,7 @@ QStringList words(const QString &keyword)
 // two keep their places, the third goes after the plain words.
 void TestRanking::phrasesAreCappedAtTheTop()
 {
-    const QStringList found = words(QStringLiteral("schnell"));
+    const QStringList found = words(u"schnell"_s);
     const auto isPhrase = [](const QString &word) { return word.contains(QLatin1Char(' ')); };
     qsizetype lastPlain = found.size() - 1;
     while (lastPlain >= 0 && isPhrase(found[lastPlain]))
@@ -60,9 +62,9 @@ void TestRanking::refusedWordsTakeNoRank()
     const QByteArray thesaurus = source.readAll();
     QTemporaryDir dir;
     const auto load = [&dir](const QByteArray &data, Lexicon *lexicon) {
-        const QString path = dir.filePath(QStringLiteral("thesaurus.dat"));
+        const QString path = dir.filePath(u"thesaurus.dat"_s);
         TestSupport::writeBytes(path, data);
-        TestSupport::writeBytes(dir.filePath(QStringLiteral("thesaurus.idx")), "UTF-8\n");
+        TestSupport::writeBytes(dir.filePath(u"thesaurus.idx"_s), "UTF-8\n");
         QString error;
         return lexicon->load(path, ServiceFixture::wordListPath(), &error);
     };
@@ -72,18 +74,18 @@ void TestRanking::refusedWordsTakeNoRank()
     Lexicon plain, plural;
     QVERIFY(load(thesaurus, &plain));
     QVERIFY(load(withPlural, &plural));
-    const QStringList expected = ServiceFixture::scoredWords(plain, QStringLiteral("Stuhl"));
+    const QStringList expected = ServiceFixture::scoredWords(plain, u"Stuhl"_s);
     QVERIFY(expected.size() >= 3);
-    QCOMPARE(ServiceFixture::scoredWords(plural, QStringLiteral("Stuhl")), expected);
+    QCOMPARE(ServiceFixture::scoredWords(plural, u"Stuhl"_s), expected);
 }
 
 // "Zwuxu" has thirteen synonyms, each with a meaning of its own that brings one neighbour: only
 // the first twelve synonyms are asked.
 void TestRanking::neighboursComeFromTwelveSynonyms()
 {
-    const QStringList found = words(QStringLiteral("Zwuxu"));
-    QCOMPARE(found.filter(QRegularExpression(QStringLiteral("^Pf"))).size(), 13);
-    QCOMPARE(found.filter(QRegularExpression(QStringLiteral("^Gn"))).size(), 12);
+    const QStringList found = words(u"Zwuxu"_s);
+    QCOMPARE(found.filter(QRegularExpression(u"^Pf"_s)).size(), 13);
+    QCOMPARE(found.filter(QRegularExpression(u"^Gn"_s)).size(), 12);
 }
 
 // One row for each ending and each umlaut the rules know, and forms just outside them, which
@@ -150,16 +152,15 @@ void TestRanking::formsFindTheirWord_data()
 {
     QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("word");
-    QTest::newRow("umlaut ü and -e") << QStringLiteral("Stühle") << QStringLiteral("Stuhl");
-    QTest::newRow("umlaut ü and -en") << QStringLiteral("Stühlen") << QStringLiteral("Stuhl");
-    QTest::newRow("umlaut ö and -en") << QStringLiteral("Höhlen") << QStringLiteral("Höhle");
-    QTest::newRow("genitive -es") << QStringLiteral("Baumes") << QStringLiteral("Baum");
-    QTest::newRow("-ern verb, -te") << QStringLiteral("wanderte") << QStringLiteral("wandern");
-    QTest::newRow("-ern verb, -t") << QStringLiteral("wandert") << QStringLiteral("wandern");
-    QTest::newRow("-ern verb, -ten") << QStringLiteral("wanderten") << QStringLiteral("wandern");
-    QTest::newRow("-en verb, -te") << QStringLiteral("spazierte") << QStringLiteral("spazieren");
-    QTest::newRow("-en verb, -end")
-        << QStringLiteral("marschierend") << QStringLiteral("marschieren");
+    QTest::newRow("umlaut ü and -e") << u"Stühle"_s << u"Stuhl"_s;
+    QTest::newRow("umlaut ü and -en") << u"Stühlen"_s << u"Stuhl"_s;
+    QTest::newRow("umlaut ö and -en") << u"Höhlen"_s << u"Höhle"_s;
+    QTest::newRow("genitive -es") << u"Baumes"_s << u"Baum"_s;
+    QTest::newRow("-ern verb, -te") << u"wanderte"_s << u"wandern"_s;
+    QTest::newRow("-ern verb, -t") << u"wandert"_s << u"wandern"_s;
+    QTest::newRow("-ern verb, -ten") << u"wanderten"_s << u"wandern"_s;
+    QTest::newRow("-en verb, -te") << u"spazierte"_s << u"spazieren"_s;
+    QTest::newRow("-en verb, -end") << u"marschierend"_s << u"marschieren"_s;
 }
 
 void TestRanking::formsFindTheirWord()
@@ -176,14 +177,13 @@ void TestRanking::formsFindTheirWord()
 // round in place of Bank's own.
 void TestRanking::everyMeaningIsAnswered()
 {
-    const QStringList bank = words(QStringLiteral("Bank"));
+    const QStringList bank = words(u"Bank"_s);
     for (const char *word : {"Sitzbank", "Sitz", "Geldinstitut", "Kreditinstitut", "Sessel"})
         QVERIFY2(bank.contains(QString::fromUtf8(word)), qPrintable(bank.join(QLatin1Char(','))));
-    QVERIFY(bank.indexOf(QStringLiteral("Kreditinstitut")) <
-            bank.indexOf(QStringLiteral("Sessel")));
-    const QStringList stuhl = words(QStringLiteral("Stuhl"));
-    QVERIFY(stuhl.indexOf(QStringLiteral("Hocker")) < stuhl.indexOf(QStringLiteral("Sitzbank")));
-    QVERIFY2(!stuhl.contains(QStringLiteral("Geldinstitut")), qPrintable(stuhl.join(u',')));
+    QVERIFY(bank.indexOf(u"Kreditinstitut"_s) < bank.indexOf(u"Sessel"_s));
+    const QStringList stuhl = words(u"Stuhl"_s);
+    QVERIFY(stuhl.indexOf(u"Hocker"_s) < stuhl.indexOf(u"Sitzbank"_s));
+    QVERIFY2(!stuhl.contains(u"Geldinstitut"_s), qPrintable(stuhl.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestRanking)

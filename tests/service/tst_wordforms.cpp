@@ -10,6 +10,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The forms a dictionary lists and the word list holds, read into base forms: a few lines of
 // each, compiled in memory, without the rest of the data.
 class TestWordForms : public QObject
@@ -73,7 +75,7 @@ QString TestWordForms::answeredAs(const QString &keyword) const
 {
     const uint32_t base = Associator(&m_lexicon).baseKeyOf(keyword);
     if (base == Lexicon::npos) {
-        return QStringLiteral("-");
+        return u"-"_s;
     }
     const std::string_view key = m_lexicon.key(base);
     return QString::fromUtf8(key.data(), qsizetype(key.size()));
@@ -116,12 +118,12 @@ void TestWordForms::keywordReadsAsItsBase()
 void TestWordForms::textFormCountsForItsCase()
 {
     QStringList words;
-    for (const Association &a : Associator(&m_lexicon).associate(QStringLiteral("Tor"), 20)) {
+    for (const Association &a : Associator(&m_lexicon).associate(u"Tor"_s, 20)) {
         const std::string_view word = m_lexicon.word(a.word);
         words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
     }
-    QVERIFY2(words.contains(QStringLiteral("Kopf")), qPrintable(words.join(',')));
-    QVERIFY2(words.contains(QStringLiteral("köpfen")), qPrintable(words.join(',')));
+    QVERIFY2(words.contains(u"Kopf"_s), qPrintable(words.join(',')));
+    QVERIFY2(words.contains(u"köpfen"_s), qPrintable(words.join(',')));
 }
 
 // The index keeps the kinds the grammar notes state, whatever the case of the word.
