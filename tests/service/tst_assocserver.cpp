@@ -160,6 +160,8 @@ void TestAssocServer::exchanges_data()
         {"two hosts", "GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n"},
         {"negative length", post + "Content-Length: -1\r\n\r\n"},
         {"two lengths", post + "Content-Length: 3\r\nContent-Length: 4\r\n\r\nabcd"},
+        {"two lengths, smaller second",
+         post + "Content-Length: 4\r\nContent-Length: 3\r\n\r\nabcd"},
         {"blank before colon", post + "Accept : */*\r\n\r\n"},
         {"folded line", post + "Accept: a\r\n b\r\n\r\n"},
         {"NUL in value", post + "Accept: a" + '\0' + "b\r\n\r\n"},
@@ -189,6 +191,9 @@ void TestAssocServer::exchanges_data()
         {gehoelz});
     row("head one byte past", {fill + QByteArray(16 * 1024 - fill.size() - 3, 'a') + "\r\n\r\n"},
         {"431"}, true);
+    row("same length twice",
+        {post + "Content-Length: 21\r\nContent-Length: 21\r\n\r\neingabe=Baum&anzahl=1"},
+        {gehoelz});
     row("tab in value", {get + "1\r\nHost: x\r\nAccept: a\tb\r\n\r\n"}, {gehoelz});
     row("latin-1 in target", {HttpTestClient::get(path + "?eingabe=H\xF6hle&anzahl=1")},
         {"200 " + ServiceFixture::answer(u"Höhle"_s).constFirst()});
