@@ -134,6 +134,7 @@ class TestServerLoad : public QObject
 private slots:
     void initTestCase_data();
     void initTestCase();
+    void slowReaderGetsEveryReply();
     void slowBodiesGiveWay();
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
@@ -176,6 +177,28 @@ void TestServerLoad::startServer(const HttpLimits &limits)
     QFETCH_GLOBAL(int, workers);
     m_server->setWorkerThreads(workers);
     QVERIFY(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0));
+}
+
+// The client stops sending long before the last reply is out, and then reads slowly: the
+// linger time must not cut the replies short.
+void TestServerLoad::slowReaderGetsEveryReply()
+{
+    HttpLimits limits;
+    limits.lingerMs = 50;
+    startServer(limits);
+    constexpr int count = 2000; // some 6 MB, far more than the socket buffers hold
+    RawClient client(m_server->port(), 4096);
+    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
+    client.halfClose();
+    QDeadlineTimer deadline(30000);
+    while (!client.ended() && !deadline.hasExpired()) {
+        QTest::qWait(2);
+        client.read(8192);
+    }
+    QVERIFY2(client.ended(), "the server kept the connection open");
+    QVERIFY(!client.wasReset());
+    QCOMPARE(client.received().count("HTTP/1.1 200 OK\r\n"), count);
+    QVERIFY(client.received().endsWith("</html>\n"));
 }
 
 // Clients that announce a body and send it a byte at a time are cut off by the body's deadline,
@@ -509,8 +532,7 @@ void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
     QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
 }
 
-// The download itself takes longer than the idle timeout: it is no idle time. The client stops
-// sending long before the last reply is out: the linger time must not cut the replies short.
+// The download itself takes longer than the idle timeout: it is no idle time.
 void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
 {
     HttpLimits limits;
@@ -521,7 +543,6 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
     constexpr int count = 2000;
     RawClient client(m_server->port(), 4096);
     QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
-    client.halfClose();
     QElapsedTimer reading;
     reading.start();
     readSlowly(&client, count);
