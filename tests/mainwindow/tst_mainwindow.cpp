@@ -43,6 +43,9 @@ private slots:
     void aboutShowsTheProgram();
     void unusableServiceAddressIsRefused_data();
     void unusableServiceAddressIsRefused();
+    void smallStoredSizeNearTheCornerFits();
+    void settingsFileBecomingAPipeIsLeftAlone();
+    void laterActivationLeavesTheUsersPlace();
 
 private:
     void openWindow();
@@ -296,6 +299,60 @@ void TestMainWindow::unusableServiceAddressIsRefused()
     QCOMPARE(messages.last().kind, MessageBox::Critical);
     QVERIFY2(messages.last().text.contains(address), qPrintable(messages.last().text));
     QCOMPARE(server.requestCount(), 0);
+}
+
+// The form grows to its minimum; that grown window, not the stored size, must fit the screen.
+void TestMainWindow::smallStoredSizeNearTheCornerFits()
+{
+    {
+        QSettings stored(QString::fromLatin1(PublisherAddress), u"lexigrove"_s);
+        stored.setValue(u"pos"_s,
+                        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() -
+                            QPoint(60, 40));
+        stored.setValue(u"size"_s, QSize(50, 30));
+    }
+    openWindow();
+    const QRect placed(m_window->pos(), m_window->size());
+    QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(placed),
+             qPrintable(u"%1,%2 %3x%4"_s.arg(placed.x())
+                            .arg(placed.y())
+                            .arg(placed.width())
+                            .arg(placed.height())));
+}
+
+void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()
+{
+    openWindow();
+    const QString file =
+        QSettings(QString::fromLatin1(PublisherAddress), u"lexigrove"_s).fileName();
+    QDir().mkpath(QFileInfo(file).path());
+    QFile::remove(file);
+    QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    const TestSupport::Watchdog watchdog("closing the window with a settings file that is a pipe");
+    TestSupport::MessageRecorder messages;
+    QVERIFY(m_window->close());
+    m_window.reset();
+    const QFileInfo after(file);
+    QVERIFY(after.exists() && !after.isFile());
+}
+
+// The window is pulled onto the screen once, when it first comes up; where the user puts it
+// later is the user's choice.
+void TestMainWindow::laterActivationLeavesTheUsersPlace()
+{
+    openWindow();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const QPoint offScreen =
+        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(100, 100);
+    m_window->move(offScreen);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(m_window->pos(), offScreen);
 }
 
 QTEST_MAIN(TestMainWindow)
