@@ -2,6 +2,7 @@
 #include "data/indexwriter.h"
 #include "data/lexiconbuilder.h"
 #include "data/wordlistreader.h"
+#include "index/indexformat.h"
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
@@ -11,6 +12,7 @@
 
 #include <QTest>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -107,6 +109,7 @@ private slots:
     void textFormCountsForItsCase();
     void kindsComeFromTheDictionary();
     void shortestVerbFindsItsNoun();
+    void readingOfNoKeyIsNone();
     void tokenReadsAsItsBase_data();
     void tokenReadsAsItsBase();
     void capitalChoosesBetweenEntries();
@@ -116,6 +119,7 @@ private slots:
 private:
     QString answeredAs(const QString &keyword) const;
 
+    QByteArray m_image;
     Lexicon m_lexicon;
     TableVocabulary m_vocabulary; // a few entries, without an index
 };
@@ -156,7 +160,8 @@ void TestWordForms::initTestCase()
     DictionaryReader::read(dictionary, &builder);
     builder.finish();
     QString error;
-    QVERIFY2(m_lexicon.adopt(IndexWriter::image(tables), &error), qPrintable(error));
+    m_image = IndexWriter::image(tables);
+    QVERIFY2(m_lexicon.adopt(m_image, &error), qPrintable(error));
 }
 
 QString TestWordForms::answeredAs(const QString &keyword) const
@@ -323,6 +328,26 @@ void TestWordForms::ownForms()
     QFETCH(bool, isForm);
     const Lemmatiser lemmatiser(m_vocabulary);
     QCOMPARE(lemmatiser.isFormOf(word.toUtf8().toStdString(), base.toUtf8().toStdString()), isForm);
+}
+
+// The index's lists are not checked on opening; each read checks the number it finds. A case
+// reading that names no key, as a damaged one would, is no reading.
+void TestWordForms::readingOfNoKeyIsNone()
+{
+    using namespace IndexFormat;
+    SectionEntry e{};
+    std::memcpy(&e, m_image.constData() + sizeof(Header) + CaseReadings * sizeof e, sizeof e);
+    QVERIFY(e.count >= 2);
+    uint32_t key = 0;
+    std::memcpy(&key, m_image.constData() + e.offset, sizeof key);
+    QVERIFY(m_lexicon.otherCaseBaseOf(key) != Lexicon::npos);
+    QByteArray damaged = m_image;
+    const uint32_t noKey = m_lexicon.keyCount();
+    std::memcpy(damaged.data() + e.offset + 4, &noKey, sizeof noKey);
+    Lexicon lexicon;
+    QString error;
+    QVERIFY2(lexicon.adopt(damaged, &error), qPrintable(error));
+    QCOMPARE(lexicon.otherCaseBaseOf(key), Lexicon::npos);
 }
 
 QTEST_APPLESS_MAIN(TestWordForms)
