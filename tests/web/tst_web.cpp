@@ -34,7 +34,6 @@ private slots:
     void errorsAreProblemDocuments();
     void entityTagsSpareDownloads();
     void crossOriginIsAllowedOnlyWhenAsked();
-    void originMustMatchWhole();
     void tagsAndFormatsAtTheirEdges();
     void openApiDescribesRealAnswers();
     void otherMethodsAreToldWhatIsAllowed();
@@ -269,9 +268,13 @@ void TestWeb::crossOriginIsAllowedOnlyWhenAsked()
     const auto reset = qScopeGuard([this] { m_service.setAllowedOrigin({}); });
     QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"),
              QByteArray("https://tools.example.org"));
-    const HttpTestClient::Reply other = get(target, "Origin: https://evil.example\r\n");
-    QVERIFY(!other.headers.contains("access-control-allow-origin"));
-    QVERIFY(other.headers.value("vary").contains("Origin"));
+    QVERIFY(get(target, origin).headers.value("access-control-expose-headers").contains("ETag"));
+    // Another site, also one that merely begins with the allowed one, gets no permission.
+    for (const QByteArray other : {"https://evil.example", "https://tools.example.org.evil.com"}) {
+        const HttpTestClient::Reply reply = get(target, "Origin: " + other + "\r\n");
+        QVERIFY2(!reply.headers.contains("access-control-allow-origin"), other.constData());
+        QVERIFY(reply.headers.value("vary").contains("Origin"));
+    }
 
     HttpTestClient client;
     QVERIFY(client.connectTo(m_server.port()));
@@ -286,19 +289,6 @@ void TestWeb::crossOriginIsAllowedOnlyWhenAsked()
     QVERIFY(preflight.headers.value("access-control-allow-headers").contains("If-None-Match"));
     m_service.setAllowedOrigin("*");
     QCOMPARE(get(target, origin).headers.value("access-control-allow-origin"), QByteArray("*"));
-}
-
-// An origin is allowed as a whole: one that merely begins with the allowed one is another site.
-void TestWeb::originMustMatchWhole()
-{
-    const QByteArray target = "/api/v1/associations?q=Baum&n=1";
-    m_service.setAllowedOrigin("https://tools.example.org");
-    const auto reset = qScopeGuard([this] { m_service.setAllowedOrigin({}); });
-    const HttpTestClient::Reply longer =
-        get(target, "Origin: https://tools.example.org.evil.com\r\n");
-    QVERIFY(!longer.headers.contains("access-control-allow-origin"));
-    const HttpTestClient::Reply allowed = get(target, "Origin: https://tools.example.org\r\n");
-    QVERIFY(allowed.headers.value("access-control-expose-headers").contains("ETag"));
 }
 
 // The tag names the index it came from; any tag matches "*"; JSON wins ties and refusals of CSV;
