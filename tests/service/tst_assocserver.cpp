@@ -121,6 +121,12 @@ void TestAssocServer::exchanges_data()
          HttpTestClient::get(path + "?format=json&eingabe=H%F6hle")},
         {"200 json Baum 3",
          "200 json Höhle " + QString::number(ServiceFixture::answer(u"Höhle"_s).size())});
+    // The same question as a page and as JSON: each gets its own kind, cached or not.
+    const QByteArray baumThree = HttpTestClient::get(path + "?eingabe=Baum&anzahl=3");
+    const QString baumPage = "200 " + ServiceFixture::answer(u"Baum"_s).mid(0, 3).join(',');
+    row("page, then json, then page",
+        {baumThree + HttpTestClient::get(path + "?eingabe=Baum&anzahl=3&format=json") + baumThree},
+        {baumPage, "200 json Baum 3", baumPage});
     row("head", {"HEAD " + path + "?eingabe=Baum HTTP/1.1\r\nHost: x\r\n\r\n" + baumOne},
         {"200", gehoelz});
     row("pipelined",
