@@ -15,6 +15,8 @@
 #include <QTranslator>
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -54,7 +56,7 @@ void TestStartup::everyImage()
     QFETCH(QSize, size);
     QFETCH(QByteArray, format);
     Q_INIT_RESOURCE(lexigrove);
-    const QString path = QStringLiteral(":/img/") + name + QStringLiteral(".png");
+    const QString path = u":/img/"_s + name + u".png"_s;
     QCOMPARE(QResource(path).compressionAlgorithm(), QResource::NoCompression);
     QFile file(path);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
@@ -129,12 +131,11 @@ void TestStartup::germanWindow()
 {
     TestSupport::TempEnvironment env;
     QTranslator translator;
-    QVERIFY(Startup::loadTranslation(translator, QStringLiteral("de_DE")));
+    QVERIFY(Startup::loadTranslation(translator, u"de_DE"_s));
     QCoreApplication::installTranslator(&translator);
     MainWindow window;
     window.show();
-    QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("buttonSearch"))->text(),
-             QStringLiteral("&Suche starten"));
+    QCOMPARE(window.findChild<QPushButton *>(u"buttonSearch"_s)->text(), u"&Suche starten"_s);
 
     // Within each menu, and in the menu bar, a mnemonic leads to one entry only.
     QList<QList<QAction *>> groups = {window.menuBar()->actions()};
@@ -197,7 +198,7 @@ void TestStartup::runWarnsOfAFailedServiceAndShowsTheWindow()
     QCOMPARE(messages.count(), failure.isEmpty() ? 0 : 1);
     // Shown as text: the service's words are never taken for markup.
     QVERIFY(failure.isEmpty() || (messages.last().kind == MessageBox::Warning &&
-                                  messages.last().text.contains(QStringLiteral("&lt;b&gt;"))));
+                                  messages.last().text.contains(u"&lt;b&gt;"_s)));
 }
 
 QTEST_MAIN(TestStartup)

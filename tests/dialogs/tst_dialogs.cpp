@@ -14,6 +14,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 class TestDialogs : public QObject
 {
     Q_OBJECT
@@ -34,7 +36,7 @@ private:
     bool runEditor(const QString &typed, bool ok);
     bool buttonEdit();
     static void leave(QWidget *editor, bool ok);
-    QString listPath() const { return m_env->dataDir() + QStringLiteral("/default_blacklist.txt"); }
+    QString listPath() const { return m_env->dataDir() + u"/default_blacklist.txt"_s; }
     void writeList(const QByteArray &bytes) { TestSupport::writeBytes(listPath(), bytes); }
     QByteArray readList() const { return TestSupport::readBytes(listPath()); }
 
@@ -115,7 +117,7 @@ void TestDialogs::editorSavesOnlyOnOk()
     // Only a missing list warns, before the editor opens empty.
     QCOMPARE(m_messages->count(), before.isNull() ? 1 : 0);
     if (before.isNull())
-        QCOMPARE(m_messages->last().text, QStringLiteral("Cannot open file ") + listPath() +
+        QCOMPARE(m_messages->last().text, u"Cannot open file "_s + listPath() +
                                               QStringLiteral(" for reading: No such file or "
                                                              "directory"));
 }
@@ -151,7 +153,7 @@ void TestDialogs::unreadableListIsLeftAlone()
         QFile::setPermissions(listPath(), QFileDevice::WriteOwner);
     }
     const QFileInfo before(listPath());
-    const bool saved = runEditor(QStringLiteral("lost"), true);
+    const bool saved = runEditor(u"lost"_s, true);
     QFile::setPermissions(listPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QVERIFY(!saved);
     QVERIFY(!TestSupport::modalSeen());
@@ -197,7 +199,7 @@ void TestDialogs::failedSaveKeepsTheEdits()
     QVERIFY(result);
     QCOMPARE(readList(), typed.toLatin1());
     QCOMPARE(m_messages->count(), 1);
-    QVERIFY(m_messages->last().text.startsWith(QStringLiteral("Error writing to file ")));
+    QVERIFY(m_messages->last().text.startsWith(u"Error writing to file "_s));
     // No temporary file is left behind.
     QCOMPARE(QDir(m_env->dataDir()).entryList(QDir::Files).size(), 1);
 }
@@ -212,14 +214,13 @@ void TestDialogs::realBoxesHaveOneOkButtonOfTheirKind()
         QString shown;
         TestSupport::whenModalOpens([&shown](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
-            shown = QStringLiteral("%1 %2 %3")
-                        .arg(int(box->icon()))
+            shown = u"%1 %2 %3"_s.arg(int(box->icon()))
                         .arg(box->standardButtons().toInt())
                         .arg(box->text());
             box->button(QMessageBox::Ok)->click();
         });
-        show(nullptr, QStringLiteral("Title"), QStringLiteral("Text"));
-        QCOMPARE(shown, QStringLiteral("%1 %2 Text").arg(int(icon)).arg(int(QMessageBox::Ok)));
+        show(nullptr, u"Title"_s, u"Text"_s);
+        QCOMPARE(shown, u"%1 %2 Text"_s.arg(int(icon)).arg(int(QMessageBox::Ok)));
     }
 }
 

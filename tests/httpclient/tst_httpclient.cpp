@@ -28,11 +28,16 @@ class TestHttpClient : public QObject
     int m_hostId = 0;
     int m_id = 0;
 
-    void start(quint16 port = 0)
+    void start(quint16 port = 0, const QString &connection = {}, bool queueAnother = false)
     {
         m_hostId = m_client->setHost(u"127.0.0.1"_s, port ? port : m_server->port());
-        m_id = m_client->request(HttpRequestHeader(u"POST"_s, u"/x"_s), "x=1", m_device);
-        QTRY_VERIFY(m_signals.join(u' ').contains(QStringLiteral("done")));
+        HttpRequestHeader header(u"POST"_s, u"/x"_s);
+        if (!connection.isEmpty())
+            header.setValue(u"Connection"_s, connection);
+        m_id = m_client->request(header, "x=1", m_device);
+        if (queueAnother)
+            m_client->request(header, "x=2", m_device);
+        QTRY_VERIFY(m_signals.join(u' ').contains(u"done"_s));
     }
 
 private slots:
@@ -72,31 +77,36 @@ private slots:
         QTest::addColumn<bool>("closeAfter");
         QTest::addColumn<int>("total");
         QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("connection"); // the request's own Connection field
         const int kept = HttpClient::Connected;
         const int closed = HttpClient::Unconnected;
         QTest::newRow("length, kept")
             << QList<Step>{{header200("Content-Length: 11\r\n") + "hello", 0}, {" world", 150}}
-            << false << 11 << kept;
+            << false << 11 << kept << QString();
         QTest::newRow("length, Connection: close")
             << QList<Step>{{TestHttpServer::response(200, "hello world", "Connection: close\r\n"),
                             0}}
-            << true << 11 << closed;
+            << true << 11 << closed << QString();
         QTest::newRow("error status is a response")
-            << QList<Step>{{TestHttpServer::response(500, "hello world"), 0}} << false << 11
-            << kept;
-        QTest::newRow("until close")
-            << QList<Step>{{header200({}) + "hello", 0}, {" world", 30}} << true << 0 << closed;
+            << QList<Step>{{TestHttpServer::response(500, "hello world"), 0}} << false << 11 << kept
+            << QString();
+        QTest::newRow("until close") << QList<Step>{{header200({}) + "hello", 0}, {" world", 30}}
+                                     << true << 0 << closed << QString();
         QTest::newRow("HTTP/1.0 until close")
-            << QList<Step>{{"HTTP/1.0 200 OK\r\n\r\nhello world", 0}} << true << 0 << closed;
+            << QList<Step>{{"HTTP/1.0 200 OK\r\n\r\nhello world", 0}} << true << 0 << closed
+            << QString();
         // Longer in all than the timeout, every gap far less: it bounds silence, not duration.
         QList<Step> slow{{header200("Content-Length: 11\r\n"), 0}};
         for (const char c : QByteArray("hello world"))
             slow.append({QByteArray(1, c), 150});
-        QTest::newRow("slow, never silent") << slow << false << 11 << kept;
+        QTest::newRow("slow, never silent") << slow << false << 11 << kept << QString();
         QTest::newRow("chunked")
             << QList<Step>{{header200("Transfer-Encoding: chunked\r\n") + "5\r\nhello\r\n", 0},
                            {"6\r\n world\r\n0\r\n\r\n", 30}}
-            << false << 0 << kept;
+            << false << 0 << kept << QString();
+        QTest::newRow("own Connection: close")
+            << QList<Step>{{TestHttpServer::response(200, "hello world"), 0}} << false << 11
+            << closed << u"keep-alive, Close"_s;
     }
     void readsEveryBodyFraming()
     {
@@ -104,9 +114,10 @@ private slots:
         QFETCH(bool, closeAfter);
         QFETCH(int, total);
         QFETCH(int, state);
+        QFETCH(QString, connection);
         m_server->setResponse(steps, closeAfter);
         m_client->setTransferTimeout(1000);
-        start();
+        start(0, connection);
         QCOMPARE(m_signals.mid(0, 3),
                  (QStringList{u"started %1"_s.arg(m_hostId), u"finished %1 0"_s.arg(m_hostId),
                               u"started %1"_s.arg(m_id)}));
@@ -136,6 +147,9 @@ private slots:
             << QList<Step>{} << close << int(HttpClient::UnexpectedClose);
         QTest::newRow("closed mid-body")
             << QList<Step>{{cutLength, 0}} << close << int(HttpClient::WrongContentLength);
+        QTest::newRow("closed one byte short")
+            << QList<Step>{{header200("Content-Length: 11\r\n") + "hello worl", 0}} << close
+            << int(HttpClient::WrongContentLength);
         QTest::newRow("closed mid-chunk")
             << QList<Step>{{cutChunk, 0}} << close << int(HttpClient::UnexpectedClose);
         // Taken for the last chunk by the network stack, which then reports an empty body.
@@ -164,7 +178,7 @@ private slots:
             port = gone.serverPort();
         }
         m_client->setTransferTimeout(300);
-        start(port);
+        start(port, {}, true); // the request queued after a failed one is dropped
         QCOMPARE(m_signals.mid(m_signals.size() - 2),
                  (QStringList{u"finished %1 1"_s.arg(m_id), u"done 1"_s}));
         QCOMPARE(int(m_client->error()), error);
@@ -172,6 +186,32 @@ private slots:
         QVERIFY(m_client->errorString() != u"Unknown error"_s);
         // A server that closes before answering is not asked again: one search, one request.
         QCOMPARE(m_server->requestCount(), refused ? 0 : 1);
+    }
+
+    // The cap on a body holds to the byte: a body of exactly the cap is read whole.
+    void bodyCapIsExact_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<int>("error");
+        QTest::newRow("at the cap") << HttpClient::MaximumBodySize << int(HttpClient::NoError);
+        QTest::newRow("one byte past")
+            << HttpClient::MaximumBodySize + 1 << int(HttpClient::TooLarge);
+    }
+    void bodyCapIsExact()
+    {
+        QFETCH(qint64, size);
+        QFETCH(int, error);
+        // Pieces that fill the cap exactly, poured as fast as the client takes them.
+        m_server->setResponse(header200("Content-Length: " + QByteArray::number(size) + "\r\n"),
+                              false);
+        m_server->setEndless(QByteArray(64 * 1024, 'x'));
+        disconnect(m_client.get(), &HttpClient::dataReadProgress, this, nullptr);
+        m_client->setHost(u"127.0.0.1"_s, m_server->port());
+        m_client->request(HttpRequestHeader(u"POST"_s, u"/x"_s), "x=1", m_device);
+        QTRY_VERIFY_WITH_TIMEOUT(m_signals.join(u' ').contains(u"done"_s), 30000);
+        QCOMPARE(int(m_client->error()), error);
+        if (error == HttpClient::NoError)
+            QCOMPARE(m_device->size(), size);
     }
 };
 

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class TestIntegration : public QObject
 {
     Q_OBJECT
@@ -40,20 +42,19 @@ private:
 void TestIntegration::initTestCase()
 {
     m_service.setProgram(QStringLiteral(LEXIGROVE_ASSOCD));
-    m_service.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                            QStringLiteral("--thesaurus"), ServiceFixture::thesaurusPath(),
-                            QStringLiteral("--wordlist"), ServiceFixture::wordListPath()});
+    m_service.setArguments({u"--listen"_s, u"127.0.0.1:0"_s, u"--thesaurus"_s,
+                            ServiceFixture::thesaurusPath(), u"--wordlist"_s,
+                            ServiceFixture::wordListPath()});
     m_service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_service.start();
     QVERIFY(m_service.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(m_service.canReadLine(), 10000);
     const QString line = QString::fromUtf8(m_service.readLine()).trimmed();
     const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("listening on (http://127\\.0\\.0\\.1:\\d+)$"))
-            .match(line);
+        QRegularExpression(u"listening on (http://127\\.0\\.0\\.1:\\d+)$"_s).match(line);
     QVERIFY2(match.hasMatch(), qPrintable(line));
     qputenv("LEXIGROVE_SERVICE_URL",
-            (match.captured(1) + QStringLiteral("/cgi-bin/meta/meta.ger1-asso")).toUtf8());
+            (match.captured(1) + u"/cgi-bin/meta/meta.ger1-asso"_s).toUtf8());
 }
 
 void TestIntegration::cleanupTestCase()
@@ -66,7 +67,7 @@ void TestIntegration::cleanupTestCase()
 void TestIntegration::init()
 {
     m_env = std::make_unique<TestSupport::TempEnvironment>();
-    TestSupport::writeBytes(m_env->dataDir() + QStringLiteral("/default_blacklist.txt"), {});
+    TestSupport::writeBytes(m_env->dataDir() + u"/default_blacklist.txt"_s, {});
     m_messages = std::make_unique<TestSupport::MessageRecorder>();
     m_window = std::make_unique<MainWindow>();
     m_window->show();
@@ -81,20 +82,18 @@ void TestIntegration::cleanup()
 
 QStringList TestIntegration::searchFor(const QString &keyword)
 {
-    m_window->findChild<QLineEdit *>(QStringLiteral("lineEditSearchTerm"))->setText(keyword);
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("buttonSearch")),
-                      Qt::LeftButton);
-    const QString text =
-        m_window->findChild<QTextEdit *>(QStringLiteral("textEditResults"))->toPlainText();
+    m_window->findChild<QLineEdit *>(u"lineEditSearchTerm"_s)->setText(keyword);
+    QTest::mouseClick(m_window->findChild<QPushButton *>(u"buttonSearch"_s), Qt::LeftButton);
+    const QString text = m_window->findChild<QTextEdit *>(u"textEditResults"_s)->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void TestIntegration::searchShowsTheServicesWords()
 {
-    m_window->findChild<QCheckBox *>(QStringLiteral("checkBoxFilterSearchTerm"))->setChecked(false);
-    QCOMPARE(searchFor(QStringLiteral("Baum")), ServiceFixture::answer(QStringLiteral("Baum")));
-    QCOMPARE(m_window->findChild<QLCDNumber *>(QStringLiteral("lcdNumber"))->intValue(),
-             int(ServiceFixture::answer(QStringLiteral("Baum")).size()));
+    m_window->findChild<QCheckBox *>(u"checkBoxFilterSearchTerm"_s)->setChecked(false);
+    QCOMPARE(searchFor(u"Baum"_s), ServiceFixture::answer(u"Baum"_s));
+    QCOMPARE(m_window->findChild<QLCDNumber *>(u"lcdNumber"_s)->intValue(),
+             int(ServiceFixture::answer(u"Baum"_s).size()));
     QCOMPARE(m_messages->count(), 0);
 }
 
@@ -102,14 +101,14 @@ void TestIntegration::latin1KeywordWithBlank()
 {
     // Sent as Latin-1 with a "+" for the blank; the service must read it back whole.
     QCOMPARE(searchFor(QString::fromUtf8("grüne Lunge")),
-             (QStringList{QStringLiteral("Stadtpark"), QStringLiteral("Parkanlage")}));
+             (QStringList{u"Stadtpark"_s, u"Parkanlage"_s}));
 }
 
 void TestIntegration::unknownKeywordFindsNothing()
 {
-    QVERIFY(searchFor(QStringLiteral("Xylophonkonzert")).isEmpty());
+    QVERIFY(searchFor(u"Xylophonkonzert"_s).isEmpty());
     QCOMPARE(m_messages->count(), 1);
-    QCOMPARE(m_messages->last().text, QStringLiteral("No Keywords found..."));
+    QCOMPARE(m_messages->last().text, u"No Keywords found..."_s);
 }
 
 QTEST_MAIN(TestIntegration)

@@ -23,6 +23,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -41,6 +43,9 @@ private slots:
     void aboutShowsTheProgram();
     void unusableServiceAddressIsRefused_data();
     void unusableServiceAddressIsRefused();
+    void smallStoredSizeNearTheCornerFits();
+    void settingsFileBecomingAPipeIsLeftAlone();
+    void laterActivationLeavesTheUsersPlace();
 
 private:
     void openWindow();
@@ -83,7 +88,7 @@ void TestMainWindow::formDoesWhatASearchNeeds()
     // in the keyword field searches (an empty keyword is refused with a message).
     child<QSlider>("horizontalSliderQuantity")->setValue(37);
     QCOMPARE(child<QSpinBox>("spinBoxQuantity")->value(), 37);
-    child<QTextEdit>("textEditResults")->setPlainText(QStringLiteral("Dach"));
+    child<QTextEdit>("textEditResults")->setPlainText(u"Dach"_s);
     child<QPushButton>("buttonClear")->click();
     QVERIFY(child<QTextEdit>("textEditResults")->toPlainText().isEmpty());
     TestSupport::MessageRecorder messages;
@@ -91,11 +96,11 @@ void TestMainWindow::formDoesWhatASearchNeeds()
     QTRY_COMPARE(messages.count(), 1);
 
     // The counter follows every change of the result box, the user's own typing included.
-    QTest::keyClicks(child("textEditResults"), QStringLiteral("Dach"));
+    QTest::keyClicks(child("textEditResults"), u"Dach"_s);
     QTest::keyClick(child("textEditResults"), Qt::Key_Return);
     QCOMPARE(child<QLCDNumber>("lcdNumber")->intValue(), 2);
-    child<QTextEdit>("textEditBlacklist")->setPlainText(QStringLiteral("gratis"));
-    child<QLineEdit>("lineEditSearchTerm")->setText(QStringLiteral("Haus"));
+    child<QTextEdit>("textEditBlacklist")->setPlainText(u"gratis"_s);
+    child<QLineEdit>("lineEditSearchTerm")->setText(u"Haus"_s);
 
     // New empties the results and the keyword, nothing else.
     child<QAction>("actionNew")->trigger();
@@ -103,7 +108,7 @@ void TestMainWindow::formDoesWhatASearchNeeds()
     QVERIFY(child<QTextEdit>("textEditResults")->toPlainText().isEmpty());
     QVERIFY(child<QLineEdit>("lineEditSearchTerm")->text().isEmpty());
     QCOMPARE(child<QLCDNumber>("lcdNumber")->intValue(), 0);
-    QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), QStringLiteral("gratis"));
+    QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), u"gratis"_s);
 }
 
 void TestMainWindow::placementSurvivesRestart()
@@ -129,7 +134,7 @@ void TestMainWindow::onlyAUsablePlacementIsRestored_data()
     QTest::addColumn<QRect>("expected");
     const QPoint start(200, 200);
     QTest::newRow("first run") << QVariant() << QVariant() << QRect(start, QSize(400, 400));
-    QTest::newRow("damaged") << QVariant(QStringLiteral("somewhere")) << QVariant(QSize(-5, 0))
+    QTest::newRow("damaged") << QVariant(u"somewhere"_s) << QVariant(QSize(-5, 0))
                              << QRect(start, QSize(400, 400));
     QTest::newRow("on no screen") << QVariant(QPoint(-30000, -30000)) << QVariant(QSize(450, 430))
                                   << QRect(start, QSize(450, 430));
@@ -149,10 +154,10 @@ void TestMainWindow::onlyAUsablePlacementIsRestored()
     QFETCH(QVariant, size);
     QFETCH(QRect, expected);
     if (pos.isValid()) {
-        QSettings stored(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove"));
-        stored.setValue(QStringLiteral("pos"), pos);
-        stored.setValue(QStringLiteral("size"), size);
-        stored.setValue(QStringLiteral("state"), QByteArray("not a window state"));
+        QSettings stored(QString::fromLatin1(PublisherAddress), u"lexigrove"_s);
+        stored.setValue(u"pos"_s, pos);
+        stored.setValue(u"size"_s, size);
+        stored.setValue(u"state"_s, QByteArray("not a window state"));
     }
     openWindow();
     QCOMPARE(QRect(m_window->pos(), m_window->size()), expected);
@@ -166,25 +171,24 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("why");
-    QTest::newRow("pipe") << QStringLiteral("fifo") << QStringLiteral("pipe");
-    QTest::newRow("link to a device") << QStringLiteral("zero") << QStringLiteral("device");
-    QTest::newRow("huge") << QStringLiteral("huge") << QStringLiteral("larger than");
-    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("folder");
-    QTest::newRow("publisher's file a pipe") << QStringLiteral("org") << QStringLiteral("pipe");
-    QTest::newRow("lock file a pipe") << QStringLiteral("lock") << QStringLiteral("pipe");
+    QTest::newRow("pipe") << u"fifo"_s << u"pipe"_s;
+    QTest::newRow("link to a device") << u"zero"_s << u"device"_s;
+    QTest::newRow("huge") << u"huge"_s << u"larger than"_s;
+    QTest::newRow("folder") << u"folder"_s << u"folder"_s;
+    QTest::newRow("publisher's file a pipe") << u"org"_s << u"pipe"_s;
+    QTest::newRow("lock file a pipe") << u"lock"_s << u"pipe"_s;
 }
 
 void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
 {
     QFETCH(QString, kind);
     QFETCH(QString, why);
-    QString file =
-        QSettings(QString::fromLatin1(PublisherAddress), QStringLiteral("lexigrove")).fileName();
+    QString file = QSettings(QString::fromLatin1(PublisherAddress), u"lexigrove"_s).fileName();
     if (kind == QLatin1String("org"))
         file = QFileInfo(file).dir().absoluteFilePath(
-            QStringLiteral("../%1.conf").arg(QString::fromLatin1(PublisherAddress)));
+            u"../%1.conf"_s.arg(QString::fromLatin1(PublisherAddress)));
     else if (kind == QLatin1String("lock"))
-        file += QStringLiteral(".lock");
+        file += u".lock"_s;
     file = QDir::cleanPath(file);
     QDir().mkpath(QFileInfo(file).path());
     const QByteArray huge = "[General]\nsize=@Size(500 400)\n" + QByteArray(2 << 20, '#');
@@ -212,7 +216,7 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
     else if (kind == QLatin1String("folder"))
         QVERIFY(after.isDir());
     else if (kind == QLatin1String("zero"))
-        QCOMPARE(after.symLinkTarget(), QStringLiteral("/dev/zero"));
+        QCOMPARE(after.symLinkTarget(), u"/dev/zero"_s);
     else
         QVERIFY(!after.isFile() && after.exists());
 }
@@ -231,10 +235,10 @@ void TestMainWindow::editActionsFollowTheFocus()
     const bool onResults = focused == QLatin1String("textEditResults");
     const bool onKeyword = focused == QLatin1String("lineEditSearchTerm");
     openWindow();
-    QGuiApplication::clipboard()->setText(QStringLiteral("clipboard"));
-    child<QTextEdit>("textEditResults")->setPlainText(QStringLiteral("Dach"));
-    child<QLineEdit>("lineEditSearchTerm")->setText(QStringLiteral("Haus"));
-    child<QTextEdit>("textEditBlacklist")->setPlainText(QStringLiteral("gratis"));
+    QGuiApplication::clipboard()->setText(u"clipboard"_s);
+    child<QTextEdit>("textEditResults")->setPlainText(u"Dach"_s);
+    child<QLineEdit>("lineEditSearchTerm")->setText(u"Haus"_s);
+    child<QTextEdit>("textEditBlacklist")->setPlainText(u"gratis"_s);
     QWidget *widget = child(qPrintable(focused));
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -252,7 +256,7 @@ void TestMainWindow::editActionsFollowTheFocus()
         child<QAction>(action)->trigger();
     QCOMPARE(child<QTextEdit>("textEditResults")->toPlainText(), onResults ? "DachDach" : "Dach");
     QCOMPARE(child<QLineEdit>("lineEditSearchTerm")->text(), onKeyword ? "HausHaus" : "Haus");
-    QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), QStringLiteral("gratis"));
+    QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), u"gratis"_s);
     QCOMPARE(child<QSpinBox>("spinBoxQuantity")->value(), 200);
 }
 
@@ -263,11 +267,11 @@ void TestMainWindow::aboutShowsTheProgram()
     TestSupport::whenModalOpens([&](QWidget *modal) {
         QCOMPARE(modal->parentWidget(), m_window.get());
         text = modal->findChild<QTextBrowser *>()->toPlainText();
-        modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        modal->findChild<QPushButton *>(u"okButton"_s)->click();
     });
     child<QAction>("actionAbout")->trigger();
     QVERIFY(TestSupport::modalSeen());
-    QVERIFY(text.startsWith(QStringLiteral("Lexigrove")));
+    QVERIFY(text.startsWith(u"Lexigrove"_s));
     QVERIFY(text.contains(QString::fromLatin1(PublisherAddress)));
 }
 
@@ -288,13 +292,67 @@ void TestMainWindow::unusableServiceAddressIsRefused()
     qputenv("LEXIGROVE_SERVICE_URL", address.toUtf8());
     openWindow();
     TestSupport::MessageRecorder messages;
-    child<QLineEdit>("lineEditSearchTerm")->setText(QStringLiteral("Haus"));
+    child<QLineEdit>("lineEditSearchTerm")->setText(u"Haus"_s);
     child<QPushButton>("buttonSearch")->click();
     qunsetenv("LEXIGROVE_SERVICE_URL");
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().kind, MessageBox::Critical);
     QVERIFY2(messages.last().text.contains(address), qPrintable(messages.last().text));
     QCOMPARE(server.requestCount(), 0);
+}
+
+// The form grows to its minimum; that grown window, not the stored size, must fit the screen.
+void TestMainWindow::smallStoredSizeNearTheCornerFits()
+{
+    {
+        QSettings stored(QString::fromLatin1(PublisherAddress), u"lexigrove"_s);
+        stored.setValue(u"pos"_s,
+                        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() -
+                            QPoint(60, 40));
+        stored.setValue(u"size"_s, QSize(50, 30));
+    }
+    openWindow();
+    const QRect placed(m_window->pos(), m_window->size());
+    QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(placed),
+             qPrintable(u"%1,%2 %3x%4"_s.arg(placed.x())
+                            .arg(placed.y())
+                            .arg(placed.width())
+                            .arg(placed.height())));
+}
+
+void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()
+{
+    openWindow();
+    const QString file =
+        QSettings(QString::fromLatin1(PublisherAddress), u"lexigrove"_s).fileName();
+    QDir().mkpath(QFileInfo(file).path());
+    QFile::remove(file);
+    QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    const TestSupport::Watchdog watchdog("closing the window with a settings file that is a pipe");
+    TestSupport::MessageRecorder messages;
+    QVERIFY(m_window->close());
+    m_window.reset();
+    const QFileInfo after(file);
+    QVERIFY(after.exists() && !after.isFile());
+}
+
+// The window is pulled onto the screen once, when it first comes up; where the user puts it
+// later is the user's choice.
+void TestMainWindow::laterActivationLeavesTheUsersPlace()
+{
+    openWindow();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const QPoint offScreen =
+        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(100, 100);
+    m_window->move(offScreen);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(m_window->pos(), offScreen);
 }
 
 QTEST_MAIN(TestMainWindow)

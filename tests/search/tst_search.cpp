@@ -474,36 +474,67 @@ private slots:
         QCOMPARE(QDir(env->dataDir()).entryList({u"tmp.txt.*"_s}, QDir::AllEntries), QStringList());
     }
 
-    // A chunk size that is no number the client can hold fails the transfer instead of ending
-    // it as an empty page.
-    void malformedChunkSizeFails_data()
+    // A chunk size that is no number the client can hold, or an empty chunked page, fails the
+    // transfer; an empty page said to be empty, or one without words, is a page without words.
+    void oddReply_data()
     {
-        QTest::addColumn<QByteArray>("size");
-        QTest::newRow("64 bits") << QByteArray("ffffffffffffffff");
-        QTest::newRow("17 digits") << QByteArray("10000000000000000");
-        QTest::newRow("negative") << QByteArray("-20");
-        QTest::newRow("no number") << QByteArray("zz");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("fails");
+        const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+        QTest::newRow("length 0") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n")
+                                  << false;
+        QTest::newRow("no matches") << ok("<center>nichts</center>") << false;
+        QTest::newRow("chunked, empty") << chunked + "0\r\n\r\n" << true;
+        for (const char *size : {"ffffffffffffffff", "10000000000000000", "-20", "zz"})
+            QTest::newRow(size) << chunked + size + "\r\n" + page({u"Dach"_s}) + "\r\n0\r\n\r\n"
+                                << true;
     }
-    void malformedChunkSizeFails()
+    void oddReply()
     {
-        QFETCH(QByteArray, size);
-        const TestSupport::Watchdog watchdog("a reply with a malformed chunk size");
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, fails);
+        const TestSupport::Watchdog watchdog("a search with an odd reply");
         results->setPlainText(u"alt"_s);
-        server->setResponse("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + size +
-                            "\r\n" + page({u"Dach"_s}) + "\r\n0\r\n\r\n");
+        server->setResponse(reply);
         search(u"Haus"_s);
-        expectError();
+        if (fails)
+            expectError();
+        else
+            expectMessage(MessageBox::Information, u"Information"_s, u"No Keywords found..."_s);
+        if (!fails) // the page is kept as it came
+            QCOMPARE(readBytes(replyPath()), reply.mid(reply.indexOf("\r\n\r\n") + 4));
         QCOMPARE(results->toPlainText(), u"alt"_s);
     }
 
-    void pageWithoutMatches()
+    // The reply file is the latest reply or nothing: an older one is not left to pass for it.
+    void failedSearchRemovesTheEarlierReply()
     {
-        results->setPlainText(u"alt"_s);
-        server->setResponse(ok("<center>nichts</center>"));
+        server->setResponse(ok(page({u"Dach"_s})));
         search(u"Haus"_s);
-        expectMessage(MessageBox::Information, u"Information"_s, u"No Keywords found..."_s);
-        QCOMPARE(shown(), QStringList{u"alt"_s});
-        QCOMPARE(readBytes(replyPath()), "<center>nichts</center>");
+        QCOMPARE(readBytes(replyPath()), page({u"Dach"_s}));
+        server->setResponse(TestHttpServer::response(500, page({u"Keller"_s})));
+        search(u"Haus"_s);
+        QCOMPARE(messages->count(), 1);
+        QVERIFY(!QFileInfo::exists(replyPath()));
+    }
+
+    // Something took the reply file's name while the reply came: one warning, and the box
+    // keeps what it had.
+    void replyThatCannotBePutInPlace()
+    {
+        const TestSupport::Watchdog watchdog("a search whose reply file became a folder");
+        results->setPlainText(u"alt"_s);
+        server->setResponse(QList<TestHttpServer::Step>{{ok(page({u"Dach"_s})), 200}});
+        connect(
+            server.get(), &TestHttpServer::requestReceived, this,
+            [this] { writeBytes(replyPath() + u"/inside.txt"_s, "kept"); },
+            Qt::SingleShotConnection);
+        search(u"Haus"_s);
+        QCOMPARE(messages->count(), 1);
+        QCOMPARE(messages->last().kind, MessageBox::Warning);
+        QVERIFY2(messages->last().text.contains(replyPath()), qPrintable(messages->last().text));
+        QCOMPARE(results->toPlainText(), u"alt"_s);
+        QCOMPARE(readBytes(replyPath() + u"/inside.txt"_s), QByteArray("kept"));
     }
 
     void searchesAccumulate()

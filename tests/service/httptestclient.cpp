@@ -4,9 +4,11 @@
 
 #include <sys/socket.h>
 
+using namespace Qt::StringLiterals;
+
 bool HttpTestClient::connectTo(quint16 port)
 {
-    m_socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    m_socket.connectToHost(u"127.0.0.1"_s, port);
     return m_socket.waitForConnected(5000);
 }
 

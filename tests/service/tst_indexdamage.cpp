@@ -1,8 +1,12 @@
 #include "data/datasources.h"
 #include "data/indexcompiler.h"
+#include "data/indexwriter.h"
+#include "data/lexiconbuilder.h"
+#include "data/wordlistreader.h"
 #include "index/indexformat.h"
 #include "index/indexwatch.h"
 #include "index/lexicon.h"
+#include "index/lexicontables.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
 
@@ -20,6 +24,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // The index is mapped and read without further checks, so every way it can be damaged must be
 // found when it is opened: in each section, at its last entry, and also where the checksum
 // still fits (a file damaged before its checksum was made).
@@ -34,6 +40,7 @@ private slots:
     void everySectionIsChecked_data();
     void everySectionIsChecked();
     void countsAgreeAcrossSections();
+    void fullSlotTableIsRefused();
     void unrelatedCrashStillCrashes();
 
 private:
@@ -50,6 +57,7 @@ namespace {
 enum Damage
 {
     LastOffsetPastEnd,
+    LastOffsetShort,
     OffsetFallsBack,
     CountBeyondFile,
     OffsetBeyondFile
@@ -67,7 +75,7 @@ void TestIndexDamage::initTestCase()
     DataSources sources;
     sources.thesaurus = ServiceFixture::thesaurusPath();
     sources.wordList = ServiceFixture::wordListPath();
-    const QString path = m_dir.filePath(QStringLiteral("good.idx"));
+    const QString path = m_dir.filePath(u"good.idx"_s);
     QString error;
     QVERIFY2(IndexCompiler::compileTo(sources, path, &error), qPrintable(error));
     m_good = TestSupport::readBytes(path);
@@ -83,7 +91,7 @@ QString TestIndexDamage::openChanged(const std::function<void(QByteArray *)> &ed
         put(&bytes, offsetof(IndexFormat::Header, checksum),
             IndexFormat::checksum(bytes.constData() + header, size_t(bytes.size()) - header));
     }
-    const QString path = m_dir.filePath(QStringLiteral("changed.idx"));
+    const QString path = m_dir.filePath(u"changed.idx"_s);
     TestSupport::writeBytes(path, bytes);
     Lexicon lexicon;
     QString error;
@@ -105,13 +113,13 @@ void TestIndexDamage::unusableFilesAreExplained()
         {[](QByteArray *b) { b->clear(); }, "is not an association index"}};
     for (const auto &[edit, expected] : cases) {
         const QString error = openChanged(edit);
-        for (const QString &part : {QStringLiteral("changed.idx"), QString::fromUtf8(expected),
-                                    QStringLiteral("--compile-index")})
+        for (const QString &part :
+             {u"changed.idx"_s, QString::fromUtf8(expected), u"--compile-index"_s})
             QVERIFY2(error.contains(part), qPrintable(error));
     }
     Lexicon lexicon;
     QString error;
-    QVERIFY(!lexicon.open(m_dir.filePath(QStringLiteral("none.idx")), &error));
+    QVERIFY(!lexicon.open(m_dir.filePath(u"none.idx"_s), &error));
     QVERIFY2(error.contains(QLatin1String("none.idx is missing")), qPrintable(error));
 }
 
@@ -137,6 +145,8 @@ void TestIndexDamage::everySectionIsChecked_data()
         QTest::addRow("section %d, last offset past its list", s)
             << int(s) << int(LastOffsetPastEnd);
         QTest::addRow("section %d, offset falls back", s) << int(s) << int(OffsetFallsBack);
+        QTest::addRow("section %d, last offset short of its list", s)
+            << int(s) << int(LastOffsetShort);
     }
     for (int s = 0; s < int(SectionCount); ++s) {
         QTest::addRow("section %d, count beyond the file", s) << s << int(CountBeyondFile);
@@ -153,14 +163,15 @@ void TestIndexDamage::everySectionIsChecked()
     std::memcpy(&e, m_good.constData() + table, sizeof e);
     const qsizetype last = qsizetype(e.offset + (e.count - 1) * 4);
     quint32 lastValue = 0;
-    if (damage == LastOffsetPastEnd || damage == OffsetFallsBack)
+    if (damage == LastOffsetPastEnd || damage == OffsetFallsBack || damage == LastOffsetShort)
         std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
     const QString error = openChanged(
         [&](QByteArray *b) {
             if (damage == CountBeyondFile || damage == OffsetBeyondFile)
                 put(b, table + (damage == CountBeyondFile ? 8 : 0), quint64(m_good.size() + 8));
             else
-                put(b, damage == LastOffsetPastEnd ? last : last - 4, lastValue + 1);
+                put(b, damage == OffsetFallsBack ? last - 4 : last,
+                    damage == LastOffsetShort ? lastValue - 1 : lastValue + 1);
         },
         true);
     QVERIFY2(error.contains(QLatin1String("is damaged")), qPrintable(error));
@@ -178,12 +189,40 @@ void TestIndexDamage::countsAgreeAcrossSections()
     }
 }
 
+// A slot table with no free slot would never end the search for a missing key: a table of as
+// many slots as keys is refused. Word lists are tried until one gives a power of two of keys.
+void TestIndexDamage::fullSlotTableIsRefused()
+{
+    using namespace IndexFormat;
+    QByteArray list;
+    for (int n = 0; n < 100; ++n) {
+        list +=
+            "Quax" + QByteArray(1, char('a' + n % 26)) + QByteArray(1, char('a' + n / 26)) + "\n";
+        LexiconTables tables;
+        LexiconBuilder builder(&tables);
+        WordListReader::read(list, &builder);
+        builder.finish();
+        QByteArray image = IndexWriter::image(tables);
+        Lexicon lexicon;
+        QString error;
+        QVERIFY2(lexicon.adopt(image, &error), qPrintable(error));
+        const quint64 keys = lexicon.keyCount();
+        if ((keys & (keys - 1)) != 0)
+            continue;
+        put(&image, sizeof(Header) + KeySlots * sizeof(SectionEntry) + 8, keys);
+        QVERIFY(!lexicon.adopt(image, &error));
+        QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
+        return;
+    }
+    QFAIL("no word list gave a power of two of keys");
+}
+
 // With the index watched but unchanged, a fault elsewhere still ends the process by its signal.
 void TestIndexDamage::unrelatedCrashStillCrashes()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("index"));
+    const QString path = dir.filePath(u"index"_s);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("unchanged");

@@ -15,6 +15,8 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // The service as its users run it, in a process of its own: what it costs while clients misuse
 // it, and how it ends when it cannot serve. A server stuck in a loop stalls only its own
 // process, so every check here ends within its bound.
@@ -39,7 +41,7 @@ private:
     qint64 residentKiB() const;
     QString proc(const char *name) const
     {
-        return QStringLiteral("/proc/%1/%2").arg(m_service.processId()).arg(QLatin1String(name));
+        return u"/proc/%1/%2"_s.arg(m_service.processId()).arg(QLatin1String(name));
     }
     // A raw socket that waits at most a few seconds for anything.
     int rawConnection(int receiveBuffer = 0) const;
@@ -58,8 +60,8 @@ const QByteArray request =
 
 QStringList rawData()
 {
-    return {QStringLiteral("--thesaurus"), ServiceFixture::thesaurusPath(),
-            QStringLiteral("--wordlist"), ServiceFixture::wordListPath()};
+    return {u"--thesaurus"_s, ServiceFixture::thesaurusPath(), u"--wordlist"_s,
+            ServiceFixture::wordListPath()};
 }
 
 } // namespace
@@ -71,8 +73,7 @@ void TestServiceProcess::initTestCase()
         qputenv("ASAN_OPTIONS", asan + ":quarantine_size_mb=0");
     // One worker, so that the descriptors a worker keeps for itself are counted once, below.
     m_service.start(QStringLiteral(LEXIGROVE_ASSOCD),
-                    QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                                QStringLiteral("--threads"), QStringLiteral("1")} +
+                    QStringList{u"--listen"_s, u"127.0.0.1:0"_s, u"--threads"_s, u"1"_s} +
                         rawData());
     QVERIFY(m_service.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(m_service.canReadLine(), 30000);
@@ -184,7 +185,7 @@ void TestServiceProcess::resetPeerCostsNothing()
     QTest::qWait(1000);
     const qint64 spent = cpuTicks() - ticks;
     QVERIFY2(spent >= 0 && spent < 30,
-             qPrintable(QStringLiteral("%1 ticks of CPU in one idle second").arg(spent)));
+             qPrintable(u"%1 ticks of CPU in one idle second"_s.arg(spent)));
     QVERIFY(answers());
     QTRY_COMPARE_WITH_TIMEOUT(descriptors(), m_descriptors, 5000);
 }
@@ -214,9 +215,8 @@ void TestServiceProcess::unreadRepliesAreBounded()
     QTest::qWait(300);
     const qint64 grown = residentKiB() - before;
     ::close(fd);
-    QVERIFY2(
-        grown < 24 * 1024,
-        qPrintable(QStringLiteral("%1 KiB more after %2 bytes of requests").arg(grown).arg(sent)));
+    QVERIFY2(grown < 24 * 1024,
+             qPrintable(u"%1 KiB more after %2 bytes of requests"_s.arg(grown).arg(sent)));
     QVERIFY(answers());
 }
 
@@ -225,9 +225,9 @@ void TestServiceProcess::listenAddressesAreRead()
 {
     QHostAddress address;
     quint16 port = 0;
-    QVERIFY(ServiceOptions::parseListen(QStringLiteral("[::1]:27431"), &address, &port));
+    QVERIFY(ServiceOptions::parseListen(u"[::1]:27431"_s, &address, &port));
     QVERIFY(address == QHostAddress(QHostAddress::LocalHostIPv6) && port == 27431);
-    QVERIFY(ServiceOptions::parseListen(QStringLiteral("localhost:0"), &address, &port));
+    QVERIFY(ServiceOptions::parseListen(u"localhost:0"_s, &address, &port));
     QVERIFY(address == QHostAddress(QHostAddress::LocalHost) && port == 0);
 }
 
@@ -237,9 +237,9 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("text"); // on standard output for 0, else on standard error
     const QString dir = m_dir.path();
-    const QString damaged = dir + QStringLiteral("/damaged.idx");
+    const QString damaged = dir + u"/damaged.idx"_s;
     TestSupport::writeBytes(damaged, QByteArray("LXGASSOC").append(200, '\1'));
-    const QString index = dir + QStringLiteral("/good.idx");
+    const QString index = dir + u"/good.idx"_s;
     const auto row = [](const char *name, const QStringList &arguments, int code,
                         const QString &text) { QTest::newRow(name) << arguments << code << text; };
     row("help", {"--help"}, 0, "--listen <ADDR:PORT>");
@@ -253,7 +253,7 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
         1, "good.idx is missing (the Debian package wngerman");
     row("index missing", {"--index", dir + "/none.idx"}, 1, "is missing");
     // What stands where the index should be is named; a named pipe is not waited on.
-    const QString fifo = dir + QStringLiteral("/fifo");
+    const QString fifo = dir + u"/fifo"_s;
     QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
     row("index is a folder", {"--index", dir}, 1, "is a directory");
     row("index is a pipe", {"--index", fifo}, 1, "is a named pipe");
@@ -262,7 +262,7 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
         fifo + " exists and is no regular file");
     row("no threads", {"--threads", "0"}, 1, "--threads wants a number from 1 to 256");
     row("index damaged", {"--index", damaged}, 1, "--compile-index");
-    const QString taken = QStringLiteral("127.0.0.1:%1").arg(m_port);
+    const QString taken = u"127.0.0.1:%1"_s.arg(m_port);
     row("taken port", QStringList{"--listen", taken} + rawData(), 1, "cannot listen on " + taken);
     for (const char *address : {"::1:80", "127.0.0.1:", "127.0.0.1:65536", "nonsense"})
         QTest::addRow("bad address %s", address)

@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+using namespace Qt::StringLiterals;
+
 // Q_INIT_RESOURCE declares its function in the enclosing namespace, so it must run out here.
 static void initResources()
 {
@@ -21,7 +23,7 @@ TempEnvironment::TempEnvironment()
 {
     initResources();
     QStandardPaths::setTestModeEnabled(true);
-    const QString config = m_dir.filePath(QStringLiteral("config"));
+    const QString config = m_dir.filePath(u"config"_s);
     QDir().mkpath(config);
     QDir().mkpath(dataDir());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);

@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace TestSupport {
 
 namespace {
@@ -39,8 +41,8 @@ bool TestHttpServer::listen()
 QUrl TestHttpServer::url(const QString &path) const
 {
     QUrl result;
-    result.setScheme(QStringLiteral("http"));
-    result.setHost(QStringLiteral("127.0.0.1"));
+    result.setScheme(u"http"_s);
+    result.setHost(u"127.0.0.1"_s);
     result.setPort(port());
     result.setPath(path);
     return result;

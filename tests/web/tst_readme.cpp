@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The README's examples of the API, run against the index this build compiled: what they show
 // is what the service answers, or this test says which example went stale.
 class TestReadme : public QObject
@@ -30,7 +32,7 @@ struct Example
 QList<Example> examples(const QString &readme)
 {
     static const QRegularExpression curl(
-        QStringLiteral("^\\$ curl (-i )?'http://127\\.0\\.0\\.1:27431(/[^']*)'$"));
+        u"^\\$ curl (-i )?'http://127\\.0\\.0\\.1:27431(/[^']*)'$"_s);
     QList<Example> found;
     bool inBlock = false;
     for (const QString &line : readme.split(QLatin1Char('\n'))) {
@@ -52,10 +54,9 @@ QStringList printed(const HttpTestClient::Reply &reply, bool withHead)
 {
     QStringList lines;
     if (withHead) {
-        lines << QStringLiteral("HTTP/1.1 %1 %2")
-                     .arg(reply.status)
+        lines << u"HTTP/1.1 %1 %2"_s.arg(reply.status)
                      .arg(QString::fromLatin1(HttpResponse::reasonPhrase(reply.status)))
-              << QStringLiteral("...");
+              << u"..."_s;
     }
     QString body = QString::fromUtf8(reply.body);
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -86,8 +87,7 @@ void TestReadme::examplesAnswerAsShown()
             printed(HttpTestClient::exchange(server.port(), HttpTestClient::get(example.target)),
                     example.withHead);
         QVERIFY2(real == example.shown,
-                 qPrintable(example.command + QStringLiteral("\nanswers:\n") +
-                            real.join(QLatin1Char('\n'))));
+                 qPrintable(example.command + u"\nanswers:\n"_s + real.join(QLatin1Char('\n'))));
     }
 }
 

@@ -1,0 +1,160 @@
+#include "data/indexwriter.h"
+#include "data/lexiconbuilder.h"
+#include "index/lexicon.h"
+#include "index/lexicontables.h"
+#include "language/lemmatiser.h"
+#include "servicefixture.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <deque>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+// On made-up data, what makes a word's place in a list: that it goes with the keyword more than
+// with anything, seen from either side, by more than one text, in a meaning the texts bear out.
+class TestEvidence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void genericWordsGoDown();
+    void linksCountFromTheOtherSide();
+    void oneDocumentBringsNoTopic();
+    void unsupportedMeaningGoesDown();
+};
+
+namespace {
+
+// Made-up words that no ending rule reads as forms of one another.
+std::string filler(const char *stem, int i)
+{
+    static const char consonants[] = "bdfgkpz";
+    return std::string(stem) + consonants[i % 7] + consonants[i / 7 % 7] + consonants[i / 49 % 7] +
+           "o";
+}
+
+// A lexicon made in the test: nouns of the word list, documents and meanings of them.
+class MadeUp
+{
+public:
+    // background: how many texts of other things there are, so that what goes together
+    // stands out.
+    explicit MadeUp(int background = 20) : m_builder(&m_tables), m_background(background) {}
+
+    uint32_t noun(const std::string &text)
+    {
+        const uint32_t word = m_builder.addWord(text);
+        m_builder.addToWordList(word);
+        m_builder.addHeadword(text, Language::Noun);
+        return word;
+    }
+    // Each word of the text a noun; `times` documents alike.
+    void text(std::initializer_list<std::string> words, int times = 1)
+    {
+        std::vector<std::string_view> tokens;
+        for (const std::string &w : words) {
+            noun(w);
+            tokens.push_back(m_texts.emplace_back(w));
+        }
+        for (int i = 0; i < times; ++i)
+            m_builder.addDocument(tokens, 1);
+    }
+    void meaning(std::initializer_list<std::string> words)
+    {
+        std::vector<uint32_t> members;
+        for (const std::string &w : words)
+            members.push_back(Lexicon::pack(noun(w), TermRole::Plain));
+        m_builder.addMeaning(members);
+    }
+    QStringList answer(const QString &keyword)
+    {
+        if (m_lexicon.wordCount() == 0) {
+            for (int i = 0; i < m_background; ++i)
+                text({filler("Ferne", i % 343), filler("Ferne", (i * 7 + 1) % 343)});
+            m_builder.finish();
+            QString error;
+            if (!m_lexicon.adopt(IndexWriter::image(m_tables), &error))
+                qFatal("%s", qPrintable(error));
+        }
+        return ServiceFixture::words(m_lexicon, keyword);
+    }
+
+private:
+    LexiconTables m_tables;
+    LexiconBuilder m_builder;
+    int m_background;
+    std::deque<std::string> m_texts; // the tokens' storage
+    Lexicon m_lexicon;
+};
+
+} // namespace
+
+// "Ding" goes with every keyword, "Schiff" with "Anker" alone, by as many texts each: the
+// specific word goes first, however common the other one is.
+void TestEvidence::genericWordsGoDown()
+{
+    MadeUp data;
+    data.text({"Anker", "Schiff"}, 2);
+    data.text({"Anker", "Ding"}, 2);
+    for (int i = 0; i < 30; ++i)
+        data.text({filler("Gerät", i), "Ding"}, 3);
+    const QStringList anker = data.answer(u"Anker"_s);
+    QVERIFY2(anker.contains(u"Schiff"_s), qPrintable(anker.join(u',')));
+    QVERIFY2(anker.indexOf(u"Schiff"_s) < anker.indexOf(u"Ding"_s) || !anker.contains(u"Ding"_s),
+             qPrintable(anker.join(u',')));
+}
+
+// "Steuer" shares texts with more words than its list holds, each more often than with
+// "Finanzamt"; "Finanzamt" names "Steuer" first. The link counts from Steuer's side too.
+void TestEvidence::linksCountFromTheOtherSide()
+{
+    MadeUp data(20000);
+    data.text({"Finanzamt", "Steuer"}, 2);
+    data.text({"Finanzamt", "Beamter"}, 20);
+    for (int i = 0; i < 240; ++i)
+        data.text({filler("Abgabe", i), "Steuer"}, 3);
+    const QStringList steuer = data.answer(u"Steuer"_s);
+    QVERIFY2(steuer.contains(u"Finanzamt"_s), qPrintable(steuer.join(u',')));
+}
+
+// One long text holds "Pumpe" and a topic of its own; "Wasser" goes with it in two texts.
+// Wasser is an associate, the long text's words are not.
+void TestEvidence::oneDocumentBringsNoTopic()
+{
+    MadeUp data;
+    data.text({"Pumpe", "Wasser"}, 2);
+    data.text({"Pumpe", "Kündigung", "Abfindung", "Entlassung", "Arbeitgeber", "Betriebsrat"});
+    const QStringList pumpe = data.answer(u"Pumpe"_s);
+    QVERIFY2(pumpe.contains(u"Wasser"_s), qPrintable(pumpe.join(u',')));
+    for (const char *word : {"Kündigung", "Abfindung", "Entlassung", "Arbeitgeber", "Betriebsrat"})
+        QVERIFY2(!pumpe.contains(QString::fromUtf8(word)), qPrintable(pumpe.join(u',')));
+}
+
+// "Kopf" is a head and, in the thesaurus, a fool; its texts speak only of the head. The head's
+// words go first, and the fool brings few of its many words.
+void TestEvidence::unsupportedMeaningGoesDown()
+{
+    MadeUp data;
+    data.meaning({"Kopf", "Haupt", "Schädel"});
+    data.meaning({"Kopf", "Depp", "Dussel", "Trottel", "Tölpel", "Narr", "Tor"});
+    data.text({"Kopf", "Schädel"}, 2);
+    const QStringList kopf = data.answer(u"Kopf"_s);
+    const QStringList fools = {"Depp", "Dussel", "Trottel", "Tölpel", "Narr", "Tor"};
+    qsizetype firstFool = kopf.size();
+    qsizetype foolCount = 0;
+    for (const QString &fool : fools) {
+        if (kopf.contains(fool)) {
+            firstFool = std::min(firstFool, kopf.indexOf(fool));
+            ++foolCount;
+        }
+    }
+    QVERIFY2(kopf.indexOf(u"Haupt"_s) >= 0 && kopf.indexOf(u"Haupt"_s) < firstFool &&
+                 foolCount <= 2,
+             qPrintable(kopf.join(u',')));
+}
+
+QTEST_GUILESS_MAIN(TestEvidence)
+#include "tst_evidence.moc"
