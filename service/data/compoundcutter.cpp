@@ -187,7 +187,7 @@ bool CompoundCutter::keepsMeaning(uint32_t word, size_t at, uint32_t firstKey,
     const uint32_t whole = t.keyBase[t.wordKey[word]];
     for (const uint32_t part : {firstKey, headKey}) {
         if (characterCount(t.keys.at(part)) < 4 &&
-            m_glosses.refutedByGlosses(whole, t.keyBase[part], false)) {
+            m_glosses.refutedByGlosses(whole, t.keyBase[part], Glosses::Match::Same)) {
             return false;
         }
     }
@@ -247,10 +247,12 @@ void CompoundCutter::findMeantParts()
     m_meantParts = m_parts;
     for (uint32_t key = 0; key < m_meantParts.size(); ++key) {
         auto &[first, head] = m_meantParts[key];
-        if (first != Lexicon::npos && m_glosses.refutedByGlosses(key, first, true)) {
+        if (first != Lexicon::npos &&
+            m_glosses.refutedByGlosses(key, first, Glosses::Match::InsideWord)) {
             first = Lexicon::npos;
         }
-        if (head != Lexicon::npos && m_glosses.refutedByGlosses(key, head, true)) {
+        if (head != Lexicon::npos &&
+            m_glosses.refutedByGlosses(key, head, Glosses::Match::AsWord)) {
             head = Lexicon::npos;
         }
     }

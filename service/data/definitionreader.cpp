@@ -58,13 +58,13 @@ std::string_view headwordOf(std::string_view line)
 
 // "umgangssprachlich: ...", "übertragen: ...", "ohne Plural: ...": the register or grammar a
 // definition starts with says nothing of the word's meaning, and each such label would stand
-// beside thousands of words. (A field, "Medizin: ...", does tell what the word is about.)
+// beside thousands of words. A field, "Zoologie: ...", names the science that studies the
+// thing, which is not what people think of it: a bird brings feathers, not ornithology.
 std::string_view withoutLabel(std::string_view definition)
 {
     constexpr size_t maxLabel = 40;
     const size_t colon = definition.find(": ");
-    const bool label = colon != std::string_view::npos && colon <= maxLabel &&
-                       !TermText::startsUpper(definition.substr(0, colon));
+    const bool label = colon != std::string_view::npos && colon <= maxLabel;
     return label ? definition.substr(colon + 2) : definition;
 }
 

@@ -31,10 +31,36 @@ std::pair<Glosses::GlossIt, Glosses::GlossIt> Glosses::glossesOf(uint32_t key) c
     return {from, to};
 }
 
+namespace {
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c & 0x80);
+}
+
+// Whether `word` stands in `text` as a word of its own, not as letters inside a longer one:
+// "household" holds no "hold", "egg yolk" holds "egg".
+bool holdsWord(std::string_view text, std::string_view word)
+{
+    if (word.empty()) {
+        return false;
+    }
+    for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+        const size_t end = at + word.size();
+        if ((at == 0 || !isLetter(text[at - 1])) && (end == text.size() || !isLetter(text[end]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 // Whether the dictionary translates both words and no English word of the part is one of the
-// whole's, or with `within` stands in one of them: "Eiland" (isle) is no kind of "Ei" (egg),
-// but "Eigelb" (egg yolk) is, and "toothache" holds the "ache" of "Schmerz".
-bool Glosses::refutedByGlosses(uint32_t whole, uint32_t part, bool within) const
+// whole's, or stands in one of them as far as `match` allows: "Eiland" (isle) is no kind of "Ei"
+// (egg), but "Eigelb" (egg yolk) is, and a "snowflake" is of "Schnee". As a word only, letters
+// inside one English word prove nothing: "Haushalt" is a "household", no kind of "Halt" (hold).
+bool Glosses::refutedByGlosses(uint32_t whole, uint32_t part, Match match) const
 {
     const auto [wholeFrom, wholeTo] = glossesOf(whole);
     const auto [partFrom, partTo] = glossesOf(part);
@@ -44,8 +70,10 @@ bool Glosses::refutedByGlosses(uint32_t whole, uint32_t part, bool within) const
     for (auto w = wholeFrom; w != wholeTo; ++w) {
         const std::string_view english = m_englishText[w->second];
         for (auto p = partFrom; p != partTo; ++p) {
+            const std::string_view partEnglish = m_englishText[p->second];
             if (w->second == p->second ||
-                (within && english.find(m_englishText[p->second]) != std::string_view::npos)) {
+                (match == Match::AsWord && holdsWord(english, partEnglish)) ||
+                (match == Match::InsideWord && english.find(partEnglish) != english.npos)) {
                 return false;
             }
         }

@@ -18,7 +18,15 @@ public:
             const std::unordered_map<std::string, uint32_t> &english,
             const std::vector<uint32_t> &keyBase);
 
-    bool refutedByGlosses(uint32_t whole, uint32_t part, bool within) const;
+    // How far a part's English word may stand in one of the whole's to count as its meaning.
+    enum class Match
+    {
+        Same,
+        AsWord,
+        InsideWord
+    };
+
+    bool refutedByGlosses(uint32_t whole, uint32_t part, Match match) const;
     bool isSharedLoanword(uint32_t whole, std::string_view key, size_t at, uint32_t head) const;
 
 private:

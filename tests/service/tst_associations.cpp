@@ -253,6 +253,8 @@ void TestAssociations::junkIsKeptOut_data()
     row("definition", "Boot", {"Fahrzeug"}, {"Kahn"});
     // "umgangssprachlich: Fahrzeug aus Stämmen": the register is no part of the meaning.
     row("register label", "Floß", {"Fahrzeug"}, {"umgangssprachlich"});
+    // "Schifffahrt: Fahrzeug aus Brettern": the field names the subject, not what goes with it.
+    row("field label", "Floß", {"Fahrzeug"}, {"Schifffahrt"});
     // "Tor {m} [poet.] [obs.]" among the words for a fool: an old use ties nothing to the goal,
     // neither in its line nor through the English they share.
     row("old use", "Tor", {}, {"Blödian", "Narr"});
