@@ -162,7 +162,12 @@ private slots:
 
 private:
     void startServer(const HttpLimits &limits);
-    static qint64 readSlowly(RawClient *client, RawClient *newcomer = nullptr);
+    struct Pace
+    {
+        qint64 longestPauseMs = 0;
+        qint64 meanPauseMs = 0;
+    };
+    static Pace readSlowly(RawClient *client, RawClient *newcomer = nullptr);
     static void checkEveryReply(const RawClient &client, int count);
 
     std::unique_ptr<AssociationService> m_service;
@@ -567,25 +572,30 @@ void TestServerLoad::closingConnectionsStayBounded()
     QCOMPARE(answered, limits.maxConnections);
 }
 
-// Reads the replies to count pipelined requests a few KiB at a time, while the newcomer, if
-// any, waits for its turn.
-// Reads a little at a time until the server ends the connection. Returns the longest pause
-// between two reads: a loaded machine can stretch the 10 ms asked for far beyond it.
-qint64 TestServerLoad::readSlowly(RawClient *client, RawClient *newcomer)
+// Reads 32 KiB every 10 ms until the server ends the connection, while the newcomer, if any,
+// waits for its turn. Returns how long the pauses between reads really were: a loaded machine
+// stretches the 10 ms asked for.
+TestServerLoad::Pace TestServerLoad::readSlowly(RawClient *client, RawClient *newcomer)
 {
     QDeadlineTimer deadline(30000);
-    QElapsedTimer sinceRead;
-    sinceRead.start();
-    qint64 longestPause = 0;
+    QElapsedTimer reading;
+    reading.start();
+    qint64 lastRead = 0;
+    qint64 reads = 0;
+    Pace pace;
     while (!client->ended() && !deadline.hasExpired()) {
         QTest::qWait(10);
-        longestPause = std::max(longestPause, sinceRead.restart());
+        const qint64 now = reading.elapsed();
+        pace.longestPauseMs = std::max(pace.longestPauseMs, now - lastRead);
+        lastRead = now;
+        ++reads;
         client->read(32 * 1024);
         if (newcomer) {
             newcomer->read();
         }
     }
-    return longestPause;
+    pace.meanPauseMs = reads > 0 ? lastRead / reads : 0;
+    return pace;
 }
 
 void TestServerLoad::checkEveryReply(const RawClient &client, int count)
@@ -629,11 +639,13 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
     QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
     QElapsedTimer reading;
     reading.start();
-    const qint64 longestPause = readSlowly(&client);
-    // A reader that really stops for the idle time is cut off, rightly; only the machine's load
-    // can make this one stop so long.
-    if (client.wasReset() && longestPause >= limits.idleTimeoutMs)
-        QSKIP("the loaded machine held the reader longer than the idle time");
+    const Pace pace = readSlowly(&client);
+    // The server cuts off, rightly, a reader that takes in nothing for the idle time: with the
+    // kernel's send buffer full, a reader at a fraction of its pace can do that. Only the
+    // machine's load slows this one so, and then the test cannot tell.
+    const bool starved = pace.longestPauseMs >= limits.idleTimeoutMs || pace.meanPauseMs > 20;
+    if (starved && (client.wasReset() || client.received().count("HTTP/1.1 200 OK\r\n") != count))
+        QSKIP("the loaded machine slowed the reader too much to tell");
     checkEveryReply(client, count);
     QVERIFY2(reading.elapsed() > limits.idleTimeoutMs, "the replies were read too fast to tell");
 }
