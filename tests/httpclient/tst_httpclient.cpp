@@ -188,6 +188,25 @@ private slots:
         QCOMPARE(m_server->requestCount(), refused ? 0 : 1);
     }
 
+    // These answers never carry a body, whatever length they name; the connection stays usable.
+    void bodilessAnswersEndAtTheirHead_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::newRow("204") << QByteArray("HTTP/1.1 204 No Content\r\nContent-Length: 11\r\n\r\n");
+        QTest::newRow("304") << QByteArray(
+            "HTTP/1.1 304 Not Modified\r\nContent-Length: 11\r\n\r\n");
+    }
+    void bodilessAnswersEndAtTheirHead()
+    {
+        QFETCH(QByteArray, head);
+        m_server->setResponse(head, false);
+        m_client->setTransferTimeout(1000);
+        start();
+        QCOMPARE(m_signals.constLast(), u"done 0"_s);
+        QCOMPARE(m_device->size(), 0);
+        QCOMPARE(m_client->state(), HttpClient::Connected);
+    }
+
     // The cap on a body holds to the byte: a body of exactly the cap is read whole.
     void bodyCapIsExact_data()
     {
