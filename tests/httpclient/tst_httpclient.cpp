@@ -87,9 +87,10 @@ private slots:
             << QList<Step>{{TestHttpServer::response(200, "hello world", "Connection: close\r\n"),
                             0}}
             << true << 11 << closed << QString();
-        QTest::newRow("error status is a response")
-            << QList<Step>{{TestHttpServer::response(500, "hello world"), 0}} << false << 11 << kept
-            << QString();
+        for (const int status : {400, 500})
+            QTest::addRow("error status %d is a response", status)
+                << QList<Step>{{TestHttpServer::response(status, "hello world"), 0}} << false << 11
+                << kept << QString();
         QTest::newRow("until close") << QList<Step>{{header200({}) + "hello", 0}, {" world", 30}}
                                      << true << 0 << closed << QString();
         QTest::newRow("HTTP/1.0 until close")
