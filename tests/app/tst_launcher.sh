@@ -86,5 +86,10 @@ for option in --help --version; do
         '[ $? -eq 0 ] && [ "$(grep -c -e "^Usage:" -e "^lexigrove " "$dir/program-out")" -eq 1 ]'
 done
 
+# After "--" the options are the window's: nothing is printed, the window is tried (and fails here).
+env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$program" -- --version \
+    >"$dir/program-out" 2>/dev/null
+check "lexigrove -- --version is no request" '! grep -q "^lexigrove " "$dir/program-out"'
+
 echo "Totals: $passed passed, $failed failed, 0 skipped"
 [ "$failed" -eq 0 ]

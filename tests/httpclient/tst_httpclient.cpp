@@ -87,9 +87,10 @@ private slots:
             << QList<Step>{{TestHttpServer::response(200, "hello world", "Connection: close\r\n"),
                             0}}
             << true << 11 << closed << QString();
-        QTest::newRow("error status is a response")
-            << QList<Step>{{TestHttpServer::response(500, "hello world"), 0}} << false << 11 << kept
-            << QString();
+        for (const int status : {400, 500})
+            QTest::addRow("error status %d is a response", status)
+                << QList<Step>{{TestHttpServer::response(status, "hello world"), 0}} << false << 11
+                << kept << QString();
         QTest::newRow("until close") << QList<Step>{{header200({}) + "hello", 0}, {" world", 30}}
                                      << true << 0 << closed << QString();
         QTest::newRow("HTTP/1.0 until close")
@@ -186,6 +187,25 @@ private slots:
         QVERIFY(m_client->errorString() != u"Unknown error"_s);
         // A server that closes before answering is not asked again: one search, one request.
         QCOMPARE(m_server->requestCount(), refused ? 0 : 1);
+    }
+
+    // These answers never carry a body, whatever length they name; the connection stays usable.
+    void bodilessAnswersEndAtTheirHead_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::newRow("204") << QByteArray("HTTP/1.1 204 No Content\r\nContent-Length: 11\r\n\r\n");
+        QTest::newRow("304") << QByteArray(
+            "HTTP/1.1 304 Not Modified\r\nContent-Length: 11\r\n\r\n");
+    }
+    void bodilessAnswersEndAtTheirHead()
+    {
+        QFETCH(QByteArray, head);
+        m_server->setResponse(head, false);
+        m_client->setTransferTimeout(1000);
+        start();
+        QCOMPARE(m_signals.constLast(), u"done 0"_s);
+        QCOMPARE(m_device->size(), 0);
+        QCOMPARE(m_client->state(), HttpClient::Connected);
     }
 
     // The cap on a body holds to the byte: a body of exactly the cap is read whole.

@@ -181,6 +181,18 @@ void TestIO::fileThatGrewPastTheBoundShowsIt()
     QVERIFY(file.seek(0));
     QCOMPARE(RegularFile::readBounded(file, 20), QByteArray(20, 'x'));
     file.close();
+    // Past a bound that takes several pieces to reach, one byte past it still shows.
+    const QString large = m_root.filePath(u"large.txt"_s);
+    TestSupport::writeBytes(large, QByteArray(2 * 1024 * 1024 + 5, 'x'));
+    QFile grown(large);
+    QVERIFY(grown.open(QIODevice::ReadOnly));
+    QCOMPARE(RegularFile::readBounded(grown, 2 * 1024 * 1024).size(), 2 * 1024 * 1024 + 1);
+    // A descriptor opened and then refused is closed again.
+    const qsizetype descriptors =
+        QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System).size();
+    QVERIFY(!RegularFile::openForReading(grown, path, 20).isEmpty());
+    QCOMPARE(QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System).size(),
+             descriptors);
     // A file of exactly the bound is taken, one byte more is not.
     QCOMPARE(RegularFile::refusal(path, 20), QString());
     QCOMPARE(RegularFile::refusal(path, 19), RegularFile::tooLarge(19));

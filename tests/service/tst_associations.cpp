@@ -703,6 +703,14 @@ void TestAssociations::refusedWordsTakeNoRank()
     const QStringList expected = ServiceFixture::scoredWords(plain, u"Stuhl"_s);
     QVERIFY(expected.size() >= 3);
     QCOMPARE(ServiceFixture::scoredWords(plural, u"Stuhl"_s), expected);
+    // A meaning listed again under another label is still one meaning, not two that agree.
+    QByteArray relabelled = thesaurus;
+    const QByteArray meaning = "\n-|Stammbaum|Ahnentafel|<Baum>|Baum (fig.)\n";
+    QVERIFY(relabelled.indexOf(meaning) != relabelled.lastIndexOf(meaning));
+    relabelled.replace(relabelled.lastIndexOf(meaning) + 1, 1, "(ugs.)");
+    Lexicon again;
+    QVERIFY(load(relabelled, &again));
+    QCOMPARE(again.meaningCount(), plain.meaningCount());
 }
 
 // "Zwuxu" has thirteen synonyms, each with a meaning of its own that brings one neighbour: only

@@ -189,6 +189,7 @@ void TestAssocServer::exchanges_data()
         row(name, {request}, {"400"}, true);
     }
     row("version 2", {"GET / HTTP/2.0\r\nHost: x\r\n\r\n"}, {"505"}, true);
+    row("version 0", {"GET / HTTP/0.9\r\nHost: x\r\n\r\n"}, {"505"}, true);
     row("chunked", {post + "Transfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n0\r\n\r\n"}, {"501"},
         true);
     // The head's bound counts every byte up to the empty line: at it, and one byte past it.

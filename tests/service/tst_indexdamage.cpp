@@ -60,7 +60,8 @@ enum Damage
     LastOffsetShort,
     OffsetFallsBack,
     CountBeyondFile,
-    OffsetBeyondFile
+    OffsetBeyondFile,
+    OffsetMisaligned
 };
 
 template <class T> void put(QByteArray *bytes, qsizetype at, T value)
@@ -147,6 +148,7 @@ void TestIndexDamage::everySectionIsChecked_data()
         QTest::addRow("section %d, offset falls back", s) << int(s) << int(OffsetFallsBack);
         QTest::addRow("section %d, last offset short of its list", s)
             << int(s) << int(LastOffsetShort);
+        QTest::addRow("section %d, misaligned", s) << int(s) << int(OffsetMisaligned);
     }
     for (int s = 0; s < int(SectionCount); ++s) {
         QTest::addRow("section %d, count beyond the file", s) << s << int(CountBeyondFile);
@@ -167,7 +169,9 @@ void TestIndexDamage::everySectionIsChecked()
         std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
     const QString error = openChanged(
         [&](QByteArray *b) {
-            if (damage == CountBeyondFile || damage == OffsetBeyondFile)
+            if (damage == OffsetMisaligned)
+                put(b, table, quint64(e.offset + 4));
+            else if (damage == CountBeyondFile || damage == OffsetBeyondFile)
                 put(b, table + (damage == CountBeyondFile ? 8 : 0), quint64(m_good.size() + 8));
             else
                 put(b, damage == OffsetFallsBack ? last - 4 : last,
@@ -175,6 +179,9 @@ void TestIndexDamage::everySectionIsChecked()
         },
         true);
     QVERIFY2(error.contains(QLatin1String("is damaged")), qPrintable(error));
+    // Tables read from a shifted start would look consistent enough to be used.
+    QVERIFY2(damage != OffsetMisaligned || error.contains(QLatin1String("lies outside")),
+             qPrintable(error));
 }
 
 // Counts that fit the file but not the other sections: one base for all keys, one begin for all

@@ -261,6 +261,8 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
     row("compiling onto a pipe", QStringList{"--compile-index", fifo} + rawData(), 1,
         fifo + " exists and is no regular file");
     row("no threads", {"--threads", "0"}, 1, "--threads wants a number from 1 to 256");
+    row("too many threads", {"--threads", "257"}, 1, "--threads wants a number from 1 to 256");
+    row("most threads", {"--threads", "256", "--index", dir + "/none.idx"}, 1, "is missing");
     row("index damaged", {"--index", damaged}, 1, "--compile-index");
     const QString taken = u"127.0.0.1:%1"_s.arg(m_port);
     row("taken port", QStringList{"--listen", taken} + rawData(), 1, "cannot listen on " + taken);
@@ -270,7 +272,7 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
     row("stray argument", {"--raw", "Baum"}, 1, "unexpected argument");
     row("unknown option", {"--nonsense"}, 1, "nonsense");
     // On port 0, so that an origin taken by mistake keeps no shared port.
-    for (const char *origin : {"https://x.org/app", "ftp://x.org"})
+    for (const char *origin : {"https://x.org/app", "https://x.org/", "ftp://x.org"})
         QTest::addRow("origin %s", origin)
             << QStringList{"--listen", "127.0.0.1:0", "--allow-origin", origin} << 1
             << "--allow-origin wants";
