@@ -8,6 +8,7 @@
 #include "query/associator.h"
 #include "query/wordfamily.h"
 #include "servicefixture.h"
+#include "support/datatable.h"
 #include "support/tempenvironment.h"
 #include "web/pagerenderer.h"
 #include "web/queryfields.h"
@@ -129,21 +130,8 @@ void TestAssociations::initTestCase()
 
 void TestAssociations::termsLoseTheirNotes_data()
 {
-    QTest::addColumn<QByteArray>("term");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("role");
-    QTest::addColumn<bool>("mainForm");
-    const auto row = [](const char *name, const QByteArray &term, const QByteArray &text,
-                        int role = int(TermRole::Plain), bool mainForm = false) {
-        QTest::newRow(name) << term << text << role << mainForm;
-    };
-    row("usage note", "Bude (ugs.)", "Bude");
-    row("several notes", "Haus (Hauptform) (Oberbegriff)", "Haus", int(TermRole::Broader), true);
-    row("mark inside a list", "Graph (fachspr., Unterbegriff)", "Graph", int(TermRole::Narrower));
-    row("optional words before", "(sich) (die) Seiten halten (ugs.)", "Seiten halten");
-    row("optional ending", "viele(s) andere (ugs.)", "viele andere");
-    row("nothing but a note", "(Jahreszahl)", QByteArray());
-    row("unbalanced", "(kaputt", "(kaputt");
+    TestSupport::addRows(u"associations/terms.tsv"_s,
+                         {"term:bytes", "text:bytes", "role:int", "mainForm:bool"});
 }
 
 void TestAssociations::termsLoseTheirNotes()
@@ -221,86 +209,8 @@ void TestAssociations::everyAnswerKeepsItsPromises()
 
 void TestAssociations::junkIsKeptOut_data()
 {
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QStringList>("wanted");
-    QTest::addColumn<QStringList>("unwanted");
-    QTest::addColumn<QString>("base"); // when set, the keyword is answered exactly as this
-    const auto row = [](const char *name, const QString &keyword, const QStringList &wanted,
-                        const QStringList &unwanted, const QString &base = {}) {
-        QTest::newRow(name) << keyword << wanted << unwanted << base;
-    };
-    row("compounds", "Haus", {"Hausboot", "Haustür"},
-        {"durchaus", "Haussier", "Hausboote", "Haustüren"});
-    row("stop words", "Haus", {"Tür", "Garten", "bauen", "Boot"},
-        {"ein", "mit", "und", "wer", "warum", "Häuser"});
-    // The word list has it only in the plural, the thesaurus in the singular.
-    row("compound of a plural", "Land", {"Landhaus"}, {"Landhäuser"});
-    // "Sonnen|schein" is of the noun "Sonne", not of the verb "sonnen".
-    row("noun before a linking element", "Sonne", {"Sonnenschein"}, {});
-    // A freckle is neither summer nor rung: the cut "Sommer|sprosse" stands, but its parts are
-    // no associations of each other.
-    row("opaque compound", "Sprosse", {"Sommersprosse"}, {"Sommer"});
-    row("gloss", "Ei", {"Eigelb"}, {"Eiland"});
-    row("loanword, linking s", "Auto", {"Stopp"}, {"Autogramm", "Topp"});
-    row("cognate compound", "Ball", {"Handball"}, {});
-    // "<mee-uf-owed>" is a misspelling, not an English word that ties "miauen" to "geschuldet".
-    row("misspelling", "miauen", {"Katze"}, {"geschuldet"});
-    // An emoji's keywords go together; the name it is read out by is no keyword.
-    row("emoji keywords", "Turm", {"Burg"}, {"Schnee"});
-    row("word part", "Boot", {}, {"Werft"});
-    // The line before a definition translates the word; its words are no associations. The
-    // next entry's headword has no grammar note ("mit /mɪt/") and still ends this one.
-    row("definition", "Boot", {"Fahrzeug"}, {"Kahn"});
-    // "umgangssprachlich: Fahrzeug aus Stämmen": the register is no part of the meaning.
-    row("register label", "Floß", {"Fahrzeug"}, {"umgangssprachlich"});
-    // "Schifffahrt: Fahrzeug aus Brettern": the field names the subject, not what goes with it.
-    row("field label", "Floß", {"Fahrzeug"}, {"Schifffahrt"});
-    // "Tor {m} [poet.] [obs.]" among the words for a fool: an old use ties nothing to the goal,
-    // neither in its line nor through the English they share.
-    row("old use", "Tor", {}, {"Blödian", "Narr"});
-    row("old use, other words", "Blödian", {"Dummkopf"}, {"Tor"});
-    // A line that opens several proverbs is a heading: its words pair with none of theirs.
-    row("heading", "Kahn", {"Krone", "Buche"}, {"Motor"});
-    // A story too long to be one saying pairs its words sentence by sentence.
-    row("long story", "Eiche", {"Sturm"}, {"Ball"});
-    // A neighbour in the plural is the synonym it stands beside.
-    row("two forms", "Felsenhöhle", {"Felsspalte", "Kluft"}, {"Felsspalten"});
-    // Two letters make a noun that the dictionary defines, and it has words that go with it.
-    // "in den Eiern" is its dative plural, though "eiern" (to wobble) is a verb and "Eiern" its
-    // noun too; never shown as a word that goes with "Ei".
-    row("two letters", "Ei", {"Nest"}, {"Eiern"});
-    row("form of a function word", "Eiland", {"Linde"}, {"meisten"});
-    // "Werks…; betrieblich {adj}": the first part of compounds is no adjective, and "Werks" a
-    // form of "Werk".
-    row("first part", "Werks", {}, {}, "Werk");
-    row("own spelling", "Hausboot", {"Wohnschiff"}, {"Haus-Boot"});
-    // "in den Zimmern des Hauses": the noun "Zimmer", not the verb "zimmern".
-    row("dative plural, not verb", "Haus", {"Zimmer"}, {"zimmern"});
-    row("plural of its own", "Haus", {"Eltern"}, {"Elter"});
-    row("own forms", "schnell", {"rasch", "behänd", "Boot"},
-        {"schnelle", "schneller", "schnellem", "00"});
-    // A plural and a verb form from the dictionary, and an ending on a known form.
-    row("plural", "Häuser", {}, {}, "Haus");
-    row("verb form", "läuft", {}, {}, "laufen");
-    // "etw. (schwer) tragen; schleppen {vt} | ... | ich/er/sie trug; ...": the verb is "tragen",
-    // whatever it takes and however it is narrowed.
-    row("verb with an object", "trug", {"Boot"}, {}, "tragen");
-    // A separable verb with its particle in front: "mitträgt" of "mittragen" as "trägt" is of
-    // "tragen", and "mitzutragen" with its "zu".
-    row("particle in front", "mitträgt", {}, {}, "mittragen");
-    row("particle and zu", "mitzutragen", {}, {}, "mittragen");
-    // An ending on a form that the dictionary lists: "getragen" of "tragen".
-    row("ending on a form", "getragener", {}, {}, "tragen");
-    // "schlafen; pennen [ugs.] {vi} | ... | geschlafen; gepennt": the note is no part of the word.
-    row("noted verb", "gepennt", {}, {}, "pennen");
-    row("ending", "schnelleren", {}, {}, "schnell");
-    row("adjective, not noun", "schnellen", {}, {}, "schnell");
-    row("plural of a noun of two genders", "Jugendlichen", {}, {}, "Jugendliche");
-    // "Wildern" is no dative plural of a noun: "wilder" is a form of the adjective "wild".
-    row("verb made noun, not a plural", "Garten", {}, {"wild"});
-    row("dative plural beside a verb made noun", "Eiern", {}, {}, "Ei");
-    row("narrowed headword", "Museen", {}, {}, "Museum");
-    row("umlaut plural", "Wälder", {}, {"Wälder"}, "Wald");
+    TestSupport::addRows(u"associations/junk.tsv"_s,
+                         {"keyword", "wanted:list", "unwanted:list", "base"});
 }
 
 // Each unwanted word would come in by one of the sources: a word-list entry that ends or
@@ -327,16 +237,7 @@ void TestAssociations::junkIsKeptOut()
 // The compiler's cut, as the index keeps it for the query: modifier and head, or none.
 void TestAssociations::compoundsAreCutOnce_data()
 {
-    QTest::addColumn<QString>("compound");
-    QTest::addColumn<QString>("modifier");
-    QTest::addColumn<QString>("head");
-    const auto row = [](const char *name, const QString &compound, const QString &modifier,
-                        const QString &head) {
-        QTest::newRow(name) << compound << modifier << head;
-    };
-    row("plain", "Hausboot", "haus", "boot");
-    row("noun before a linking element", "Sonnenschein", "sonne", "schein");
-    row("no linking s after a vowel", "Autostopp", "auto", "stopp");
+    TestSupport::addRows(u"associations/compounds.tsv"_s, {"compound", "modifier", "head"});
 }
 
 void TestAssociations::compoundsAreCutOnce()
@@ -500,20 +401,8 @@ void TestAssociations::definitionWordingIsNoAssociation()
 
 void TestAssociations::missingOrBrokenDataIsReported_data()
 {
-    QTest::addColumn<QString>("missing");      // file left out of the copy
-    QTest::addColumn<QByteArray>("thesaurus"); // replaces the data file's content when set
-    QTest::addColumn<QString>("expected");     // in the message
-    QTest::newRow("data file") << "thesaurus.dat" << QByteArray() << "mythes-de";
-    QTest::newRow("index") << "thesaurus.idx" << QByteArray() << "thesaurus.idx";
-    QTest::newRow("word list") << "wordlist.txt" << QByteArray() << "wngerman";
-    QTest::newRow("bad count") << QString() << QByteArray("UTF-8\nbaum|x\n-|a|b\n") << "line 2";
-    QTest::newRow("count and letter")
-        << QString() << QByteArray("UTF-8\nbaum|1x\n-|a|b\n") << "line 2";
-    QTest::newRow("cut short") << QString() << QByteArray("UTF-8\nbaum|3\n-|a|b\n") << "ends";
-    QTest::newRow("encoding") << QString() << QByteArray("KOI8-R\nbaum|1\n-|a|b\n") << "KOI8-R";
-    // Read, not reported: the office suites also write Latin-1.
-    QTest::newRow("latin-1") << QString() << QByteArray("ISO8859-1\nb\xF6|1\n-|B\xF6|Grotte\n")
-                             << QString();
+    TestSupport::addRows(u"associations/brokendata.tsv"_s,
+                         {"missing", "thesaurus:bytes", "expected"});
 }
 
 void TestAssociations::missingOrBrokenDataIsReported()
@@ -548,31 +437,8 @@ void TestAssociations::missingOrBrokenDataIsReported()
 
 void TestAssociations::formFieldsAreDecoded_data()
 {
-    QTest::addColumn<QByteArray>("form");
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("format");
-    const auto row = [](const char *name, const QByteArray &form, const QString &keyword, int count,
-                        int format = int(QueryFields::Format::Unspecified)) {
-        QTest::newRow(name) << form << keyword << count << format;
-    };
-    row("plain", "eingabe=Haus&anzahl=200", "Haus", 200);
-    row("latin-1 escaped", "eingabe=H%F6hle&anzahl=5", "Höhle", 5);
-    row("utf-8 escaped", "eingabe=H%C3%B6hle", "Höhle", 200);
-    row("latin-1 raw", "eingabe=H\xF6hle", "Höhle", 200);
-    row("utf-8 raw", "eingabe=H\xC3\xB6hle", "Höhle", 200);
-    row("plus and escapes", "eingabe=gr%FCne+Lunge%2B%26%3D", "grüne Lunge+&=", 200);
-    row("stray percent", "eingabe=100%&anzahl=7%", "100%", 200);
-    row("bad escape", "eingabe=%G1%4", "%G1%4", 200);
-    row("count too small", "anzahl=0", QString(), 1);
-    row("count too big", "anzahl=99999999999", QString(), 200);
-    row("count negative", "anzahl=-3", QString(), 1);
-    row("count unreadable", "anzahl=viele", QString(), 200);
-    // An old client sends "&" unescaped; its own count comes last and wins.
-    row("split keyword", "eingabe=a&b&anzahl=7&anzahl=200", "a", 200);
-    row("json", "format=JSON&eingabe=x", "x", 200, int(QueryFields::Format::Json));
-    row("html", "format=html", QString(), 200, int(QueryFields::Format::Html));
-    row("empty", QByteArray(), QString(), 200);
+    TestSupport::addRows(u"associations/formfields.tsv"_s,
+                         {"form:bytes", "keyword", "count:int", "format:int"});
 }
 
 void TestAssociations::formFieldsAreDecoded()
@@ -726,46 +592,8 @@ void TestAssociations::neighboursComeFromTwelveSynonyms()
 // the dictionary's tables must supply instead.
 void TestAssociations::formsByTheirEndings_data()
 {
-    QTest::addColumn<QByteArray>("form");
-    QTest::addColumn<QByteArray>("base");
-    QTest::addColumn<bool>("isForm");
-    const auto rows = [](const char *base, std::initializer_list<const char *> forms,
-                         bool isForm = true) {
-        for (const char *form : forms)
-            QTest::addRow("%s of %s", form, base) << QByteArray(form) << QByteArray(base) << isForm;
-    };
-    // Nouns and adjectives: every ending once.
-    rows("klein", {"kleinsten", "kleinstem", "kleinster", "kleinstes", "kleinste", "kleinst",
-                   "kleinem", "kleinen", "kleiner", "kleine"});
-    rows("herz", {"herzens"});
-    rows("königin", {"königinnen"});
-    rows("zeugnis", {"zeugnisses", "zeugnisse"});
-    rows("baum", {"baumes", "bäume"});
-    rows("name", {"namens", "namen"});
-    rows("auto", {"autos"});
-    // The shortest stems the rules reduce to: two letters, an umlaut with one more.
-    rows("ei", {"eier", "eies", "eie"});
-    rows("ol", {"öl", "öle"});
-    rows("tun", {"tut", "tust"});
-    // Umlaut with each ending that takes one, each vowel, "au" too.
-    rows("wald", {"wälder", "wäldern"});
-    rows("arzt", {"ärzte", "ärzten"});
-    rows("apfel", {"äpfel"});
-    rows("stuhl", {"stühle", "stühlen"});
-    rows("tochter", {"töchter", "töchtern"});
-    rows("haus", {"häuser", "häusern"});
-    // Verbs: every ending once, on an -en and on an -eln or -ern infinitive.
-    rows("kochen",
-         {"kochenden", "kochender", "kochendes", "kochendem", "kochende", "kochend", "kochtest",
-          "kochtet", "kochten", "kochest", "kochst", "kochte", "kochet", "kocht", "koche"});
-    rows("reden", {"redeten", "redete"});
-    rows("wandern", {"wanderte", "wandert", "wanderten", "wandere"});
-    rows("sammeln", {"sammelte", "sammelst"});
-    // Not by endings: irregular forms, longer additions, other words, too short a base.
-    rows("laufen", {"läufst", "lief"}, false);
-    rows("klein", {"kleinstens", "kleinlich", "klein"}, false);
-    rows("baum", {"baumeln", "bäumchen"}, false);
-    rows("b", {"be", "bs"}, false);
+    TestSupport::addRows(u"associations/endings.tsv"_s,
+                         {"form:bytes", "base:bytes", "isForm:bool"});
 }
 
 void TestAssociations::formsByTheirEndings()
@@ -784,17 +612,7 @@ void TestAssociations::formsByTheirEndings()
 // A keyword that no list holds as typed is answered as the word it is a form of.
 void TestAssociations::formsFindTheirWord_data()
 {
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("word");
-    QTest::newRow("umlaut ü and -e") << u"Stühle"_s << u"Stuhl"_s;
-    QTest::newRow("umlaut ü and -en") << u"Stühlen"_s << u"Stuhl"_s;
-    QTest::newRow("umlaut ö and -en") << u"Höhlen"_s << u"Höhle"_s;
-    QTest::newRow("genitive -es") << u"Baumes"_s << u"Baum"_s;
-    QTest::newRow("-ern verb, -te") << u"wanderte"_s << u"wandern"_s;
-    QTest::newRow("-ern verb, -t") << u"wandert"_s << u"wandern"_s;
-    QTest::newRow("-ern verb, -ten") << u"wanderten"_s << u"wandern"_s;
-    QTest::newRow("-en verb, -te") << u"spazierte"_s << u"spazieren"_s;
-    QTest::newRow("-en verb, -end") << u"marschierend"_s << u"marschieren"_s;
+    TestSupport::addRows(u"associations/findtheirword.tsv"_s, {"form", "word"});
 }
 
 void TestAssociations::formsFindTheirWord()
