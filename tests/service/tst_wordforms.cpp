@@ -10,6 +10,9 @@
 #include "query/associator.h"
 #include "query/wordfamily.h"
 
+#include "support/datatable.h"
+#include "support/tempenvironment.h"
+
 #include <QTest>
 
 #include <cstring>
@@ -126,32 +129,12 @@ private:
 
 void TestWordForms::initTestCase()
 {
-    // One plural for two nouns, as the dictionary often writes them; a verb that shares the
-    // plural's letters in small ones ("ich köpfe").
-    const QByteArray dictionary = QByteArrayLiteral(
-        "Kopf {m}; Haupt {n} [poet.] | Köpfe {pl} | von Kopf bis Fuß :: head | heads | from head "
-        "to foot\n"
-        "köpfen {vt} | köpfend | geköpft :: to head | heading | headed\n"
-        "Abdruck {m}; Eindruck {m} | Abdrücke {pl}; Eindrücke {pl} :: print | prints\n"
-        "Ruf {m} | Rufe {pl} :: call | calls\n"
-        "rufen {vt} | rufend | gerufen :: to call | calling | called\n"
-        "Ball {m} | Bälle {pl} :: ball | balls\n"
-        "Tor {n} | Tore {pl} | Köpfe und Bälle im Tor :: goal | goals | heads and balls in the "
-        "goal\n"
-        "ins Tor köpfen :: to head into the goal\n"
-        "Ton {m} :: sound\n"
-        "tönen {vi} | tönend | getönt :: to sound | sounding | sounded\n"
-        "die Töne der Glocke :: the sounds of the bell\n"
-        "geben {vt} | gebend | gegeben | er/sie gibt :: to give | giving | given | he/she gives\n"
-        "ausgeben {vt} | ausgebend | ausgegeben :: to spend | spending | spent\n"
-        "Esse {f} | Essen {pl} :: chimney | chimneys\n"
-        "essen {vt} | essend | gegessen :: to eat | eating | eaten\n"
-        "Essen {n} | beim Essen :: meal | at the meal\n"
-        "Essen und Trinken :: food and drink\n"
-        "Lob {n} | vom Lob loben :: praise | to praise the praise\n"
-        "loben {vt} | lobend | gelobt :: to praise | praising | praised\n");
-    const QByteArray wordList = QByteArrayLiteral("Kopf\nköpfe\nKöpfe\nköpfen\nRuf\nrufe\nRufe\nruf"
-                                                  "en\nEindruck\ntöne\nausgibt\nZauber\nzaubern\n");
+    // The dictionary writes one plural for two nouns, as it often does, and has a verb that shares
+    // the plural's letters in small ones ("ich köpfe").
+    const QByteArray dictionary =
+        TestSupport::readBytes(TestSupport::dataFile(u"wordforms/dictionary.txt"_s));
+    const QByteArray wordList =
+        TestSupport::readBytes(TestSupport::dataFile(u"wordforms/wordlist.txt"_s));
     LexiconTables tables;
     LexiconBuilder builder(&tables);
     WordListReader::read(wordList, &builder);
@@ -176,27 +159,7 @@ QString TestWordForms::answeredAs(const QString &keyword) const
 
 void TestWordForms::keywordReadsAsItsBase_data()
 {
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QString>("base");
-    // The plural of the first of two nouns, though the line gives one plural for both.
-    const auto row = [](const char *name, const QString &keyword, const QString &base) {
-        QTest::newRow(name) << keyword << base;
-    };
-    row("plural of one of two", "Köpfe", "kopf");
-    // In small letters it is the verb's form as much.
-    row("verb form in small letters", "köpfe", "köpfen");
-    row("plurals one for each", "Eindrücke", "eindruck");
-    row("plural of a noun beside its verb", "Rufe", "ruf");
-    row("verb form beside a noun's plural", "rufe", "rufen");
-    // No line lists "Töne", and the word list has it only in small letters; a text writes it
-    // with its capital, so the noun it is a form of reads it so.
-    row("plural that a text capitalises", "Töne", "ton");
-    row("verb form of that plural", "töne", "tönen");
-    // "gibt" alone is a function word, but with its particle in front a form of the verb.
-    // The noun "Essen" is the verb made noun, not the plural of the rarer chimney "Esse".
-    row("verb made noun", "Essen", "essen");
-    row("verb", "essen", "essen");
-    row("particle before a function word", "ausgibt", "ausgeben");
+    TestSupport::addRows(u"wordforms/keywords.tsv"_s, {"keyword", "base"});
 }
 
 void TestWordForms::keywordReadsAsItsBase()
@@ -252,25 +215,7 @@ void TestWordForms::shortestVerbFindsItsNoun()
 
 void TestWordForms::tokenReadsAsItsBase_data()
 {
-    QTest::addColumn<QString>("token");
-    QTest::addColumn<QString>("base");
-    // A plural that marks the vowel is the noun's, not the verb's that shares the letters.
-    QTest::newRow("umlaut plural, not verb") << u"Köpfe"_s << u"kopf"_s;
-    QTest::newRow("umlaut plural, not verb 2") << u"Töne"_s << u"ton"_s;
-    QTest::newRow("umlaut and ending") << u"Häuser"_s << u"haus"_s;
-    QTest::newRow("listed form") << u"läuft"_s << u"laufen"_s;
-    // The particle in front, as a subordinate clause puts it, on a form the verb lists.
-    QTest::newRow("separable verb") << u"ausgibt"_s << u"ausgeben"_s;
-    QTest::newRow("diminutive") << u"Sternchen"_s << u"stern"_s;
-    QTest::newRow("diminutive with umlaut") << u"Mäuschen"_s << u"maus"_s;
-    QTest::newRow("diminutive without e") << u"Kätzchen"_s << u"katze"_s;
-    QTest::newRow("verb form") << u"kochte"_s << u"kochen"_s;
-    QTest::newRow("ending on a listed form") << u"schnelleren"_s << u"schnell"_s;
-    // The verb made noun is one entry with the verb, no plural of the chimney "Esse".
-    QTest::newRow("verb made noun") << u"Essen"_s << u"essen"_s;
-    QTest::newRow("verb made noun, small") << u"essen"_s << u"essen"_s;
-    QTest::newRow("unknown") << u"Xylofonie"_s << u"-"_s;
-    QTest::newRow("empty") << QString() << u"-"_s;
+    TestSupport::addRows(u"wordforms/tokens.tsv"_s, {"token", "base"});
 }
 
 void TestWordForms::tokenReadsAsItsBase()
@@ -304,21 +249,7 @@ void TestWordForms::capitalChoosesBetweenEntries()
 
 void TestWordForms::ownForms_data()
 {
-    QTest::addColumn<QString>("word");
-    QTest::addColumn<QString>("base");
-    QTest::addColumn<bool>("isForm");
-    QTest::newRow("ending") << u"schnelle"_s << u"schnell"_s << true;
-    QTest::newRow("comparative") << u"schneller"_s << u"schnell"_s << true;
-    QTest::newRow("diminutive") << u"sternchen"_s << u"stern"_s << true;
-    QTest::newRow("diminutive, umlaut") << u"hündchen"_s << u"hund"_s << true;
-    QTest::newRow("diminutive, lein") << u"mäuslein"_s << u"maus"_s << true;
-    QTest::newRow("diminutive of a noun in e") << u"kätzchen"_s << u"katze"_s << true;
-    // Shorter or other words are no forms.
-    QTest::newRow("noun of a verb") << u"koch"_s << u"kochen"_s << false;
-    QTest::newRow("compound") << u"haushalt"_s << u"haus"_s << false;
-    QTest::newRow("other word in chen") << u"kuchen"_s << u"kuh"_s << false;
-    QTest::newRow("same word") << u"stern"_s << u"stern"_s << false;
-    QTest::newRow("one letter") << u"achen"_s << u"a"_s << false;
+    TestSupport::addRows(u"wordforms/ownforms.tsv"_s, {"word", "base", "isForm:bool"});
 }
 
 void TestWordForms::ownForms()

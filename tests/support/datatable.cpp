@@ -51,6 +51,11 @@ QVariant valueOf(QMetaType type, const QByteArray &field)
 
 } // namespace
 
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(LEXIGROVE_TEST_TABLES "/") + name;
+}
+
 QByteArray unescaped(QByteArrayView field)
 {
     if (field == "\"\"")
@@ -84,7 +89,7 @@ void addRows(const QString &table, std::initializer_list<const char *> columns)
         types.append(typeOf(parts.value(1)));
         QTest::addColumnInternal(types.last().id(), names.emplace_back(parts[0]).constData());
     }
-    const QString path = QStringLiteral(LEXIGROVE_TEST_TABLES "/") + table;
+    const QString path = dataFile(table);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read %s", qPrintable(path));

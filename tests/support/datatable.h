@@ -17,6 +17,9 @@ namespace TestSupport {
 // a line of the wrong shape, ends the test program with a message.
 void addRows(const QString &table, std::initializer_list<const char *> columns);
 
+// The path of a file in tests/data.
+QString dataFile(const QString &name);
+
 // A field's bytes with its escapes replaced, as addRows reads them.
 QByteArray unescaped(QByteArrayView field);
 
