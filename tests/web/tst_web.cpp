@@ -2,6 +2,8 @@
 #include "http/partrunner.h"
 #include "service/httptestclient.h"
 #include "service/servicefixture.h"
+#include "support/datatable.h"
+#include "support/tempenvironment.h"
 #include "web/associationservice.h"
 #include "web/pagerenderer.h"
 #include "web/resultfiles.h"
@@ -222,49 +224,15 @@ void TestWeb::apiAnswersSeveralSeeds()
 // people) and the language of the page.
 void TestWeb::answers_data()
 {
-    QTest::addColumn<QByteArray>("target");
-    QTest::addColumn<QByteArray>("language");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("expected");
-    const QByteArray tenSeeds = "/api/v1/associations?q=Baum,b,c,d,e,f,g,h,i%0Aj";
-    const QByteArray api = "/api/v1/associations?q=Baum";
-    const QByteArray longSeed = "/api/v1/associations?q=" + QByteArray(100, 'a');
-    const auto row = [](const char *name, const QByteArray &target, int status,
-                        const QString &expected, const QByteArray &language = {}) {
-        QTest::newRow(name) << target << language << status << expected;
-    };
-    row("ten seeds, n 200", tenSeeds + "&n=200", 200, "Baum");
-    row("eleven seeds", tenSeeds + ",k", 400, "at most 10");
-    row("seed of 100", longSeed, 200, "aaa");
-    row("seed of 101", longSeed + "b", 400, "too long");
-    row("huge", api + QByteArray(9000, 'a'), 400, "query too");
-    row("blank seeds", api.first(23) + "+,%0A", 400, "no seed");
-    row("n 0", api + "&n=0", 400, "1 to 200, not \"0\"");
-    row("n 201", api + "&n=201", 400, "1 to 200");
-    row("n text", api + "&n=drei%0A", 400, "\"drei\"");
-    row("xml", api + "&format=xml", 400, "json or csv");
-    row("unknown", api + "&count=3", 400, "field \"count\"");
-    row("n twice", api + "&n=2&n=3", 400, "n given more than");
-    row("format twice", api + "&format=csv&format=json", 400, "format given more");
-    row("not utf-8", api + "&q=Gr%FCn", 400, "not valid UTF-8");
+    TestSupport::addRows(u"web/answers.tsv"_s,
+                         {"target:bytes", "status:int", "expected", "language:bytes"});
+    const QByteArray api = "/api/v1/associations?q=";
     const QByteArray emoji = "%F0%9F%8C%B3"; // four bytes, two UTF-16 units, one character
-    row("100 emoji", "/api/v1/associations?q=" + emoji.repeated(100), 200, "\"count\":0");
-    row("101 emoji", "/api/v1/associations?q=" + emoji.repeated(101), 400, "too long");
-    row("page keeps n", "/?q=Baum%0AH%C3%B6hle&n=0", 400, "value=\"Baum, Höhle\"></div>");
-    row("page keeps n 0", "/?q=Baum&n=0", 400, "value=\"0\" required>");
-    row("page empty q", "/?q=+%2C+&n=5", 400, "role=\"alert\">Bitte mindestens ein Stichwort");
-    row("page format de", "/?q=Baum&format=xml", 400, "Das Format muss json oder csv sein");
-    row("page lang de", "/?q=Baum&lang=fr", 400, "Die Sprache muss de oder en sein", "de");
-    row("page en", "/", 200, "<html lang=\"en\">", "en-US,en;q=0.9");
-    row("weights", "/", 200, "<html lang=\"de\">", "fr, en;q=0.3, de-AT;q=0.8");
-    row("tie, the first wins", "/", 200, "<html lang=\"en\">", "en;q=0.5, de;q=0.5");
-    row("refused language", "/", 200, "<html lang=\"de\">", "en;q=0, fr");
-    row("asked en", "/?lang=en", 200, "<html lang=\"en\">", "de");
-    row("page n 0", "/?q=Baum&n=0", 400, "<p class=\"problem\" role=\"alert\">Die Anzahl");
-    row("lang twice", api + "&lang=de&lang=en", 400, "lang given more");
-    row("page n twice", "/?q=Baum&n=2&n=3", 400, "Das Feld n ist mehrfach");
-    row("page bad n escaped", "/?q=Baum&n=%22%3E%3Cb%3E", 400, "&quot;&gt;&lt;b&gt;");
-    row("page refills crlf", "/?q=Baum%0D%0AH%C3%B6hle", 200, "value=\"Baum, Höhle\"");
+    QTest::newRow("huge") << api + "Baum" + QByteArray(9000, 'a') << 400 << u"query too"_s
+                          << QByteArray();
+    QTest::newRow("100 emoji") << api + emoji.repeated(100) << 200 << u"\"count\":0"_s
+                               << QByteArray();
+    QTest::newRow("101 emoji") << api + emoji.repeated(101) << 400 << u"too long"_s << QByteArray();
 }
 
 void TestWeb::answers()
@@ -584,30 +552,6 @@ bool haveBrowser()
     return !QStandardPaths::findExecutable(u"chromium"_s).isEmpty();
 }
 
-// Measures the laid-out page: which words of the tables run over more than one line other than
-// at a blank or a hyphen of their own, and whether the page is wider than the window.
-constexpr char measureScript[] = R"js(<script>
-const broken = []; let words = 0;
-for (const a of document.querySelectorAll("td:nth-child(2) a")) {
-  ++words;
-  const text = a.firstChild, range = document.createRange();
-  let lastTop = null;
-  for (let i = 0; i < text.length; ++i) {
-    range.setStart(text, i); range.setEnd(text, i + 1);
-    const box = range.getBoundingClientRect();
-    if (box.width === 0) continue;
-    if (lastTop !== null && box.top > lastTop + 2) {
-      if (!" -".includes(text.data[i - 1])) broken.push(text.data);
-      break;
-    }
-    lastTop = box.top;
-  }
-}
-const root = document.documentElement;
-document.body.setAttribute("data-measured", JSON.stringify({words, broken,
-  wider: root.scrollWidth > root.clientWidth}));
-</script>)js";
-
 } // namespace
 
 // The page as a person sees it after a search: the form sends a GET like this one. The sorting
@@ -642,7 +586,8 @@ void TestWeb::browserBreaksNoWordMidLetter()
         get("/?q=Baum%2C+H%C3%B6hle%2C+Baumkrone%2C+Ahnentafel&n=200&lang=de").body;
     QVERIFY(page.contains("</body>"));
     QByteArray measured = page;
-    measured.replace("</body>", QByteArray(QByteArray(measureScript) + "</body>"));
+    const QByteArray script = TestSupport::readBytes(TestSupport::dataFile(u"web/measure.html"_s));
+    measured.replace("</body>", QByteArray(script + "</body>"));
     QTcpServer plain;
     QVERIFY(plain.listen(QHostAddress(QHostAddress::LocalHost), 0));
     connect(&plain, &QTcpServer::newConnection, &plain, [&plain, measured] {
