@@ -1,6 +1,7 @@
 #include "httptestclient.h"
 #include "servicefixture.h"
 #include "serviceoptions.h"
+#include "support/datatable.h"
 #include "support/tempenvironment.h"
 
 #include <QDir>
@@ -233,17 +234,14 @@ void TestServiceProcess::listenAddressesAreRead()
 
 void TestServiceProcess::everyFailureEndsWithItsCode_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("text"); // on standard output for 0, else on standard error
+    TestSupport::addRows(u"serviceprocess/failures.tsv"_s,
+                         {"arguments:list", "exitCode:int", "text"});
     const QString dir = m_dir.path();
     const QString damaged = dir + u"/damaged.idx"_s;
     TestSupport::writeBytes(damaged, QByteArray("LXGASSOC").append(200, '\1'));
     const QString index = dir + u"/good.idx"_s;
     const auto row = [](const char *name, const QStringList &arguments, int code,
                         const QString &text) { QTest::newRow(name) << arguments << code << text; };
-    row("help", {"--help"}, 0, "--listen <ADDR:PORT>");
-    row("version", {"--version"}, 0, "lexigrove-assocd");
     row("compiled", QStringList{"--compile-index", index} + rawData(), 0, QString());
     row("compiled into nowhere", QStringList{"--compile-index", dir + "/none/x.idx"} + rawData(), 1,
         "cannot write " + dir + "/none/x.idx");
@@ -257,25 +255,12 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
     QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
     row("index is a folder", {"--index", dir}, 1, "is a directory");
     row("index is a pipe", {"--index", fifo}, 1, "is a named pipe");
-    row("index is a device", {"--index", "/dev/zero"}, 1, "is a device");
     row("compiling onto a pipe", QStringList{"--compile-index", fifo} + rawData(), 1,
         fifo + " exists and is no regular file");
-    row("no threads", {"--threads", "0"}, 1, "--threads wants a number from 1 to 256");
-    row("too many threads", {"--threads", "257"}, 1, "--threads wants a number from 1 to 256");
     row("most threads", {"--threads", "256", "--index", dir + "/none.idx"}, 1, "is missing");
     row("index damaged", {"--index", damaged}, 1, "--compile-index");
     const QString taken = u"127.0.0.1:%1"_s.arg(m_port);
     row("taken port", QStringList{"--listen", taken} + rawData(), 1, "cannot listen on " + taken);
-    for (const char *address : {"::1:80", "127.0.0.1:", "127.0.0.1:65536", "nonsense"})
-        QTest::addRow("bad address %s", address)
-            << QStringList{"--listen", address} << 1 << "--listen wants ADDR:PORT";
-    row("stray argument", {"--raw", "Baum"}, 1, "unexpected argument");
-    row("unknown option", {"--nonsense"}, 1, "nonsense");
-    // On port 0, so that an origin taken by mistake keeps no shared port.
-    for (const char *origin : {"https://x.org/app", "https://x.org/", "ftp://x.org"})
-        QTest::addRow("origin %s", origin)
-            << QStringList{"--listen", "127.0.0.1:0", "--allow-origin", origin} << 1
-            << "--allow-origin wants";
 }
 
 void TestServiceProcess::everyFailureEndsWithItsCode()
