@@ -1,5 +1,6 @@
 #include "http/httpserver.h"
 #include "httptestclient.h"
+#include "search/wordpipeline.h"
 #include "servicefixture.h"
 #include "support/datatable.h"
 #include "web/associationservice.h"
@@ -82,13 +83,8 @@ QString TestAssocServer::summary(const Reply &reply)
         return text + " json " + object.value(u"keyword"_s).toString() + ' ' +
                QString::number(object.value(u"count"_s).toInt());
     }
-    // The words as the desktop program finds them: lazy groups, dot matching newlines.
-    static const QRegularExpression pattern(u"<center>(.*?)ueber(.*?)>(.*?)</a></center>"_s,
-                                            QRegularExpression::DotMatchesEverythingOption);
-    QStringList words;
-    for (auto it = pattern.globalMatch(QString::fromUtf8(reply.body)); it.hasNext();) {
-        words.append(it.next().captured(3));
-    }
+    // The words as the desktop program finds them.
+    const QStringList words = WordPipeline::extractWords(QString::fromUtf8(reply.body));
     return words.isEmpty() ? text : text + ' ' + words.join(QLatin1Char(','));
 }
 
