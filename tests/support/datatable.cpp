@@ -71,6 +71,10 @@ QByteArray unescaped(QByteArrayView field)
         if (next == 'x' && i + 2 < field.size()) {
             bytes.append(char(field.sliced(i + 1, 2).toByteArray().toUInt(nullptr, 16)));
             i += 2;
+        } else if (next == 'u' && i + 4 < field.size()) {
+            const uint code = field.sliced(i + 1, 4).toByteArray().toUInt(nullptr, 16);
+            bytes.append(QString(QChar(code)).toUtf8());
+            i += 4;
         } else {
             const QByteArrayView from("trn0"), to("\t\r\n\0", 4);
             bytes.append(from.contains(next) ? to[from.indexOf(next)] : next);

@@ -13,8 +13,9 @@ namespace TestSupport {
 // lines are passed over. A column is named "name" (QString), "name:bytes" (QByteArray),
 // "name:int", "name:bool" ("true" or "false"), "name:list" (QStringList) or "name:byteslist"
 // (QByteArrayList); a list's items stand apart by "|", blanks around it left out. In a field, "" is
-// the empty value and \t \r \n \0 \\ and \xHH stand for their bytes. A file that cannot be read, or
-// a line of the wrong shape, ends the test program with a message.
+// the empty value, \t \r \n \0 \\ and \xHH stand for their bytes and \uHHHH for a character in
+// UTF-8. A file that cannot be read, or a line of the wrong shape, ends the test program with a
+// message.
 void addRows(const QString &table, std::initializer_list<const char *> columns);
 
 // The path of a file in tests/data.
