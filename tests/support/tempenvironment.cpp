@@ -9,6 +9,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 // Q_INIT_RESOURCE declares its function in the enclosing namespace, so it must run out here.
@@ -49,6 +52,16 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+
+bool makeNonFile(const QString &path, const QString &kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("fifo"))
+        return ::mkfifo(name.constData(), 0600) == 0;
+    if (kind == QLatin1String("zero"))
+        return ::symlink("/dev/zero", name.constData()) == 0;
+    return kind == QLatin1String("folder") && QDir().mkdir(path);
 }
 
 } // namespace TestSupport

@@ -30,5 +30,8 @@ private:
 QByteArray readBytes(const QString &path);
 // Makes the file's folder if need be and writes the bytes as the whole file.
 void writeBytes(const QString &path, const QByteArray &bytes);
+// Puts what is no regular file at the path: "fifo" a named pipe, "zero" a link to /dev/zero,
+// "folder" a folder. False when it could not be made.
+bool makeNonFile(const QString &path, const QString &kind);
 
 } // namespace TestSupport
