@@ -3,6 +3,7 @@
 #include "search/httpclient.h"
 #include "search/searchrequest.h"
 #include "search/wordpipeline.h"
+#include "support/datatable.h"
 #include "support/messagerecorder.h"
 #include "support/tempenvironment.h"
 #include "support/testhttpserver.h"
@@ -202,15 +203,7 @@ private slots:
 
     void requestAndWords_data()
     {
-        QTest::addColumn<QString>("keyword");
-        QTest::addColumn<QByteArray>("body");
-        QTest::newRow("plain") << u"Haus"_s << QByteArray("eingabe=Haus&anzahl=200");
-        QTest::newRow("one blank") << u" "_s << QByteArray("eingabe=+&anzahl=200");
-        QTest::newRow("field separators")
-            << u"a&b=c%d+e"_s << QByteArray("eingabe=a%26b%3Dc%25d%2Be&anzahl=200");
-        QTest::newRow("umlauts as Latin-1")
-            << u"Bäume größer"_s << QByteArray("eingabe=B%E4ume+gr%F6%DFer&anzahl=200");
-        QTest::newRow("outside Latin-1") << u"Дом"_s << QByteArray("eingabe=%3F%3F%3F&anzahl=200");
+        TestSupport::addRows(u"search/requests.tsv"_s, {"keyword", "body:bytes"});
     }
     void requestAndWords()
     {
@@ -243,15 +236,7 @@ private slots:
     // The switches, the lists and the quantity, each read from its own widget.
     void switchesShapeTheWords_data()
     {
-        QTest::addColumn<QString>("on");
-        QTest::addColumn<QStringList>("words");
-        QTest::newRow("all on") << u"tdc"_s << QStringList{u"Villa"_s, u"boot"_s, u"Garten"_s};
-        QTest::newRow("search term off")
-            << u"dc"_s << QStringList{u"Villa"_s, u"Hausboot"_s, u"Garten"_s};
-        QTest::newRow("doubles off") << u"tc"_s << QStringList{u"Villa"_s, u"Villa"_s, u"boot"_s};
-        QTest::newRow("common list off")
-            << u"td"_s << QStringList{u"Villa"_s, u"boot"_s, u"Gartenxyz"_s};
-        QTest::newRow("user list") << u"tdcu"_s << QStringList{u"V"_s, u"boot"_s, u"Garten"_s};
+        TestSupport::addRows(u"search/switches.tsv"_s, {"on", "words:list"});
     }
     void switchesShapeTheWords()
     {
@@ -410,13 +395,7 @@ private slots:
         QFETCH(QString, why);
         const TestSupport::Watchdog watchdog("a search with a common list that is no file");
         QFile::remove(blacklistPath());
-        const QByteArray list = QFile::encodeName(blacklistPath());
-        if (kind == u"fifo"_s)
-            QCOMPARE(::mkfifo(list.constData(), 0600), 0);
-        else if (kind == u"zero"_s)
-            QCOMPARE(::symlink("/dev/zero", list.constData()), 0);
-        else
-            QVERIFY(QDir().mkdir(blacklistPath()));
+        QVERIFY(TestSupport::makeNonFile(blacklistPath(), kind));
         server->setResponse(ok(page({u"Dach"_s})));
         search(u"Haus"_s);
         QCOMPARE(shown(), QStringList{u"Dach"_s});
@@ -451,13 +430,10 @@ private slots:
         const TestSupport::Watchdog watchdog("a search with an odd reply file");
         const QString mine = env->filePath(u"mine.txt"_s);
         writeBytes(mine, "my own text");
-        const QByteArray reply = QFile::encodeName(replyPath());
         if (kind == u"link"_s)
-            QCOMPARE(::symlink(QFile::encodeName(mine).constData(), reply.constData()), 0);
-        else if (kind == u"fifo"_s)
-            QCOMPARE(::mkfifo(reply.constData(), 0600), 0);
+            QVERIFY(QFile::link(mine, replyPath()));
         else
-            QCOMPARE(::symlink("/dev/zero", reply.constData()), 0);
+            QVERIFY(TestSupport::makeNonFile(replyPath(), kind));
         const QByteArray body = page({u"Dach"_s});
         server->setResponse(TestHttpServer::response(status, body));
         search(u"Haus"_s);
