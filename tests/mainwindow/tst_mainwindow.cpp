@@ -20,9 +20,6 @@
 #include <QTextEdit>
 #include <QToolBar>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 class TestMainWindow : public QObject
@@ -194,12 +191,10 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
     const QByteArray huge = "[General]\nsize=@Size(500 400)\n" + QByteArray(2 << 20, '#');
     if (kind == QLatin1String("huge"))
         TestSupport::writeBytes(file, huge);
-    else if (kind == QLatin1String("folder"))
-        QVERIFY(QDir().mkdir(file));
-    else if (kind == QLatin1String("zero"))
-        QCOMPARE(::symlink("/dev/zero", QFile::encodeName(file).constData()), 0);
     else
-        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        QVERIFY(TestSupport::makeNonFile(
+            file,
+            kind == QLatin1String("org") || kind == QLatin1String("lock") ? u"fifo"_s : kind));
 
     const TestSupport::Watchdog watchdog("a start with an odd settings file");
     TestSupport::MessageRecorder messages;
@@ -327,7 +322,7 @@ void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()
         QSettings(QString::fromLatin1(PublisherAddress), u"lexigrove"_s).fileName();
     QDir().mkpath(QFileInfo(file).path());
     QFile::remove(file);
-    QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    QVERIFY(TestSupport::makeNonFile(file, u"fifo"_s));
     const TestSupport::Watchdog watchdog("closing the window with a settings file that is a pipe");
     TestSupport::MessageRecorder messages;
     QVERIFY(m_window->close());
