@@ -161,7 +161,12 @@ private slots:
     void apiAnswersGoIntoTheSharedCache();
 
 private:
-    void startServer(const HttpLimits &limits);
+    // A server of the given handler (the association service by default) on the data's workers.
+    void startServer(const HttpLimits &limits, HttpHandler *handler = nullptr);
+    // Adds clients that connect one after the other and send the request; false when one
+    // could not send it.
+    bool connectMany(std::vector<std::unique_ptr<RawClient>> *clients, int count,
+                     const QByteArray &request);
     struct Pace
     {
         qint64 longestPauseMs = 0;
@@ -171,6 +176,7 @@ private:
     static void checkEveryReply(const RawClient &client, int count);
 
     std::unique_ptr<AssociationService> m_service;
+    SlowHandler m_slow;
     std::unique_ptr<HttpServer> m_server;
 };
 
@@ -187,13 +193,24 @@ void TestServerLoad::initTestCase()
     m_service = std::make_unique<AssociationService>(&ServiceFixture::lexicon());
 }
 
-void TestServerLoad::startServer(const HttpLimits &limits)
+void TestServerLoad::startServer(const HttpLimits &limits, HttpHandler *handler)
 {
     m_server.reset();
-    m_server = std::make_unique<HttpServer>(m_service.get(), limits);
+    m_server = std::make_unique<HttpServer>(handler ? handler : m_service.get(), limits);
     QFETCH_GLOBAL(int, workers);
     m_server->setWorkerThreads(workers);
     QVERIFY(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0));
+}
+
+bool TestServerLoad::connectMany(std::vector<std::unique_ptr<RawClient>> *clients, int count,
+                                 const QByteArray &request)
+{
+    for (int i = 0; i < count; ++i) {
+        clients->push_back(std::make_unique<RawClient>(m_server->port()));
+        if (!QTest::qWaitFor([&] { return clients->back()->send(request); }, 5000))
+            return false;
+    }
+    return true;
 }
 
 // The client stops sending long before the last reply is out, and then reads slowly: the
@@ -226,17 +243,10 @@ void TestServerLoad::slowBodiesGiveWay()
     startServer(limits);
     const QByteArray slowHead =
         "POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\ne";
-    std::vector<std::unique_ptr<RawClient>> slow;
-    for (int i = 0; i < limits.maxConnections; ++i) {
-        slow.push_back(std::make_unique<RawClient>(m_server->port()));
-        QTRY_VERIFY(slow.back()->send(slowHead));
-    }
+    std::vector<std::unique_ptr<RawClient>> slow, good;
+    QVERIFY(connectMany(&slow, limits.maxConnections, slowHead));
     QTRY_COMPARE(m_server->connectionCount(), limits.maxConnections);
-    std::vector<std::unique_ptr<RawClient>> good;
-    for (int i = 0; i < 5; ++i) {
-        good.push_back(std::make_unique<RawClient>(m_server->port()));
-        QTRY_VERIFY(good.back()->send(closingRequest));
-    }
+    QVERIFY(connectMany(&good, 5, closingRequest));
     const auto allEnded = [](const std::vector<std::unique_ptr<RawClient>> &clients) {
         return std::all_of(clients.begin(), clients.end(), [](const auto &client) {
             client->read();
@@ -275,9 +285,7 @@ void TestServerLoad::burstBeyondTheCapIsServed()
     limits.maxConnections = 32;
     startServer(limits);
     std::vector<std::unique_ptr<RawClient>> clients;
-    for (int i = 0; i < count; ++i) {
-        clients.push_back(std::make_unique<RawClient>(m_server->port()));
-    }
+    QVERIFY(connectMany(&clients, count, QByteArray()));
     QDeadlineTimer deadline(60000);
     int ended = 0;
     while (ended < count && !deadline.hasExpired()) {
@@ -310,22 +318,19 @@ void TestServerLoad::slowQueryHoldsOnlyItsConnection()
     if (workers == 0) {
         QSKIP("one thread answers one request at a time");
     }
-    SlowHandler handler;
-    HttpServer server(&handler);
-    server.setWorkerThreads(workers);
-    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    RawClient slow(server.port());
-    RawClient quick(server.port());
+    startServer(HttpLimits(), &m_slow);
+    RawClient slow(m_server->port());
+    RawClient quick(m_server->port());
     QTRY_VERIFY(slow.send("GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"
                           "GET /after HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTest::qWait(50);
     QTRY_VERIFY(quick.send("GET /quick HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTRY_VERIFY_WITH_TIMEOUT(!quick.read(), 1000);
     QVERIFY(quick.received().endsWith("\r\n\r\n/quick"));
-    RawClient alsoSlow(server.port());
+    RawClient alsoSlow(m_server->port());
     QTRY_VERIFY(alsoSlow.send("GET /slow HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTest::qWait(50);
-    RawClient atOnce(server.port());
+    RawClient atOnce(m_server->port());
     QTRY_VERIFY(atOnce.send("GET /at-once HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTRY_VERIFY_WITH_TIMEOUT(!atOnce.read(), 1000);
     QVERIFY(atOnce.received().endsWith("\r\n\r\n/at-once"));
@@ -345,11 +350,8 @@ void TestServerLoad::pipelinedRequestWaitsForTheWorker()
     if (workers == 0) {
         QSKIP("no worker to wait for");
     }
-    SlowHandler handler;
-    HttpServer server(&handler);
-    server.setWorkerThreads(workers);
-    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    RawClient client(server.port());
+    startServer(HttpLimits(), &m_slow);
+    RawClient client(m_server->port());
     QElapsedTimer waited;
     waited.start();
     const qint64 cpu = threadCpuMs();
@@ -376,12 +378,10 @@ void TestServerLoad::lingerCountsFromTheLastByte()
     if (workers > 0) {
         QSKIP("writing works the same with workers");
     }
-    SlowHandler handler;
     HttpLimits limits;
     limits.lingerMs = 800;
-    HttpServer server(&handler, limits);
-    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    RawClient client(server.port(), 4096);
+    startServer(limits, &m_slow);
+    RawClient client(m_server->port(), 4096);
     QTRY_VERIFY(client.send("GET /big HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTest::qWait(limits.lingerMs + 200);
     // The end of the stream is not read, so that the client does not close.
@@ -393,8 +393,8 @@ void TestServerLoad::lingerCountsFromTheLastByte()
     QTRY_VERIFY_WITH_TIMEOUT(rest() == 0 || !client.read(rest()), 5000);
     QVERIFY2(rest() == 0 && !client.ended(), "the reply was cut short");
     QTest::qWait(limits.lingerMs / 2);
-    QVERIFY2(server.connectionCount() == 1, "closed without lingering");
-    QTRY_VERIFY_WITH_TIMEOUT(server.connectionCount() == 0, 5 * limits.lingerMs);
+    QVERIFY2(m_server->connectionCount() == 1, "closed without lingering");
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->connectionCount() == 0, 5 * limits.lingerMs);
 }
 
 // Only what needs no query is answered in the connections' thread.
@@ -485,18 +485,14 @@ void TestServerLoad::tricklingClientsGet408()
 // is queued and the eviction time has long passed.
 void TestServerLoad::requestOnWorkerIsNotEvicted()
 {
-    QFETCH_GLOBAL(int, workers);
-    SlowHandler handler;
     HttpLimits limits;
     limits.maxConnections = 1;
     limits.evictAfterMs = 200;
-    HttpServer server(&handler, limits);
-    server.setWorkerThreads(workers);
-    QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    RawClient slow(server.port());
+    startServer(limits, &m_slow);
+    RawClient slow(m_server->port());
     QTRY_VERIFY(slow.send("GET /slow HTTP/1.1\r\nHost: x\r\n\r\n"));
     QTest::qWait(50);
-    RawClient waiting(server.port());
+    RawClient waiting(m_server->port());
     QTRY_VERIFY(waiting.send("GET /quick HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     QTRY_VERIFY_WITH_TIMEOUT(slow.received().endsWith("\r\n\r\n/slow") || !slow.read(), 5000);
     QVERIFY2(slow.received().startsWith("HTTP/1.1 200 OK\r\n"), slow.received().constData());
@@ -534,11 +530,8 @@ void TestServerLoad::closingConnectionsStayBounded()
     limits.maxConnections = 1;
     limits.lingerMs = 5000;
     startServer(limits);
-    std::vector<std::unique_ptr<RawClient>> lingering;
-    for (int i = 0; i < 10; ++i) {
-        lingering.push_back(std::make_unique<RawClient>(m_server->port()));
-        QTRY_VERIFY(lingering.back()->send(closingRequest));
-    }
+    std::vector<std::unique_ptr<RawClient>> lingering, open;
+    QVERIFY(connectMany(&lingering, 10, closingRequest));
     QDeadlineTimer deadline(1000);
     while (!deadline.hasExpired()) {
         QTest::qWait(10);
@@ -555,11 +548,7 @@ void TestServerLoad::closingConnectionsStayBounded()
         QTRY_VERIFY_WITH_TIMEOUT(!client.read(), 5000);
         QVERIFY(m_server->connectionCount() <= 2 * limits.maxConnections);
     }
-    std::vector<std::unique_ptr<RawClient>> open;
-    for (int i = 0; i < 2 * limits.maxConnections; ++i) {
-        open.push_back(std::make_unique<RawClient>(m_server->port()));
-        open.back()->send(baumRequest);
-    }
+    QVERIFY(connectMany(&open, 2 * limits.maxConnections, baumRequest));
     QTest::qWait(300);
     int answered = 0;
     for (const auto &client : open) {
