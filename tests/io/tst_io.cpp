@@ -2,6 +2,7 @@
 #include "io/iofunc.h"
 #include "io/regularfile.h"
 #include "io/replacementfile.h"
+#include "support/datatable.h"
 #include "support/messagerecorder.h"
 #include "support/tempenvironment.h"
 
@@ -97,20 +98,8 @@ void TestIO::writableFileInReadOnlyFolderIsWritten()
 
 void TestIO::programFolderChoice_data()
 {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<bool>("portable");
-    QTest::addColumn<bool>("told");       // that the choice had to fall back
-    QTest::addColumn<QByteArray>("list"); // the per-user list it starts from
-    QTest::newRow("writable") << "writable" << true << false << QByteArray("<missing>");
-    // Its own list can be written, but no reply file can be made beside it.
-    QTest::newRow("read-only, writable list") << "full" << false << true << QByteArray("own");
-    // Even where its folder is writable (as for root), an installed copy keeps files per user.
-    QTest::newRow("installed") << "bin" << false << false << QByteArray("shipped");
-    // The program runs from the real folder; the prefix it was built for is a link to it.
-    QTest::newRow("installed, prefix linked")
-        << "real/bin" << false << false << QByteArray("shipped");
-    QTest::newRow("system folder") << "/proc" << false << true << QByteArray("shipped");
-    QTest::newRow("read-only unpacked copy") << "readonly" << false << true << QByteArray("own");
+    TestSupport::addRows(u"io/programfolder.tsv"_s,
+                         {"folder", "portable:bool", "told:bool", "list:bytes"});
 }
 
 void TestIO::programFolderChoice()
