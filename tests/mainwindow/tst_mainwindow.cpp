@@ -1,5 +1,6 @@
 #include "app/publisher.h"
 #include "mainwindow/mainwindow.h"
+#include "support/datatable.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/tempenvironment.h"
@@ -166,14 +167,7 @@ void TestMainWindow::onlyAUsablePlacementIsRestored()
 // write over it when it closes.
 void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("pipe") << u"fifo"_s << u"pipe"_s;
-    QTest::newRow("link to a device") << u"zero"_s << u"device"_s;
-    QTest::newRow("huge") << u"huge"_s << u"larger than"_s;
-    QTest::newRow("folder") << u"folder"_s << u"folder"_s;
-    QTest::newRow("publisher's file a pipe") << u"org"_s << u"pipe"_s;
-    QTest::newRow("lock file a pipe") << u"lock"_s << u"pipe"_s;
+    TestSupport::addRows(u"mainwindow/oddsettings.tsv"_s, {"kind", "why"});
 }
 
 void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
