@@ -132,7 +132,7 @@ void TestAssociations::initTestCase()
 void TestAssociations::termsLoseTheirNotes_data()
 {
     TestSupport::addRows(u"associations/terms.tsv"_s,
-                         {"term:bytes", "text:bytes", "role:int", "mainForm:bool"});
+                         {"term:bytes", "text:bytes", "role:int", "mainForm:bool", "noted:bool"});
 }
 
 void TestAssociations::termsLoseTheirNotes()
@@ -146,6 +146,7 @@ void TestAssociations::termsLoseTheirNotes()
     QCOMPARE(QByteArray(parsed.text.data(), qsizetype(parsed.text.size())), text);
     QCOMPARE(int(parsed.role), role);
     QCOMPARE(parsed.mainForm, mainForm);
+    QTEST(parsed.noted, "noted");
 }
 
 // Baum's answer from the thesaurus and the word list alone. Compounds whose other part is a
@@ -180,6 +181,7 @@ void TestAssociations::rankingFollowsTheRelations()
     QCOMPARE(words(m_lexicon, u"grüne Lunge"_s), QStringList({u"Stadtpark"_s, u"Parkanlage"_s}));
     // Case, blanks and the count asked for.
     QCOMPARE(words(m_lexicon, u"  BAUM "_s), baum);
+    QCOMPARE(words(m_lexicon, u"...Baum"_s), baum);
     QCOMPARE(words(m_lexicon, u"Baum"_s, 3), baum.mid(0, 3));
     QCOMPARE(words(m_lexicon, u"Baum"_s, -5), baum.mid(0, 1));
     QCOMPARE(words(m_lexicon, u"Baum"_s, 100000), baum);
@@ -403,12 +405,13 @@ void TestAssociations::definitionWordingIsNoAssociation()
 void TestAssociations::missingOrBrokenDataIsReported_data()
 {
     TestSupport::addRows(u"associations/brokendata.tsv"_s,
-                         {"missing", "thesaurus:bytes", "expected"});
+                         {"missing", "instead", "thesaurus:bytes", "expected"});
 }
 
 void TestAssociations::missingOrBrokenDataIsReported()
 {
     QFETCH(QString, missing);
+    QFETCH(QString, instead);
     QFETCH(QByteArray, thesaurus);
     QFETCH(QString, expected);
     QTemporaryDir dir;
@@ -420,6 +423,8 @@ void TestAssociations::missingOrBrokenDataIsReported()
     }
     if (!thesaurus.isEmpty())
         TestSupport::writeBytes(dir.filePath(u"thesaurus.dat"_s), thesaurus);
+    if (!instead.isEmpty())
+        QVERIFY(TestSupport::makeNonFile(dir.filePath(missing), instead));
     Lexicon lexicon;
     QString error;
     const bool loaded = IndexCompiler::load(dir.filePath(u"thesaurus.dat"_s),
