@@ -56,6 +56,7 @@ namespace {
 
 enum Damage
 {
+    FirstOffsetNotZero,
     LastOffsetPastEnd,
     LastOffsetShort,
     OffsetFallsBack,
@@ -134,8 +135,9 @@ void TestIndexDamage::checksumCoversEveryByte()
     }
 }
 
-// Each offset table must end exactly at its list's end and never fall back; each section must
-// lie inside the file. Damage of each kind, in each section, with a checksum that fits.
+// Each offset table must begin at 0, end exactly at its list's end and never fall back; each
+// section must lie inside the file. Damage of each kind, in each section, with a checksum that
+// fits.
 void TestIndexDamage::everySectionIsChecked_data()
 {
     QTest::addColumn<int>("section");
@@ -149,6 +151,7 @@ void TestIndexDamage::everySectionIsChecked_data()
         QTest::addRow("section %d, last offset short of its list", s)
             << int(s) << int(LastOffsetShort);
         QTest::addRow("section %d, misaligned", s) << int(s) << int(OffsetMisaligned);
+        QTest::addRow("section %d, first offset not 0", s) << int(s) << int(FirstOffsetNotZero);
     }
     for (int s = 0; s < int(SectionCount); ++s) {
         QTest::addRow("section %d, count beyond the file", s) << s << int(CountBeyondFile);
@@ -169,7 +172,9 @@ void TestIndexDamage::everySectionIsChecked()
         std::memcpy(&lastValue, m_good.constData() + last, sizeof lastValue);
     const QString error = openChanged(
         [&](QByteArray *b) {
-            if (damage == OffsetMisaligned)
+            if (damage == FirstOffsetNotZero)
+                put(b, qsizetype(e.offset), quint32(1));
+            else if (damage == OffsetMisaligned)
                 put(b, table, quint64(e.offset + 4));
             else if (damage == CountBeyondFile || damage == OffsetBeyondFile)
                 put(b, table + (damage == CountBeyondFile ? 8 : 0), quint64(m_good.size() + 8));
