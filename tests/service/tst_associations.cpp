@@ -177,6 +177,12 @@ void TestAssociations::rankingFollowsTheRelations()
                             "Schlag", "Baum & Strauch", "<Baum>", "Baum...", "Baum (fig.)"})
         QVERIFY2(!baum.contains(QString::fromUtf8(out)), out);
 
+    // A neighbour is no link that goes both ways: Baum, one of Strauch's, is not spared the
+    // penalty of an association that goes one way only.
+    const QStringList strauch = words(m_lexicon, u"Strauch"_s);
+    QVERIFY2(strauch.indexOf(u"Gehölz"_s) >= 0 &&
+                 strauch.indexOf(u"Gehölz"_s) < strauch.indexOf(u"Baum"_s),
+             qPrintable(strauch.join(u',')));
     QCOMPARE(words(m_lexicon, u"HÖHLE"_s), (QStringList{u"Grotte"_s, u"Hohlraum"_s, u"Kaverne"_s}));
     QCOMPARE(words(m_lexicon, u"grüne Lunge"_s), QStringList({u"Stadtpark"_s, u"Parkanlage"_s}));
     // Case, blanks and the count asked for.
