@@ -568,6 +568,7 @@ void TestAssociations::refusedWordsTakeNoRank()
     };
     QByteArray withPlural = thesaurus;
     withPlural.replace("-|Stuhl|Sitz|", "-|Stuhl|Stühle|Sitz|");
+    withPlural.replace("-|Hausboot|Haus-Boot|", "-|Hausboot|Haus-Boot|Haus-Boote|");
     QVERIFY(withPlural != thesaurus);
     Lexicon plain, plural;
     QVERIFY(load(thesaurus, &plain));
@@ -575,6 +576,9 @@ void TestAssociations::refusedWordsTakeNoRank()
     const QStringList expected = ServiceFixture::scoredWords(plain, u"Stuhl"_s);
     QVERIFY(expected.size() >= 3);
     QCOMPARE(ServiceFixture::scoredWords(plural, u"Stuhl"_s), expected);
+    // The typed form written with a hyphen is the keyword too.
+    const QStringList boats = words(plural, u"Hausboote"_s);
+    QVERIFY2(!boats.isEmpty() && !boats.contains(u"Haus-Boote"_s), qPrintable(boats.join(u',')));
     // A meaning listed again under another label is still one meaning, not two that agree.
     QByteArray relabelled = thesaurus;
     const QByteArray meaning = "\n-|Stammbaum|Ahnentafel|<Baum>|Baum (fig.)\n";
