@@ -350,6 +350,12 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
     damaged.definitions = {cut};
     QVERIFY(!IndexCompiler::load(damaged, &lexicon, &error));
     QVERIFY2(error.contains(cut) && error.contains(QLatin1String("cut short")), qPrintable(error));
+    // So is a stop word file whose list holds no word.
+    damaged = fixtureSources();
+    damaged.stopWords = m_dir.filePath(u"empty.pm"_s);
+    TestSupport::writeBytes(damaged.stopWords, "sub _stopwords {\n    return qw(\n    );\n}\n");
+    QVERIFY(!IndexCompiler::load(damaged, &lexicon, &error));
+    QVERIFY2(error.contains(QLatin1String("no German stop word list")), qPrintable(error));
 }
 
 // What a compressed file unpacks to is bounded to the byte, wherever the bound falls among the
