@@ -43,7 +43,9 @@ private slots:
     void apiAnswersSeveralSeeds();
     void answers_data();
     void answers();
+    void errorsAreProblemDocuments_data();
     void errorsAreProblemDocuments();
+    void pageErrorsStayHtml();
     void entityTagsSpareDownloads();
     void crossOriginIsAllowedOnlyWhenAsked();
     void tagsAndFormatsAtTheirEdges();
@@ -250,35 +252,32 @@ void TestWeb::answers()
     }
 }
 
-// Every error under /api/ is a problem document a script can read; the page keeps its HTML and
-// nothing is left for a browser to sniff.
+// Every error under /api/ is a problem document a script can read.
+void TestWeb::errorsAreProblemDocuments_data()
+{
+    TestSupport::addRows(u"web/problems.tsv"_s, {"request:bytes", "status:int"});
+}
+
 void TestWeb::errorsAreProblemDocuments()
 {
-    struct Case
-    {
-        QByteArray request;
-        int status;
-    };
-    const Case cases[] = {
-        {HttpTestClient::get("/api/v1/associations?q=Baum&n=0"), 400},
-        {HttpTestClient::get("/api/v2/associations?q=Baum"), 404},
-        {HttpTestClient::get("/api/"), 404},
-        {"DELETE /api/v1/associations HTTP/1.1\r\nHost: x\r\n\r\n", 405},
-        {"PUT /api/v1/openapi.json HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", 405},
-    };
-    for (const Case &c : cases) {
-        const HttpTestClient::Reply reply = HttpTestClient::exchange(m_server.port(), c.request);
-        QCOMPARE(reply.status, c.status);
-        QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
-        QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
-        QJsonParseError error;
-        const QJsonObject problem = QJsonDocument::fromJson(reply.body, &error).object();
-        QVERIFY2(error.error == QJsonParseError::NoError, reply.body.constData());
-        QCOMPARE(problem.value("status").toInt(), c.status);
-        QCOMPARE(problem.value("title").toString().toUtf8(), HttpResponse::reasonPhrase(c.status));
-        QVERIFY(problem.value("type").isString());
-        QVERIFY(!problem.value("detail").toString().isEmpty());
-    }
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    const HttpTestClient::Reply reply = HttpTestClient::exchange(m_server.port(), request);
+    QCOMPARE(reply.status, status);
+    QCOMPARE(reply.headers.value("content-type"), QByteArray("application/problem+json"));
+    QCOMPARE(reply.headers.value("x-content-type-options"), QByteArray("nosniff"));
+    QJsonParseError error;
+    const QJsonObject problem = QJsonDocument::fromJson(reply.body, &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, reply.body.constData());
+    QCOMPARE(problem.value("status").toInt(), status);
+    QCOMPARE(problem.value("title").toString().toUtf8(), HttpResponse::reasonPhrase(status));
+    QVERIFY(problem.value("type").isString());
+    QVERIFY(!problem.value("detail").toString().isEmpty());
+}
+
+// Outside /api/ the page keeps its HTML, and nothing is left for a browser to sniff either.
+void TestWeb::pageErrorsStayHtml()
+{
     HttpTestClient client;
     QVERIFY(client.connectTo(m_server.port()));
     client.send("DELETE / HTTP/1.1\r\nHost: x\r\n\r\n" + HttpTestClient::get("/nowhere") +
