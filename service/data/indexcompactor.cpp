@@ -54,7 +54,7 @@ void IndexCompactor::keepKey(uint32_t key)
     const uint32_t base = m_newKey[t.keyBase[key]];
     kept.keyBase.push_back(base != npos ? base : m_newKey[key]);
     kept.keyCommonness.push_back(t.keyCommonness[key]);
-    kept.keyKinds.push_back(m_facts.kinds[key]);
+    kept.keyKinds.push_back(m_facts.storedKinds(key));
     kept.coocWitnessed.push_back(t.coocWitnessed[key]);
     const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                           std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,

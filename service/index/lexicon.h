@@ -124,8 +124,8 @@ public:
     {
         return range(IndexFormat::BacklinkBegin, IndexFormat::Backlinks, key);
     }
-    // The kinds (a set of Language::Kind) that the dictionary states for the key's headwords;
-    // 0 for a key it does not define.
+    // The kinds (a set of Language::Kind) of the key: those the dictionary states for its
+    // headwords, or for a key it does not define those that the case of its word tells.
     uint8_t kindsOf(uint32_t key) const
     {
         return key < keyCount() ? array<uint8_t>(IndexFormat::KeyKinds)[key] : 0;
