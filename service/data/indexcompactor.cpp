@@ -79,8 +79,9 @@ void IndexCompactor::keepCutsAndReadings()
         const uint32_t keptModifier = modifier == npos ? npos : m_newKey[modifier];
         const uint32_t keptHead = head == npos ? npos : m_newKey[head];
         if (m_newKey[key] != npos && (keptModifier != npos || keptHead != npos)) {
-            m_kept.compoundCuts.insert(m_kept.compoundCuts.end(),
-                                       {m_newKey[key], keptModifier, keptHead});
+            m_kept.compoundCuts.insert(
+                m_kept.compoundCuts.end(),
+                {m_newKey[key], keptModifier, uint32_t(m_compounds.linking[key]), keptHead});
         }
     }
     for (uint32_t key = 0; key < keyCount; ++key) {

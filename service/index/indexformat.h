@@ -37,7 +37,8 @@ enum Section : uint32_t
     Cooc,          // u32: words, the most telling first
     CaseReadings,  // u32 pairs, by key: a key, and the base of its words in the other case
     KeyKinds,      // u8 per key: its kinds (Language::Kind), stated or told by its word's case
-    CompoundCuts,  // u32 triples, by key: a compound's key, its modifier's and its head's base
+    CompoundCuts,  // u32 quadruples, by key: a compound's key, its modifier's base, its linking
+                   // element (1 + its place in Inflection::linkingElements, or 0), its head's base
     CoocWitnessed, // u32 per key: how many of its first Cooc words more than one document brings
     KeySpread,     // u32 per key: in how many keys' Cooc lists it stands
     BacklinkBegin, // u32: keys + 1
