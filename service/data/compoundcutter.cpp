@@ -23,6 +23,16 @@ constexpr std::string_view inseparablePrefixes[] = {"be", "emp",  "ent", "er",
 using WordShape::characterCount;
 using WordShape::isAbbreviation;
 
+// 1 + the place of a linking element among Inflection::linkingElements, 0 for none.
+uint8_t linkingCode(std::string_view link)
+{
+    const auto *found = std::find(std::begin(Inflection::linkingElements),
+                                  std::end(Inflection::linkingElements), link);
+    return found == std::end(Inflection::linkingElements)
+               ? 0
+               : uint8_t(1 + (found - std::begin(Inflection::linkingElements)));
+}
+
 } // namespace
 
 CompoundCutter::CompoundCutter(const LexiconTables &tables, const KeyFacts &facts,
@@ -34,7 +44,7 @@ CompoundParts CompoundCutter::cut()
 {
     splitCompounds();
     findMeantParts();
-    return {std::move(m_parts), std::move(m_meantParts)};
+    return {std::move(m_parts), std::move(m_meantParts), std::move(m_linking)};
 }
 
 // The parts of every key that is a compound, cut where the first part is longest
@@ -43,6 +53,7 @@ void CompoundCutter::splitCompounds()
 {
     const LexiconTables &t = *m_t;
     m_parts.assign(t.keys.size(), {Lexicon::npos, Lexicon::npos});
+    m_linking.assign(t.keys.size(), 0);
     for (uint32_t key = 0; key < t.keys.size(); ++key) {
         const uint32_t word = t.keyWord[key];
         const std::string_view text = t.keys.at(key);
@@ -65,6 +76,7 @@ void CompoundCutter::splitCompounds()
             }
             if (length > best || m_facts.uses[head] > m_facts.uses[m_parts[key].second]) {
                 m_parts[key] = {first, head};
+                m_linking[key] = linkingCode(text.substr(length, at - length));
                 best = length;
             }
         }

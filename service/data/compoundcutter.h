@@ -17,6 +17,9 @@ struct CompoundParts
     // Of cut, the parts that the whole's meaning keeps: "Sommersprosse" (a freckle) is cut into
     // "Sommer" and "Sprosse", and means neither.
     std::vector<std::pair<uint32_t, uint32_t>> meant;
+    // Of cut, the linking element between the parts: 1 + its place in
+    // Inflection::linkingElements, or 0 for none ("Urlaub|s|tag", "Haus|halt").
+    std::vector<uint8_t> linking;
 };
 
 // The builder's compound stage: cuts each word, once, into a first part (alone or before a
@@ -53,4 +56,5 @@ private:
     const Glosses &m_glosses;
     std::vector<std::pair<uint32_t, uint32_t>> m_parts;      // first part's base and head, or npos
     std::vector<std::pair<uint32_t, uint32_t>> m_meantParts; // of m_parts, those the meaning keeps
+    std::vector<uint8_t> m_linking; // of m_parts, as CompoundParts::linking
 };

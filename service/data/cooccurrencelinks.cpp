@@ -50,8 +50,8 @@ float linkWeight(uint32_t rank, uint32_t commonness)
 std::vector<std::pair<uint32_t, uint32_t>> partsOf(const LexiconTables &t)
 {
     std::vector<std::pair<uint32_t, uint32_t>> parts(t.keyBase.size(), {UINT32_MAX, UINT32_MAX});
-    for (size_t i = 0; i + 2 < t.compoundCuts.size(); i += 3) {
-        parts[t.compoundCuts[i]] = {t.compoundCuts[i + 1], t.compoundCuts[i + 2]};
+    for (size_t i = 0; i + 3 < t.compoundCuts.size(); i += 4) {
+        parts[t.compoundCuts[i]] = {t.compoundCuts[i + 1], t.compoundCuts[i + 3]};
     }
     return parts;
 }

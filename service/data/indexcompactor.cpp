@@ -54,7 +54,7 @@ void IndexCompactor::keepKey(uint32_t key)
     const uint32_t base = m_newKey[t.keyBase[key]];
     kept.keyBase.push_back(base != npos ? base : m_newKey[key]);
     kept.keyCommonness.push_back(t.keyCommonness[key]);
-    kept.keyKinds.push_back(m_facts.kinds[key]);
+    kept.keyKinds.push_back(m_facts.storedKinds(key));
     kept.coocWitnessed.push_back(t.coocWitnessed[key]);
     const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                           std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
@@ -79,8 +79,9 @@ void IndexCompactor::keepCutsAndReadings()
         const uint32_t keptModifier = modifier == npos ? npos : m_newKey[modifier];
         const uint32_t keptHead = head == npos ? npos : m_newKey[head];
         if (m_newKey[key] != npos && (keptModifier != npos || keptHead != npos)) {
-            m_kept.compoundCuts.insert(m_kept.compoundCuts.end(),
-                                       {m_newKey[key], keptModifier, keptHead});
+            m_kept.compoundCuts.insert(
+                m_kept.compoundCuts.end(),
+                {m_newKey[key], keptModifier, uint32_t(m_compounds.linking[key]), keptHead});
         }
     }
     for (uint32_t key = 0; key < keyCount; ++key) {

@@ -35,6 +35,15 @@ KeyFacts KeyFacts::find(const LexiconTables &tables, const Sources &sources)
     return facts;
 }
 
+uint8_t KeyFacts::storedKinds(uint32_t key) const
+{
+    if (kinds[key] != 0) {
+        return kinds[key];
+    }
+    return shownAsNoun[key] ? uint8_t(Language::Noun)
+                            : uint8_t(Language::Verb | Language::Adjective);
+}
+
 // What the sources say of each key: a headword and its kinds, a function or light word, in
 // the thesaurus or the word list, written in small letters.
 void KeyFacts::flagKeys(const LexiconTables &t, const Sources &sources)

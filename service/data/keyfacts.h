@@ -37,6 +37,10 @@ struct KeyFacts
     // The tables' words must have their keys and each key the word shown for it.
     static KeyFacts find(const LexiconTables &tables, const Sources &sources);
 
+    // The kinds a key is stored with: those of its headwords, or else those that the case of the
+    // word shown for it tells, so that no reader of the index looks at the letters again.
+    uint8_t storedKinds(uint32_t key) const;
+
     std::vector<uint8_t> flags;  // of each key, a set of KeyFlag
     std::vector<uint8_t> kinds;  // of each key: the kinds of its headwords
     std::vector<bool> upperForm; // of each key: written with a capital somewhere

@@ -9,7 +9,7 @@
 namespace IndexFormat {
 
 // Raised whenever the meaning or layout of any section changes.
-constexpr uint32_t version = 5;
+constexpr uint32_t version = 6;
 constexpr char magic[8] = {'L', 'X', 'G', 'A', 'S', 'S', 'O', 'C'};
 constexpr uint32_t byteOrderMark = 0x01020304u;
 constexpr const char *fileName = "lexigrove-assoc.idx";
@@ -36,8 +36,9 @@ enum Section : uint32_t
     CoocBegin,     // u32: keys + 1
     Cooc,          // u32: words, the most telling first
     CaseReadings,  // u32 pairs, by key: a key, and the base of its words in the other case
-    KeyKinds,      // u8 per key: the kinds the dictionary states for it (Language::Kind), or 0
-    CompoundCuts,  // u32 triples, by key: a compound's key, its modifier's and its head's base
+    KeyKinds,      // u8 per key: its kinds (Language::Kind), stated or told by its word's case
+    CompoundCuts,  // u32 quadruples, by key: a compound's key, its modifier's base, its linking
+                   // element (1 + its place in Inflection::linkingElements, or 0), its head's base
     CoocWitnessed, // u32 per key: how many of its first Cooc words more than one document brings
     KeySpread,     // u32 per key: in how many keys' Cooc lists it stands
     BacklinkBegin, // u32: keys + 1

@@ -43,7 +43,7 @@ const Section sections[SectionCount] = {
     {Cooc, 4, Extent::Free, [](T t) { return elements(t.cooc); }},
     {CaseReadings, 4, Extent::Pairs, [](T t) { return elements(t.caseReadings); }},
     {KeyKinds, 1, Extent::PerKey, [](T t) { return elements(t.keyKinds); }},
-    {CompoundCuts, 4, Extent::Triples, [](T t) { return elements(t.compoundCuts); }},
+    {CompoundCuts, 4, Extent::Quadruples, [](T t) { return elements(t.compoundCuts); }},
     {CoocWitnessed, 4, Extent::PerKey, [](T t) { return elements(t.coocWitnessed); }},
     {KeySpread, 4, Extent::PerKey, [](T t) { return elements(t.keySpread); }},
     {BacklinkBegin, 4, Extent::ListBegins, [](T t) { return elements(t.backlinkBegin); }},

@@ -24,7 +24,7 @@ enum class Extent : uint8_t
     ListBegins,    // one per key and one more, ascending offsets into the section after it
     MeaningBegins, // one per meaning and one more, ascending offsets into the section after it
     Pairs,         // an even number
-    Triples,       // a multiple of three
+    Quadruples,    // a multiple of four
 };
 
 struct Elements

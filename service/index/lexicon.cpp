@@ -2,6 +2,7 @@
 
 #include "index/indexformat.h"
 #include "index/indexsections.h"
+#include "language/inflection.h"
 
 #include <QFileInfo>
 
@@ -222,13 +223,17 @@ Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
 {
     const uint32_t *cuts = array<uint32_t>(IndexFormat::CompoundCuts);
     size_t low = 0;
-    size_t high = m_sections[IndexFormat::CompoundCuts].count / 3;
+    size_t high = m_sections[IndexFormat::CompoundCuts].count / 4;
     while (low < high) {
         const size_t middle = (low + high) / 2;
-        const uint32_t *at = cuts + middle * 3;
+        const uint32_t *at = cuts + middle * 4;
         if (at[0] == key) {
             const auto checked = [&](uint32_t part) { return part < keyCount() ? part : npos; };
-            return {checked(at[1]), checked(at[2])};
+            const uint32_t link = at[2];
+            return {checked(at[1]), checked(at[3]),
+                    link > 0 && link <= std::size(Inflection::linkingElements)
+                        ? Inflection::linkingElements[link - 1]
+                        : std::string_view()};
         }
         if (at[0] < key) {
             low = middle + 1;
@@ -344,8 +349,8 @@ bool Lexicon::sectionsAgree() const
         case Extent::Pairs:
             agrees = count % 2 == 0;
             break;
-        case Extent::Triples:
-            agrees = count % 3 == 0;
+        case Extent::Quadruples:
+            agrees = count % 4 == 0;
             break;
         }
         if (!agrees) {

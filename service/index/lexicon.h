@@ -124,19 +124,21 @@ public:
     {
         return range(IndexFormat::BacklinkBegin, IndexFormat::Backlinks, key);
     }
-    // The kinds (a set of Language::Kind) that the dictionary states for the key's headwords;
-    // 0 for a key it does not define.
+    // The kinds (a set of Language::Kind) of the key: those the dictionary states for its
+    // headwords, or for a key it does not define those that the case of its word tells.
     uint8_t kindsOf(uint32_t key) const
     {
         return key < keyCount() ? array<uint8_t>(IndexFormat::KeyKinds)[key] : 0;
     }
     // A compound's parts as the index compiler cut it, each as its base: the modifier (the
-    // first part: "Zahn" of "Zahnbürste") and the head (the last: "Bürste"); npos for a key
-    // that is no compound.
+    // first part: "Zahn" of "Zahnbürste"), the linking element between it and the head ("s" of
+    // "Urlaubstag", empty where there is none) and the head (the last: "Bürste"); npos for a
+    // key that is no compound.
     struct CompoundCut
     {
         uint32_t modifier = npos;
         uint32_t head = npos;
+        std::string_view linking;
     };
     CompoundCut cutOf(uint32_t key) const;
     // Keys ignore case: the base of the key's words written in the other case than the word

@@ -51,15 +51,14 @@ std::vector<Reading> Lemmatiser::readings(std::string_view key, bool capitalised
         readingsByRules(key, &found);
         if (capitalised) {
             std::stable_partition(found.begin(), found.end(),
-                                  [](const Reading &r) { return (r.kinds & Noun) != 0; });
+                                  [](const Reading &r) { return caseFit(true, r.kinds) > 0; });
         }
         return found;
     }
-    // A key's other reading is that of its words in the other case: the capital letter
-    // decides between the two, and nowhere else.
+    // A key's other reading is that of its words in the other case: a typed capital makes the
+    // noun the likelier, while small letters prove nothing, since many type nouns in them.
     const uint32_t other = m_vocabulary.otherReadingOf(known);
-    const bool otherFirst =
-        capitalised && other != Vocabulary::npos && (m_vocabulary.kindsOf(other) & Noun);
+    const bool otherFirst = capitalised && caseChoosesOther(known, other, true);
     if (otherFirst) {
         addReading(&found, other);
     }
@@ -72,6 +71,20 @@ uint32_t Lemmatiser::baseOf(std::string_view key, bool capitalised) const
 {
     const std::vector<Reading> found = readings(key, capitalised);
     return found.empty() ? Vocabulary::npos : found.front().base;
+}
+
+uint32_t Lemmatiser::entryOfWritten(uint32_t key, bool capitalised) const
+{
+    // The data's words are written as they are meant, so small letters count here too.
+    const uint32_t other = m_vocabulary.otherReadingOf(key);
+    return caseChoosesOther(key, other, capitalised) ? other : m_vocabulary.baseOf(key);
+}
+
+bool Lemmatiser::caseChoosesOther(uint32_t key, uint32_t other, bool capitalised) const
+{
+    return other != Vocabulary::npos &&
+           caseFit(capitalised, m_vocabulary.kindsOf(other)) >
+               caseFit(capitalised, m_vocabulary.kindsOf(m_vocabulary.baseOf(key)));
 }
 
 bool Lemmatiser::isFormOf(std::string_view word, std::string_view base) const

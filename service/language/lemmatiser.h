@@ -41,6 +41,21 @@ public:
     virtual uint8_t kindsOf(uint32_t base) const = 0;
 };
 
+// The one place where the case of a word decides anything: how well a word written with a
+// capital or without one fits an entry of these kinds, from 0 (not at all) to 2. A capital
+// marks a noun, small letters anything else; an entry of both, a verb made noun ("das Essen"),
+// fits either case less well. It only chooses between entries of one spelling that nothing
+// else tells apart ("Grenzen", "grenzen").
+inline int caseFit(bool capitalised, uint8_t kinds)
+{
+    const bool noun = (kinds & Noun) != 0;
+    const bool other = (kinds & ~Noun) != 0;
+    if (!(capitalised ? noun : other)) {
+        return 0;
+    }
+    return noun && other ? 1 : 2;
+}
+
 struct Reading
 {
     uint32_t base;
@@ -97,12 +112,19 @@ public:
     std::vector<Reading> readings(std::string_view key, bool capitalised) const;
     // The likeliest base entry, or npos.
     uint32_t baseOf(std::string_view key, bool capitalised) const;
+    // The base entry that a word of the data, written as it is, stands for: of a known key
+    // with two readings, the one its case fits ("Eiern" of "Ei", "eiern" the verb).
+    uint32_t entryOfWritten(uint32_t key, bool capitalised) const;
 
     // Whether word (a key) is one of the forms of base (a key): an ending, an umlaut, a
     // diminutive. Only longer words qualify: "Koch" is no form of "kochen".
     bool isFormOf(std::string_view word, std::string_view base) const;
 
 private:
+    // Whether the case fits the key's other reading better than its own base: "Sprache" stays
+    // the language, though its small-letter reading "sprechen" is also a noun ("das Sprechen");
+    // "Weine" is the plural of "Wein", though "weinen" is also a noun ("das Weinen").
+    bool caseChoosesOther(uint32_t key, uint32_t other, bool capitalised) const;
     // Adds a base entry once; npos adds nothing.
     void addReading(std::vector<Reading> *readings, uint32_t base) const;
     // Adds the base entry of a key once; npos adds nothing.

@@ -1,7 +1,6 @@
 #include "language/lexiconvocabulary.h"
 
 #include "index/lexicon.h"
-#include "language/termtext.h"
 
 namespace Language {
 
@@ -25,20 +24,10 @@ uint32_t LexiconVocabulary::otherReadingOf(uint32_t key) const
     return m_lexicon.otherCaseBaseOf(key);
 }
 
-// The kinds the dictionary states. A word it does not define (from the thesaurus or the word
-// list alone) is a noun if it is written with a capital: the one place where the query reads
-// the kind from the case of a word.
 uint8_t LexiconVocabulary::kindsOf(uint32_t base) const
 {
-    const uint8_t stated = m_lexicon.kindsOf(base);
-    if (stated != 0) {
-        return stated;
-    }
-    const uint32_t word = m_lexicon.wordOfKey(base);
-    if (word == Lexicon::npos) {
-        return OtherKind;
-    }
-    return TermText::startsUpper(m_lexicon.word(word)) ? uint8_t(Noun) : uint8_t(Verb | Adjective);
+    const uint8_t kinds = m_lexicon.kindsOf(base);
+    return kinds != 0 ? kinds : uint8_t(OtherKind);
 }
 
 } // namespace Language

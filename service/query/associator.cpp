@@ -187,10 +187,8 @@ private:
         if (text.empty() || m_base.empty() || text[0] != m_base[0]) {
             return false;
         }
-        const uint32_t other = m_lexicon.otherCaseBaseOf(key);
-        return other == m_baseKey &&
-               TermText::startsUpper(m_lexicon.word(word)) ==
-                   TermText::startsUpper(m_lexicon.word(m_lexicon.wordOfKey(other)));
+        return m_lemmatiser.entryOfWritten(key, TermText::startsUpper(m_lexicon.word(word))) ==
+               m_baseKey;
     }
 
     // "Hoch-Zeit" is "Hochzeit" written with a hyphen, not a word that goes with it.

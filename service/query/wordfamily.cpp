@@ -2,6 +2,7 @@
 
 #include "index/lexicon.h"
 #include "language/inflection.h"
+#include "language/lemmatiser.h"
 #include "language/termtext.h"
 
 #include <algorithm>
@@ -11,17 +12,33 @@ namespace WordFamily {
 
 namespace {
 
-using TermText::startsUpper;
-
 bool endsWith(std::string_view text, std::string_view ending)
 {
     return text.size() > ending.size() && text.substr(text.size() - ending.size()) == ending;
 }
 
+// A key's kind as a family member: noun or verb as the index states it; of a key that is a noun
+// and more ("Essen", "glauben", "Weiß"), the one its shown word's case fits; OtherKind for the
+// rest (adjectives have no verb of their stem).
+Language::Kind familyKind(const Lexicon &lexicon, uint32_t key)
+{
+    const uint8_t kinds = lexicon.kindsOf(key);
+    const uint8_t rest = kinds & ~Language::Noun;
+    if (kinds & Language::Noun) {
+        const bool capital =
+            rest != 0 && TermText::startsUpper(lexicon.word(lexicon.wordOfKey(key)));
+        if (rest == 0 ||
+            Language::caseFit(capital, Language::Noun) > Language::caseFit(capital, rest)) {
+            return Language::Noun;
+        }
+    }
+    return (rest & Language::Verb) ? Language::Verb : Language::OtherKind;
+}
+
 class Finder
 {
 public:
-    Finder(const Lexicon &lexicon, bool wantNoun) : m_lexicon(lexicon), m_wantNoun(wantNoun) {}
+    Finder(const Lexicon &lexicon, Language::Kind want) : m_lexicon(lexicon), m_want(want) {}
 
     // The key if the lexicon has it as a base form of the wanted kind.
     uint32_t find(std::string_view text) const
@@ -33,14 +50,14 @@ public:
         const uint32_t word = m_lexicon.wordOfKey(key);
         return m_lexicon.hasFlag(word, Lexicon::Displayable) &&
                        !m_lexicon.hasFlag(word, Lexicon::Stop) &&
-                       startsUpper(m_lexicon.word(word)) == m_wantNoun
+                       familyKind(m_lexicon, key) == m_want
                    ? key
                    : Lexicon::npos;
     }
 
 private:
     const Lexicon &m_lexicon;
-    bool m_wantNoun;
+    Language::Kind m_want;
 };
 
 uint32_t verbOf(const Finder &finder, std::string_view noun, std::string *scratch)
@@ -93,9 +110,13 @@ bool mentions(const Lexicon &lexicon, uint32_t key, uint32_t other)
 
 uint32_t partnerOf(const Lexicon &lexicon, uint32_t key, std::string *scratch)
 {
+    const Language::Kind kind = familyKind(lexicon, key);
+    if (kind == Language::OtherKind) {
+        return Lexicon::npos;
+    }
+    const bool noun = kind == Language::Noun;
     const std::string_view text = lexicon.key(key);
-    const bool noun = startsUpper(lexicon.word(lexicon.wordOfKey(key)));
-    const Finder finder(lexicon, !noun);
+    const Finder finder(lexicon, noun ? Language::Verb : Language::Noun);
     const uint32_t partner = noun ? verbOf(finder, text, scratch) : nounOf(finder, text, scratch);
     // Letters alone make false pairs ("Wein" and "weinen", "Hut" and "hüten"); a noun and its
     // verb are used together.

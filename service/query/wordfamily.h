@@ -10,7 +10,7 @@ class Lexicon;
 namespace WordFamily {
 
 // The base key of the verb of a noun key, or of the noun of a verb key; Lexicon::npos when the
-// lexicon has none. The kind comes from the word shown for the key (nouns are capitalised).
+// lexicon has none. The kinds are the index's.
 uint32_t partnerOf(const Lexicon &lexicon, uint32_t key, std::string *scratch);
 
 } // namespace WordFamily

@@ -6,6 +6,7 @@
 #include "data/listscorer.h"
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
+#include "language/inflection.h"
 #include "language/termtext.h"
 
 #include <QTest>
@@ -58,10 +59,15 @@ public:
         const Glosses glosses(m_glosses, m_english, tables.keyBase);
         return CompoundCutter(tables, facts, glosses).cut();
     }
-    // The key's cut as "modifier|head", "-" for a part there is none of.
-    QString cutText(const std::vector<std::pair<uint32_t, uint32_t>> &parts, uint32_t k) const
+    // The key's cut as "modifier|head", "-" for a part there is none of; with links given,
+    // "modifier|linking element|head" where there is one.
+    QString cutText(const std::vector<std::pair<uint32_t, uint32_t>> &parts, uint32_t k,
+                    const std::vector<uint8_t> *links = nullptr) const
     {
-        return text(parts[k].first) + QLatin1Char('|') + text(parts[k].second);
+        const uint8_t link = links ? links->at(k) : 0;
+        const QString linking =
+            link ? QString::fromLatin1(Inflection::linkingElements[link - 1]) + u'|' : QString();
+        return text(parts[k].first) + u'|' + linking + text(parts[k].second);
     }
 
     LexiconTables tables;
@@ -104,7 +110,8 @@ void TestBuilderStages::compoundCutter_data()
     // A freckle is neither summer nor rung: the cut stands, its parts are no associations.
     row("opaque", "Sommersprosse", "sommer|sprosse", "-|-");
     // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
-    row("linking element, common head", "Urlaubstag", "urlaub|tag", "urlaub|tag");
+    row("linking element, common head", "Urlaubstag", "urlaub|s|tag", "urlaub|tag");
+    row("linking n after a noun in e", "Sonnenschein", "sonne|n|schein", "*");
     // "Schnee|sturm", not "Schnee|s|turm": the dictionary uses "Sturm" more. English fuses the
     // "snow" of a "snowstorm" as it does the German, but the head counts only as a word.
     row("no linking element", "Schneesturm", "schnee|sturm", "schnee|-");
@@ -152,10 +159,13 @@ void TestBuilderStages::compoundCutter()
     l.add("Freund", headword, 10);
     l.add("schaft", headword, 2);
     l.add("Freundschaft", headword, 5);
+    l.add("Sonne", headword, 20, {"sun"});
+    l.add("Schein", headword, 20, {"shine", "light"});
+    l.add("Sonnenschein", headword, 2, {"sunshine"});
     const CompoundParts parts = l.cut();
     const uint32_t key = l.key(compound.toLower().toUtf8().constData());
     QVERIFY(key != npos);
-    QCOMPARE(l.cutText(parts.cut, key), cut);
+    QCOMPARE(l.cutText(parts.cut, key, &parts.linking), cut);
     if (meant != QLatin1String("*")) {
         QCOMPARE(l.cutText(parts.meant, key), meant);
     }
