@@ -73,10 +73,12 @@ void ListScorer::findCompounds(const std::vector<uint32_t> &listed)
 }
 
 // For each key, the words that share documents with it more often than chance would have it.
-// The score is the shared count times three factors: the pointwise mutual information, so that
-// chance meetings count little; the inverse document frequency, so that a word that stands
-// everywhere does not win; and the log of the word's own frequency, so that among words met
-// equally often the common one that people know goes first.
+// The score is the shared count times two factors: the pointwise mutual information, so that
+// chance meetings count little, and the log of the word's own frequency, so that among words met
+// equally often the common one that people know goes first. A word that stands everywhere is
+// held down by the query, by the number of lists it joins: discounting it here as well cut the
+// common words that many texts pair with the key ("Natur" of "Wald") out of the list before the
+// query could weigh them.
 void ListScorer::findCooccurrents()
 {
     LexiconTables &t = *m_t;
@@ -161,5 +163,5 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
 double ListScorer::score(double shared, double dfA, double dfB, double total)
 {
     const double n = shared;
-    return n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
+    return n * std::log(total * n / (dfA * dfB)) * std::log(1.0 + dfB);
 }

@@ -49,7 +49,7 @@ constexpr float oneWayShare = 0.5f;
 constexpr float unsupportedShare = 0.01f;
 // The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
 // square root of two; a word in every list of the data keeps a tenth or so.
-constexpr float spreadScale = 3000.0f;
+constexpr float spreadScale = 1500.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.

@@ -24,6 +24,7 @@ private slots:
     void linksCountFromTheOtherSide();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
+    void commonWordManyTextsPairStaysListed();
 };
 
 namespace {
@@ -154,6 +155,23 @@ void TestEvidence::unsupportedMeaningGoesDown()
     QVERIFY2(kopf.indexOf(u"Haupt"_s) >= 0 && kopf.indexOf(u"Haupt"_s) < firstFool &&
                  foolCount <= 2,
              qPrintable(kopf.join(u',')));
+}
+
+// "Wald" has more rare words of its own than a list holds, each in two texts; "Natur" is common
+// and meets "Wald" in ten. The common word that many texts pair with the keyword is listed,
+// though no list of its own names the keyword near its top.
+void TestEvidence::commonWordManyTextsPairStaysListed()
+{
+    MadeUp data(20000);
+    for (int i = 0; i < 230; ++i)
+        data.text({"Wald", filler("Moos", i)}, 2);
+    data.text({"Wald", "Natur"}, 10);
+    for (int i = 0; i < 25; ++i)
+        data.text({"Natur", filler("Blume", i)}, 3);
+    for (int i = 0; i < 275; ++i)
+        data.text({"Natur", filler("Kraut", i)});
+    const QStringList wald = data.answer(u"Wald"_s);
+    QVERIFY2(wald.contains(u"Natur"_s), qPrintable(wald.mid(0, 20).join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
