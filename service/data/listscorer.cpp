@@ -106,12 +106,15 @@ void ListScorer::indexDocuments(uint32_t keyCount)
     }
     std::partial_sum(m_keyDocBegin.begin(), m_keyDocBegin.end(), m_keyDocBegin.begin());
     m_keyDocs.resize(m_docs.keys.size());
+    m_keyTokens.resize(m_docs.keys.size());
     std::vector<uint32_t> cursor(m_keyDocBegin.begin(), m_keyDocBegin.end() - 1);
     m_total = 0;
     for (uint32_t d = 0; d < docCount; ++d) {
         m_total += m_docs.weight[d];
         for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
-            m_keyDocs[cursor[m_docs.keys[i]]++] = d;
+            const uint32_t at = cursor[m_docs.keys[i]]++;
+            m_keyDocs[at] = d;
+            m_keyTokens[at] = i;
         }
     }
 }
@@ -127,7 +130,9 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         const uint32_t d = m_keyDocs[i];
         for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
             const uint32_t b = m_docs.keys[j];
-            if (b == a) {
+            // A text that names a compound speaks of what the compound names, not of its parts
+            // as things that go together.
+            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j)) {
                 continue;
             }
             if ((*shared)[b] == 0.0) {

@@ -25,6 +25,7 @@ private slots:
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
     void commonWordManyTextsPairStaysListed();
+    void textsNamingACompoundDoNotJoinItsParts();
 };
 
 namespace {
@@ -172,6 +173,25 @@ void TestEvidence::commonWordManyTextsPairStaysListed()
         data.text({"Natur", filler("Kraut", i)});
     const QStringList wald = data.answer(u"Wald"_s);
     QVERIFY2(wald.contains(u"Natur"_s), qPrintable(wald.mid(0, 20).join(u',')));
+}
+
+// Six texts name "Freilichtkino"; they speak of an open-air cinema, not of "Freilicht" and
+// "Kino" as two things that go together. The compound's parts are one witness of each other:
+// the words that texts pair with "Kino" go first.
+void TestEvidence::textsNamingACompoundDoNotJoinItsParts()
+{
+    MadeUp data;
+    data.text({"Kino", "Film"}, 2);
+    data.text({"Kino", "Leinwand"}, 2);
+    data.text({"Freilicht", "Park"}, 2);
+    data.noun("Freilichtkino");
+    for (int i = 0; i < 6; ++i)
+        data.text({"Freilichtkino", filler("Abend", i)});
+    const QStringList kino = data.answer(u"Kino"_s);
+    QVERIFY2(kino.contains(u"Film"_s) && kino.contains(u"Leinwand"_s), qPrintable(kino.join(u',')));
+    const qsizetype piece = kino.indexOf(u"Freilicht"_s);
+    QVERIFY2(piece < 0 || piece > std::max(kino.indexOf(u"Film"_s), kino.indexOf(u"Leinwand"_s)),
+             qPrintable(kino.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
