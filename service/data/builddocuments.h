@@ -13,11 +13,15 @@ struct BuildDocuments
     std::vector<uint32_t> begin{0};
     std::vector<uint8_t> weight;
     std::vector<bool> isDefinition; // as far as a definition has been added
+    // Of each document as far as a part of a longer text has been added: the first document of
+    // its text (its own number for a text of one document).
+    std::vector<uint32_t> text;
     // Of each of keys once counted: the compound whose part alone brought the key into the
     // document, or UINT32_MAX where the document names the key itself.
     std::vector<uint32_t> partOf;
 
     uint32_t count() const { return uint32_t(begin.size() - 1); }
+    uint32_t textOf(uint32_t doc) const { return doc < text.size() ? text[doc] : doc; }
     bool isDefinitionAt(uint32_t doc) const
     {
         return doc < isDefinition.size() && isDefinition[doc];

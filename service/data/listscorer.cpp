@@ -86,6 +86,7 @@ void ListScorer::findCooccurrents()
     indexDocuments(keyCount);
     std::vector<double> shared(keyCount, 0.0);
     m_sharedDocs.assign(keyCount, 0);
+    m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
@@ -128,13 +129,16 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     m_touched.clear();
     for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
         const uint32_t d = m_keyDocs[i];
+        const uint32_t text = m_docs.textOf(d);
         for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
             const uint32_t b = m_docs.keys[j];
             // A text that names a compound speaks of what the compound names, not of its parts
-            // as things that go together.
-            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j)) {
+            // as things that go together. One text that pairs two words again and again is
+            // one witness.
+            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j) || m_lastText[b] == text) {
                 continue;
             }
+            m_lastText[b] = text;
             if ((*shared)[b] == 0.0) {
                 m_touched.push_back(b);
             }
@@ -147,6 +151,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     for (const uint32_t b : m_touched) {
         const double n = (*shared)[b];
         (*shared)[b] = 0.0;
+        m_lastText[b] = UINT32_MAX;
         const double value = score(n, dfA, t.keyCommonness[b], m_total);
         if (value > 0.0) {
             m_scored.emplace_back(m_sharedDocs[b] < 2, -value, b);

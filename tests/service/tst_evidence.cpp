@@ -26,6 +26,7 @@ private slots:
     void unsupportedMeaningGoesDown();
     void commonWordManyTextsPairStaysListed();
     void textsNamingACompoundDoNotJoinItsParts();
+    void oneAnecdoteIsOneWitness();
 };
 
 namespace {
@@ -63,6 +64,18 @@ public:
         }
         for (int i = 0; i < times; ++i)
             m_builder.addDocument(tokens, 1);
+    }
+    // One text of several sentences, each of the same words.
+    void anecdote(std::initializer_list<std::string> words, int sentences)
+    {
+        std::vector<std::string_view> tokens;
+        for (const std::string &w : words) {
+            noun(w);
+            tokens.push_back(m_texts.emplace_back(w));
+        }
+        m_builder.addDocument(tokens, 1);
+        for (int i = 1; i < sentences; ++i)
+            m_builder.addDocumentOfSameText(tokens, 1);
     }
     void meaning(std::initializer_list<std::string> words)
     {
@@ -192,6 +205,19 @@ void TestEvidence::textsNamingACompoundDoNotJoinItsParts()
     const qsizetype piece = kino.indexOf(u"Freilicht"_s);
     QVERIFY2(piece < 0 || piece > std::max(kino.indexOf(u"Film"_s), kino.indexOf(u"Leinwand"_s)),
              qPrintable(kino.join(u',')));
+}
+
+// An anecdote names "Brezel" and "Verzierung" in four of its sentences; two texts pair
+// "Brezel" with "Bäcker". The anecdote is one witness: the baker goes first.
+void TestEvidence::oneAnecdoteIsOneWitness()
+{
+    MadeUp data;
+    data.text({"Brezel", "Bäcker"}, 2);
+    data.anecdote({"Brezel", "Verzierung"}, 4);
+    const QStringList brezel = data.answer(u"Brezel"_s);
+    QVERIFY2(brezel.contains(u"Bäcker"_s), qPrintable(brezel.join(u',')));
+    const qsizetype told = brezel.indexOf(u"Verzierung"_s);
+    QVERIFY2(told < 0 || told > brezel.indexOf(u"Bäcker"_s), qPrintable(brezel.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
