@@ -13,10 +13,28 @@ struct BuildDocuments
     std::vector<uint32_t> begin{0};
     std::vector<uint8_t> weight;
     std::vector<bool> isDefinition; // as far as a definition has been added
+    // Of each document as far as a part of a longer text has been added: the first document of
+    // its text (its own number for a text of one document).
+    std::vector<uint32_t> text;
+    // Of each of keys once counted: the compound whose part alone brought the key into the
+    // document, or UINT32_MAX where the document names the key itself.
+    std::vector<uint32_t> partOf;
 
     uint32_t count() const { return uint32_t(begin.size() - 1); }
+    uint32_t textOf(uint32_t doc) const { return doc < text.size() ? text[doc] : doc; }
     bool isDefinitionAt(uint32_t doc) const
     {
         return doc < isDefinition.size() && isDefinition[doc];
+    }
+    // Whether the token at j stands in the document at i's side only through a compound: as
+    // the other part of one ("Tag" beside "Mutter" of "Muttertag") or as a part of the compound
+    // at i ("Tag" of "Geburtstag"). The compound's own document joins them once; every text
+    // that names the compound is no further witness. (The compound beside its part is one.)
+    bool meetInCompound(uint32_t i, uint32_t j) const
+    {
+        if (i >= partOf.size() || j >= partOf.size()) {
+            return false;
+        }
+        return (partOf[i] != UINT32_MAX && partOf[i] == partOf[j]) || partOf[j] == keys[i];
     }
 };

@@ -130,9 +130,12 @@ void DocumentCounter::countCommonness()
     }
     const std::vector<bool> wording = definitionWording(bases);
     std::vector<uint32_t> stamp(keyCount, Lexicon::npos);
+    std::vector<uint32_t> place(keyCount, 0); // in reduced, where stamp says this document
     std::vector<uint32_t> reduced;
+    std::vector<uint32_t> partOf;
     std::vector<uint32_t> reducedBegin{0};
     reduced.reserve(m_docs.keys.size());
+    partOf.reserve(m_docs.keys.size());
     for (uint32_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
         const bool definition = m_docs.isDefinitionAt(d);
         for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
@@ -143,9 +146,19 @@ void DocumentCounter::countCommonness()
             }
             const auto [first, head] = m_compounds.meant[base];
             for (const uint32_t key : {base, first, head}) {
-                if (key != Lexicon::npos && stamp[key] != d && isContentKey(key)) {
+                if (key == Lexicon::npos) {
+                    continue;
+                }
+                const uint32_t bringer = key == base ? UINT32_MAX : base;
+                if (stamp[key] == d) {
+                    if (partOf[place[key]] != bringer) {
+                        partOf[place[key]] = UINT32_MAX; // by itself, or by two compounds
+                    }
+                } else if (isContentKey(key)) {
                     stamp[key] = d;
+                    place[key] = uint32_t(reduced.size());
                     reduced.push_back(key);
+                    partOf.push_back(bringer);
                     t.keyCommonness[key] += m_docs.weight[d];
                 }
             }
@@ -153,6 +166,7 @@ void DocumentCounter::countCommonness()
         reducedBegin.push_back(uint32_t(reduced.size()));
     }
     m_docs.keys = std::move(reduced);
+    m_docs.partOf = std::move(partOf);
     m_docs.begin = std::move(reducedBegin);
     m_docs.capitalised.clear();
 }

@@ -147,6 +147,17 @@ void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, ui
     m_docs.weight.push_back(uint8_t(weight));
 }
 
+void LexiconBuilder::addDocumentOfSameText(const std::vector<std::string_view> &tokens,
+                                           uint32_t weight)
+{
+    const uint32_t text = m_docs.count() == 0 ? 0 : m_docs.textOf(m_docs.count() - 1);
+    addDocument(tokens, weight);
+    for (uint32_t d = uint32_t(m_docs.text.size()); d + 1 < m_docs.count(); ++d) {
+        m_docs.text.push_back(d);
+    }
+    m_docs.text.push_back(text);
+}
+
 void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)
 {
     m_docs.isDefinition.resize(m_docs.weight.size(), false);

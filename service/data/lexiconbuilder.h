@@ -40,6 +40,10 @@ public:
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
     void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // A further part (a sentence) of the text that the last document began: the words of one
+    // anecdote go together sentence by sentence, and the anecdote is one witness, however often
+    // it repeats them.
+    void addDocumentOfSameText(const std::vector<std::string_view> &tokens, uint32_t weight);
     // A definition: a document whose wording has words of its own ("betreffend", "vorwiegend")
     // that say nothing of the word it defines.
     void addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight);

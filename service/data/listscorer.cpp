@@ -73,10 +73,12 @@ void ListScorer::findCompounds(const std::vector<uint32_t> &listed)
 }
 
 // For each key, the words that share documents with it more often than chance would have it.
-// The score is the shared count times three factors: the pointwise mutual information, so that
-// chance meetings count little; the inverse document frequency, so that a word that stands
-// everywhere does not win; and the log of the word's own frequency, so that among words met
-// equally often the common one that people know goes first.
+// The score is the shared count times two factors: the pointwise mutual information, so that
+// chance meetings count little, and the log of the word's own frequency, so that among words met
+// equally often the common one that people know goes first. A word that stands everywhere is
+// held down by the query, by the number of lists it joins: discounting it here as well cut the
+// common words that many texts pair with the key ("Natur" of "Wald") out of the list before the
+// query could weigh them.
 void ListScorer::findCooccurrents()
 {
     LexiconTables &t = *m_t;
@@ -84,6 +86,7 @@ void ListScorer::findCooccurrents()
     indexDocuments(keyCount);
     std::vector<double> shared(keyCount, 0.0);
     m_sharedDocs.assign(keyCount, 0);
+    m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
@@ -104,12 +107,15 @@ void ListScorer::indexDocuments(uint32_t keyCount)
     }
     std::partial_sum(m_keyDocBegin.begin(), m_keyDocBegin.end(), m_keyDocBegin.begin());
     m_keyDocs.resize(m_docs.keys.size());
+    m_keyTokens.resize(m_docs.keys.size());
     std::vector<uint32_t> cursor(m_keyDocBegin.begin(), m_keyDocBegin.end() - 1);
     m_total = 0;
     for (uint32_t d = 0; d < docCount; ++d) {
         m_total += m_docs.weight[d];
         for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
-            m_keyDocs[cursor[m_docs.keys[i]]++] = d;
+            const uint32_t at = cursor[m_docs.keys[i]]++;
+            m_keyDocs[at] = d;
+            m_keyTokens[at] = i;
         }
     }
 }
@@ -123,11 +129,16 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     m_touched.clear();
     for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
         const uint32_t d = m_keyDocs[i];
+        const uint32_t text = m_docs.textOf(d);
         for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
             const uint32_t b = m_docs.keys[j];
-            if (b == a) {
+            // A text that names a compound speaks of what the compound names, not of its parts
+            // as things that go together. One text that pairs two words again and again is
+            // one witness.
+            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j) || m_lastText[b] == text) {
                 continue;
             }
+            m_lastText[b] = text;
             if ((*shared)[b] == 0.0) {
                 m_touched.push_back(b);
             }
@@ -140,6 +151,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     for (const uint32_t b : m_touched) {
         const double n = (*shared)[b];
         (*shared)[b] = 0.0;
+        m_lastText[b] = UINT32_MAX;
         const double value = score(n, dfA, t.keyCommonness[b], m_total);
         if (value > 0.0) {
             m_scored.emplace_back(m_sharedDocs[b] < 2, -value, b);
@@ -161,5 +173,5 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
 double ListScorer::score(double shared, double dfA, double dfB, double total)
 {
     const double n = shared;
-    return n * std::log(total * n / (dfA * dfB)) * std::log(total / dfB) * std::log(1.0 + dfB);
+    return n * std::log(total * n / (dfA * dfB)) * std::log(1.0 + dfB);
 }

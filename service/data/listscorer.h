@@ -40,8 +40,10 @@ private:
     const CompoundParts &m_compounds;
     std::vector<uint32_t> m_keyDocBegin; // of each key, where its documents begin in m_keyDocs
     std::vector<uint32_t> m_keyDocs;
-    double m_total = 0; // the weight of all documents
+    std::vector<uint32_t> m_keyTokens; // of each of m_keyDocs, the key's place in the documents
+    double m_total = 0;                // the weight of all documents
     std::vector<uint32_t> m_touched;
     std::vector<uint32_t> m_sharedDocs;
+    std::vector<uint32_t> m_lastText; // of each key, the text of the last document it shared
     std::vector<std::tuple<bool, double, uint32_t>> m_scored; // by one document, -score, key
 };

@@ -77,11 +77,17 @@ void finish(std::string *text, std::vector<std::string_view> *tokens, LexiconBui
     if (tokens->size() >= 2 && tokens->size() <= maxWords) {
         builder->addDocument(*tokens, BuildWeights::proverb);
     } else if (tokens->size() > maxWords) {
+        bool first = true;
         forEachSentence(*text, [&](std::string_view sentence) {
             tokens->clear();
             WordTokens::split(sentence, tokens);
             if (tokens->size() >= 2 && tokens->size() <= maxWords) {
-                builder->addDocument(*tokens, BuildWeights::proverb);
+                if (first) {
+                    builder->addDocument(*tokens, BuildWeights::proverb);
+                } else {
+                    builder->addDocumentOfSameText(*tokens, BuildWeights::proverb);
+                }
+                first = false;
             }
         });
     }

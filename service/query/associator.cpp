@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <string>
 
 std::string_view relationName(Relation relation)
@@ -49,7 +50,7 @@ constexpr float oneWayShare = 0.5f;
 constexpr float unsupportedShare = 0.01f;
 // The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
 // square root of two; a word in every list of the data keeps a tenth or so.
-constexpr float spreadScale = 3000.0f;
+constexpr float spreadScale = 1500.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
@@ -363,9 +364,9 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
     std::sort(list->begin(), end, less);
 }
 
-// Which of the keyword's meanings its own texts bear out: those with a member among the words
-// it shares documents with, either way. All of them when the texts know none.
-std::vector<bool> supportedMeanings(const Lexicon &lexicon, uint32_t key, uint32_t base)
+// How far the keyword's own texts bear out each of its meanings: how many of its members are
+// among the words it shares documents with, either way. One each when the texts know none.
+std::vector<uint32_t> meaningSupport(const Lexicon &lexicon, uint32_t key, uint32_t base)
 {
     WordTable<bool> related(512);
     for (const Lexicon::Ids list : {lexicon.cooccurrentsOf(base), lexicon.backlinksOf(base)}) {
@@ -373,18 +374,18 @@ std::vector<bool> supportedMeanings(const Lexicon &lexicon, uint32_t key, uint32
             related.at(lexicon.baseOf(lexicon.keyOf(word)), true);
         }
     }
-    std::vector<bool> supported;
+    std::vector<uint32_t> support;
     for (const uint32_t posting : lexicon.meaningsOf(key)) {
         const Lexicon::Ids members = lexicon.membersOf(Lexicon::idOf(posting));
-        supported.push_back(std::any_of(members.begin(), members.end(), [&](uint32_t member) {
-            const uint32_t b = lexicon.baseOf(lexicon.keyOf(Lexicon::idOf(member)));
+        support.push_back(uint32_t(std::count_if(members.begin(), members.end(), [&](uint32_t m) {
+            const uint32_t b = lexicon.baseOf(lexicon.keyOf(Lexicon::idOf(m)));
             return b != base && related.find(b) != nullptr;
-        }));
+        })));
     }
-    if (std::find(supported.begin(), supported.end(), true) == supported.end()) {
-        supported.assign(supported.size(), true);
+    if (std::all_of(support.begin(), support.end(), [](uint32_t n) { return n == 0; })) {
+        support.assign(support.size(), 1);
     }
-    return supported;
+    return support;
 }
 
 struct ThesaurusWord
@@ -422,19 +423,20 @@ void addMeaningWords(const Lexicon &lexicon, uint32_t posting, uint32_t meaning,
     }
 }
 
-// The words of the keyword's meanings, those of the meanings its texts bear out first.
+// The words of the keyword's meanings, those of the meanings its texts bear out best first:
+// a word of two meanings counts as one of the better borne out.
 std::vector<ThesaurusWord> meaningWords(const Lexicon &lexicon, uint32_t key,
-                                        const std::vector<bool> &supported)
+                                        const std::vector<uint32_t> &support)
 {
+    std::vector<uint32_t> order(support.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return support[a] > support[b]; });
     std::vector<ThesaurusWord> words;
     WordTable<bool> seen(256);
     const Lexicon::Ids postings = lexicon.meaningsOf(key);
-    for (const bool pass : {true, false}) {
-        for (uint32_t m = 0; m < postings.size(); ++m) {
-            if (supported[m] == pass) {
-                addMeaningWords(lexicon, postings.first[m], m, &seen, &words);
-            }
-        }
+    for (const uint32_t m : order) {
+        addMeaningWords(lexicon, postings.first[m], m, &seen, &words);
     }
     return words;
 }
@@ -443,8 +445,8 @@ std::vector<ThesaurusWord> meaningWords(const Lexicon &lexicon, uint32_t key,
 std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon, uint32_t key,
                                                           uint32_t base)
 {
-    const std::vector<bool> supported = supportedMeanings(lexicon, key, base);
-    const std::vector<ThesaurusWord> words = meaningWords(lexicon, key, supported);
+    const std::vector<uint32_t> support = meaningSupport(lexicon, key, base);
+    const std::vector<ThesaurusWord> words = meaningWords(lexicon, key, support);
     // Sort keys read once per word, not once per comparison.
     struct Keyed
     {
@@ -458,7 +460,7 @@ std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon
     for (const ThesaurusWord &entry : words) {
         const uint32_t word = entry.word;
         keyed.push_back(
-            {!supported[entry.meaning],
+            {support[entry.meaning] == 0,
              lexicon.hasFlag(word, Lexicon::Phrase) || lexicon.hasFlag(word, Lexicon::Marked),
              lexicon.commonness(lexicon.keyOf(word)), &entry});
     }
@@ -469,7 +471,7 @@ std::vector<std::pair<uint32_t, Relation>> thesaurusWords(const Lexicon &lexicon
         return a.demoted != b.demoted ? b.demoted : a.commonness > b.commonness;
     });
     // A meaning that nothing else bears out brings only its best known words.
-    std::vector<uint8_t> taken(supported.size(), 0);
+    std::vector<uint8_t> taken(support.size(), 0);
     std::vector<std::pair<uint32_t, Relation>> result;
     for (const Keyed &k : keyed) {
         if (k.unsupported) {

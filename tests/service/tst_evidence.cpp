@@ -24,6 +24,10 @@ private slots:
     void linksCountFromTheOtherSide();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
+    void commonWordManyTextsPairStaysListed();
+    void textsNamingACompoundDoNotJoinItsParts();
+    void oneAnecdoteIsOneWitness();
+    void betterBorneOutMeaningFirst();
 };
 
 namespace {
@@ -61,6 +65,18 @@ public:
         }
         for (int i = 0; i < times; ++i)
             m_builder.addDocument(tokens, 1);
+    }
+    // One text of several sentences, each of the same words.
+    void anecdote(std::initializer_list<std::string> words, int sentences)
+    {
+        std::vector<std::string_view> tokens;
+        for (const std::string &w : words) {
+            noun(w);
+            tokens.push_back(m_texts.emplace_back(w));
+        }
+        m_builder.addDocument(tokens, 1);
+        for (int i = 1; i < sentences; ++i)
+            m_builder.addDocumentOfSameText(tokens, 1);
     }
     void meaning(std::initializer_list<std::string> words)
     {
@@ -154,6 +170,73 @@ void TestEvidence::unsupportedMeaningGoesDown()
     QVERIFY2(kopf.indexOf(u"Haupt"_s) >= 0 && kopf.indexOf(u"Haupt"_s) < firstFool &&
                  foolCount <= 2,
              qPrintable(kopf.join(u',')));
+}
+
+// "Wald" has more rare words of its own than a list holds, each in two texts; "Natur" is common
+// and meets "Wald" in ten. The common word that many texts pair with the keyword is listed,
+// though no list of its own names the keyword near its top.
+void TestEvidence::commonWordManyTextsPairStaysListed()
+{
+    MadeUp data(20000);
+    for (int i = 0; i < 230; ++i)
+        data.text({"Wald", filler("Moos", i)}, 2);
+    data.text({"Wald", "Natur"}, 10);
+    for (int i = 0; i < 25; ++i)
+        data.text({"Natur", filler("Blume", i)}, 3);
+    for (int i = 0; i < 275; ++i)
+        data.text({"Natur", filler("Kraut", i)});
+    const QStringList wald = data.answer(u"Wald"_s);
+    QVERIFY2(wald.contains(u"Natur"_s), qPrintable(wald.mid(0, 20).join(u',')));
+}
+
+// Six texts name "Freilichtkino"; they speak of an open-air cinema, not of "Freilicht" and
+// "Kino" as two things that go together. The compound's parts are one witness of each other:
+// the words that texts pair with "Kino" go first.
+void TestEvidence::textsNamingACompoundDoNotJoinItsParts()
+{
+    MadeUp data;
+    data.text({"Kino", "Film"}, 2);
+    data.text({"Kino", "Leinwand"}, 2);
+    data.text({"Freilicht", "Park"}, 2);
+    data.noun("Freilichtkino");
+    for (int i = 0; i < 6; ++i)
+        data.text({"Freilichtkino", filler("Abend", i)});
+    const QStringList kino = data.answer(u"Kino"_s);
+    QVERIFY2(kino.contains(u"Film"_s) && kino.contains(u"Leinwand"_s), qPrintable(kino.join(u',')));
+    const qsizetype piece = kino.indexOf(u"Freilicht"_s);
+    QVERIFY2(piece < 0 || piece > std::max(kino.indexOf(u"Film"_s), kino.indexOf(u"Leinwand"_s)),
+             qPrintable(kino.join(u',')));
+}
+
+// An anecdote names "Brezel" and "Verzierung" in four of its sentences; two texts pair
+// "Brezel" with "Bäcker". The anecdote is one witness: the baker goes first.
+void TestEvidence::oneAnecdoteIsOneWitness()
+{
+    MadeUp data;
+    data.text({"Brezel", "Bäcker"}, 2);
+    data.anecdote({"Brezel", "Verzierung"}, 4);
+    const QStringList brezel = data.answer(u"Brezel"_s);
+    QVERIFY2(brezel.contains(u"Bäcker"_s), qPrintable(brezel.join(u',')));
+    const qsizetype told = brezel.indexOf(u"Verzierung"_s);
+    QVERIFY2(told < 0 || told > brezel.indexOf(u"Bäcker"_s), qPrintable(brezel.join(u',')));
+}
+
+// Both meanings of "Bank" are borne out by its texts, the seat by two of its words, the money
+// house by one; each meaning has as many synonyms to reach its other words. Of the words that
+// only the thesaurus names, the seat's come first, though the thesaurus lists the money first.
+void TestEvidence::betterBorneOutMeaningFirst()
+{
+    MadeUp data;
+    data.noun("Schemel"); // made first: the ties that word numbers break favour it anyway
+    data.meaning({"Bank", "Geldhaus", "Institut", "Kasse"});
+    data.meaning({"Bank", "Schemel", "Sitz", "Hocker"});
+    data.text({"Bank", "Sitz"}, 2);
+    data.text({"Bank", "Hocker"}, 2);
+    data.text({"Bank", "Institut"}, 2);
+    const QStringList bank = data.answer(u"Bank"_s);
+    QVERIFY2(bank.contains(u"Schemel"_s) && bank.contains(u"Geldhaus"_s),
+             qPrintable(bank.join(u',')));
+    QVERIFY2(bank.indexOf(u"Schemel"_s) < bank.indexOf(u"Geldhaus"_s), qPrintable(bank.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
