@@ -4,6 +4,7 @@
 #include "support/datatable.h"
 #include "support/tempenvironment.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
@@ -32,6 +33,8 @@ private slots:
     void resetPeerCostsNothing();
     void unreadRepliesAreBounded();
     void listenAddressesAreRead();
+    void eachDataOptionAloneNamesTheData_data();
+    void eachDataOptionAloneNamesTheData();
     void everyFailureEndsWithItsCode_data();
     void everyFailureEndsWithItsCode();
     void allowedOriginReachesTheAnswers();
@@ -232,6 +235,45 @@ void TestServiceProcess::listenAddressesAreRead()
     QVERIFY(address == QHostAddress(QHostAddress::LocalHost) && port == 0);
 }
 
+void TestServiceProcess::eachDataOptionAloneNamesTheData_data()
+{
+    QTest::addColumn<QString>("option");
+    for (const char *option : {"thesaurus", "wordlist", "dictionary", "proverbs", "stopwords",
+                               "definitions", "annotations"})
+        QTest::newRow(option) << QString::fromLatin1(option);
+}
+
+// Naming any one data file serves from the raw data, with that file and without the Debian
+// files of the sources left unnamed.
+void TestServiceProcess::eachDataOptionAloneNamesTheData()
+{
+    QFETCH(QString, option);
+    const QString path = m_dir.path() + u"/named-"_s + option;
+    QCommandLineParser parser;
+    ServiceOptions::describe(&parser);
+    QVERIFY2(parser.parse({u"lexigrove-assocd"_s, u"--"_s + option, path}),
+             qPrintable(parser.errorText()));
+    ServiceOptions options;
+    QString error;
+    QVERIFY2(options.take(parser, &error), qPrintable(error));
+    QVERIFY(options.raw);
+    const DataSources &s = options.sources;
+    const QList<std::pair<QString, QStringList>> optional = {
+        {u"dictionary"_s, QStringList{s.dictionary}},   {u"proverbs"_s, s.proverbs},
+        {u"stopwords"_s, QStringList{s.stopWords}},     {u"definitions"_s, s.definitions},
+        {u"annotations"_s, QStringList{s.annotations}}, {u"thesaurus"_s, QStringList{s.thesaurus}},
+        {u"wordlist"_s, QStringList{s.wordList}}};
+    for (const auto &[name, files] : optional) {
+        if (name == option)
+            QCOMPARE(files, QStringList{path});
+        else if (name != u"thesaurus"_s && name != u"wordlist"_s)
+            QVERIFY2(files.join(QString()).isEmpty(),
+                     qPrintable(name + u" kept "_s + files.join(u' ')));
+        else
+            QVERIFY2(!files.contains(path), qPrintable(name));
+    }
+}
+
 void TestServiceProcess::everyFailureEndsWithItsCode_data()
 {
     TestSupport::addRows(u"serviceprocess/failures.tsv"_s,
@@ -257,6 +299,13 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
     row("index is a pipe", {"--index", fifo}, 1, "is a named pipe");
     row("compiling onto a pipe", QStringList{"--compile-index", fifo} + rawData(), 1,
         fifo + " exists and is no regular file");
+    // Its own pipe: the row above removes what it was refused to write onto.
+    const QString source = dir + u"/source-fifo"_s;
+    QVERIFY(QFile::exists(source) || ::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
+    row("reading from a pipe",
+        {"--compile-index", index, "--thesaurus", ServiceFixture::thesaurusPath(), "--wordlist",
+         source},
+        1, source + " is missing (the Debian package wngerman");
     row("most threads", {"--threads", "256", "--index", dir + "/none.idx"}, 1, "is missing");
     row("index damaged", {"--index", damaged}, 1, "--compile-index");
     const QString taken = u"127.0.0.1:%1"_s.arg(m_port);
