@@ -3,7 +3,7 @@
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
-#include "language/termtext.h"
+#include "language/writtencase.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr std::string_view lightVerbs[] = {
     "kommen",  "sagen",  "können", "müssen",   "sollen",   "wollen",   "dürfen",  "mögen",
     "jemand",  "etwas",  "sich",   "jemandem", "jemanden", "jemandes"};
 
-using TermText::startsUpper;
+using Language::writtenWithCapital;
 
 } // namespace
 
@@ -30,7 +30,7 @@ KeyFacts KeyFacts::find(const LexiconTables &tables, const Sources &sources)
     facts.findUpperForms(tables, sources.documents);
     facts.shownAsNoun.resize(tables.keys.size());
     for (uint32_t key = 0; key < tables.keys.size(); ++key) {
-        facts.shownAsNoun[key] = startsUpper(tables.words.at(tables.keyWord[key]));
+        facts.shownAsNoun[key] = writtenWithCapital(tables.words.at(tables.keyWord[key]));
     }
     return facts;
 }
@@ -67,7 +67,7 @@ void KeyFacts::flagKeys(const LexiconTables &t, const Sources &sources)
         }
     }
     for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (!startsUpper(t.words.at(w))) {
+        if (!writtenWithCapital(t.words.at(w))) {
             flags[t.wordKey[w]] |= LowerForm;
         }
         if (t.wordFlags[w] & Lexicon::InWordList) {
@@ -91,7 +91,7 @@ void KeyFacts::findUpperForms(const LexiconTables &t, const BuildDocuments &docu
 {
     upperForm.assign(t.keys.size(), false);
     for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (startsUpper(t.words.at(w))) {
+        if (writtenWithCapital(t.words.at(w))) {
             upperForm[t.wordKey[w]] = true;
         }
     }
