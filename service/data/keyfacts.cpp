@@ -28,20 +28,27 @@ KeyFacts KeyFacts::find(const LexiconTables &tables, const Sources &sources)
         ++facts.uses[key];
     }
     facts.findUpperForms(tables, sources.documents);
-    facts.shownAsNoun.resize(tables.keys.size());
-    for (uint32_t key = 0; key < tables.keys.size(); ++key) {
-        facts.shownAsNoun[key] = writtenWithCapital(tables.words.at(tables.keyWord[key]));
-    }
+    facts.findKinds(tables);
     return facts;
 }
 
 uint8_t KeyFacts::storedKinds(uint32_t key) const
 {
-    if (kinds[key] != 0) {
-        return kinds[key];
+    return kinds[key];
+}
+
+// The kinds of the keys that no headword states are those their shown words tell by their
+// letters; of a key of a noun and another kind, the shown word's case tells which it is mostly.
+void KeyFacts::findKinds(const LexiconTables &t)
+{
+    noun.resize(t.keys.size());
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        const std::string_view shown = t.words.at(t.keyWord[key]);
+        if (kinds[key] == 0) {
+            kinds[key] = Language::kindsOfWritten(shown);
+        }
+        noun[key] = Language::readsAsNoun(shown, kinds[key]);
     }
-    return shownAsNoun[key] ? uint8_t(Language::Noun)
-                            : uint8_t(Language::Verb | Language::Adjective);
 }
 
 // What the sources say of each key: a headword and its kinds, a function or light word, in

@@ -40,7 +40,7 @@ public:
         facts.flags.push_back(flags | (flags & Head ? (noun ? UpperHead : LowerHead) : 0));
         facts.kinds.push_back(0);
         facts.upperForm.push_back(noun);
-        facts.shownAsNoun.push_back(noun);
+        facts.noun.push_back(noun);
         facts.uses.push_back(uses);
         for (const char *gloss : english) {
             const auto added = m_english.try_emplace(gloss, uint32_t(m_english.size()));
