@@ -88,7 +88,7 @@ uint32_t BaseResolver::reducedByEnding(uint32_t key, std::string *scratch) const
     // ignore case, so the kind is that of the dictionary's headwords.)
     // A noun's listed form that is also written in small letters has its noun reading already:
     // the ending tells the other one ("köpfe" of "köpfen" beside "Köpfe" of "Kopf").
-    const bool noun = m_otherCaseBase[key] == Lexicon::npos && m_facts.shownAsNoun[key];
+    const bool noun = m_otherCaseBase[key] == Lexicon::npos && m_facts.noun[key];
     const bool lower = m_facts.flags[key] & LowerForm;
     uint32_t found = Lexicon::npos;
     bool foundSameKind = false;
@@ -119,8 +119,8 @@ uint32_t BaseResolver::reducedByEnding(uint32_t key, std::string *scratch) const
 bool BaseResolver::isFormOfSameKind(uint32_t key, uint32_t form) const
 {
     const LexiconTables &t = *m_t;
-    const bool noun = m_facts.shownAsNoun[key];
-    return m_facts.shownAsNoun[form] == noun && m_facts.shownAsNoun[t.keyBase[form]] == noun;
+    const bool noun = m_facts.noun[key];
+    return m_facts.noun[form] == noun && m_facts.noun[t.keyBase[form]] == noun;
 }
 
 // The verb with a separable particle that the key is a form of, with the particle in front as
@@ -129,7 +129,7 @@ bool BaseResolver::isFormOfSameKind(uint32_t key, uint32_t form) const
 uint32_t BaseResolver::separableVerbOf(uint32_t key, std::string *scratch) const
 {
     const LexiconTables &t = *m_t;
-    if (m_facts.shownAsNoun[key]) {
+    if (m_facts.noun[key]) {
         return Lexicon::npos;
     }
     const auto known = [&](std::string_view text) { return keyOfText(text) != Lexicon::npos; };
@@ -166,8 +166,7 @@ uint32_t BaseResolver::verbBaseOf(uint32_t form) const
 // "Jugendlicher", stays a form of it however common, and "Dinge" one of the headword "Ding".)
 bool BaseResolver::isWordOfItsOwn(uint32_t form, uint32_t base) const
 {
-    return !(m_facts.flags[base] & Head) && m_facts.shownAsNoun[form] &&
-           m_facts.shownAsNoun[base] &&
+    return !(m_facts.flags[base] & Head) && m_facts.noun[form] && m_facts.noun[base] &&
            m_facts.uses[form] > lexicalisedUses * std::max(m_facts.uses[base], 1u);
 }
 
@@ -218,7 +217,7 @@ bool BaseResolver::hasOneKind(uint32_t key) const
 // of the chimney "Esse").
 bool BaseResolver::isClearReading(uint32_t key, uint32_t of) const
 {
-    const bool noun = m_facts.shownAsNoun[of];
+    const bool noun = m_facts.noun[of];
     const uint8_t sameKind = noun ? UpperHead : LowerHead;
     const uint8_t otherKind = noun ? LowerHead : UpperHead;
     if (!(m_facts.flags[key] & otherKind)) {
@@ -283,7 +282,7 @@ void BaseResolver::findOtherCaseReadings(std::string *scratch)
                 const uint32_t id = keyOfText(candidate);
                 const uint32_t other = id == Lexicon::npos ? id : t.keyBase[id];
                 if (other != Lexicon::npos && other != key && (m_facts.flags[other] & LowerHead) &&
-                    !m_facts.shownAsNoun[other]) {
+                    !m_facts.noun[other]) {
                     m_otherCaseBase[key] = other;
                     return true;
                 }
@@ -298,7 +297,7 @@ void BaseResolver::findOtherCaseReadings(std::string *scratch)
 bool BaseResolver::isFormOfFunctionWord(uint32_t key, std::string *scratch) const
 {
     const LexiconTables &t = *m_t;
-    if (m_facts.shownAsNoun[key]) {
+    if (m_facts.noun[key]) {
         return false;
     }
     return Inflection::forEachReduction(t.keys.at(key), scratch, [&](std::string_view candidate) {

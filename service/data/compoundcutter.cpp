@@ -128,7 +128,7 @@ bool CompoundCutter::isHead(uint32_t word, std::string_view headText, uint32_t h
         (m_facts.flags[headKey] & StopKey) || !(m_facts.flags[headKey] & real()) ||
         std::find(std::begin(derivationEndings), std::end(derivationEndings), headText) !=
             std::end(derivationEndings) ||
-        m_facts.shownAsNoun[t.wordKey[word]] != m_facts.shownAsNoun[headKey]) {
+        m_facts.noun[t.wordKey[word]] != m_facts.noun[headKey]) {
         return false;
     }
     return m_facts.uses[headKey] >= minUses();
@@ -141,9 +141,9 @@ uint32_t CompoundCutter::usablePart(uint32_t word, std::string_view part, bool l
     const LexiconTables &t = *m_t;
     const uint32_t length = characterCount(part);
     // Short parts make chance splits; a two-letter word ("Ei") only before a long head.
-    const bool longEnough = length >= 3 ? length + headLength >= 7
-                                        : length == 2 && !linked && headLength >= 4 &&
-                                              m_facts.shownAsNoun[t.wordKey[word]];
+    const bool longEnough =
+        length >= 3 ? length + headLength >= 7
+                    : length == 2 && !linked && headLength >= 4 && m_facts.noun[t.wordKey[word]];
     const uint32_t id = longEnough ? keyOfText(part) : Lexicon::npos;
     return id != Lexicon::npos && (m_facts.flags[id] & real()) && m_facts.uses[id] >= minUses() &&
                    !(m_facts.flags[t.keyBase[id]] & StopKey) &&
@@ -163,7 +163,7 @@ uint32_t CompoundCutter::firstPart(uint32_t word, std::string_view first, uint32
     // A noun before a linking element goes before a verb: "Sonnen|schein" is of "Sonne", not of
     // "sonnen"; "Zahlen|reihe" of "Zahl", not of "zahlen".
     bool nounWanted = firstKey != Lexicon::npos && (m_facts.flags[firstKey] & LowerHead) &&
-                      m_facts.shownAsNoun[t.wordKey[word]];
+                      m_facts.noun[t.wordKey[word]];
     for (size_t i = 0;
          (firstKey == Lexicon::npos || nounWanted) && i < std::size(Inflection::linkingElements);
          ++i) {
@@ -179,7 +179,7 @@ uint32_t CompoundCutter::firstPart(uint32_t word, std::string_view first, uint32
             continue;
         }
         const uint32_t stemKey = usablePart(word, stem, true, headLength);
-        if (nounWanted && (stemKey == Lexicon::npos || !m_facts.shownAsNoun[stemKey])) {
+        if (nounWanted && (stemKey == Lexicon::npos || !m_facts.noun[stemKey])) {
             continue;
         }
         nounWanted = false;
@@ -211,7 +211,7 @@ bool CompoundCutter::keepsMeaning(uint32_t word, size_t at, uint32_t firstKey,
 bool CompoundCutter::hasInseparablePrefix(uint32_t word) const
 {
     const LexiconTables &t = *m_t;
-    if (m_facts.shownAsNoun[t.wordKey[word]]) {
+    if (m_facts.noun[t.wordKey[word]]) {
         return false;
     }
     const std::string_view key = t.keys.at(t.wordKey[word]);

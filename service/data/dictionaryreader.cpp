@@ -209,7 +209,7 @@ void addPlurals(const std::vector<Entry> &nouns, const std::vector<Entry> &plura
         for (size_t n = oneEach ? i : 0; n < (oneEach ? i + 1 : nouns.size()); ++n) {
             if (nouns[n].kind == Kind::Noun && !nouns[n].word.empty() &&
                 (oneEach || isPluralOf(plurals[i].word, nouns[n].word))) {
-                builder->addForm(plurals[i].word, nouns[n].word);
+                builder->addForm(plurals[i].word, nouns[n].word, kindsOf(Kind::Noun));
                 break;
             }
         }
@@ -256,7 +256,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         if (allForms) {
             for (size_t i = 0; i < forms.size(); ++i) {
                 if (!previous[i].word.empty()) {
-                    builder->addForm(forms[i], previous[i].word);
+                    builder->addForm(forms[i], previous[i].word, kindsOf(previous[i].kind));
                 }
             }
             continue;

@@ -44,7 +44,7 @@ void DocumentCounter::addCompoundDocuments(const std::vector<uint32_t> &listed)
         for (const uint32_t k : {key, first, head}) {
             if (k != Lexicon::npos) {
                 m_docs.keys.push_back(k);
-                m_docs.capitalised.push_back(m_facts.shownAsNoun[k]);
+                m_docs.capitalised.push_back(m_facts.noun[k]);
             }
         }
         m_docs.begin.push_back(uint32_t(m_docs.keys.size()));
@@ -79,8 +79,7 @@ uint32_t DocumentCounter::baseOfToken(size_t i) const
     const LexiconTables &t = *m_t;
     const uint32_t key = m_docs.keys[i];
     const uint32_t other = m_otherCaseBase[key];
-    const bool asOther =
-        other != Lexicon::npos && m_docs.capitalised[i] == m_facts.shownAsNoun[other];
+    const bool asOther = other != Lexicon::npos && m_docs.capitalised[i] == m_facts.noun[other];
     return t.keyBase[asOther ? other : key];
 }
 
@@ -110,7 +109,7 @@ std::vector<bool> DocumentCounter::definitionWording(const std::vector<uint32_t>
     std::vector<bool> wording(keyCount, false);
     for (uint32_t key = 0; key < keyCount; ++key) {
         // A few uses elsewhere are assumed, so that no word is judged by definitions alone.
-        wording[key] = inDefinitions[key] >= minWordingUses && !m_facts.shownAsNoun[key] &&
+        wording[key] = inDefinitions[key] >= minWordingUses && !m_facts.noun[key] &&
                        inDefinitions[key] * others >=
                            wordingRatio * (elsewhere[key] + assumedUses) * definitions;
     }

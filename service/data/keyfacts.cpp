@@ -3,7 +3,7 @@
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
-#include "language/termtext.h"
+#include "language/writtencase.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr std::string_view lightVerbs[] = {
     "kommen",  "sagen",  "können", "müssen",   "sollen",   "wollen",   "dürfen",  "mögen",
     "jemand",  "etwas",  "sich",   "jemandem", "jemanden", "jemandes"};
 
-using TermText::startsUpper;
+using Language::writtenWithCapital;
 
 } // namespace
 
@@ -28,20 +28,27 @@ KeyFacts KeyFacts::find(const LexiconTables &tables, const Sources &sources)
         ++facts.uses[key];
     }
     facts.findUpperForms(tables, sources.documents);
-    facts.shownAsNoun.resize(tables.keys.size());
-    for (uint32_t key = 0; key < tables.keys.size(); ++key) {
-        facts.shownAsNoun[key] = startsUpper(tables.words.at(tables.keyWord[key]));
-    }
+    facts.findKinds(tables);
     return facts;
 }
 
 uint8_t KeyFacts::storedKinds(uint32_t key) const
 {
-    if (kinds[key] != 0) {
-        return kinds[key];
+    return kinds[key];
+}
+
+// The kinds of the keys that no headword states are those their shown words tell by their
+// letters; of a key of a noun and another kind, the shown word's case tells which it is mostly.
+void KeyFacts::findKinds(const LexiconTables &t)
+{
+    noun.resize(t.keys.size());
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        const std::string_view shown = t.words.at(t.keyWord[key]);
+        if (kinds[key] == 0) {
+            kinds[key] = Language::kindsOfWritten(shown);
+        }
+        noun[key] = Language::readsAsNoun(shown, kinds[key]);
     }
-    return shownAsNoun[key] ? uint8_t(Language::Noun)
-                            : uint8_t(Language::Verb | Language::Adjective);
 }
 
 // What the sources say of each key: a headword and its kinds, a function or light word, in
@@ -67,7 +74,7 @@ void KeyFacts::flagKeys(const LexiconTables &t, const Sources &sources)
         }
     }
     for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (!startsUpper(t.words.at(w))) {
+        if (!writtenWithCapital(t.words.at(w))) {
             flags[t.wordKey[w]] |= LowerForm;
         }
         if (t.wordFlags[w] & Lexicon::InWordList) {
@@ -91,7 +98,7 @@ void KeyFacts::findUpperForms(const LexiconTables &t, const BuildDocuments &docu
 {
     upperForm.assign(t.keys.size(), false);
     for (uint32_t w = 0; w < t.words.size(); ++w) {
-        if (startsUpper(t.words.at(w))) {
+        if (writtenWithCapital(t.words.at(w))) {
             upperForm[t.wordKey[w]] = true;
         }
     }

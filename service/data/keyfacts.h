@@ -42,15 +42,17 @@ struct KeyFacts
     uint8_t storedKinds(uint32_t key) const;
 
     std::vector<uint8_t> flags;  // of each key, a set of KeyFlag
-    std::vector<uint8_t> kinds;  // of each key: the kinds of its headwords
+    std::vector<uint8_t> kinds;  // of each key: the kinds it is stored with
     std::vector<bool> upperForm; // of each key: written with a capital somewhere
-    // Of each key: whether the word shown for it is written with a capital, as a noun is. The
-    // stages after this one ask this, never the letters, where they need the case of a key.
-    std::vector<bool> shownAsNoun;
+    // Of each key: whether it is a noun by its kinds; of a key of a noun and another kind
+    // ("essen"), whether its shown word is the noun. The stages after this one ask this, never
+    // the letters, where they need to know whether a key is a noun.
+    std::vector<bool> noun;
     std::vector<uint32_t> uses; // of each key: how often the documents use it
     bool dictionary = false;    // whether there are headwords at all
 
 private:
     void flagKeys(const LexiconTables &t, const Sources &sources);
     void findUpperForms(const LexiconTables &t, const BuildDocuments &documents);
+    void findKinds(const LexiconTables &t);
 };

@@ -14,6 +14,7 @@
 #include "language/inflection.h"
 #include "language/lemmatiser.h"
 #include "language/termtext.h"
+#include "language/writtencase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,8 +67,6 @@ uint32_t merged(uint32_t packedA, uint32_t packedB)
     const uint32_t stronger = Lexicon::roleOf(packedA) == TermRole::Plain ? packedB : packedA;
     return stronger | (packedA & 4u) | (packedB & 4u);
 }
-
-using TermText::startsUpper;
 
 using WordShape::characterCount;
 using WordShape::isAbbreviation;
@@ -127,13 +126,13 @@ void LexiconBuilder::addHeadword(std::string_view word, uint8_t kinds)
     m_headKinds.push_back(kinds);
 }
 
-void LexiconBuilder::addForm(std::string_view form, std::string_view base)
+void LexiconBuilder::addForm(std::string_view form, std::string_view base, uint8_t baseKinds)
 {
     const uint32_t formKey = keyOfToken(form);
     const uint32_t baseKey = keyOfToken(base);
     if (formKey != baseKey) {
         m_forms.emplace_back(formKey, baseKey);
-        m_formOfNoun.push_back(startsUpper(base));
+        m_formOfNoun.push_back((baseKinds & Language::Noun) != 0);
     }
 }
 
@@ -141,7 +140,7 @@ void LexiconBuilder::addDocument(const std::vector<std::string_view> &tokens, ui
 {
     for (const std::string_view token : tokens) {
         m_docs.keys.push_back(keyOfToken(token));
-        m_docs.capitalised.push_back(startsUpper(token));
+        m_docs.capitalised.push_back(Language::writtenWithCapital(token));
     }
     m_docs.begin.push_back(uint32_t(m_docs.keys.size()));
     m_docs.weight.push_back(uint8_t(weight));
@@ -263,16 +262,19 @@ void LexiconBuilder::chooseShownWords()
             shown = w;
         }
     }
-    // A key that the dictionary defines in one kind only is written as its headword: the verb
-    // "sonnen", not the plural "Sonnen" that shares its key.
+    // A key that the dictionary writes in one case only is shown as its headword is written:
+    // the verb "sonnen", not the plural "Sonnen" that shares its key; "Aachener", though an
+    // adjective. This reads the capital for showing a word, not for its kind.
     std::vector<uint8_t> headCases(t.keys.size(), 0); // 1: capitalised, 2: small letters
+    const auto caseOf = [&](uint32_t word) {
+        return Language::writtenWithCapital(t.words.at(word)) ? 1 : 2;
+    };
     for (const uint32_t word : m_headWords) {
-        headCases[t.wordKey[word]] |= startsUpper(t.words.at(word)) ? 1 : 2;
+        headCases[t.wordKey[word]] |= caseOf(word);
     }
     for (const uint32_t word : m_headWords) {
         uint32_t &shown = t.keyWord[t.wordKey[word]];
-        const uint8_t shownCase = startsUpper(t.words.at(shown)) ? 1 : 2;
-        if (!(headCases[t.wordKey[word]] & shownCase) &&
+        if (!(headCases[t.wordKey[word]] & caseOf(shown)) &&
             (t.wordFlags[word] & Lexicon::Displayable)) {
             shown = word;
         }

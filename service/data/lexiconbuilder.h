@@ -34,9 +34,9 @@ public:
 
     void addStopWord(std::string_view word);
     // A base form that the dictionary defines, with its kinds (a set of Language::Kind), and
-    // another form of one.
+    // another form of one, with the kinds the dictionary gives the base there.
     void addHeadword(std::string_view word, uint8_t kinds);
-    void addForm(std::string_view form, std::string_view base);
+    void addForm(std::string_view form, std::string_view base, uint8_t baseKinds);
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
     void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);

@@ -4,6 +4,7 @@
 #include "language/inflection.h"
 #include "language/lemmatiser.h"
 #include "language/lexiconvocabulary.h"
+#include "language/writtencase.h"
 #include "query/associationcache.h"
 #include "query/wordfamily.h"
 
@@ -188,8 +189,8 @@ private:
         if (text.empty() || m_base.empty() || text[0] != m_base[0]) {
             return false;
         }
-        return m_lemmatiser.entryOfWritten(key, TermText::startsUpper(m_lexicon.word(word))) ==
-               m_baseKey;
+        return m_lemmatiser.entryOfWritten(
+                   key, Language::writtenWithCapital(m_lexicon.word(word))) == m_baseKey;
     }
 
     // "Hoch-Zeit" is "Hochzeit" written with a hyphen, not a word that goes with it.
@@ -732,8 +733,8 @@ std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidat
 uint32_t Associator::baseKeyOf(const QString &keyword) const
 {
     const QByteArray keyBytes = TermText::lookupKey(keyword).toUtf8();
-    const QString trimmed = keyword.trimmed();
-    const bool capitalised = !trimmed.isEmpty() && trimmed.front().isUpper();
+    const QByteArray typed = keyword.trimmed().toUtf8();
+    const bool capitalised = Language::writtenWithCapital(viewOf(typed));
     const Language::LexiconVocabulary vocabulary(*m_lexicon);
     return Language::Lemmatiser(vocabulary).baseOf(viewOf(keyBytes), capitalised);
 }

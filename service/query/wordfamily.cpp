@@ -3,7 +3,7 @@
 #include "index/lexicon.h"
 #include "language/inflection.h"
 #include "language/lemmatiser.h"
-#include "language/termtext.h"
+#include "language/writtencase.h"
 
 #include <algorithm>
 #include <string_view>
@@ -23,16 +23,11 @@ bool endsWith(std::string_view text, std::string_view ending)
 Language::Kind familyKind(const Lexicon &lexicon, uint32_t key)
 {
     const uint8_t kinds = lexicon.kindsOf(key);
-    const uint8_t rest = kinds & ~Language::Noun;
-    if (kinds & Language::Noun) {
-        const bool capital =
-            rest != 0 && TermText::startsUpper(lexicon.word(lexicon.wordOfKey(key)));
-        if (rest == 0 ||
-            Language::caseFit(capital, Language::Noun) > Language::caseFit(capital, rest)) {
-            return Language::Noun;
-        }
+    if ((kinds & Language::Noun) &&
+        Language::readsAsNoun(lexicon.word(lexicon.wordOfKey(key)), kinds)) {
+        return Language::Noun;
     }
-    return (rest & Language::Verb) ? Language::Verb : Language::OtherKind;
+    return (kinds & Language::Verb) ? Language::Verb : Language::OtherKind;
 }
 
 class Finder

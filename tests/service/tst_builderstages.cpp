@@ -8,6 +8,8 @@
 #include "index/lexicontables.h"
 #include "language/inflection.h"
 #include "language/termtext.h"
+#include "language/writtencase.h"
+#include "support/datatable.h"
 
 #include <QTest>
 
@@ -36,11 +38,11 @@ public:
         tables.wordFlags.push_back(Lexicon::Displayable | Lexicon::InWordList);
         tables.keyWord.push_back(w);
         tables.keyBase.push_back(key);
-        const bool noun = TermText::startsUpper(word);
+        const bool noun = Language::writtenWithCapital(word);
         facts.flags.push_back(flags | (flags & Head ? (noun ? UpperHead : LowerHead) : 0));
         facts.kinds.push_back(0);
         facts.upperForm.push_back(noun);
-        facts.shownAsNoun.push_back(noun);
+        facts.noun.push_back(noun);
         facts.uses.push_back(uses);
         for (const char *gloss : english) {
             const auto added = m_english.try_emplace(gloss, uint32_t(m_english.size()));
@@ -85,6 +87,8 @@ class TestBuilderStages : public QObject
     Q_OBJECT
 
 private slots:
+    void keyKinds_data();
+    void keyKinds();
     void compoundCutter_data();
     void compoundCutter();
     void documentCounter_data();
@@ -93,6 +97,40 @@ private slots:
     void scorer();
     void scorerKeepsTheBestFirst();
 };
+
+void TestBuilderStages::keyKinds_data()
+{
+    TestSupport::addRows(QStringLiteral("wordforms/storedkinds.tsv"),
+                         {"words:byteslist", "headKinds:int", "kinds:int", "noun:bool"});
+}
+
+void TestBuilderStages::keyKinds()
+{
+    QFETCH(QByteArrayList, words);
+    QFETCH(int, headKinds);
+    QFETCH(int, kinds);
+    QFETCH(bool, noun);
+    LexiconTables tables;
+    for (const QByteArray &word : words) {
+        const std::string_view text(word.constData(), size_t(word.size()));
+        tables.wordKey.push_back(tables.keys.intern(TermText::lookupKey(text)));
+        tables.wordFlags.push_back(Lexicon::Displayable);
+        tables.words.intern(text);
+    }
+    QCOMPARE(tables.keys.size(), size_t(1));
+    tables.keyWord.assign(1, 0);
+    const std::vector<uint32_t> none;
+    std::vector<uint32_t> headKeys;
+    std::vector<uint8_t> stated;
+    if (headKinds != 0) {
+        headKeys.push_back(0);
+        stated.push_back(uint8_t(headKinds));
+    }
+    const BuildDocuments documents;
+    const KeyFacts facts = KeyFacts::find(tables, {none, headKeys, stated, documents});
+    QCOMPARE(int(facts.storedKinds(0)), kinds);
+    QCOMPARE(bool(facts.noun[0]), noun);
+}
 
 // Each row: the compound's cut and the parts its meaning keeps ("*" where that is not asked).
 void TestBuilderStages::compoundCutter_data()
@@ -216,7 +254,7 @@ void TestBuilderStages::documentCounter()
         for (const QString &token : document.split(QLatin1Char(' '))) {
             docs.keys.push_back(
                 l.key(TermText::lookupKey(std::string_view(token.toStdString())).c_str()));
-            docs.capitalised.push_back(token.front().isUpper());
+            docs.capitalised.push_back(Language::writtenWithCapital(token.toStdString()));
         }
         docs.begin.push_back(uint32_t(docs.keys.size()));
         docs.weight.push_back(2);

@@ -6,6 +6,7 @@
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
+#include "language/writtencase.h"
 #include "query/associator.h"
 #include "query/wordfamily.h"
 
@@ -48,6 +49,9 @@ public:
         // "grenzen" is a verb; "Grenzen" the plural of "Grenze".
         addBase("grenzen", Verb);
         m_entries["grenzen"].other = find("grenze");
+        addBase("sonne", Noun);
+        addBase("sonnen", Verb);
+        m_entries["sonnen"].other = find("sonne");
         // Verbs made nouns share a spelling with another noun's forms.
         addBase("sprache", Noun);
         addBase("sprechen", Noun | Verb);
@@ -123,6 +127,8 @@ private slots:
     void tokenReadsAsItsBase_data();
     void tokenReadsAsItsBase();
     void capitalChoosesBetweenEntries();
+    void kindsOrCaseMakeANoun_data();
+    void kindsOrCaseMakeANoun();
     void ownForms_data();
     void ownForms();
 
@@ -227,7 +233,7 @@ void TestWordForms::tokenReadsAsItsBase()
     QFETCH(QString, base);
     const Lemmatiser lemmatiser(m_vocabulary);
     const QByteArray key = token.toLower().toUtf8();
-    const bool capitalised = !token.isEmpty() && token.front().isUpper();
+    const bool capitalised = writtenWithCapital(token.toStdString());
     QCOMPARE(textOf(m_vocabulary, lemmatiser.baseOf(key.toStdString(), capitalised)), base);
 }
 
@@ -260,6 +266,27 @@ void TestWordForms::capitalChoosesBetweenEntries()
     const std::vector<Reading> koepfe = lemmatiser.readings("köpfe", true);
     QCOMPARE(koepfe.size(), size_t(2));
     QCOMPARE(textOf(m_vocabulary, koepfe[1].base), u"köpfen"_s);
+}
+
+void TestWordForms::kindsOrCaseMakeANoun_data()
+{
+    TestSupport::addRows(u"wordforms/writtencase.tsv"_s,
+                         {"written:bytes", "kinds:int", "capital:bool", "noun:bool"});
+}
+
+void TestWordForms::kindsOrCaseMakeANoun()
+{
+    QFETCH(QByteArray, written);
+    QFETCH(int, kinds);
+    QFETCH(bool, capital);
+    QFETCH(bool, noun);
+    const std::string_view text(written.constData(), size_t(written.size()));
+    QCOMPARE(writtenWithCapital(text), capital);
+    QCOMPARE(readsAsNoun(text, uint8_t(kinds)), noun);
+    // A word's own letters never make kinds that are not there.
+    const uint8_t told = kindsOfWritten(text);
+    QCOMPARE(bool(told & Noun), capital);
+    QCOMPARE(told & ~(Noun | Verb | Adjective), 0);
 }
 
 void TestWordForms::ownForms_data()
