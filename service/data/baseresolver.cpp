@@ -6,6 +6,7 @@
 #include "language/inflection.h"
 #include "language/lemmatiser.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -76,7 +77,68 @@ void BaseResolver::resolveBases()
             m_facts.flags[key] |= StopKey;
         }
     }
+    findParticipleVerbs(&scratch);
     findOtherCaseReadings(&scratch);
+}
+
+// The participles that the dictionary gives as adjectives but lists under no verb: "verirrt" of
+// "verirren", "angeschwemmt" of "anschwemmen".
+void BaseResolver::findParticipleVerbs(std::string *scratch)
+{
+    LexiconTables &t = *m_t;
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        if (!(m_facts.flags[key] & Head) || t.keyBase[key] != key ||
+            (m_facts.flags[key] & StopKey)) {
+            continue;
+        }
+        const uint32_t verb = verbOfParticiple(key, scratch);
+        if (verb != Lexicon::npos && isParticipleOfItsVerb(key, verb)) {
+            t.keyBase[key] = t.keyBase[verb];
+        }
+    }
+}
+
+// The verb whose past participle the key is by its shape: "ge" and the stem with "t" or "et"
+// after any separable particle ("angeschwemmt"), or a verb with a prefix that takes no "ge"
+// ("verirrt", "bewirtschaftet"). The verb must be a headword.
+uint32_t BaseResolver::verbOfParticiple(uint32_t key, std::string *scratch) const
+{
+    static constexpr std::string_view noGePrefixes[] = {"be", "emp", "ent",  "er",
+                                                        "ge", "ver", "miss", "zer"};
+    const std::string_view text = m_t->keys.at(key);
+    if (text.size() < 6 || text.back() != 't') {
+        return Lexicon::npos;
+    }
+    std::string_view particle;
+    for (const std::string_view p : Language::separableParticles) {
+        if (text.substr(0, p.size()) == p && text.substr(p.size(), 2) == "ge") {
+            particle = p;
+            break;
+        }
+    }
+    std::string_view stem = text.substr(particle.size());
+    if (stem.substr(0, 2) == "ge") {
+        stem.remove_prefix(2);
+    } else if (std::none_of(std::begin(noGePrefixes), std::end(noGePrefixes),
+                            [&](std::string_view p) { return stem.substr(0, p.size()) == p; })) {
+        return Lexicon::npos;
+    }
+    for (const std::string_view ending : {std::string_view("et"), std::string_view("t")}) {
+        if (stem.size() <= ending.size() + 1 ||
+            stem.substr(stem.size() - ending.size()) != ending) {
+            continue;
+        }
+        for (const std::string_view infinitive : {std::string_view("en"), std::string_view("n")}) {
+            scratch->assign(particle)
+                .append(stem.substr(0, stem.size() - ending.size()))
+                .append(infinitive);
+            const uint32_t id = keyOfText(*scratch);
+            if (id != Lexicon::npos && id != key && (m_facts.kinds[id] & Language::Verb)) {
+                return id;
+            }
+        }
+    }
+    return Lexicon::npos;
 }
 
 // The key that this one is an inflected form of by its ending, or npos. Only a key that is
