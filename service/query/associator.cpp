@@ -48,9 +48,6 @@ constexpr float singleDocumentWeight = 0.3f;
 constexpr float oneWayShare = 0.5f;
 // A word that nothing bears out, where the data knows too little to leave it out, keeps this.
 constexpr float unsupportedShare = 0.01f;
-// A word with less than this share of the first word's score is one the data barely ties to
-// the keyword: the answer stops before it rather than fill up with such words.
-constexpr float thinShare = 0.05f;
 // The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
 // square root of two; a word in every list of the data keeps a tenth or so.
 constexpr float spreadScale = 1500.0f;
@@ -724,9 +721,6 @@ std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidat
     const float first = top.empty() ? 1.0f : top.front().score;
     float previous = 1.0f;
     for (size_t i = 0; i < top.size() && i < count; ++i) {
-        if (top[i].score < first * thinShare) {
-            break;
-        }
         previous = std::min(previous, top[i].score / first);
         result.push_back({top[i].word, top[i].relation, previous});
     }

@@ -23,7 +23,6 @@ private slots:
     void genericWordsGoDown();
     void linksCountFromTheOtherSide();
     void oneDocumentBringsNoTopic();
-    void thinListStops();
     void unsupportedMeaningGoesDown();
     void commonWordManyTextsPairStaysListed();
     void textsNamingACompoundDoNotJoinItsParts();
@@ -148,20 +147,6 @@ void TestEvidence::oneDocumentBringsNoTopic()
     QVERIFY2(pumpe.contains(u"Wasser"_s), qPrintable(pumpe.join(u',')));
     for (const char *word : {"Kündigung", "Abfindung", "Entlassung", "Arbeitgeber", "Betriebsrat"})
         QVERIFY2(!pumpe.contains(QString::fromUtf8(word)), qPrintable(pumpe.join(u',')));
-}
-
-// The thesaurus ties "Münzgeld" to "Hartgeld"; one text, which nothing else bears out, names
-// it among words of other things. The answer stops after what the data knows rather than fill
-// up with that text's words.
-void TestEvidence::thinListStops()
-{
-    MadeUp data;
-    data.meaning({"Münzgeld", "Hartgeld"});
-    data.text({"Münzgeld", "Mühle", "Fett", "Park"});
-    const QStringList answer = data.answer(u"Münzgeld"_s);
-    QVERIFY2(answer.contains(u"Hartgeld"_s), qPrintable(answer.join(u',')));
-    for (const char *word : {"Mühle", "Fett", "Park"})
-        QVERIFY2(!answer.contains(QString::fromUtf8(word)), qPrintable(answer.join(u',')));
 }
 
 // "Kopf" is a head and, in the thesaurus, a fool; its texts speak only of the head. The head's
