@@ -6,6 +6,7 @@
 #include "language/inflection.h"
 #include "language/lemmatiser.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -48,7 +49,8 @@ void BaseResolver::resolveBases()
             // "Köpfe" of "Kopf", where "köpfe" is a form of the verb "köpfen": its ending
             // tells the rest, the capital tells this reading.
             m_otherCaseBase[form] = of;
-        } else if (!(m_facts.flags[form] & Head) && t.keyBase[form] == form) {
+        } else if (t.keyBase[form] == form &&
+                   (!(m_facts.flags[form] & Head) || isParticipleOfItsVerb(form, of))) {
             t.keyBase[form] = of;
         } else if (isClearReading(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
@@ -65,6 +67,9 @@ void BaseResolver::resolveBases()
         if (reduced == Lexicon::npos) {
             reduced = separableVerbOf(key, &scratch);
         }
+        if (reduced == Lexicon::npos) {
+            reduced = adjectiveOfDeclined(key, &scratch);
+        }
         if (reduced != Lexicon::npos && !isWordOfItsOwn(key, reduced)) {
             t.keyBase[key] = t.keyBase[reduced];
             addNounReading(key, &scratch);
@@ -72,7 +77,68 @@ void BaseResolver::resolveBases()
             m_facts.flags[key] |= StopKey;
         }
     }
+    findParticipleVerbs(&scratch);
     findOtherCaseReadings(&scratch);
+}
+
+// The participles that the dictionary gives as adjectives but lists under no verb: "verirrt" of
+// "verirren", "angeschwemmt" of "anschwemmen".
+void BaseResolver::findParticipleVerbs(std::string *scratch)
+{
+    LexiconTables &t = *m_t;
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        if (!(m_facts.flags[key] & Head) || t.keyBase[key] != key ||
+            (m_facts.flags[key] & StopKey)) {
+            continue;
+        }
+        const uint32_t verb = verbOfParticiple(key, scratch);
+        if (verb != Lexicon::npos && isParticipleOfItsVerb(key, verb)) {
+            t.keyBase[key] = t.keyBase[verb];
+        }
+    }
+}
+
+// The verb whose past participle the key is by its shape: "ge" and the stem with "t" or "et"
+// after any separable particle ("angeschwemmt"), or a verb with a prefix that takes no "ge"
+// ("verirrt", "bewirtschaftet"). The verb must be a headword.
+uint32_t BaseResolver::verbOfParticiple(uint32_t key, std::string *scratch) const
+{
+    static constexpr std::string_view noGePrefixes[] = {"be", "emp", "ent",  "er",
+                                                        "ge", "ver", "miss", "zer"};
+    const std::string_view text = m_t->keys.at(key);
+    if (text.size() < 6 || text.back() != 't') {
+        return Lexicon::npos;
+    }
+    std::string_view particle;
+    for (const std::string_view p : Language::separableParticles) {
+        if (text.substr(0, p.size()) == p && text.substr(p.size(), 2) == "ge") {
+            particle = p;
+            break;
+        }
+    }
+    std::string_view stem = text.substr(particle.size());
+    if (stem.substr(0, 2) == "ge") {
+        stem.remove_prefix(2);
+    } else if (std::none_of(std::begin(noGePrefixes), std::end(noGePrefixes),
+                            [&](std::string_view p) { return stem.substr(0, p.size()) == p; })) {
+        return Lexicon::npos;
+    }
+    for (const std::string_view ending : {std::string_view("et"), std::string_view("t")}) {
+        if (stem.size() <= ending.size() + 1 ||
+            stem.substr(stem.size() - ending.size()) != ending) {
+            continue;
+        }
+        for (const std::string_view infinitive : {std::string_view("en"), std::string_view("n")}) {
+            scratch->assign(particle)
+                .append(stem.substr(0, stem.size() - ending.size()))
+                .append(infinitive);
+            const uint32_t id = keyOfText(*scratch);
+            if (id != Lexicon::npos && id != key && (m_facts.kinds[id] & Language::Verb)) {
+                return id;
+            }
+        }
+    }
+    return Lexicon::npos;
 }
 
 // The key that this one is an inflected form of by its ending, or npos. Only a key that is
@@ -113,6 +179,48 @@ uint32_t BaseResolver::reducedByEnding(uint32_t key, std::string *scratch) const
     return found;
 }
 
+// A declined adjective that no dictionary or thesaurus knows stands for the undeclined word of
+// the word list: "standesamtliche" for "standesamtlich". Both are written in small letters
+// only, so no noun ("Rose", "Ros") is read as a form of another.
+uint32_t BaseResolver::adjectiveOfDeclined(uint32_t key, std::string *scratch) const
+{
+    static constexpr std::string_view declensions[] = {"en", "em", "er", "es", "e"};
+    if (!isSmallLettersOnly(key)) {
+        return Lexicon::npos;
+    }
+    const std::string_view text = m_t->keys.at(key);
+    for (const std::string_view ending : declensions) {
+        if (text.size() < ending.size() + 4 || text.substr(text.size() - ending.size()) != ending) {
+            continue;
+        }
+        scratch->assign(text.substr(0, text.size() - ending.size()));
+        const uint32_t id = keyOfText(*scratch);
+        if (id != Lexicon::npos && id != key && (m_facts.flags[id] & Listed) &&
+            !(m_facts.flags[id] & StopKey) && isSmallLettersOnly(id)) {
+            return id;
+        }
+    }
+    return Lexicon::npos;
+}
+
+bool BaseResolver::isSmallLettersOnly(uint32_t key) const
+{
+    return (m_facts.flags[key] & LowerForm) && !m_facts.upperForm[key] &&
+           !m_facts.noun[key] && !(m_facts.flags[key] & UpperHead);
+}
+
+// A participle that the dictionary also gives as an adjective counts for its verb ("gefeiert"
+// for "feiern"), unless the texts use it far more than the verb, which makes it a word of its
+// own ("bekannt" beside "bekennen"). A present participle is an adjective of its own far more
+// often ("spannend", "dringend"), so it keeps its entry.
+bool BaseResolver::isParticipleOfItsVerb(uint32_t form, uint32_t verb) const
+{
+    const std::string_view text = m_t->keys.at(form);
+    return m_facts.kinds[form] == Language::Adjective && (m_facts.kinds[verb] & Language::Verb) &&
+           !(text.size() > 2 && text.substr(text.size() - 2) == "nd") &&
+           m_facts.uses[form] <= lexicalisedUses * std::max(m_facts.uses[verb], 1u);
+}
+
 // A listed form stands for its base where the three are of one kind: "gekochten" is
 // "gekocht", a form of "kochen", and "Kindern" is "Kinder", of "Kind"; but "meisten" is no
 // "Meisen", and "stimmt" no form of the noun whose plural "stimmen" is.
@@ -120,7 +228,12 @@ bool BaseResolver::isFormOfSameKind(uint32_t key, uint32_t form) const
 {
     const LexiconTables &t = *m_t;
     const bool noun = m_facts.noun[key];
-    return m_facts.noun[form] == noun && m_facts.noun[t.keyBase[form]] == noun;
+    // The verb's key may also be a noun ("Stehlen"); its kinds still say that "gestohlenen" is
+    // of it.
+    const uint32_t base = t.keyBase[form];
+    const bool baseFits = m_facts.noun[base] == noun ||
+                          (!noun && (m_facts.kinds[base] & (Language::Verb | Language::Adjective)));
+    return m_facts.noun[form] == noun && baseFits;
 }
 
 // The verb with a separable particle that the key is a form of, with the particle in front as

@@ -32,6 +32,11 @@ private:
     void resolveBases();
     void flagWords();
     uint32_t reducedByEnding(uint32_t key, std::string *scratch) const;
+    uint32_t adjectiveOfDeclined(uint32_t key, std::string *scratch) const;
+    bool isSmallLettersOnly(uint32_t key) const;
+    bool isParticipleOfItsVerb(uint32_t form, uint32_t verb) const;
+    void findParticipleVerbs(std::string *scratch);
+    uint32_t verbOfParticiple(uint32_t key, std::string *scratch) const;
     bool isWordOfItsOwn(uint32_t form, uint32_t base) const;
     uint32_t separableVerbOf(uint32_t key, std::string *scratch) const;
     uint32_t verbBaseOf(uint32_t form) const;

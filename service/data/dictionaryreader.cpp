@@ -24,12 +24,15 @@ enum class Kind
     Verb,
     Adjective,
     Plural,
+    // A preposition, conjunction, pronoun or article: a word of the closed classes.
+    Closed,
 };
 
 struct Entry
 {
     std::string_view word; // empty unless a single word with a grammar note
     Kind kind = Kind::Other;
+    bool adverb = false; // an adjective of the dictionary's "adv"
 };
 
 template <class F> void forEachPart(std::string_view text, std::string_view separator, F f)
@@ -78,6 +81,16 @@ Kind kindOf(std::string_view tag)
     }
     if (tag == "adj" || tag == "adv") {
         return Kind::Adjective;
+    }
+    static constexpr std::string_view closedTags[] = {"prp",   "conj", "pron",
+                                                      "ppron", "art",  "relativ.pron"};
+    for (const std::string_view closed : closedTags) {
+        // "prp; +Gen.", "pron interrog": the class, then how it is used.
+        if (tag.substr(0, closed.size()) == closed &&
+            (tag.size() == closed.size() || tag[closed.size()] == ';' ||
+             tag[closed.size()] == ' ')) {
+            return Kind::Closed;
+        }
     }
     return tag == "pl" ? Kind::Plural : Kind::Other;
 }
@@ -129,6 +142,7 @@ uint8_t kindsOf(Kind kind)
     case Kind::Adjective:
         return Language::Adjective;
     case Kind::Other:
+    case Kind::Closed:
         break;
     }
     return Language::OtherKind;
@@ -152,13 +166,14 @@ Entry entryOf(std::string_view alternative)
     if (word.empty() || word.find_first_of(" ()/.") != std::string_view::npos) {
         return {};
     }
-    const Kind kind = kindOf(alternative.substr(brace + 2, close - brace - 2));
+    const std::string_view tag = alternative.substr(brace + 2, close - brace - 2);
+    const Kind kind = kindOf(tag);
     // "Sicherheits… {adj}" names the first part of compounds, not a word; its grammar still
     // holds for the alternatives before it.
     if (isFirstPart(word)) {
-        return {{}, kind};
+        return {{}, kind, tag == "adv"};
     }
-    return {word, kind};
+    return {word, kind, tag == "adv"};
 }
 
 // The forms a verb or adjective line lists right after its headword: "laufend", "er/sie
@@ -216,6 +231,24 @@ void addPlurals(const std::vector<Entry> &nouns, const std::vector<Entry> &plura
     }
 }
 
+// "anlässlich {prp; +Gen.}": a grammar note that the separator of alternatives cut in two is
+// made whole again. The alternatives are views of one text, so the two are joined by extending
+// the first to the end of the second.
+void joinGrammarNotes(std::vector<std::string_view> *alternatives)
+{
+    std::vector<std::string_view> &a = *alternatives;
+    for (size_t i = 0; i + 1 < a.size();) {
+        const size_t open = a[i].rfind('{');
+        if (open == std::string_view::npos || a[i].find('}', open) != std::string_view::npos) {
+            ++i;
+            continue;
+        }
+        a[i] =
+            std::string_view(a[i].data(), size_t(a[i + 1].data() + a[i + 1].size() - a[i].data()));
+        a.erase(a.begin() + std::ptrdiff_t(i) + 1);
+    }
+}
+
 void readLine(std::string_view german, LexiconBuilder *builder,
               std::vector<std::string_view> *tokens)
 {
@@ -226,6 +259,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
     for (size_t p = 0; p < parts.size(); ++p) {
         std::vector<std::string_view> alternatives;
         forEachPart(parts[p], "; ", [&](std::string_view a) { alternatives.push_back(a); });
+        joinGrammarNotes(&alternatives);
         std::vector<Entry> entries;
         for (const std::string_view a : alternatives) {
             entries.push_back(entryOf(a));
@@ -235,7 +269,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
             const std::string_view word = bareWord(trimmed(alternatives[i]));
             if (entries[i].word.empty() && !word.empty() &&
                 word.find_first_of(" ()/.{[") == std::string_view::npos && !isFirstPart(word)) {
-                entries[i] = {word, entries.back().kind};
+                entries[i] = {word, entries.back().kind, entries.back().adverb};
             }
         }
         const bool allPlural = std::all_of(entries.begin(), entries.end(),
@@ -263,9 +297,15 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         }
         inForms = p == 0;
         for (const Entry &e : entries) {
-            if (!e.word.empty() &&
-                (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective)) {
+            if (e.word.empty()) {
+                continue;
+            }
+            if (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective) {
                 builder->addHeadword(e.word, kindsOf(e.kind));
+            }
+            // An adverb may be either: "sobald" is one, "bald" another.
+            if (e.kind == Kind::Closed || (e.kind != Kind::Other && !e.adverb)) {
+                builder->addWordClass(e.word, e.kind == Kind::Closed);
             }
         }
         previous = std::move(entries);

@@ -176,6 +176,23 @@ uint32_t LexiconBuilder::keyOfText(std::string_view key) const
     return m_t->keys.find(key);
 }
 
+void LexiconBuilder::addWordClass(std::string_view word, bool closed)
+{
+    (closed ? m_closedKeys : m_openKeys).push_back(keyOfToken(word));
+}
+
+// "anlässlich" and "sobald" are function words; "laut", also an adjective, and "Dank", also a
+// noun, are not.
+void LexiconBuilder::addClosedClassWords()
+{
+    std::sort(m_openKeys.begin(), m_openKeys.end());
+    for (const uint32_t key : m_closedKeys) {
+        if (!std::binary_search(m_openKeys.begin(), m_openKeys.end(), key)) {
+            m_stopKeys.push_back(key);
+        }
+    }
+}
+
 uint32_t LexiconBuilder::keyOfToken(std::string_view token)
 {
     const uint32_t key = keyOfText(TermText::lookupKey(token));
@@ -190,6 +207,7 @@ void LexiconBuilder::finish()
             addStopWord(word);
         }
     }
+    addClosedClassWords();
     chooseShownWords();
     m_facts = KeyFacts::find(*m_t, {m_stopKeys, m_headKeys, m_headKinds, m_docs});
     buildPostings();

@@ -33,6 +33,10 @@ public:
     void addMeaning(const std::vector<uint32_t> &members);
 
     void addStopWord(std::string_view word);
+    // A word the dictionary gives as one of the closed classes (preposition, conjunction,
+    // pronoun, article), or as a noun, verb or adjective. One that is only ever the first is a
+    // function word.
+    void addWordClass(std::string_view word, bool closed);
     // A base form that the dictionary defines, with its kinds (a set of Language::Kind), and
     // another form of one, with the kinds the dictionary gives the base there.
     void addHeadword(std::string_view word, uint8_t kinds);
@@ -56,11 +60,14 @@ public:
 private:
     uint32_t keyOfToken(std::string_view token);
     uint32_t keyOfText(std::string_view key) const;
+    void addClosedClassWords();
     void buildPostings();
     void chooseShownWords();
 
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
+    std::vector<uint32_t> m_closedKeys;
+    std::vector<uint32_t> m_openKeys;
     std::vector<uint32_t> m_headKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them

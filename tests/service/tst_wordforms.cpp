@@ -123,6 +123,7 @@ private slots:
     void textFormCountsForItsCase();
     void kindsComeFromTheDictionary();
     void shortestVerbFindsItsNoun();
+    void closedClassWordsAreFunctionWords();
     void readingOfNoKeyIsNone();
     void tokenReadsAsItsBase_data();
     void tokenReadsAsItsBase();
@@ -220,6 +221,19 @@ void TestWordForms::shortestVerbFindsItsNoun()
     };
     QCOMPARE(partner("loben"), std::string_view("lob"));
     QCOMPARE(partner("lob"), std::string_view("loben"));
+}
+
+// A word the dictionary gives only as a preposition is never shown; one that is also an
+// adjective is.
+void TestWordForms::closedClassWordsAreFunctionWords()
+{
+    QStringList words;
+    for (const Association &a : Associator(&m_lexicon).associate(u"feiern"_s, 20)) {
+        const std::string_view word = m_lexicon.word(a.word);
+        words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
+    }
+    QVERIFY2(words.contains(u"laut"_s), qPrintable(words.join(',')));
+    QVERIFY2(!words.contains(u"anlässlich"_s), qPrintable(words.join(',')));
 }
 
 void TestWordForms::tokenReadsAsItsBase_data()
