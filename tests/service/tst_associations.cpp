@@ -354,9 +354,13 @@ void TestAssociations::definitionsCountOnceAndAreChecked()
     // So is a stop word file whose list holds no word.
     damaged = fixtureSources();
     damaged.stopWords = m_dir.filePath(u"empty.pm"_s);
-    TestSupport::writeBytes(damaged.stopWords, "sub _stopwords {\n    return qw(\n    );\n}\n");
-    QVERIFY(!IndexCompiler::load(damaged, &lexicon, &error));
-    QVERIFY2(error.contains(QLatin1String("no German stop word list")), qPrintable(error));
+    for (const char *module : {"sub _stopwords {\n    return qw(\n    );\n}\n",
+                               // Words, but not in the function that holds the list.
+                               "my @other = qw(und oder Wald);\n"}) {
+        TestSupport::writeBytes(damaged.stopWords, module);
+        QVERIFY(!IndexCompiler::load(damaged, &lexicon, &error));
+        QVERIFY2(error.contains(QLatin1String("no German stop word list")), qPrintable(error));
+    }
 }
 
 // What a compressed file unpacks to is bounded to the byte, wherever the bound falls among the

@@ -1,4 +1,5 @@
 #include "data/builddocuments.h"
+#include "data/buildweights.h"
 #include "data/compoundcutter.h"
 #include "data/documentcounter.h"
 #include "data/glosses.h"
@@ -96,6 +97,7 @@ private slots:
     void scorer_data();
     void scorer();
     void scorerKeepsTheBestFirst();
+    void compoundListsStopAtTheirCap();
 };
 
 void TestBuilderStages::keyKinds_data()
@@ -330,6 +332,39 @@ void TestBuilderStages::scorerKeepsTheBestFirst()
     };
     QCOMPARE(cooc(baum), (QStringList{"Wald", "Ast"}));
     QCOMPARE(cooc(l.key("haus")), QStringList());
+}
+
+// A key that more compounds are made of than a list holds keeps exactly the best of them.
+void TestBuilderStages::compoundListsStopAtTheirCap()
+{
+    TinyLexicon l;
+    l.add("Haus", headword, 1);
+    l.add("Boot", headword, 1);
+    std::vector<uint32_t> listed;
+    std::vector<std::string> names;
+    for (size_t i = 0; i <= BuildWeights::maxCompounds; ++i) {
+        // Equally common, so the shorter and then the alphabetically first go first.
+        names.push_back("Haus" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "boot");
+    }
+    for (const std::string &name : names) {
+        l.add(name.c_str(), headword, 1);
+        listed.push_back(l.tables.keyWord[l.key(TermText::lookupKey(name).c_str())]);
+    }
+    l.tables.keyCommonness.assign(l.tables.keys.size(), 1);
+    CompoundParts compounds;
+    compounds.cut.assign(l.tables.keys.size(), {npos, npos});
+    for (size_t k = 2; k < l.tables.keys.size(); ++k) {
+        compounds.cut[k] = {l.key("haus"), l.key("boot")};
+    }
+    BuildDocuments docs;
+    ListScorer(&l.tables, docs, compounds).rank(listed);
+    const uint32_t haus = l.key("haus");
+    const uint32_t begin = l.tables.compoundBegin[haus];
+    const uint32_t end = l.tables.compoundBegin[haus + 1];
+    QCOMPARE(size_t(end - begin), BuildWeights::maxCompounds);
+    QCOMPARE(l.tables.words.at(l.tables.compounds[begin]), std::string_view("Haus00boot"));
+    QCOMPARE(l.tables.words.at(l.tables.compounds[end - 1]),
+             std::string_view(names[BuildWeights::maxCompounds - 1]));
 }
 
 QTEST_GUILESS_MAIN(TestBuilderStages)
