@@ -195,7 +195,7 @@ void TestIndexDamage::everySectionIsChecked()
 }
 
 // Counts that fit the file but not the other sections: one base for all keys, one begin for all
-// lists, half a pair.
+// lists, half a pair, a slot table of no power of two.
 void TestIndexDamage::countsAgreeAcrossSections()
 {
     using namespace IndexFormat;
@@ -204,6 +204,17 @@ void TestIndexDamage::countsAgreeAcrossSections()
         const QString error = openChanged([&](QByteArray *b) { put(b, count, quint64(1)); }, true);
         QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
     }
+    // A slot table is found by masking the hash: one slot fewer than its power of two, though
+    // still more than the keys, leaves keys where no search looks.
+    const qsizetype slotCount = sizeof(Header) + KeySlots * sizeof(SectionEntry) + 8;
+    const QString error = openChanged(
+        [&](QByteArray *b) {
+            quint64 count = 0;
+            std::memcpy(&count, b->constData() + slotCount, sizeof count);
+            put(b, slotCount, count - 1);
+        },
+        true);
+    QVERIFY2(error.contains(QLatin1String("inconsistent")), qPrintable(error));
 }
 
 // A slot table with no free slot would never end the search for a missing key: a table of as
