@@ -101,6 +101,9 @@ void TestDialogs::editorSavesOnlyOnOk_data()
     QTest::newRow("typed lines") << Bytes("x") << QString::fromUtf8("a,\nb,\n\xc3\xa4") << true
                                  << Bytes("a,\nb,\n\xc3\xa4");
     QTest::newRow("missing, then typed") << Bytes() << "spam" << true << Bytes("spam");
+    // The largest list the editor still opens: one byte more is refused.
+    QTest::newRow("largest editable list")
+        << Bytes("x,\n").repeated(699050).append("xx") << "spam" << true << Bytes("spam");
 }
 
 void TestDialogs::editorSavesOnlyOnOk()

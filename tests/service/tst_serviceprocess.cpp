@@ -233,6 +233,7 @@ void TestServiceProcess::listenAddressesAreRead()
     QVERIFY(address == QHostAddress(QHostAddress::LocalHostIPv6) && port == 27431);
     QVERIFY(ServiceOptions::parseListen(u"localhost:0"_s, &address, &port));
     QVERIFY(address == QHostAddress(QHostAddress::LocalHost) && port == 0);
+    QVERIFY(ServiceOptions::parseListen(u"127.0.0.1:65535"_s, &address, &port) && port == 65535);
 }
 
 void TestServiceProcess::eachDataOptionAloneNamesTheData_data()
