@@ -157,6 +157,14 @@ void LexiconBuilder::addDocumentOfSameText(const std::vector<std::string_view> &
     m_docs.text.push_back(text);
 }
 
+void LexiconBuilder::addGathering(const std::vector<std::string_view> &tokens,
+                                  const std::vector<uint32_t> &sources, uint32_t weight)
+{
+    m_docs.source.resize(m_docs.keys.size(), UINT32_MAX);
+    addDocument(tokens, weight);
+    m_docs.source.insert(m_docs.source.end(), sources.begin(), sources.end());
+}
+
 void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)
 {
     m_docs.isDefinition.resize(m_docs.weight.size(), false);

@@ -44,6 +44,10 @@ public:
     // anecdote go together sentence by sentence, and the anecdote is one witness, however often
     // it repeats them.
     void addDocumentOfSameText(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // A document that gathers entries of other texts: sources holds, for each token, the number
+    // of the entry it comes from. Two words of one entry do not meet in it again.
+    void addGathering(const std::vector<std::string_view> &tokens,
+                      const std::vector<uint32_t> &sources, uint32_t weight);
     // A definition: a document whose wording has words of its own ("betreffend", "vorwiegend")
     // that say nothing of the word it defines.
     void addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight);

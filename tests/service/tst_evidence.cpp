@@ -28,6 +28,7 @@ private slots:
     void textsNamingACompoundDoNotJoinItsParts();
     void oneAnecdoteIsOneWitness();
     void betterBorneOutMeaningFirst();
+    void gatheredEntryIsOneWitness();
 };
 
 namespace {
@@ -78,6 +79,21 @@ public:
         for (int i = 1; i < sentences; ++i)
             m_builder.addDocumentOfSameText(tokens, 1);
     }
+    // One document gathering whole entries, as the words that one English word translates.
+    void gathering(std::initializer_list<std::initializer_list<std::string>> entries)
+    {
+        std::vector<std::string_view> tokens;
+        std::vector<uint32_t> sources;
+        for (const auto &entry : entries) {
+            for (const std::string &w : entry) {
+                noun(w);
+                tokens.push_back(m_texts.emplace_back(w));
+                sources.push_back(m_entries);
+            }
+            ++m_entries;
+        }
+        m_builder.addGathering(tokens, sources, 1);
+    }
     void meaning(std::initializer_list<std::string> words)
     {
         std::vector<uint32_t> members;
@@ -103,6 +119,7 @@ private:
     LexiconBuilder m_builder;
     int m_background;
     std::deque<std::string> m_texts; // the tokens' storage
+    uint32_t m_entries = 0;
     Lexicon m_lexicon;
 };
 
@@ -237,6 +254,27 @@ void TestEvidence::betterBorneOutMeaningFirst()
     QVERIFY2(bank.contains(u"Schemel"_s) && bank.contains(u"Geldhaus"_s),
              qPrintable(bank.join(u',')));
     QVERIFY2(bank.indexOf(u"Schemel"_s) < bank.indexOf(u"Geldhaus"_s), qPrintable(bank.join(u',')));
+}
+
+// One entry names "Bube" among the words for passing water ("für kleine Buben"); five English
+// words that translate the entry gather it with other entries. The entry is one witness of its
+// words, however many gatherings repeat it: they join Bube with the other entries, not with it.
+void TestEvidence::gatheredEntryIsOneWitness()
+{
+    MadeUp data;
+    data.text({"Bube", "Knabe"}, 2);
+    data.text({"Bube", "Bengel"}, 2);
+    data.text({"Pinkel", "Strulle", "Seiche", "Bube"});
+    for (int i = 0; i < 5; ++i)
+        data.gathering({{"Pinkel", "Strulle", "Seiche", "Bube"}, {filler("Harn", i)}});
+    const QStringList bube = data.answer(u"Bube"_s);
+    QVERIFY2(bube.contains(u"Knabe"_s) && bube.contains(u"Bengel"_s), qPrintable(bube.join(u',')));
+    for (const char *word : {"Pinkel", "Strulle", "Seiche"})
+        QVERIFY2(!bube.contains(QString::fromUtf8(word)), qPrintable(bube.join(u',')));
+    // The gatherings still join the entries with each other.
+    const QStringList pinkel = data.answer(u"Pinkel"_s);
+    QVERIFY2(pinkel.contains(QString::fromStdString(filler("Harn", 0))),
+             qPrintable(pinkel.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
