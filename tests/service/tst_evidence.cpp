@@ -29,6 +29,7 @@ private slots:
     void oneAnecdoteIsOneWitness();
     void betterBorneOutMeaningFirst();
     void gatheredEntryIsOneWitness();
+    void largeMeaningIsNoBetterBorneOut();
 };
 
 namespace {
@@ -94,7 +95,7 @@ public:
         }
         m_builder.addGathering(tokens, sources, 1);
     }
-    void meaning(std::initializer_list<std::string> words)
+    void meaning(const std::vector<std::string> &words)
     {
         std::vector<uint32_t> members;
         for (const std::string &w : words)
@@ -275,6 +276,31 @@ void TestEvidence::gatheredEntryIsOneWitness()
     const QStringList pinkel = data.answer(u"Pinkel"_s);
     QVERIFY2(pinkel.contains(QString::fromStdString(filler("Harn", 0))),
              qPrintable(pinkel.join(u',')));
+}
+
+// "Käse" is a food in a meaning of four words and nonsense in one of thirty. The texts name two
+// of the food's other three words and three of the nonsense's twenty-nine, as many as a large
+// meaning has in any keyword's texts. The food is the better borne out: its last word goes before
+// the nonsense's words that only the thesaurus names, and of those few come at all.
+void TestEvidence::largeMeaningIsNoBetterBorneOut()
+{
+    MadeUp data;
+    data.meaning({"Käse", "Quark", "Topfen", "Bergkäse"});
+    std::vector<std::string> nonsense = {"Käse", "Kohl", "Blech", "Stuss"};
+    for (int i = 0; i < 26; ++i)
+        nonsense.push_back(filler("Unfug", i));
+    data.meaning(nonsense);
+    for (const char *word : {"Quark", "Topfen", "Kohl", "Blech", "Stuss"})
+        data.text({"Käse", word}, 2);
+    const QStringList kaese = data.answer(u"Käse"_s);
+    QVERIFY2(kaese.contains(u"Bergkäse"_s), qPrintable(kaese.join(u',')));
+    qsizetype listed = 0;
+    for (int i = 0; i < 26; ++i) {
+        const qsizetype at = kaese.indexOf(QString::fromStdString(filler("Unfug", i)));
+        QVERIFY2(at < 0 || at > kaese.indexOf(u"Bergkäse"_s), qPrintable(kaese.join(u',')));
+        listed += at >= 0;
+    }
+    QVERIFY2(listed <= 2, qPrintable(kaese.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
