@@ -30,6 +30,7 @@ private slots:
     void betterBorneOutMeaningFirst();
     void gatheredEntryIsOneWitness();
     void largeMeaningIsNoBetterBorneOut();
+    void gatheringsAreOneWitness();
 };
 
 namespace {
@@ -301,6 +302,21 @@ void TestEvidence::largeMeaningIsNoBetterBorneOut()
         listed += at >= 0;
     }
     QVERIFY2(listed <= 2, qPrintable(kaese.join(u',')));
+}
+
+// Two entries share five English words ("Harn" and "Urin", both "urine", "water", ...): five
+// gatherings join them, and they are one witness, as the translations of two entries are.
+// Two texts pair "Harn" with "Blase": the word that two sources bear out goes first, and the
+// word that only the gatherings bring does not stand in the list beside it.
+void TestEvidence::gatheringsAreOneWitness()
+{
+    MadeUp data;
+    data.text({"Harn", "Blase"}, 2);
+    for (int i = 0; i < 5; ++i)
+        data.gathering({{"Harn"}, {"Urin"}});
+    const QStringList harn = data.answer(u"Harn"_s);
+    QVERIFY2(harn.contains(u"Blase"_s), qPrintable(harn.join(u',')));
+    QVERIFY2(!harn.contains(u"Urin"_s), qPrintable(harn.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
