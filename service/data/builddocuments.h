@@ -19,6 +19,10 @@ struct BuildDocuments
     // Of each of keys once counted: the compound whose part alone brought the key into the
     // document, or UINT32_MAX where the document names the key itself.
     std::vector<uint32_t> partOf;
+    // Of each of keys as far as a gathering has been added: the entry of another text that
+    // brought the key into a document gathering entries of several texts (those that one English
+    // word translates), or UINT32_MAX where no such entry did.
+    std::vector<uint32_t> source;
 
     uint32_t count() const { return uint32_t(begin.size() - 1); }
     uint32_t textOf(uint32_t doc) const { return doc < text.size() ? text[doc] : doc; }
@@ -36,5 +40,12 @@ struct BuildDocuments
             return false;
         }
         return (partOf[i] != UINT32_MAX && partOf[i] == partOf[j]) || partOf[j] == keys[i];
+    }
+    // Whether the tokens at i and j came into a gathering with one entry, which pairs them in
+    // its own document already: the gathering joins entries, and repeats no entry as a witness.
+    bool fromOneEntry(uint32_t i, uint32_t j) const
+    {
+        return i < source.size() && j < source.size() && source[i] != UINT32_MAX &&
+               source[i] == source[j];
     }
 };

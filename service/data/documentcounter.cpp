@@ -132,6 +132,7 @@ void DocumentCounter::countCommonness()
     std::vector<uint32_t> place(keyCount, 0); // in reduced, where stamp says this document
     std::vector<uint32_t> reduced;
     std::vector<uint32_t> partOf;
+    std::vector<uint32_t> source;
     std::vector<uint32_t> reducedBegin{0};
     reduced.reserve(m_docs.keys.size());
     partOf.reserve(m_docs.keys.size());
@@ -140,6 +141,7 @@ void DocumentCounter::countCommonness()
         for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = bases[i];
+            const uint32_t entry = i < m_docs.source.size() ? m_docs.source[i] : UINT32_MAX;
             if (definition && wording[base]) {
                 continue;
             }
@@ -153,11 +155,15 @@ void DocumentCounter::countCommonness()
                     if (partOf[place[key]] != bringer) {
                         partOf[place[key]] = UINT32_MAX; // by itself, or by two compounds
                     }
+                    if (source[place[key]] != entry) {
+                        source[place[key]] = UINT32_MAX; // brought by two entries
+                    }
                 } else if (isContentKey(key)) {
                     stamp[key] = d;
                     place[key] = uint32_t(reduced.size());
                     reduced.push_back(key);
                     partOf.push_back(bringer);
+                    source.push_back(entry);
                     t.keyCommonness[key] += m_docs.weight[d];
                 }
             }
@@ -166,6 +172,7 @@ void DocumentCounter::countCommonness()
     }
     m_docs.keys = std::move(reduced);
     m_docs.partOf = std::move(partOf);
+    m_docs.source = std::move(source);
     m_docs.begin = std::move(reducedBegin);
     m_docs.capitalised.clear();
 }

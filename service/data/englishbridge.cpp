@@ -72,6 +72,7 @@ void EnglishBridge::addEntry(std::string_view german, std::string_view english)
                            [&](std::string_view defined) { m_builder->addGloss(defined, word); });
     });
     std::vector<std::string> seen;
+    const uint32_t entry = uint32_t(m_entries.size());
     forEachEnglishWord(english, true, &m_word, [&](const std::string &word) {
         if (std::find(seen.begin(), seen.end(), word) != seen.end()) {
             return;
@@ -79,22 +80,29 @@ void EnglishBridge::addEntry(std::string_view german, std::string_view english)
         seen.push_back(word);
         auto &entries = m_entriesOf[word];
         if (entries.size() <= maxEntriesOfWord) {
-            entries.push_back(m_tokens);
+            entries.push_back(entry);
         }
     });
+    if (!seen.empty()) {
+        m_entries.push_back(m_tokens);
+    }
 }
 
 void EnglishBridge::addDocuments() const
 {
     std::vector<std::string_view> tokens;
+    std::vector<uint32_t> sources;
     for (const auto &[word, entries] : m_entriesOf) {
         if (entries.size() < 2 || entries.size() > maxEntriesOfWord) {
             continue;
         }
         tokens.clear();
-        for (const auto &entry : entries) {
-            tokens.insert(tokens.end(), entry.begin(), entry.end());
+        sources.clear();
+        for (const uint32_t entry : entries) {
+            const std::vector<std::string_view> &words = m_entries[entry];
+            tokens.insert(tokens.end(), words.begin(), words.end());
+            sources.insert(sources.end(), words.size(), entry);
         }
-        m_builder->addDocument(tokens, BuildWeights::englishBridge);
+        m_builder->addGathering(tokens, sources, BuildWeights::englishBridge);
     }
 }

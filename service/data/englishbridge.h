@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,7 +10,8 @@ class LexiconBuilder;
 
 // German words that the dictionary translates with the same specific English word ("Braut"
 // and "Bräutigam" both gloss "bride") are associated even where no German phrase holds both:
-// each such English word becomes one document of the German entries it translates.
+// each such English word becomes one document of the German entries it translates. Such a
+// document joins entries with each other: the words of one entry already meet in its own line.
 class EnglishBridge
 {
 public:
@@ -23,7 +25,8 @@ public:
 
 private:
     LexiconBuilder *m_builder;
-    std::unordered_map<std::string, std::vector<std::vector<std::string_view>>> m_entriesOf;
+    std::vector<std::vector<std::string_view>> m_entries;               // the tokens of each entry
+    std::unordered_map<std::string, std::vector<uint32_t>> m_entriesOf; // numbers in m_entries
     std::vector<std::string_view> m_tokens;
     std::string m_word;
 };

@@ -157,6 +157,22 @@ void LexiconBuilder::addDocumentOfSameText(const std::vector<std::string_view> &
     m_docs.text.push_back(text);
 }
 
+void LexiconBuilder::addGathering(const std::vector<std::string_view> &tokens,
+                                  const std::vector<uint32_t> &sources, uint32_t weight)
+{
+    m_docs.source.resize(m_docs.keys.size(), UINT32_MAX);
+    const uint32_t doc = m_docs.count();
+    if (m_firstGathering == UINT32_MAX) {
+        m_firstGathering = doc;
+    }
+    addDocument(tokens, weight);
+    m_docs.source.insert(m_docs.source.end(), sources.begin(), sources.end());
+    for (uint32_t d = uint32_t(m_docs.text.size()); d < doc; ++d) {
+        m_docs.text.push_back(d);
+    }
+    m_docs.text.push_back(m_firstGathering);
+}
+
 void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)
 {
     m_docs.isDefinition.resize(m_docs.weight.size(), false);

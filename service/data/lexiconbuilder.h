@@ -48,6 +48,11 @@ public:
     // anecdote go together sentence by sentence, and the anecdote is one witness, however often
     // it repeats them.
     void addDocumentOfSameText(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // A document that gathers entries of other texts: sources holds, for each token, the number
+    // of the entry it comes from. Two words of one entry do not meet in it again, and all
+    // gatherings are one witness of the words they join.
+    void addGathering(const std::vector<std::string_view> &tokens,
+                      const std::vector<uint32_t> &sources, uint32_t weight);
     // A definition: a document whose wording has words of its own ("betreffend", "vorwiegend")
     // that say nothing of the word it defines.
     void addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight);
@@ -74,6 +79,7 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     BuildDocuments m_docs;
+    uint32_t m_firstGathering = UINT32_MAX; // the number of the first gathering document
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
     std::vector<uint32_t> m_otherCaseBase;

@@ -134,8 +134,9 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
             const uint32_t b = m_docs.keys[j];
             // A text that names a compound speaks of what the compound names, not of its parts
             // as things that go together. One text that pairs two words again and again is
-            // one witness.
-            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j) || m_lastText[b] == text) {
+            // one witness, and so is an entry that gatherings of entries repeat.
+            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j) ||
+                m_docs.fromOneEntry(m_keyTokens[i], j) || m_lastText[b] == text) {
                 continue;
             }
             m_lastText[b] = text;

@@ -69,6 +69,10 @@ constexpr size_t maxNeighbours = 200;
 constexpr size_t neighbourSources = 12;
 // The words that a meaning brings when the keyword's texts do not bear it out.
 constexpr uint8_t unsupportedMeaningWords = 2;
+// Shares of a meaning's members are counted in thousandths; a meaning that the texts bear out
+// less than a third as well as the best one counts as unsupported.
+constexpr uint32_t supportScale = 1000;
+constexpr uint32_t weakSenseRatio = 3;
 
 // A small map from word numbers to values for the words of one query: open addressing in one
 // block, since the standard hash map spends most of a query allocating its nodes.
@@ -365,8 +369,10 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
     std::sort(list->begin(), end, less);
 }
 
-// How far the keyword's own texts bear out each of its meanings: how many of its members are
-// among the words it shares documents with, either way. One each when the texts know none.
+// How far the keyword's own texts bear out each of its meanings: the share of its other members
+// that are among the words it shares documents with, either way. A meaning of fifty words has
+// a few of them in any keyword's texts by its size alone. A meaning borne out far less than the
+// best is one whose sense the texts do not speak of. One each when the texts know none.
 std::vector<uint32_t> meaningSupport(const Lexicon &lexicon, uint32_t key, uint32_t base)
 {
     WordTable<bool> related(512);
@@ -377,14 +383,22 @@ std::vector<uint32_t> meaningSupport(const Lexicon &lexicon, uint32_t key, uint3
     }
     std::vector<uint32_t> support;
     for (const uint32_t posting : lexicon.meaningsOf(key)) {
-        const Lexicon::Ids members = lexicon.membersOf(Lexicon::idOf(posting));
-        support.push_back(uint32_t(std::count_if(members.begin(), members.end(), [&](uint32_t m) {
+        uint32_t others = 0;
+        uint32_t named = 0;
+        for (const uint32_t m : lexicon.membersOf(Lexicon::idOf(posting))) {
             const uint32_t b = lexicon.baseOf(lexicon.keyOf(Lexicon::idOf(m)));
-            return b != base && related.find(b) != nullptr;
-        })));
+            others += b != base;
+            named += b != base && related.find(b) != nullptr;
+        }
+        support.push_back(others == 0 ? 0 : named * supportScale / others);
     }
-    if (std::all_of(support.begin(), support.end(), [](uint32_t n) { return n == 0; })) {
+    const uint32_t best = support.empty() ? 0 : *std::max_element(support.begin(), support.end());
+    if (best == 0) {
         support.assign(support.size(), 1);
+        return support;
+    }
+    for (uint32_t &n : support) {
+        n = n * weakSenseRatio < best ? 0 : n;
     }
     return support;
 }

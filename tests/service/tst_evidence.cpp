@@ -28,6 +28,9 @@ private slots:
     void textsNamingACompoundDoNotJoinItsParts();
     void oneAnecdoteIsOneWitness();
     void betterBorneOutMeaningFirst();
+    void gatheredEntryIsOneWitness();
+    void largeMeaningIsNoBetterBorneOut();
+    void gatheringsAreOneWitness();
 };
 
 namespace {
@@ -78,7 +81,22 @@ public:
         for (int i = 1; i < sentences; ++i)
             m_builder.addDocumentOfSameText(tokens, 1);
     }
-    void meaning(std::initializer_list<std::string> words)
+    // One document gathering whole entries, as the words that one English word translates.
+    void gathering(std::initializer_list<std::initializer_list<std::string>> entries)
+    {
+        std::vector<std::string_view> tokens;
+        std::vector<uint32_t> sources;
+        for (const auto &entry : entries) {
+            for (const std::string &w : entry) {
+                noun(w);
+                tokens.push_back(m_texts.emplace_back(w));
+                sources.push_back(m_entries);
+            }
+            ++m_entries;
+        }
+        m_builder.addGathering(tokens, sources, 1);
+    }
+    void meaning(const std::vector<std::string> &words)
     {
         std::vector<uint32_t> members;
         for (const std::string &w : words)
@@ -103,6 +121,7 @@ private:
     LexiconBuilder m_builder;
     int m_background;
     std::deque<std::string> m_texts; // the tokens' storage
+    uint32_t m_entries = 0;
     Lexicon m_lexicon;
 };
 
@@ -237,6 +256,67 @@ void TestEvidence::betterBorneOutMeaningFirst()
     QVERIFY2(bank.contains(u"Schemel"_s) && bank.contains(u"Geldhaus"_s),
              qPrintable(bank.join(u',')));
     QVERIFY2(bank.indexOf(u"Schemel"_s) < bank.indexOf(u"Geldhaus"_s), qPrintable(bank.join(u',')));
+}
+
+// One entry names "Bube" among the words for passing water ("für kleine Buben"); five English
+// words that translate the entry gather it with other entries. The entry is one witness of its
+// words, however many gatherings repeat it: they join Bube with the other entries, not with it.
+void TestEvidence::gatheredEntryIsOneWitness()
+{
+    MadeUp data;
+    data.text({"Bube", "Knabe"}, 2);
+    data.text({"Bube", "Bengel"}, 2);
+    data.text({"Pinkel", "Strulle", "Seiche", "Bube"});
+    for (int i = 0; i < 5; ++i)
+        data.gathering({{"Pinkel", "Strulle", "Seiche", "Bube"}, {filler("Harn", i)}});
+    const QStringList bube = data.answer(u"Bube"_s);
+    QVERIFY2(bube.contains(u"Knabe"_s) && bube.contains(u"Bengel"_s), qPrintable(bube.join(u',')));
+    for (const char *word : {"Pinkel", "Strulle", "Seiche"})
+        QVERIFY2(!bube.contains(QString::fromUtf8(word)), qPrintable(bube.join(u',')));
+    // The gatherings still join the entries with each other.
+    const QStringList pinkel = data.answer(u"Pinkel"_s);
+    QVERIFY2(pinkel.contains(QString::fromStdString(filler("Harn", 0))),
+             qPrintable(pinkel.join(u',')));
+}
+
+// "Käse" is a food in a meaning of four words and nonsense in one of thirty. The texts name two
+// of the food's other three words and three of the nonsense's twenty-nine, as many as a large
+// meaning has in any keyword's texts. The food is the better borne out: its last word goes before
+// the nonsense's words that only the thesaurus names, and of those few come at all.
+void TestEvidence::largeMeaningIsNoBetterBorneOut()
+{
+    MadeUp data;
+    data.meaning({"Käse", "Quark", "Topfen", "Bergkäse"});
+    std::vector<std::string> nonsense = {"Käse", "Kohl", "Blech", "Stuss"};
+    for (int i = 0; i < 26; ++i)
+        nonsense.push_back(filler("Unfug", i));
+    data.meaning(nonsense);
+    for (const char *word : {"Quark", "Topfen", "Kohl", "Blech", "Stuss"})
+        data.text({"Käse", word}, 2);
+    const QStringList kaese = data.answer(u"Käse"_s);
+    QVERIFY2(kaese.contains(u"Bergkäse"_s), qPrintable(kaese.join(u',')));
+    qsizetype listed = 0;
+    for (int i = 0; i < 26; ++i) {
+        const qsizetype at = kaese.indexOf(QString::fromStdString(filler("Unfug", i)));
+        QVERIFY2(at < 0 || at > kaese.indexOf(u"Bergkäse"_s), qPrintable(kaese.join(u',')));
+        listed += at >= 0;
+    }
+    QVERIFY2(listed <= 2, qPrintable(kaese.join(u',')));
+}
+
+// Two entries share five English words ("Harn" and "Urin", both "urine", "water", ...): five
+// gatherings join them, and they are one witness, as the translations of two entries are.
+// Two texts pair "Harn" with "Blase": the word that two sources bear out goes first, and the
+// word that only the gatherings bring does not stand in the list beside it.
+void TestEvidence::gatheringsAreOneWitness()
+{
+    MadeUp data;
+    data.text({"Harn", "Blase"}, 2);
+    for (int i = 0; i < 5; ++i)
+        data.gathering({{"Harn"}, {"Urin"}});
+    const QStringList harn = data.answer(u"Harn"_s);
+    QVERIFY2(harn.contains(u"Blase"_s), qPrintable(harn.join(u',')));
+    QVERIFY2(!harn.contains(u"Urin"_s), qPrintable(harn.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
