@@ -205,8 +205,8 @@ uint32_t BaseResolver::adjectiveOfDeclined(uint32_t key, std::string *scratch) c
 
 bool BaseResolver::isSmallLettersOnly(uint32_t key) const
 {
-    return (m_facts.flags[key] & LowerForm) && !m_facts.upperForm[key] &&
-           !m_facts.noun[key] && !(m_facts.flags[key] & UpperHead);
+    return (m_facts.flags[key] & LowerForm) && !m_facts.upperForm[key] && !m_facts.noun[key] &&
+           !(m_facts.flags[key] & UpperHead);
 }
 
 // A participle that the dictionary also gives as an adjective counts for its verb ("gefeiert"
