@@ -249,6 +249,42 @@ void joinGrammarNotes(std::vector<std::string_view> *alternatives)
     }
 }
 
+// The entries of one part of a line, one for each of its alternatives (kept in *alternatives).
+std::vector<Entry> entriesOfPart(std::string_view part, std::vector<std::string_view> *alternatives)
+{
+    forEachPart(part, "; ", [&](std::string_view a) { alternatives->push_back(a); });
+    joinGrammarNotes(alternatives);
+    std::vector<Entry> entries;
+    for (const std::string_view a : *alternatives) {
+        entries.push_back(entryOf(a));
+    }
+    // "teuer; kostspielig {adj}": the grammar at the end is that of every alternative.
+    for (size_t i = 0; i + 1 < entries.size(); ++i) {
+        const std::string_view word = bareWord(trimmed((*alternatives)[i]));
+        if (entries[i].word.empty() && !word.empty() &&
+            word.find_first_of(" ()/.{[") == std::string_view::npos && !isFirstPart(word)) {
+            entries[i] = {word, entries.back().kind, entries.back().adverb};
+        }
+    }
+    return entries;
+}
+
+void addEntries(const std::vector<Entry> &entries, LexiconBuilder *builder)
+{
+    for (const Entry &e : entries) {
+        if (e.word.empty()) {
+            continue;
+        }
+        if (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective) {
+            builder->addHeadword(e.word, kindsOf(e.kind));
+        }
+        // An adverb may be either: "sobald" is one, "bald" another.
+        if (e.kind == Kind::Closed || (e.kind != Kind::Other && !e.adverb)) {
+            builder->addWordClass(e.word, e.kind == Kind::Closed);
+        }
+    }
+}
+
 void readLine(std::string_view german, LexiconBuilder *builder,
               std::vector<std::string_view> *tokens)
 {
@@ -258,20 +294,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
     bool inForms = true; // still right after the headword
     for (size_t p = 0; p < parts.size(); ++p) {
         std::vector<std::string_view> alternatives;
-        forEachPart(parts[p], "; ", [&](std::string_view a) { alternatives.push_back(a); });
-        joinGrammarNotes(&alternatives);
-        std::vector<Entry> entries;
-        for (const std::string_view a : alternatives) {
-            entries.push_back(entryOf(a));
-        }
-        // "teuer; kostspielig {adj}": the grammar at the end is that of every alternative.
-        for (size_t i = 0; i + 1 < entries.size(); ++i) {
-            const std::string_view word = bareWord(trimmed(alternatives[i]));
-            if (entries[i].word.empty() && !word.empty() &&
-                word.find_first_of(" ()/.{[") == std::string_view::npos && !isFirstPart(word)) {
-                entries[i] = {word, entries.back().kind, entries.back().adverb};
-            }
-        }
+        std::vector<Entry> entries = entriesOfPart(parts[p], &alternatives);
         const bool allPlural = std::all_of(entries.begin(), entries.end(),
                                            [](const Entry &e) { return e.kind == Kind::Plural; });
         if (allPlural && !previous.empty()) {
@@ -296,18 +319,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
             continue;
         }
         inForms = p == 0;
-        for (const Entry &e : entries) {
-            if (e.word.empty()) {
-                continue;
-            }
-            if (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective) {
-                builder->addHeadword(e.word, kindsOf(e.kind));
-            }
-            // An adverb may be either: "sobald" is one, "bald" another.
-            if (e.kind == Kind::Closed || (e.kind != Kind::Other && !e.adverb)) {
-                builder->addWordClass(e.word, e.kind == Kind::Closed);
-            }
-        }
+        addEntries(entries, builder);
         previous = std::move(entries);
     }
     documentWords(german, tokens);
