@@ -23,6 +23,9 @@ struct BuildDocuments
     // brought the key into a document gathering entries of several texts (those that one English
     // word translates), or UINT32_MAX where no such entry did.
     std::vector<uint32_t> source;
+    // Of each definition once counted: the token of the noun that names the class of the thing
+    // defined ("Gebäude" of "Gebäude eines Flughafens"), or UINT32_MAX where none stands.
+    std::vector<uint32_t> genus;
 
     uint32_t count() const { return uint32_t(begin.size() - 1); }
     uint32_t textOf(uint32_t doc) const { return doc < text.size() ? text[doc] : doc; }
@@ -40,6 +43,16 @@ struct BuildDocuments
             return false;
         }
         return (partOf[i] != UINT32_MAX && partOf[i] == partOf[j]) || partOf[j] == keys[i];
+    }
+    // Whether the tokens at i and j of document d stand in a definition as its class and a word
+    // that tells the thing from others of the class: "Gebäude" names what a terminal is, and
+    // says nothing of airports. The class goes with the word defined only.
+    bool classAndDetail(uint32_t d, uint32_t i, uint32_t j) const
+    {
+        if (d >= genus.size() || genus[d] == UINT32_MAX || i == begin[d] || j == begin[d]) {
+            return false;
+        }
+        return i == genus[d] || j == genus[d];
     }
     // Whether the tokens at i and j came into a gathering with one entry, which pairs them in
     // its own document already: the gathering joins entries, and repeats no entry as a witness.

@@ -43,6 +43,10 @@ constexpr double wordingRatio = 6;
 constexpr uint32_t minWordingUses = 50;
 constexpr double assumedUses = 5;
 
+// A noun that this many definitions name first is a class ("Ort", "Gebäude", "Menge"), which
+// goes with the word defined and not with the details that tell it from the rest of its class.
+constexpr uint32_t minClassDefinitions = 100;
+
 // How often the dictionary must use each part of a compound: parts used once make chance splits
 // of foreign words ("Quad|rat", "Transi|s|tor").
 constexpr uint32_t minPartUses = 2;

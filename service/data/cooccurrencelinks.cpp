@@ -20,9 +20,10 @@ uint32_t baseOfWord(const LexiconTables &t, uint32_t word)
     return t.keyBase[t.wordKey[word]];
 }
 
+// Adds to what the lists' scorer counted of the class nouns it kept out.
 void countSpread(LexiconTables *t)
 {
-    t->keySpread.assign(t->keyBase.size(), 0);
+    t->keySpread.resize(t->keyBase.size(), 0);
     for (const uint32_t word : t->cooc) {
         ++t->keySpread[baseOfWord(*t, word)];
     }

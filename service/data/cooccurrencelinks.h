@@ -8,7 +8,8 @@ struct LexiconTables;
 // words whose own lists name it among their first, so that a link counts from both sides.
 namespace CooccurrenceLinks {
 
-// Fills keySpread, backlinkBegin and backlinks from coocBegin, cooc and coocWitnessed.
+// Adds to keySpread (as the lists' scorer left it), fills backlinkBegin and backlinks from
+// coocBegin, cooc and coocWitnessed.
 void compute(LexiconTables *tables);
 
 } // namespace CooccurrenceLinks

@@ -27,6 +27,7 @@ BuildDocuments DocumentCounter::count(BuildDocuments documents, const std::vecto
     m_docs = std::move(documents);
     addCompoundDocuments(listed);
     countCommonness();
+    findClassNouns();
     return std::move(m_docs);
 }
 
@@ -175,4 +176,33 @@ void DocumentCounter::countCommonness()
     m_docs.source = std::move(source);
     m_docs.begin = std::move(reducedBegin);
     m_docs.capitalised.clear();
+}
+
+// A definition names the word defined first, then most often the class of the thing ("Person,
+// die ...", "kleine Menge"): its first noun that the text names itself, not as a part of a
+// compound before it. Only a noun that many definitions name so is a class that says nothing
+// of the details beside it ("Ort", "Gebäude"); a rarer first noun is as often what the thing is
+// made of or belongs to ("Teig" of a cake, "Baum" of a fruit).
+void DocumentCounter::findClassNouns()
+{
+    m_docs.genus.assign(m_docs.count(), UINT32_MAX);
+    std::vector<uint32_t> asClass(m_t->keys.size(), 0);
+    for (uint32_t d = 0; d < m_docs.count(); ++d) {
+        if (!m_docs.isDefinitionAt(d)) {
+            continue;
+        }
+        for (uint32_t i = m_docs.begin[d] + 1; i < m_docs.begin[d + 1]; ++i) {
+            if (m_docs.partOf[i] == UINT32_MAX && m_facts.noun[m_docs.keys[i]]) {
+                m_docs.genus[d] = i;
+                ++asClass[m_docs.keys[i]];
+                break;
+            }
+        }
+    }
+    for (uint32_t d = 0; d < m_docs.count(); ++d) {
+        const uint32_t i = m_docs.genus[d];
+        if (i != UINT32_MAX && asClass[m_docs.keys[i]] < BuildWeights::minClassDefinitions) {
+            m_docs.genus[d] = UINT32_MAX;
+        }
+    }
 }

@@ -30,6 +30,7 @@ private:
     // bases: of each token of the documents.
     std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
     void countCommonness();
+    void findClassNouns();
 
     LexiconTables *m_t;
     const KeyFacts &m_facts;

@@ -56,6 +56,7 @@ void IndexCompactor::keepKey(uint32_t key)
     kept.keyCommonness.push_back(t.keyCommonness[key]);
     kept.keyKinds.push_back(m_facts.storedKinds(key));
     kept.coocWitnessed.push_back(t.coocWitnessed[key]);
+    kept.keySpread.push_back(t.keySpread[key]);
     const auto copy = [&](const std::vector<uint32_t> &begin, const std::vector<uint32_t> &list,
                           std::vector<uint32_t> *newBegin, std::vector<uint32_t> *newList,
                           bool words) {

@@ -88,6 +88,8 @@ void ListScorer::findCooccurrents()
     m_sharedDocs.assign(keyCount, 0);
     m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
+    t.keySpread.assign(keyCount, 0);
+    m_withheldFrom.assign(keyCount, UINT32_MAX);
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
@@ -133,8 +135,13 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
             const uint32_t b = m_docs.keys[j];
             // A text that names a compound speaks of what the compound names, not of its parts
-            // as things that go together. One text that pairs two words again and again is
-            // one witness, and so is an entry that gatherings of entries repeat.
+            // as things that go together; nor does a definition's class with its details. One text
+            // that pairs two words again and again is one witness, and so is an entry that
+            // gatherings of entries repeat.
+            if (m_docs.classAndDetail(d, m_keyTokens[i], j)) {
+                withhold(a, b, j == m_docs.genus[d]);
+                continue;
+            }
             if (b == a || m_docs.meetInCompound(m_keyTokens[i], j) ||
                 m_docs.fromOneEntry(m_keyTokens[i], j) || m_lastText[b] == text) {
                 continue;
@@ -168,6 +175,17 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     for (size_t i = 0; i < kept; ++i) {
         found->emplace_back(a, t.keyWord[std::get<2>(m_scored[i])]);
         t.coocWitnessed[a] += std::get<0>(m_scored[i]) ? 0 : 1;
+    }
+}
+
+// A class noun kept out of a key's list still stands beside the key in the texts: it counts as
+// spread as far as it would have been, so that the query discounts it as the common word it is
+// rather than lift it for the lists it was kept out of.
+void ListScorer::withhold(uint32_t a, uint32_t b, bool bIsClass)
+{
+    if (bIsClass && m_withheldFrom[b] != a) {
+        m_withheldFrom[b] = a;
+        ++m_t->keySpread[b];
     }
 }
 

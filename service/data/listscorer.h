@@ -34,6 +34,8 @@ private:
     void indexDocuments(uint32_t keyCount);
     void scoreKey(uint32_t a, std::vector<double> *shared,
                   std::vector<std::pair<uint32_t, uint32_t>> *found);
+    // Key a and word b, which a definition names as class and detail, are no pair.
+    void withhold(uint32_t a, uint32_t b, bool bIsClass);
 
     LexiconTables *m_t;
     const BuildDocuments &m_docs;
@@ -44,6 +46,7 @@ private:
     double m_total = 0;                // the weight of all documents
     std::vector<uint32_t> m_touched;
     std::vector<uint32_t> m_sharedDocs;
-    std::vector<uint32_t> m_lastText; // of each key, the text of the last document it shared
+    std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
+    std::vector<uint32_t> m_lastText;     // of each key, the text of the last document it shared
     std::vector<std::tuple<bool, double, uint32_t>> m_scored; // by one document, -score, key
 };

@@ -1,3 +1,4 @@
+#include "data/buildweights.h"
 #include "data/indexwriter.h"
 #include "data/lexiconbuilder.h"
 #include "index/lexicon.h"
@@ -31,6 +32,7 @@ private slots:
     void gatheredEntryIsOneWitness();
     void largeMeaningIsNoBetterBorneOut();
     void gatheringsAreOneWitness();
+    void definitionClassStaysWithWordDefined();
 };
 
 namespace {
@@ -68,6 +70,16 @@ public:
         }
         for (int i = 0; i < times; ++i)
             m_builder.addDocument(tokens, 1);
+    }
+    // A definition of the first word by the others.
+    void definition(std::initializer_list<std::string> words)
+    {
+        std::vector<std::string_view> tokens;
+        for (const std::string &w : words) {
+            noun(w);
+            tokens.push_back(m_texts.emplace_back(w));
+        }
+        m_builder.addDefinition(tokens, BuildWeights::definition);
     }
     // One text of several sentences, each of the same words.
     void anecdote(std::initializer_list<std::string> words, int sentences)
@@ -317,6 +329,26 @@ void TestEvidence::gatheringsAreOneWitness()
     const QStringList harn = data.answer(u"Harn"_s);
     QVERIFY2(harn.contains(u"Blase"_s), qPrintable(harn.join(u',')));
     QVERIFY2(!harn.contains(u"Urin"_s), qPrintable(harn.join(u',')));
+}
+
+// "Gebäude" names the class of many things that definitions define; two of them name
+// "Flughafen" as what tells them apart. The class says what a terminal is, nothing of airports.
+// A first noun that few definitions name ("Teig") is no class, and goes with the words beside it.
+void TestEvidence::definitionClassStaysWithWordDefined()
+{
+    MadeUp data(2000);
+    for (uint32_t i = 0; i < BuildWeights::minClassDefinitions; ++i)
+        data.definition({filler("Bau", int(i)), "Gebäude", filler("Zweck", int(i))});
+    data.definition({"Terminal", "Gebäude", "Flughafen"});
+    data.definition({"Hangar", "Gebäude", "Flughafen"});
+    data.definition({"Kuchen", "Teig", "Ofen"});
+    data.definition({"Brot", "Teig", "Ofen"});
+    data.text({"Flughafen", "Flugzeug"}, 2);
+    const QStringList flughafen = data.answer(u"Flughafen"_s);
+    QVERIFY2(flughafen.contains(u"Flugzeug"_s), qPrintable(flughafen.join(u',')));
+    QVERIFY2(!flughafen.contains(u"Gebäude"_s), qPrintable(flughafen.join(u',')));
+    const QStringList ofen = data.answer(u"Ofen"_s);
+    QVERIFY2(ofen.contains(u"Teig"_s), qPrintable(ofen.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
