@@ -341,6 +341,7 @@ void bridgeLine(std::string_view german, std::string_view english, EnglishBridge
     for (size_t i = 0; i < germanParts.size(); ++i) {
         bridge->addEntry(germanParts[i], englishParts[i]);
     }
+    bridge->endLine();
 }
 
 } // namespace

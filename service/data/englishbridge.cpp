@@ -85,6 +85,7 @@ void EnglishBridge::addEntry(std::string_view german, std::string_view english)
     });
     if (!seen.empty()) {
         m_entries.push_back(m_tokens);
+        m_lineOf.push_back(m_line);
     }
 }
 
@@ -101,7 +102,9 @@ void EnglishBridge::addDocuments() const
         for (const uint32_t entry : entries) {
             const std::vector<std::string_view> &words = m_entries[entry];
             tokens.insert(tokens.end(), words.begin(), words.end());
-            sources.insert(sources.end(), words.size(), entry);
+            // The example sentences of one line that an English word gathers ("pay dearly",
+            // "cost dearly") repeat the line: one witness for the words they share with it.
+            sources.insert(sources.end(), words.size(), m_lineOf[entry]);
         }
         m_builder->addGathering(tokens, sources, BuildWeights::englishBridge);
     }

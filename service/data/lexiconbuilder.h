@@ -49,8 +49,8 @@ public:
     // it repeats them.
     void addDocumentOfSameText(const std::vector<std::string_view> &tokens, uint32_t weight);
     // A document that gathers entries of other texts: sources holds, for each token, the number
-    // of the entry it comes from. Two words of one entry do not meet in it again, and all
-    // gatherings are one witness of the words they join.
+    // of the text (the entry, or the line of entries) it comes from. Two words of one text do not
+    // meet in it again, and all gatherings are one witness of the words they join.
     void addGathering(const std::vector<std::string_view> &tokens,
                       const std::vector<uint32_t> &sources, uint32_t weight);
     // A definition: a document whose wording has words of its own ("betreffend", "vorwiegend")

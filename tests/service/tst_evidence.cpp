@@ -1,4 +1,5 @@
 #include "data/buildweights.h"
+#include "data/dictionaryreader.h"
 #include "data/indexwriter.h"
 #include "data/lexiconbuilder.h"
 #include "index/lexicon.h"
@@ -33,6 +34,7 @@ private slots:
     void largeMeaningIsNoBetterBorneOut();
     void gatheringsAreOneWitness();
     void definitionClassStaysWithWordDefined();
+    void examplesOfOneLineAreOneWitness();
 };
 
 namespace {
@@ -80,6 +82,12 @@ public:
             tokens.push_back(m_texts.emplace_back(w));
         }
         m_builder.addDefinition(tokens, BuildWeights::definition);
+    }
+    // Lines of the German-English dictionary; the data must outlive the builder's use.
+    void dictionary(const QByteArray &lines)
+    {
+        m_dictionary = lines;
+        DictionaryReader::read(m_dictionary, &m_builder);
     }
     // One text of several sentences, each of the same words.
     void anecdote(std::initializer_list<std::string> words, int sentences)
@@ -134,6 +142,7 @@ private:
     int m_background;
     std::deque<std::string> m_texts; // the tokens' storage
     uint32_t m_entries = 0;
+    QByteArray m_dictionary;
     Lexicon m_lexicon;
 };
 
@@ -349,6 +358,22 @@ void TestEvidence::definitionClassStaysWithWordDefined()
     QVERIFY2(!flughafen.contains(u"Gebäude"_s), qPrintable(flughafen.join(u',')));
     const QStringList ofen = data.answer(u"Ofen"_s);
     QVERIFY2(ofen.contains(u"Teig"_s), qPrintable(ofen.join(u',')));
+}
+
+// One line gives "Preis" and two examples, each translated with "price". The English word
+// gathers the three entries, but they are one line, which pairs "Fehlentscheidung" with "Preis"
+// once: one witness, not two. "Ware" goes with "Preis" in two texts.
+void TestEvidence::examplesOfOneLineAreOneWitness()
+{
+    MadeUp data;
+    for (const char *word : {"Preis", "Kunde", "Fehlentscheidung"})
+        data.noun(word);
+    data.dictionary("Preis {m} | Kunde zahlt Preis | Fehlentscheidung hat Preis :: price | "
+                    "customer pays price | mistake has price\n"_ba);
+    data.text({"Preis", "Ware"}, 2);
+    const QStringList preis = data.answer(u"Preis"_s);
+    QVERIFY2(preis.contains(u"Ware"_s), qPrintable(preis.join(u',')));
+    QVERIFY2(!preis.contains(u"Fehlentscheidung"_s), qPrintable(preis.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
