@@ -50,10 +50,10 @@ constexpr float oneWayShare = 0.5f;
 // A word that nothing bears out, where the data knows too little to leave it out, keeps this.
 constexpr float unsupportedShare = 0.01f;
 // The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
-// square root of two; a word in every list of the data keeps a tenth or so. Once definitions no
-// longer pair their class nouns with the details, other common words take the class nouns'
-// places: a stronger discount keeps them out.
-constexpr float spreadScale = 1200.0f;
+// square root of two; a word in every list of the data keeps a tenth or so. With the class
+// nouns of definitions and the repeated examples of one line out of the lists, other common
+// words take their places: a stronger discount keeps them out.
+constexpr float spreadScale = 1000.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
