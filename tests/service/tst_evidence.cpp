@@ -33,6 +33,7 @@ private slots:
     void gatheredEntryIsOneWitness();
     void largeMeaningIsNoBetterBorneOut();
     void gatheringsAreOneWitness();
+    void phrasesLendNoTexts();
 };
 
 namespace {
@@ -333,6 +334,20 @@ void TestEvidence::gatheringsAreOneWitness()
     const QStringList harn = data.answer(u"Harn"_s);
     QVERIFY2(harn.contains(u"Blase"_s), qPrintable(harn.join(u',')));
     QVERIFY2(!harn.contains(u"Urin"_s), qPrintable(harn.join(u',')));
+}
+
+// "Eile" has a meaning that its texts bear out, with four phrases, and one they do not: the
+// phrases name no texts, and leave room for the words of the other.
+void TestEvidence::phrasesLendNoTexts()
+{
+    MadeUp data;
+    data.meaning({"Eile", "Ruhe", "in Eile", "im Nu", "in Hast", "auf Trab"});
+    data.meaning({"Eile", "Hast", "Hetze"});
+    data.text({"Eile", "Ruhe"}, 2);
+    data.text({"Hast", "Stress"}, 2);
+    data.text({"Hetze", "Stress"}, 2);
+    const QStringList eile = data.answer(u"Eile"_s);
+    QVERIFY2(eile.contains(u"Stress"_s), qPrintable(eile.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
