@@ -5,6 +5,8 @@
 #include "index/lexicon.h"
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
+#include "language/writtencase.h"
+#include "query/wordfamily.h"
 #include "servicefixture.h"
 
 #include <QStringList>
@@ -35,6 +37,7 @@ private slots:
     void gatheringsAreOneWitness();
     void definitionClassStaysWithWordDefined();
     void examplesOfOneLineAreOneWitness();
+    void phrasesLendNoTexts();
 };
 
 namespace {
@@ -47,7 +50,8 @@ std::string filler(const char *stem, int i)
            "o";
 }
 
-// A lexicon made in the test: nouns of the word list, documents and meanings of them.
+// A lexicon made in the test: nouns of the word list (verbs where written small), documents
+// and meanings of them.
 class MadeUp
 {
 public:
@@ -59,7 +63,8 @@ public:
     {
         const uint32_t word = m_builder.addWord(text);
         m_builder.addToWordList(word);
-        m_builder.addHeadword(text, Language::Noun);
+        m_builder.addHeadword(text,
+                              Language::writtenWithCapital(text) ? Language::Noun : Language::Verb);
         return word;
     }
     // Each word of the text a noun; `times` documents alike.
@@ -135,6 +140,11 @@ public:
         }
         return ServiceFixture::words(m_lexicon, keyword);
     }
+    const Lexicon &lexicon()
+    {
+        answer({});
+        return m_lexicon;
+    }
 
 private:
     LexiconTables m_tables;
@@ -172,8 +182,15 @@ void TestEvidence::linksCountFromTheOtherSide()
     data.text({"Finanzamt", "Beamter"}, 20);
     for (int i = 0; i < 240; ++i)
         data.text({filler("Abgabe", i), "Steuer"}, 3);
+    data.text({"steuern", "Steuer"}, 2);
     const QStringList steuer = data.answer(u"Steuer"_s);
     QVERIFY2(steuer.contains(u"Finanzamt"_s), qPrintable(steuer.join(u',')));
+    // So does a noun's verb: "steuern" is of Steuer's family though Steuer's list has no room
+    // for it.
+    std::string scratch;
+    const Lexicon &lexicon = data.lexicon();
+    const uint32_t verb = WordFamily::partnerOf(lexicon, lexicon.findKey("steuer"), &scratch);
+    QVERIFY(verb != Lexicon::npos && lexicon.key(verb) == "steuern");
 }
 
 // One long text holds "Pumpe" and a topic of its own; "Wasser" goes with it in two texts.
@@ -374,6 +391,20 @@ void TestEvidence::examplesOfOneLineAreOneWitness()
     const QStringList preis = data.answer(u"Preis"_s);
     QVERIFY2(preis.contains(u"Ware"_s), qPrintable(preis.join(u',')));
     QVERIFY2(!preis.contains(u"Fehlentscheidung"_s), qPrintable(preis.join(u',')));
+}
+
+// "Eile" has a meaning that its texts bear out, with four phrases, and one they do not: the
+// phrases name no texts, and leave room for the words of the other.
+void TestEvidence::phrasesLendNoTexts()
+{
+    MadeUp data;
+    data.meaning({"Eile", "Ruhe", "in Eile", "im Nu", "in Hast", "auf Trab"});
+    data.meaning({"Eile", "Hast", "Hetze"});
+    data.text({"Eile", "Ruhe"}, 2);
+    data.text({"Hast", "Stress"}, 2);
+    data.text({"Hetze", "Stress"}, 2);
+    const QStringList eile = data.answer(u"Eile"_s);
+    QVERIFY2(eile.contains(u"Stress"_s), qPrintable(eile.join(u',')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)

@@ -106,6 +106,7 @@ void TestIndexDamage::unusableFilesAreExplained()
     const QList<std::pair<std::function<void(QByteArray *)>, const char *>> cases{
         {[](QByteArray *b) { b->truncate(b->size() / 2); }, "truncated"},
         {[](QByteArray *b) { (*b)[8] = 99; }, "has version 99"},
+        {[](QByteArray *b) { (*b)[8] = 1; }, "has version 1"},
         // Written on a machine of the other byte order: the mark reads reversed.
         {[](QByteArray *b) {
              put(b, offsetof(IndexFormat::Header, byteOrderMark), quint32(0x04030201));
