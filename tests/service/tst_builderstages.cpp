@@ -1,3 +1,4 @@
+#include "data/baseresolver.h"
 #include "data/builddocuments.h"
 #include "data/buildweights.h"
 #include "data/compoundcutter.h"
@@ -98,6 +99,7 @@ private slots:
     void scorer();
     void scorerKeepsTheBestFirst();
     void compoundListsStopAtTheirCap();
+    void baseResolverTies();
 };
 
 void TestBuilderStages::keyKinds_data()
@@ -365,6 +367,28 @@ void TestBuilderStages::compoundListsStopAtTheirCap()
     QCOMPARE(l.tables.words.at(l.tables.compounds[begin]), std::string_view("Haus00boot"));
     QCOMPARE(l.tables.words.at(l.tables.compounds[end - 1]),
              std::string_view(names[BuildWeights::maxCompounds - 1]));
+}
+
+// Of two words that a key may be a form of, used alike, the one with the shorter ending:
+// "Reisen" of "Reise", not of "Reis". A noun's form that is also a verb's headword reads as the
+// noun only where the texts use the noun more.
+void TestBuilderStages::baseResolverTies()
+{
+    for (const uint32_t nounUses : {2u, 3u}) {
+        TinyLexicon l;
+        l.add("Reis", headword, 5);
+        l.add("Reise", headword, 5);
+        const uint32_t reisen = l.add("Reisen", Listed, 1);
+        const uint32_t pflanze = l.add("Pflanze", headword, nounUses);
+        const uint32_t pflanzen = l.add("Pflanzen", headword | LowerHead, 2);
+        const std::vector<std::pair<uint32_t, uint32_t>> forms = {{pflanzen, pflanze}};
+        const std::vector<bool> formOfNoun = {true};
+        const std::vector<uint32_t> other =
+            BaseResolver(&l.tables, &l.facts, forms, formOfNoun).resolve();
+        QCOMPARE(l.text(l.tables.keyBase[reisen]), QStringLiteral("reise"));
+        QCOMPARE(l.text(other[pflanzen]),
+                 nounUses > 2 ? QStringLiteral("pflanze") : QStringLiteral("-"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBuilderStages)
