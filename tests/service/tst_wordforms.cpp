@@ -135,6 +135,7 @@ private slots:
 
 private:
     QString answeredAs(const QString &keyword) const;
+    QStringList firstWords(const QString &keyword) const;
 
     QByteArray m_image;
     Lexicon m_lexicon;
@@ -171,6 +172,17 @@ QString TestWordForms::answeredAs(const QString &keyword) const
     return QString::fromUtf8(key.data(), qsizetype(key.size()));
 }
 
+// The words of the keyword's first twenty associations, as shown.
+QStringList TestWordForms::firstWords(const QString &keyword) const
+{
+    QStringList words;
+    for (const Association &a : Associator(&m_lexicon).associate(keyword, 20)) {
+        const std::string_view word = m_lexicon.word(a.word);
+        words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
+    }
+    return words;
+}
+
 void TestWordForms::keywordReadsAsItsBase_data()
 {
     TestSupport::addRows(u"wordforms/keywords.tsv"_s, {"keyword", "base"});
@@ -187,11 +199,7 @@ void TestWordForms::keywordReadsAsItsBase()
 // own word, so both stand among the goal's words.
 void TestWordForms::textFormCountsForItsCase()
 {
-    QStringList words;
-    for (const Association &a : Associator(&m_lexicon).associate(u"Tor"_s, 20)) {
-        const std::string_view word = m_lexicon.word(a.word);
-        words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
-    }
+    const QStringList words = firstWords(u"Tor"_s);
     QVERIFY2(words.contains(u"Kopf"_s), qPrintable(words.join(',')));
     QVERIFY2(words.contains(u"köpfen"_s), qPrintable(words.join(',')));
 }
@@ -227,11 +235,7 @@ void TestWordForms::shortestVerbFindsItsNoun()
 // adjective is.
 void TestWordForms::closedClassWordsAreFunctionWords()
 {
-    QStringList words;
-    for (const Association &a : Associator(&m_lexicon).associate(u"feiern"_s, 20)) {
-        const std::string_view word = m_lexicon.word(a.word);
-        words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
-    }
+    const QStringList words = firstWords(u"feiern"_s);
     QVERIFY2(words.contains(u"laut"_s), qPrintable(words.join(',')));
     QVERIFY2(!words.contains(u"anlässlich"_s), qPrintable(words.join(',')));
 }
