@@ -136,33 +136,10 @@ void TestBuilderStages::keyKinds()
     QCOMPARE(bool(facts.noun[0]), noun);
 }
 
-// Each row: the compound's cut and the parts its meaning keeps ("*" where that is not asked).
 void TestBuilderStages::compoundCutter_data()
 {
-    QTest::addColumn<QString>("compound");
-    QTest::addColumn<QString>("cut");
-    QTest::addColumn<QString>("meant");
-    const auto row = [](const char *name, const char *compound, const char *cut,
-                        const char *meant) {
-        QTest::newRow(name) << QString::fromUtf8(compound) << QString::fromUtf8(cut)
-                            << QString::fromUtf8(meant);
-    };
-    // A "household" is of a house, but holds no "hold": an English word is no word inside another.
-    row("plain", "Haushalt", "haus|halt", "haus|-");
-    // A freckle is neither summer nor rung: the cut stands, its parts are no associations.
-    row("opaque", "Sommersprosse", "sommer|sprosse", "-|-");
-    // "Urlaub|s|tag", though "Urlaub|stag" cuts as well: the dictionary uses "Tag" more.
-    row("linking element, common head", "Urlaubstag", "urlaub|s|tag", "urlaub|tag");
-    row("linking n after a noun in e", "Sonnenschein", "sonne|n|schein", "*");
-    // "Schnee|sturm", not "Schnee|s|turm": the dictionary uses "Sturm" more. English fuses the
-    // "snow" of a "snowstorm" as it does the German, but the head counts only as a word.
-    row("no linking element", "Schneesturm", "schnee|sturm", "schnee|-");
-    // English has the whole word: one loanword, not an "Auto" of grams.
-    row("loanword", "Autogramm", "-|-", "-|-");
-    row("short part", "Motor", "-|-", "-|-");
-    row("prefixed verb", "verbringen", "-|-", "-|-");
-    row("rare head", "Quadrat", "-|-", "-|-");
-    row("derivation", "Freundschaft", "-|-", "-|-");
+    TestSupport::addRows(QStringLiteral("builderstages/compounds.tsv"),
+                         {"compound", "cut", "meant"});
 }
 
 void TestBuilderStages::compoundCutter()
@@ -213,24 +190,10 @@ void TestBuilderStages::compoundCutter()
     }
 }
 
-// Each row: documents of words (a trailing "!" marks a definition), and the commonness
-// of the words asked for.
 void TestBuilderStages::documentCounter_data()
 {
-    QTest::addColumn<QStringList>("documents");
-    QTest::addColumn<QStringList>("counts"); // word=commonness
-    QTest::newRow("weighted, each once a document")
-        << QStringList{"Baum Baum Wald", "Baum"} << QStringList{"baum=4", "wald=2"};
-    QTest::newRow("function words and light verbs count nothing")
-        << QStringList{"und Baum machen"} << QStringList{"baum=2", "und=0", "machen=0"};
-    QTest::newRow("a form counts as its base")
-        << QStringList{"Bäume Wald"} << QStringList{"baum=2", "bäume=0"};
-    QTest::newRow("a compound speaks of its meant parts")
-        << QStringList{"Haustür"} << QStringList{"haustür=2", "haus=2", "tür=2"};
-    QTest::newRow("the capital chooses the reading")
-        << QStringList{"Wald Grenzen", "Wald grenzen"} << QStringList{"grenze=2", "grenzen=2"};
-    QTest::newRow("unknown and short words count nothing")
-        << QStringList{"Baum Xy EU"} << QStringList{"baum=2", "xy=0", "eu=0"};
+    TestSupport::addRows(QStringLiteral("builderstages/commonness.tsv"),
+                         {"documents:list", "counts:list"});
 }
 
 void TestBuilderStages::documentCounter()
@@ -274,25 +237,17 @@ void TestBuilderStages::documentCounter()
 
 void TestBuilderStages::scorer_data()
 {
-    QTest::addColumn<double>("shared");
-    QTest::addColumn<double>("dfA");
-    QTest::addColumn<double>("dfB");
-    QTest::addColumn<int>("sign");
-    // Of 1000 documents' weight.
-    QTest::newRow("more often than chance") << 10.0 << 20.0 << 20.0 << 1;
-    QTest::newRow("as often as chance") << 4.0 << 200.0 << 20.0 << 0;
-    QTest::newRow("less often than chance") << 1.0 << 200.0 << 100.0 << -1;
-    QTest::newRow("a word in every document") << 20.0 << 20.0 << 1000.0 << 0;
+    TestSupport::addRows(QStringLiteral("builderstages/scores.tsv"),
+                         {"shared:int", "dfA:int", "dfB:int", "sign:int"});
 }
 
 void TestBuilderStages::scorer()
 {
-    QFETCH(double, shared);
-    QFETCH(double, dfA);
-    QFETCH(double, dfB);
-    QFETCH(int, sign);
+    QFETCH(int, shared);
+    QFETCH(int, dfA);
+    QFETCH(int, dfB);
     const double score = ListScorer::score(shared, dfA, dfB, 1000.0);
-    QCOMPARE(score > 1e-9 ? 1 : score < -1e-9 ? -1 : 0, sign);
+    QTEST(score > 1e-9 ? 1 : score < -1e-9 ? -1 : 0, "sign");
 }
 
 // A word that stands in many documents goes after one met as often that stands in few; a word
@@ -306,19 +261,14 @@ void TestBuilderStages::scorerKeepsTheBestFirst()
         l.add(word, headword, 1);
     }
     BuildDocuments docs;
-    const auto addDoc = [&](std::initializer_list<const char *> words) {
-        for (const char *w : words) {
+    using Words = std::initializer_list<const char *>;
+    for (const Words words : {Words{"baum", "wald"}, Words{"baum", "wald"}, Words{"baum", "ast"},
+                              Words{"haus"}, Words{"haus"}, Words{"haus"}}) {
+        for (const char *w : words)
             docs.keys.push_back(l.key(w));
-        }
         docs.begin.push_back(uint32_t(docs.keys.size()));
         docs.weight.push_back(2);
-    };
-    addDoc({"baum", "wald"});
-    addDoc({"baum", "wald"});
-    addDoc({"baum", "ast"});
-    addDoc({"haus"});
-    addDoc({"haus"});
-    addDoc({"haus"});
+    }
     l.tables.keyCommonness = {6, 4, 2, 6};
     CompoundParts compounds;
     compounds.cut.assign(l.tables.keys.size(), {npos, npos});

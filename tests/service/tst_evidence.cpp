@@ -70,23 +70,14 @@ public:
     // Each word of the text a noun; `times` documents alike.
     void text(std::initializer_list<std::string> words, int times = 1)
     {
-        std::vector<std::string_view> tokens;
-        for (const std::string &w : words) {
-            noun(w);
-            tokens.push_back(m_texts.emplace_back(w));
-        }
+        const std::vector<std::string_view> tokens = nouns(words);
         for (int i = 0; i < times; ++i)
             m_builder.addDocument(tokens, 1);
     }
     // A definition of the first word by the others.
     void definition(std::initializer_list<std::string> words)
     {
-        std::vector<std::string_view> tokens;
-        for (const std::string &w : words) {
-            noun(w);
-            tokens.push_back(m_texts.emplace_back(w));
-        }
-        m_builder.addDefinition(tokens, BuildWeights::definition);
+        m_builder.addDefinition(nouns(words), BuildWeights::definition);
     }
     // Lines of the German-English dictionary; the data must outlive the builder's use.
     void dictionary(const QByteArray &lines)
@@ -97,11 +88,7 @@ public:
     // One text of several sentences, each of the same words.
     void anecdote(std::initializer_list<std::string> words, int sentences)
     {
-        std::vector<std::string_view> tokens;
-        for (const std::string &w : words) {
-            noun(w);
-            tokens.push_back(m_texts.emplace_back(w));
-        }
+        const std::vector<std::string_view> tokens = nouns(words);
         m_builder.addDocument(tokens, 1);
         for (int i = 1; i < sentences; ++i)
             m_builder.addDocumentOfSameText(tokens, 1);
@@ -147,6 +134,17 @@ public:
     }
 
 private:
+    // The words as tokens, each a noun of the word list.
+    std::vector<std::string_view> nouns(std::initializer_list<std::string> words)
+    {
+        std::vector<std::string_view> tokens;
+        for (const std::string &w : words) {
+            noun(w);
+            tokens.push_back(m_texts.emplace_back(w));
+        }
+        return tokens;
+    }
+
     LexiconTables m_tables;
     LexiconBuilder m_builder;
     int m_background;
