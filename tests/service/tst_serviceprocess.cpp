@@ -50,6 +50,7 @@ private:
     // A raw socket that waits at most a few seconds for anything.
     int rawConnection(int receiveBuffer = 0) const;
     bool answers();
+    QString placed(QString text) const;
 
     QProcess m_service;
     quint16 m_port = 0;
@@ -279,38 +280,21 @@ void TestServiceProcess::everyFailureEndsWithItsCode_data()
 {
     TestSupport::addRows(u"serviceprocess/failures.tsv"_s,
                          {"arguments:list", "exitCode:int", "text"});
-    const QString dir = m_dir.path();
-    const QString damaged = dir + u"/damaged.idx"_s;
-    TestSupport::writeBytes(damaged, QByteArray("LXGASSOC").append(200, '\1'));
-    const QString index = dir + u"/good.idx"_s;
-    const auto row = [](const char *name, const QStringList &arguments, int code,
-                        const QString &text) { QTest::newRow(name) << arguments << code << text; };
-    row("compiled", QStringList{"--compile-index", index} + rawData(), 0, QString());
-    row("compiled into nowhere", QStringList{"--compile-index", dir + "/none/x.idx"} + rawData(), 1,
-        "cannot write " + dir + "/none/x.idx");
-    row("compiled from nothing", {"--compile-index", index, "--thesaurus", dir + "/none.dat"}, 1,
-        "none.idx is missing (the Debian package mythes-de");
-    row("word list missing", {"--thesaurus", ServiceFixture::thesaurusPath(), "--wordlist", index},
-        1, "good.idx is missing (the Debian package wngerman");
-    row("index missing", {"--index", dir + "/none.idx"}, 1, "is missing");
-    // What stands where the index should be is named; a named pipe is not waited on.
-    const QString fifo = dir + u"/fifo"_s;
-    QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    row("index is a folder", {"--index", dir}, 1, "is a directory");
-    row("index is a pipe", {"--index", fifo}, 1, "is a named pipe");
-    row("compiling onto a pipe", QStringList{"--compile-index", fifo} + rawData(), 1,
-        fifo + " exists and is no regular file");
-    // Its own pipe: the row above removes what it was refused to write onto.
-    const QString source = dir + u"/source-fifo"_s;
-    QVERIFY(QFile::exists(source) || ::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
-    row("reading from a pipe",
-        {"--compile-index", index, "--thesaurus", ServiceFixture::thesaurusPath(), "--wordlist",
-         source},
-        1, source + " is missing (the Debian package wngerman");
-    row("most threads", {"--threads", "256", "--index", dir + "/none.idx"}, 1, "is missing");
-    row("index damaged", {"--index", damaged}, 1, "--compile-index");
-    const QString taken = u"127.0.0.1:%1"_s.arg(m_port);
-    row("taken port", QStringList{"--listen", taken} + rawData(), 1, "cannot listen on " + taken);
+    TestSupport::writeBytes(m_dir.filePath(u"damaged.idx"_s),
+                            QByteArray("LXGASSOC").append(200, '\1'));
+    for (const QString &fifo : {u"fifo"_s, u"source-fifo"_s}) {
+        const QString path = m_dir.filePath(fifo);
+        QVERIFY(QFile::exists(path) || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    }
+}
+
+// The row's text with the test's own files and port in place of their names in braces.
+QString TestServiceProcess::placed(QString text) const
+{
+    return text.replace(u"{dir}"_s, m_dir.path())
+        .replace(u"{thesaurus}"_s, ServiceFixture::thesaurusPath())
+        .replace(u"{wordlist}"_s, ServiceFixture::wordListPath())
+        .replace(u"{port}"_s, QString::number(m_port));
 }
 
 void TestServiceProcess::everyFailureEndsWithItsCode()
@@ -318,6 +302,11 @@ void TestServiceProcess::everyFailureEndsWithItsCode()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, text);
+    QStringList placedArguments;
+    for (const QString &argument : std::as_const(arguments))
+        placedArguments += argument == u"{raw}"_s ? rawData() : QStringList{placed(argument)};
+    arguments = placedArguments;
+    text = placed(text);
     QProcess process;
     process.start(QStringLiteral(LEXIGROVE_ASSOCD), arguments);
     if (!process.waitForFinished(30000)) {
