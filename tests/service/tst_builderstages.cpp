@@ -12,6 +12,7 @@
 #include "language/termtext.h"
 #include "language/writtencase.h"
 #include "support/datatable.h"
+#include "support/tempenvironment.h"
 
 #include <QTest>
 
@@ -31,8 +32,8 @@ class TinyLexicon
 public:
     TinyLexicon() { facts.dictionary = true; }
 
-    uint32_t add(const char *word, uint8_t flags, uint32_t uses,
-                 std::initializer_list<const char *> english = {})
+    uint32_t add(const std::string &word, uint8_t flags, uint32_t uses,
+                 const QByteArrayList &english = {})
     {
         const uint32_t w = tables.words.intern(word);
         const uint32_t key = tables.keys.intern(TermText::lookupKey(std::string_view(word)));
@@ -46,8 +47,9 @@ public:
         facts.upperForm.push_back(noun);
         facts.noun.push_back(noun);
         facts.uses.push_back(uses);
-        for (const char *gloss : english) {
-            const auto added = m_english.try_emplace(gloss, uint32_t(m_english.size()));
+        for (const QByteArray &gloss : english) {
+            const auto added =
+                m_english.try_emplace(gloss.toStdString(), uint32_t(m_english.size()));
             m_glosses.emplace_back(key, added.first->second);
         }
         return key;
@@ -148,39 +150,16 @@ void TestBuilderStages::compoundCutter()
     QFETCH(QString, cut);
     QFETCH(QString, meant);
     TinyLexicon l;
-    l.add("Haus", headword, 40, {"house"});
-    l.add("Halt", headword, 5, {"stop", "hold"});
-    l.add("Haushalt", headword, 10, {"household", "budget"});
-    l.add("Sommer", headword, 20, {"summer"});
-    l.add("Sprosse", headword, 3, {"rung", "sprout"});
-    l.add("Sommersprosse", headword, 2, {"freckle"});
-    l.add("Urlaub", headword, 10, {"holiday", "vacation"});
-    l.add("Tag", headword, 50, {"day"});
-    l.add("Stag", headword, 2, {"stay"});
-    l.add("Urlaubstag", headword, 2);
-    l.add("Schnee", headword, 10, {"snow"});
-    l.add("Sturm", headword, 30, {"storm"});
-    l.add("Turm", headword, 10, {"tower"});
-    l.add("Schneesturm", headword, 2, {"snowstorm"});
-    l.add("Auto", headword, 30, {"car"});
-    l.add("Gramm", headword, 5, {"gram"});
-    l.add("Autogramm", headword, 2, {"autograph"});
-    l.add("Motor", headword, 5);
-    l.add("Tor", headword, 10);
-    l.add("Mo", Listed, 2);
-    l.add("ringen", headword, 5);
-    l.add("Verb", headword, 5);
-    l.add("bringen", headword, 20);
-    l.add("verbringen", headword, 5);
-    l.add("Quad", headword, 1);
-    l.add("Rat", headword, 10);
-    l.add("Quadrat", headword, 3);
-    l.add("Freund", headword, 10);
-    l.add("schaft", headword, 2);
-    l.add("Freundschaft", headword, 5);
-    l.add("Sonne", headword, 20, {"sun"});
-    l.add("Schein", headword, 20, {"shine", "light"});
-    l.add("Sonnenschein", headword, 2, {"sunshine"});
+    const QByteArray words = TestSupport::readBytes(
+        TestSupport::dataFile(QStringLiteral("builderstages/compoundwords.tsv")));
+    for (const QByteArray &line : words.split('\n')) {
+        const QByteArrayList fields = line.split('\t');
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        QVERIFY2(fields.size() == 4, line.constData());
+        l.add(fields[0].toStdString(), fields[1] == "head" ? headword : uint8_t(Listed),
+              fields[2].toUInt(), fields[3] == "\"\"" ? QByteArrayList() : fields[3].split('|'));
+    }
     const CompoundParts parts = l.cut();
     const uint32_t key = l.key(compound.toLower().toUtf8().constData());
     QVERIFY(key != npos);
