@@ -26,42 +26,35 @@ using namespace Language;
 
 namespace {
 
-// A handful of German entries, as an index holds them: base forms with their kinds, forms that
-// point to their base, and keys that read as another entry when written with a capital.
+// The entries of wordforms/vocabulary.tsv, as an index holds them: base forms with their kinds,
+// forms that point to their base, and keys that read as another entry when written with a
+// capital.
 class TableVocabulary : public Vocabulary
 {
 public:
     TableVocabulary()
     {
-        for (const char *noun : {"kopf", "ton", "haus", "stern", "grenze", "esse", "maus", "katze",
-                                 "hund", "haushalt", "halt"}) {
-            addBase(noun, Noun);
+        const QByteArray table =
+            TestSupport::readBytes(TestSupport::dataFile(u"wordforms/vocabulary.tsv"_s));
+        std::vector<std::pair<std::string, std::string>> others;
+        for (const QByteArray &line : table.split('\n')) {
+            QByteArrayList fields = line.split('\t');
+            fields.removeAll(QByteArray());
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            if (fields.size() != 4)
+                qFatal("vocabulary.tsv: %s", line.constData());
+            const std::string text = fields[0].toStdString();
+            const uint32_t id = uint32_t(m_texts.size());
+            m_texts.push_back(text);
+            m_entries[text] = {id, fields[2] == "\"\"" ? id : find(fields[2].toStdString()),
+                               uint8_t(fields[1].toInt())};
+            if (fields[3] != "\"\"")
+                others.emplace_back(text, fields[3].toStdString());
         }
-        for (const char *verb : {"köpfen", "tönen", "laufen", "geben", "ausgeben", "kochen"}) {
-            addBase(verb, Verb);
-        }
-        addBase("schnell", Adjective);
-        // The noun "Essen" is the verb made noun: one entry of two kinds.
-        addBase("essen", Noun | Verb);
-        addForm("läuft", "laufen");
-        addForm("gibt", "geben");
-        addForm("schneller", "schnell");
-        // "grenzen" is a verb; "Grenzen" the plural of "Grenze".
-        addBase("grenzen", Verb);
-        m_entries["grenzen"].other = find("grenze");
-        addBase("sonne", Noun);
-        addBase("sonnen", Verb);
-        m_entries["sonnen"].other = find("sonne");
-        // Verbs made nouns share a spelling with another noun's forms.
-        addBase("sprache", Noun);
-        addBase("sprechen", Noun | Verb);
-        m_entries["sprache"].other = find("sprechen");
-        addBase("wein", Noun);
-        addBase("weinen", Noun | Verb);
-        addForm("weine", "weinen");
-        m_entries["weine"].other = find("wein");
+        for (const auto &[text, other] : others)
+            m_entries[text].other = find(other);
     }
-
     uint32_t find(std::string_view key) const override
     {
         const auto it = m_entries.find(std::string(key));
@@ -82,19 +75,6 @@ private:
     };
 
     const Entry &entry(uint32_t key) const { return m_entries.at(m_texts.at(key)); }
-    void addBase(const std::string &text, int kinds)
-    {
-        const uint32_t id = uint32_t(m_texts.size());
-        m_texts.push_back(text);
-        m_entries[text] = {id, id, uint8_t(kinds)};
-    }
-    void addForm(const std::string &text, const std::string &base)
-    {
-        const uint32_t id = uint32_t(m_texts.size());
-        m_texts.push_back(text);
-        m_entries[text] = {id, find(base), 0};
-    }
-
     std::vector<std::string> m_texts;
     std::map<std::string, Entry> m_entries;
 };
