@@ -230,18 +230,12 @@ void TestEvidence::unsupportedMeaningGoesDown()
     data.meaning({"Kopf", "Depp", "Dussel", "Trottel", "Tölpel", "Narr", "Tor"});
     data.text({"Kopf", "Schädel"}, 2);
     const QStringList kopf = data.answer(u"Kopf"_s);
-    const QStringList fools = {"Depp", "Dussel", "Trottel", "Tölpel", "Narr", "Tor"};
-    qsizetype firstFool = kopf.size();
-    qsizetype foolCount = 0;
-    for (const QString &fool : fools) {
-        if (kopf.contains(fool)) {
-            firstFool = std::min(firstFool, kopf.indexOf(fool));
-            ++foolCount;
-        }
+    qsizetype fools = 0;
+    for (const char *fool : {"Depp", "Dussel", "Trottel", "Tölpel", "Narr", "Tor"}) {
+        QVERIFY2(before(kopf, "Haupt", fool), qPrintable(kopf.join(u',')));
+        fools += kopf.contains(QString::fromUtf8(fool));
     }
-    QVERIFY2(kopf.indexOf(u"Haupt"_s) >= 0 && kopf.indexOf(u"Haupt"_s) < firstFool &&
-                 foolCount <= 2,
-             qPrintable(kopf.join(u',')));
+    QVERIFY2(fools <= 2, qPrintable(kopf.join(u',')));
 }
 
 // "Wald" has more rare words of its own than a list holds, each in two texts; "Natur" is common
@@ -338,12 +332,11 @@ void TestEvidence::largeMeaningIsNoBetterBorneOut()
     for (const char *word : {"Quark", "Topfen", "Kohl", "Blech", "Stuss"})
         data.text({"Käse", word}, 2);
     const QStringList kaese = data.answer(u"Käse"_s);
-    checkListed(kaese, {"Bergkäse"});
     qsizetype listed = 0;
     for (int i = 0; i < 26; ++i) {
-        const qsizetype at = kaese.indexOf(QString::fromStdString(filler("Unfug", i)));
-        QVERIFY2(at < 0 || at > kaese.indexOf(u"Bergkäse"_s), qPrintable(kaese.join(u',')));
-        listed += at >= 0;
+        const std::string word = filler("Unfug", i);
+        QVERIFY2(before(kaese, "Bergkäse", word.c_str()), qPrintable(kaese.join(u',')));
+        listed += kaese.contains(QString::fromStdString(word));
     }
     QVERIFY2(listed <= 2, qPrintable(kaese.join(u',')));
 }
