@@ -153,7 +153,8 @@ void TestBuilderStages::compoundCutter()
     const QByteArray words = TestSupport::readBytes(
         TestSupport::dataFile(QStringLiteral("builderstages/compoundwords.tsv")));
     for (const QByteArray &line : words.split('\n')) {
-        const QByteArrayList fields = line.split('\t');
+        QByteArrayList fields = line.split('\t');
+        fields.removeAll(QByteArray()); // columns may be lined up with several tabs
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         QVERIFY2(fields.size() == 4, line.constData());
