@@ -30,6 +30,8 @@ private slots:
     void unsupportedMeaningGoesDown();
     void commonWordManyTextsPairStaysListed();
     void textsNamingACompoundDoNotJoinItsParts();
+    void textsNamingOnlyACompoundWitnessIt();
+    void compoundsAreOneWitness();
     void oneAnecdoteIsOneWitness();
     void betterBorneOutMeaningFirst();
     void gatheredEntryIsOneWitness();
@@ -263,6 +265,39 @@ void TestEvidence::textsNamingACompoundDoNotJoinItsParts()
     const qsizetype piece = kino.indexOf(u"Freilicht"_s);
     QVERIFY2(piece < 0 || piece > std::max(kino.indexOf(u"Film"_s), kino.indexOf(u"Leinwand"_s)),
              qPrintable(kino.join(u',')));
+}
+
+// Three texts pair "Mutter" with "Gabelschlüssel", none with "Schlüssel" itself: they speak of
+// the wrench, and the words that texts pair with "Schlüssel" go first.
+void TestEvidence::textsNamingOnlyACompoundWitnessIt()
+{
+    MadeUp data;
+    data.text({"Schlüssel", "Tür"}, 2);
+    data.text({"Schlüssel", "Schloss"}, 2);
+    data.text({"Gabel", "Messer"}, 2);
+    data.text({"Gabelschlüssel", "Mutter"}, 3);
+    const QStringList key = data.answer(u"Schlüssel"_s);
+    QVERIFY2(key.contains(u"Tür"_s) && key.contains(u"Schloss"_s), qPrintable(key.join(u',')));
+    const qsizetype wrench = key.indexOf(u"Mutter"_s);
+    QVERIFY2(wrench < 0 || wrench > std::max(key.indexOf(u"Tür"_s), key.indexOf(u"Schloss"_s)),
+             qPrintable(key.join(u',')));
+}
+
+// "Kuhglocke" and "Glockenkuh" join "Kuh" and "Glocke" twice, yet as one witness: the words
+// that texts pair with "Kuh" go first.
+void TestEvidence::compoundsAreOneWitness()
+{
+    MadeUp data;
+    data.text({"Kuh", "Milch"}, 2);
+    data.text({"Kuh", "Weide"}, 2);
+    data.text({"Glocke", "Turm"}, 2);
+    data.noun("Kuhglocke");
+    data.noun("Glockenkuh");
+    const QStringList kuh = data.answer(u"Kuh"_s);
+    QVERIFY2(kuh.contains(u"Milch"_s) && kuh.contains(u"Weide"_s), qPrintable(kuh.join(u',')));
+    const qsizetype part = kuh.indexOf(u"Glocke"_s);
+    QVERIFY2(part < 0 || part > std::max(kuh.indexOf(u"Milch"_s), kuh.indexOf(u"Weide"_s)),
+             qPrintable(kuh.join(u',')));
 }
 
 // An anecdote names "Brezel" and "Verzierung" in four of its sentences; two texts pair
