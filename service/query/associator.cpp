@@ -53,7 +53,7 @@ constexpr float unsupportedShare = 0.01f;
 // square root of two; a word in every list of the data keeps a tenth or so. With the class
 // nouns of definitions and the repeated examples of one line out of the lists, other common
 // words take their places: a stronger discount keeps them out.
-constexpr float spreadScale = 1000.0f;
+constexpr float spreadScale = 900.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
