@@ -420,6 +420,11 @@ void addMeaningWords(const Lexicon &lexicon, uint32_t posting, uint32_t meaning,
     for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
         const uint32_t word = Lexicon::idOf(member);
         const TermRole role = Lexicon::roleOf(member);
+        // A word that shares the keyword's role in a broader or narrower meaning is nothing to
+        // it there, and stays free for the meaning where it is a synonym.
+        if (keywordRole != TermRole::Plain && role != TermRole::Plain) {
+            continue;
+        }
         bool added = false;
         seen->at(word, true, &added);
         if (!added) {
@@ -431,7 +436,7 @@ void addMeaningWords(const Lexicon &lexicon, uint32_t posting, uint32_t meaning,
                               : role == TermRole::Broader ? Relation::Broader
                                                           : Relation::Narrower,
                               meaning});
-        } else if (role == TermRole::Plain) {
+        } else {
             // The keyword is marked broader here, so the meaning's own words are narrower.
             words->push_back(
                 {word, keywordRole == TermRole::Broader ? Relation::Narrower : Relation::Broader,

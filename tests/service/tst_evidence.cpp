@@ -28,6 +28,7 @@ private slots:
     void linksCountFromTheOtherSide();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
+    void synonymOfABroaderMeaningStays();
     void commonWordManyTextsPairStaysListed();
     void textsNamingACompoundDoNotJoinItsParts();
     void textsNamingOnlyACompoundWitnessIt();
@@ -123,11 +124,12 @@ public:
         }
         m_builder.addGathering(tokens, sources, 1);
     }
-    void meaning(const std::vector<std::string> &words)
+    void meaning(const std::vector<std::string> &words, const std::vector<TermRole> &roles = {})
     {
         std::vector<uint32_t> members;
-        for (const std::string &w : words)
-            members.push_back(Lexicon::pack(noun(w), TermRole::Plain));
+        for (size_t i = 0; i < words.size(); ++i)
+            members.push_back(
+                Lexicon::pack(noun(words[i]), i < roles.size() ? roles[i] : TermRole::Plain));
         m_builder.addMeaning(members);
     }
     QStringList answer(const QString &keyword)
@@ -159,6 +161,22 @@ private:
 };
 
 } // namespace
+
+// "Kanne" and "Krug" are both broader than "Humpen", which texts pair with "Kanne": that meaning
+// comes first and says nothing of "Krug", which stays the synonym that the other meaning names.
+void TestEvidence::synonymOfABroaderMeaningStays()
+{
+    MadeUp data;
+    data.text({"Kanne", "Humpen"}, 2);
+    data.meaning({"Humpen", "Kanne", "Krug"},
+                 {TermRole::Plain, TermRole::Broader, TermRole::Broader});
+    data.meaning({"Kanne", "Krug"});
+    const Lexicon &lexicon = data.lexicon();
+    bool synonym = false;
+    for (const Association &a : Associator(&lexicon).associate(u"Kanne"_s, 50))
+        synonym = synonym || (lexicon.word(a.word) == "Krug" && a.relation == Relation::Synonym);
+    QVERIFY(synonym);
+}
 
 // "Ding" goes with every keyword, "Schiff" with "Anker" alone, by as many texts each: the
 // specific word goes first, however common the other one is.
