@@ -47,6 +47,9 @@ constexpr float backlinkWeight = 1.0f;
 constexpr float singleDocumentWeight = 0.3f;
 // A word the keyword's texts name, that does not name the keyword, keeps this share.
 constexpr float oneWayShare = 0.5f;
+// The length of a full list of cooccurrents, as the index keeps them: the keyword at its end is
+// as good as not named.
+constexpr float fullList = 200.0f;
 // A word that nothing bears out, where the data knows too little to leave it out, keeps this.
 constexpr float unsupportedShare = 0.01f;
 // The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
@@ -687,10 +690,15 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
         }
         // A word that the texts do not use says nothing either way.
         const Lexicon::Ids own = lexicon.cooccurrentsOf(c.base);
-        if (!own.empty() &&
-            (i >= looked || std::find(own.begin(), own.end(), keyword) == own.end())) {
-            c.score *= oneWayShare;
+        if (own.empty()) {
+            continue;
         }
+        // The further down its own list the word names the keyword, the nearer it comes to
+        // one that does not name it: a word that goes with many names it among its last.
+        const auto at = std::find(own.begin(), own.end(), keyword);
+        const float depth =
+            i >= looked || at == own.end() ? 1.0f : float(at - own.begin()) / fullList;
+        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth);
     }
 }
 

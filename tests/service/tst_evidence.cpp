@@ -26,6 +26,7 @@ class TestEvidence : public QObject
 private slots:
     void genericWordsGoDown();
     void linksCountFromTheOtherSide();
+    void keywordFarDownTheOtherListGoesDown();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
     void synonymOfABroaderMeaningStays();
@@ -189,6 +190,21 @@ void TestEvidence::genericWordsGoDown()
         data.text({filler("Gerät", i), "Ding"}, 3);
     const QStringList anker = data.answer(u"Anker"_s);
     QVERIFY2(anker.contains(u"Schiff"_s), qPrintable(anker.join(u',')));
+    QVERIFY2(anker.indexOf(u"Schiff"_s) < anker.indexOf(u"Ding"_s) || !anker.contains(u"Ding"_s),
+             qPrintable(anker.join(u',')));
+}
+
+// "Ding" shares more texts with "Anker" than "Schiff" does, but names it last of the two hundred
+// words it goes with, where "Schiff" names it first: Schiff goes first.
+void TestEvidence::keywordFarDownTheOtherListGoesDown()
+{
+    MadeUp data(20000);
+    data.text({"Anker", "Schiff"}, 2);
+    data.text({"Anker", "Ding"}, 3);
+    for (int i = 0; i < 199; ++i)
+        data.text({filler("Gerät", i), "Ding"}, 4);
+    const QStringList anker = data.answer(u"Anker"_s);
+    QVERIFY2(anker.indexOf(u"Schiff"_s) >= 0, qPrintable(anker.join(u',')));
     QVERIFY2(anker.indexOf(u"Schiff"_s) < anker.indexOf(u"Ding"_s) || !anker.contains(u"Ding"_s),
              qPrintable(anker.join(u',')));
 }
