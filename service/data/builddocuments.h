@@ -44,6 +44,13 @@ struct BuildDocuments
         }
         return (partOf[i] != UINT32_MAX && partOf[i] == partOf[j]) || partOf[j] == keys[i];
     }
+    // Whether the tokens at i and j both stand in their document as themselves, not only as
+    // parts of a compound that it names.
+    bool byThemselves(uint32_t i, uint32_t j) const
+    {
+        return i >= partOf.size() || j >= partOf.size() ||
+               (partOf[i] == UINT32_MAX && partOf[j] == UINT32_MAX);
+    }
     // Whether the tokens at i and j of document d stand in a definition as its class and a word
     // that tells the thing from others of the class: "Gebäude" names what a terminal is, and
     // says nothing of airports. The class goes with the word defined only.

@@ -14,6 +14,7 @@ namespace {
 // holds what merely goes along with its word.
 constexpr uint32_t backlinkDepth = 20;
 constexpr uint32_t maxBacklinks = 150;
+constexpr float compoundLinkShare = 0.25f;
 
 uint32_t baseOfWord(const LexiconTables &t, uint32_t word)
 {
@@ -68,13 +69,14 @@ void findBacklinks(LexiconTables *t)
         const uint32_t begin = t->coocBegin[key];
         const uint32_t end = std::min(t->coocBegin[key + 1], begin + depth);
         for (uint32_t i = begin; i < end; ++i) {
-            // A compound names its parts first; the compounds have a list of their own.
+            // A compound names its parts first, by its own document: a part is as far down
+            // as the compound's texts besides it bear it out.
             const uint32_t target = baseOfWord(*t, t->cooc[i]);
-            if (parts[key].first == target || parts[key].second == target) {
-                continue;
-            }
+            const bool part = parts[key].first == target || parts[key].second == target;
             links.push_back(
-                {target, linkWeight(i - begin, t->keyCommonness[key]), t->keyWord[key]});
+                {target,
+                 linkWeight(i - begin, t->keyCommonness[key]) * (part ? compoundLinkShare : 1.0f),
+                 t->keyWord[key]});
         }
     }
     std::sort(links.begin(), links.end());

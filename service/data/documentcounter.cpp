@@ -36,6 +36,12 @@ BuildDocuments DocumentCounter::count(BuildDocuments documents, const std::vecto
 void DocumentCounter::addCompoundDocuments(const std::vector<uint32_t> &listed)
 {
     const LexiconTables &t = *m_t;
+    // The compounds are one text: two words that many compounds join ("Jungwähler",
+    // "Jungwählerin") are one witness of each other, as the parts of one compound are.
+    const uint32_t firstCompound = m_docs.count();
+    for (uint32_t d = uint32_t(m_docs.text.size()); d < firstCompound; ++d) {
+        m_docs.text.push_back(d);
+    }
     for (const uint32_t w : listed) {
         const uint32_t key = t.wordKey[w];
         const auto [first, head] = m_compounds.meant[key];
@@ -50,6 +56,7 @@ void DocumentCounter::addCompoundDocuments(const std::vector<uint32_t> &listed)
         }
         m_docs.begin.push_back(uint32_t(m_docs.keys.size()));
         m_docs.weight.push_back(uint8_t(BuildWeights::compound));
+        m_docs.text.push_back(firstCompound);
     }
 }
 

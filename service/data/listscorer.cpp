@@ -86,6 +86,7 @@ void ListScorer::findCooccurrents()
     indexDocuments(keyCount);
     std::vector<double> shared(keyCount, 0.0);
     m_sharedDocs.assign(keyCount, 0);
+    m_namedBoth.assign(keyCount, false);
     m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
@@ -152,6 +153,9 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
             }
             (*shared)[b] += m_docs.weight[d];
             ++m_sharedDocs[b];
+            // Texts that name only compounds of either word witness the compounds: the wrenches
+            // that lists of tools name say nothing of a door's key. One text must name both.
+            m_namedBoth[b] = m_namedBoth[b] || m_docs.byThemselves(m_keyTokens[i], j);
         }
     }
     m_scored.clear();
@@ -162,9 +166,10 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         m_lastText[b] = UINT32_MAX;
         const double value = score(n, dfA, t.keyCommonness[b], m_total);
         if (value > 0.0) {
-            m_scored.emplace_back(m_sharedDocs[b] < 2, -value, b);
+            m_scored.emplace_back(m_sharedDocs[b] < 2 || !m_namedBoth[b], -value, b);
         }
         m_sharedDocs[b] = 0;
+        m_namedBoth[b] = false;
     }
     // Of the best, a word that one document alone brings goes after those that more bring.
     const size_t kept = std::min(m_scored.size(), maxCooccurrents);

@@ -47,13 +47,16 @@ constexpr float backlinkWeight = 1.0f;
 constexpr float singleDocumentWeight = 0.3f;
 // A word the keyword's texts name, that does not name the keyword, keeps this share.
 constexpr float oneWayShare = 0.5f;
+// The length of a full list of cooccurrents, as the index keeps them: the keyword at its end is
+// as good as not named.
+constexpr float fullList = 200.0f;
 // A word that nothing bears out, where the data knows too little to leave it out, keeps this.
 constexpr float unsupportedShare = 0.01f;
 // The spread (lists of cooccurrents a word stands in) at which a word's score is divided by the
 // square root of two; a word in every list of the data keeps a tenth or so. With the class
 // nouns of definitions and the repeated examples of one line out of the lists, other common
 // words take their places: a stronger discount keeps them out.
-constexpr float spreadScale = 1000.0f;
+constexpr float spreadScale = 900.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
 // The words that share phrases with the keyword's closest associates.
@@ -420,6 +423,11 @@ void addMeaningWords(const Lexicon &lexicon, uint32_t posting, uint32_t meaning,
     for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
         const uint32_t word = Lexicon::idOf(member);
         const TermRole role = Lexicon::roleOf(member);
+        // A word that shares the keyword's role in a broader or narrower meaning is nothing to
+        // it there, and stays free for the meaning where it is a synonym.
+        if (keywordRole != TermRole::Plain && role != TermRole::Plain) {
+            continue;
+        }
         bool added = false;
         seen->at(word, true, &added);
         if (!added) {
@@ -431,7 +439,7 @@ void addMeaningWords(const Lexicon &lexicon, uint32_t posting, uint32_t meaning,
                               : role == TermRole::Broader ? Relation::Broader
                                                           : Relation::Narrower,
                               meaning});
-        } else if (role == TermRole::Plain) {
+        } else {
             // The keyword is marked broader here, so the meaning's own words are narrower.
             words->push_back(
                 {word, keywordRole == TermRole::Broader ? Relation::Narrower : Relation::Broader,
@@ -682,10 +690,15 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
         }
         // A word that the texts do not use says nothing either way.
         const Lexicon::Ids own = lexicon.cooccurrentsOf(c.base);
-        if (!own.empty() &&
-            (i >= looked || std::find(own.begin(), own.end(), keyword) == own.end())) {
-            c.score *= oneWayShare;
+        if (own.empty()) {
+            continue;
         }
+        // The further down its own list the word names the keyword, the nearer it comes to
+        // one that does not name it: a word that goes with many names it among its last.
+        const auto at = std::find(own.begin(), own.end(), keyword);
+        const float depth =
+            i >= looked || at == own.end() ? 1.0f : float(at - own.begin()) / fullList;
+        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth);
     }
 }
 

@@ -26,10 +26,13 @@ class TestEvidence : public QObject
 private slots:
     void genericWordsGoDown();
     void linksCountFromTheOtherSide();
+    void keywordFarDownTheOtherListGoesDown();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
+    void synonymOfABroaderMeaningStays();
     void commonWordManyTextsPairStaysListed();
     void textsNamingACompoundDoNotJoinItsParts();
+    void compoundsWitnessOnlyThemselves();
     void oneAnecdoteIsOneWitness();
     void betterBorneOutMeaningFirst();
     void gatheredEntryIsOneWitness();
@@ -108,11 +111,12 @@ public:
         }
         m_builder.addGathering(tokens, sources, 1);
     }
-    void meaning(const std::vector<std::string> &words)
+    void meaning(const std::vector<std::string> &words, const std::vector<TermRole> &roles = {})
     {
         std::vector<uint32_t> members;
-        for (const std::string &w : words)
-            members.push_back(Lexicon::pack(noun(w), TermRole::Plain));
+        for (size_t i = 0; i < words.size(); ++i)
+            members.push_back(
+                Lexicon::pack(noun(words[i]), i < roles.size() ? roles[i] : TermRole::Plain));
         m_builder.addMeaning(members);
     }
     QStringList answer(const QString &keyword)
@@ -176,6 +180,22 @@ bool before(const QStringList &answer, const char *first, const char *second)
 
 } // namespace
 
+// "Kanne" and "Krug" are both broader than "Humpen", which texts pair with "Kanne": that meaning
+// comes first and says nothing of "Krug", which stays the synonym that the other meaning names.
+void TestEvidence::synonymOfABroaderMeaningStays()
+{
+    MadeUp data;
+    data.text({"Kanne", "Humpen"}, 2);
+    data.meaning({"Humpen", "Kanne", "Krug"},
+                 {TermRole::Plain, TermRole::Broader, TermRole::Broader});
+    data.meaning({"Kanne", "Krug"});
+    const Lexicon &lexicon = data.lexicon();
+    bool synonym = false;
+    for (const Association &a : Associator(&lexicon).associate(u"Kanne"_s, 50))
+        synonym = synonym || (lexicon.word(a.word) == "Krug" && a.relation == Relation::Synonym);
+    QVERIFY(synonym);
+}
+
 // "Ding" goes with every keyword, "Schiff" with "Anker" alone, by as many texts each: the
 // specific word goes first, however common the other one is.
 void TestEvidence::genericWordsGoDown()
@@ -187,6 +207,21 @@ void TestEvidence::genericWordsGoDown()
         data.text({filler("Gerät", i), "Ding"}, 3);
     const QStringList anker = data.answer(u"Anker"_s);
     QVERIFY2(before(anker, "Schiff", "Ding"), qPrintable(anker.join(u',')));
+}
+
+// "Ding" shares more texts with "Anker" than "Schiff" does, but names it last of the two hundred
+// words it goes with, where "Schiff" names it first: Schiff goes first.
+void TestEvidence::keywordFarDownTheOtherListGoesDown()
+{
+    MadeUp data(20000);
+    data.text({"Anker", "Schiff"}, 2);
+    data.text({"Anker", "Ding"}, 3);
+    for (int i = 0; i < 199; ++i)
+        data.text({filler("Gerät", i), "Ding"}, 4);
+    const QStringList anker = data.answer(u"Anker"_s);
+    QVERIFY2(anker.indexOf(u"Schiff"_s) >= 0, qPrintable(anker.join(u',')));
+    QVERIFY2(anker.indexOf(u"Schiff"_s) < anker.indexOf(u"Ding"_s) || !anker.contains(u"Ding"_s),
+             qPrintable(anker.join(u',')));
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
@@ -269,6 +304,31 @@ void TestEvidence::textsNamingACompoundDoNotJoinItsParts()
     const QStringList kino = data.answer(u"Kino"_s);
     QVERIFY2(before(kino, "Film", "Freilicht") && before(kino, "Leinwand", "Freilicht"),
              qPrintable(kino.join(u',')));
+}
+
+// Three texts pair "Mutter" with "Gabelschlüssel", none with "Schlüssel" itself: they speak of
+// the wrench. "Kuhglocke" and "Glockenkuh" join "Kuh" and "Glocke" twice, yet as one witness.
+// The words that texts pair with each keyword go first.
+void TestEvidence::compoundsWitnessOnlyThemselves()
+{
+    MadeUp data;
+    data.text({"Schlüssel", "Tür"}, 2);
+    data.text({"Schlüssel", "Schloss"}, 2);
+    data.text({"Gabel", "Messer"}, 2);
+    data.text({"Gabelschlüssel", "Mutter"}, 3);
+    data.text({"Kuh", "Tür"}, 2);
+    data.text({"Kuh", "Schloss"}, 2);
+    data.text({"Glocke", "Turm"}, 2);
+    data.noun("Kuhglocke");
+    data.noun("Glockenkuh");
+    for (const auto &[keyword, piece] :
+         {std::pair(u"Schlüssel"_s, u"Mutter"_s), std::pair(u"Kuh"_s, u"Glocke"_s)}) {
+        const QStringList list = data.answer(keyword);
+        const qsizetype last = std::max(list.indexOf(u"Tür"_s), list.indexOf(u"Schloss"_s));
+        QVERIFY2(list.contains(u"Tür"_s) && list.contains(u"Schloss"_s),
+                 qPrintable(list.join(u',')));
+        QVERIFY2(!list.contains(piece) || list.indexOf(piece) > last, qPrintable(list.join(u',')));
+    }
 }
 
 // An anecdote names "Brezel" and "Verzierung" in four of its sentences; two texts pair
