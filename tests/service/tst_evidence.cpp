@@ -420,6 +420,7 @@ void TestEvidence::gatheringsAreOneWitness()
 // "Gebäude" names the class of many things that definitions define; two of them name
 // "Flughafen" as what tells them apart. The class says what a terminal is, nothing of airports.
 // A first noun that few definitions name ("Teig") is no class, and goes with the words beside it.
+// The details before a class tell what the word defined is, and say nothing of each other.
 void TestEvidence::definitionClassStaysWithWordDefined()
 {
     MadeUp data(2000);
@@ -429,12 +430,16 @@ void TestEvidence::definitionClassStaysWithWordDefined()
     data.definition({"Hangar", "Gebäude", "Flughafen"});
     data.definition({"Kuchen", "Teig", "Ofen"});
     data.definition({"Brot", "Teig", "Ofen"});
+    data.definition({"Stift", "hoch", "schmal", "Gebäude"});
+    data.definition({"Turm", "hoch", "schmal", "Gebäude"});
     data.text({"Flughafen", "Flugzeug"}, 2);
     const QStringList flughafen = data.answer(u"Flughafen"_s);
     QVERIFY2(flughafen.contains(u"Flugzeug"_s), qPrintable(flughafen.join(u',')));
     QVERIFY2(!flughafen.contains(u"Gebäude"_s), qPrintable(flughafen.join(u',')));
     const QStringList ofen = data.answer(u"Ofen"_s);
     QVERIFY2(ofen.contains(u"Teig"_s), qPrintable(ofen.join(u',')));
+    const QStringList hoch = data.answer(u"hoch"_s);
+    QVERIFY2(!hoch.contains(u"schmal"_s), qPrintable(hoch.join(u',')));
 }
 
 // One line gives "Preis" and two examples, each translated with "price". The English word
