@@ -61,6 +61,17 @@ struct BuildDocuments
         }
         return i == genus[d] || j == genus[d];
     }
+    // Whether one of the tokens at i and j of document d stands in a definition before its
+    // class, as a detail of it ("junge, unverheiratete, adlige Frau"), and the other is not the
+    // word defined: the details tell what the thing defined is, and say nothing of each other or
+    // of the rest of the definition.
+    bool detailBeyondDefined(uint32_t d, uint32_t i, uint32_t j) const
+    {
+        if (d >= genus.size() || genus[d] == UINT32_MAX || i == begin[d] || j == begin[d]) {
+            return false;
+        }
+        return i < genus[d] || j < genus[d];
+    }
     // Whether the tokens at i and j came into a gathering with one entry, which pairs them in
     // its own document already: the gathering joins entries, and repeats no entry as a witness.
     bool fromOneEntry(uint32_t i, uint32_t j) const

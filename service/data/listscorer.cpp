@@ -143,7 +143,8 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                 withhold(a, b, j == m_docs.genus[d]);
                 continue;
             }
-            if (b == a || m_docs.meetInCompound(m_keyTokens[i], j) ||
+            if (b == a || m_docs.detailBeyondDefined(d, m_keyTokens[i], j) ||
+                m_docs.meetInCompound(m_keyTokens[i], j) ||
                 m_docs.fromOneEntry(m_keyTokens[i], j) || m_lastText[b] == text) {
                 continue;
             }

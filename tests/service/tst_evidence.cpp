@@ -418,6 +418,7 @@ void TestEvidence::gatheringsAreOneWitness()
 // "Gebäude" names the class of many things that definitions define; two of them name
 // "Flughafen" as what tells them apart. The class says what a terminal is, nothing of airports.
 // A first noun that few definitions name ("Teig") is no class, and goes with the words beside it.
+// The details before a class tell what the word defined is, and say nothing of each other.
 void TestEvidence::definitionClassStaysWithWordDefined()
 {
     MadeUp data(2000);
@@ -427,9 +428,12 @@ void TestEvidence::definitionClassStaysWithWordDefined()
     data.definition({"Hangar", "Gebäude", "Flughafen"});
     data.definition({"Kuchen", "Teig", "Ofen"});
     data.definition({"Brot", "Teig", "Ofen"});
+    data.definition({"Stift", "hoch", "schmal", "Gebäude"});
+    data.definition({"Turm", "hoch", "schmal", "Gebäude"});
     data.text({"Flughafen", "Flugzeug"}, 2);
     checkListed(data.answer(u"Flughafen"_s), {"Flugzeug"}, {"Gebäude"});
     checkListed(data.answer(u"Ofen"_s), {"Teig"});
+    checkListed(data.answer(u"hoch"_s), {}, {"schmal"});
 }
 
 // One line gives "Preis" and two examples, each translated with "price". The English word
