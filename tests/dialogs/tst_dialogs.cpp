@@ -1,5 +1,6 @@
 #include "dialogs/formblacklist.h"
 #include "mainwindow/mainwindow.h"
+#include "support/datatable.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/tempenvironment.h"
@@ -127,15 +128,7 @@ void TestDialogs::editorSavesOnlyOnOk()
 
 void TestDialogs::unreadableListIsLeftAlone_data()
 {
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<QString>("message");
-    const auto row = [](const char *name, const QString &cause, const QString &message) {
-        QTest::newRow(name) << cause << message;
-    };
-    row("folder in its place", "folder", " for reading: ");
-    row("I/O error", "/proc/self/mem", "Error reading file ");
-    row("too large", "large", "is too large to edit");
-    row("no permission", "locked", " for reading: Permission denied");
+    TestSupport::addRows(u"dialogs/unreadable.tsv"_s, {"cause", "message"});
 }
 
 void TestDialogs::unreadableListIsLeftAlone()

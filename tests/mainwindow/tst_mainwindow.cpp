@@ -212,10 +212,7 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
 
 void TestMainWindow::editActionsFollowTheFocus_data()
 {
-    QTest::addColumn<QString>("focused");
-    for (const char *name : {"textEditResults", "lineEditSearchTerm", "textEditBlacklist",
-                             "checkBoxBlacklist", "spinBoxQuantity"})
-        QTest::newRow(name) << name;
+    TestSupport::addRows(u"mainwindow/focus.tsv"_s, {"focused"});
 }
 
 void TestMainWindow::editActionsFollowTheFocus()
@@ -266,9 +263,7 @@ void TestMainWindow::aboutShowsTheProgram()
 
 void TestMainWindow::unusableServiceAddressIsRefused_data()
 {
-    QTest::addColumn<QString>("address"); // %1: the port of a listening server
-    QTest::newRow("https") << "https://127.0.0.1:%1/cgi-bin/meta/meta.ger1-asso";
-    QTest::newRow("not an address") << "http://127.0.0.1:%1:80/";
+    TestSupport::addRows(u"mainwindow/badaddresses.tsv"_s, {"address"});
 }
 
 void TestMainWindow::unusableServiceAddressIsRefused()
