@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDebug>
 #include <QLCDNumber>
 #include <QLineEdit>
 #include <QPushButton>
@@ -298,10 +299,7 @@ void TestMainWindow::smallStoredSizeNearTheCornerFits()
     openWindow();
     const QRect placed(m_window->pos(), m_window->size());
     QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(placed),
-             qPrintable(u"%1,%2 %3x%4"_s.arg(placed.x())
-                            .arg(placed.y())
-                            .arg(placed.width())
-                            .arg(placed.height())));
+             qPrintable(QDebug::toString(placed)));
 }
 
 void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()
