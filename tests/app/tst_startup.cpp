@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "mainwindow/mainwindow.h"
+#include "support/datatable.h"
 #include "support/messagerecorder.h"
 #include "support/tempenvironment.h"
 
@@ -38,22 +39,15 @@ private:
 
 void TestStartup::everyImage_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QSize>("size");
     // The PNG header's bit depth and colour type (6 RGBA, 2 RGB, 3 indexed).
-    QTest::addColumn<QByteArray>("format");
-    for (const char *name : {"editcut", "editcopy", "editpaste", "filenew", "exit", "help",
-                             "filesaveas", "filesave", "plugin"})
-        QTest::newRow(name) << QString::fromLatin1(name) << QSize(32, 32) << QByteArray("\x08\x06");
-    QTest::newRow("search") << "search" << QSize(48, 48) << QByteArray("\x08\x06");
-    QTest::newRow("de") << "de" << QSize(21, 14) << QByteArray("\x08\x02");
-    QTest::newRow("us") << "us" << QSize(21, 14) << QByteArray("\x02\x03");
+    TestSupport::addRows(u"app/images.tsv"_s, {"name", "width:int", "height:int", "format:bytes"});
 }
 
 void TestStartup::everyImage()
 {
     QFETCH(QString, name);
-    QFETCH(QSize, size);
+    QFETCH(int, width);
+    QFETCH(int, height);
     QFETCH(QByteArray, format);
     Q_INIT_RESOURCE(lexigrove);
     const QString path = u":/img/"_s + name + u".png"_s;
@@ -62,18 +56,12 @@ void TestStartup::everyImage()
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
     const QByteArray data = file.readAll();
     QCOMPARE(data.mid(12, 4) + data.mid(24, 2), "IHDR" + format);
-    QCOMPARE(QImage::fromData(data, "PNG").size(), size);
+    QCOMPARE(QImage::fromData(data, "PNG").size(), QSize(width, height));
 }
 
 void TestStartup::loadsTranslationFromTheWorkingFolderOnly_data()
 {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("Germany") << "de_DE" << true << ".";
-    QTest::newRow("Austria") << "de_AT" << true << ".";
-    QTest::newRow("another language") << "fr_FR" << false << ".";
-    QTest::newRow("trans/ one level down") << "de_DE" << false << "..";
+    TestSupport::addRows(u"app/translations.tsv"_s, {"locale", "found:bool", "folder"});
 }
 
 void TestStartup::loadsTranslationFromTheWorkingFolderOnly()

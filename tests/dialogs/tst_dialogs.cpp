@@ -1,5 +1,6 @@
 #include "dialogs/formblacklist.h"
 #include "mainwindow/mainwindow.h"
+#include "support/datatable.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/tempenvironment.h"
@@ -85,25 +86,12 @@ bool TestDialogs::runEditor(const QString &typed, bool ok)
 
 void TestDialogs::editorSavesOnlyOnOk_data()
 {
-    using Bytes = QByteArray;
-    QTest::addColumn<QByteArray>("before"); // null: no list yet
-    QTest::addColumn<QString>("typed");     // null: the box is left as it opened
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QByteArray>("after");
-    const Bytes crlf("gratis,\r\nbillig");
-    const Bytes latin1("Viagra,\xc4rger,Stra\xdf");
-    QTest::newRow("Cancel") << crlf << "changed" << false << crlf;
-    QTest::newRow("unchanged, carriage returns dropped")
-        << crlf << QString() << true << Bytes("gratis,\nbillig");
-    QTest::newRow("unchanged Latin-1 kept") << latin1 << QString() << true << latin1;
-    QTest::newRow("rich text saved as its plain text")
-        << Bytes("<b>gratis</b>,werbung") << QString() << true << Bytes("gratis,werbung");
-    QTest::newRow("typed lines") << Bytes("x") << QString::fromUtf8("a,\nb,\n\xc3\xa4") << true
-                                 << Bytes("a,\nb,\n\xc3\xa4");
-    QTest::newRow("missing, then typed") << Bytes() << "spam" << true << Bytes("spam");
+    // before: the list's bytes ("" for none yet); typed: "" leaves the box as it opened.
+    TestSupport::addRows(u"dialogs/edits.tsv"_s,
+                         {"before:bytes", "typed", "ok:bool", "after:bytes"});
     // The largest list the editor still opens: one byte more is refused.
-    QTest::newRow("largest editable list")
-        << Bytes("x,\n").repeated(699050).append("xx") << "spam" << true << Bytes("spam");
+    QTest::newRow("largest editable list") << QByteArray("x,\n").repeated(699050).append("xx")
+                                           << u"spam"_s << true << QByteArray("spam");
 }
 
 void TestDialogs::editorSavesOnlyOnOk()
@@ -127,15 +115,7 @@ void TestDialogs::editorSavesOnlyOnOk()
 
 void TestDialogs::unreadableListIsLeftAlone_data()
 {
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<QString>("message");
-    const auto row = [](const char *name, const QString &cause, const QString &message) {
-        QTest::newRow(name) << cause << message;
-    };
-    row("folder in its place", "folder", " for reading: ");
-    row("I/O error", "/proc/self/mem", "Error reading file ");
-    row("too large", "large", "is too large to edit");
-    row("no permission", "locked", " for reading: Permission denied");
+    TestSupport::addRows(u"dialogs/unreadable.tsv"_s, {"cause", "message"});
 }
 
 void TestDialogs::unreadableListIsLeftAlone()

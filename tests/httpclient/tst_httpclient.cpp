@@ -1,7 +1,9 @@
 #include "search/httpclient.h"
+#include "support/datatable.h"
 #include "support/testhttpserver.h"
 
 #include <QBuffer>
+#include <QMetaEnum>
 #include <QTcpServer>
 #include <QTest>
 
@@ -10,6 +12,15 @@ using Step = TestHttpServer::Step;
 using namespace Qt::StringLiterals;
 
 namespace {
+// The pieces a server writes, the first at once, each other one after the gap.
+QList<Step> stepsOf(const QByteArrayList &pieces, int gapMs)
+{
+    QList<Step> steps;
+    for (const QByteArray &piece : pieces)
+        steps.append({piece, steps.isEmpty() ? 0 : gapMs});
+    return steps;
+}
+
 QByteArray header200(const QByteArray &fields)
 {
     return "HTTP/1.1 200 OK\r\n" + fields + "\r\n";
@@ -73,49 +84,19 @@ private slots:
 
     void readsEveryBodyFraming_data()
     {
-        QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<bool>("closeAfter");
-        QTest::addColumn<int>("total");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("connection"); // the request's own Connection field
-        const int kept = HttpClient::Connected;
-        const int closed = HttpClient::Unconnected;
-        QTest::newRow("length, kept")
-            << QList<Step>{{header200("Content-Length: 11\r\n") + "hello", 0}, {" world", 150}}
-            << false << 11 << kept << QString();
-        QTest::newRow("length, Connection: close")
-            << QList<Step>{{TestHttpServer::response(200, "hello world", "Connection: close\r\n"),
-                            0}}
-            << true << 11 << closed << QString();
-        for (const int status : {400, 500})
-            QTest::addRow("error status %d is a response", status)
-                << QList<Step>{{TestHttpServer::response(status, "hello world"), 0}} << false << 11
-                << kept << QString();
-        QTest::newRow("until close") << QList<Step>{{header200({}) + "hello", 0}, {" world", 30}}
-                                     << true << 0 << closed << QString();
-        QTest::newRow("HTTP/1.0 until close")
-            << QList<Step>{{"HTTP/1.0 200 OK\r\n\r\nhello world", 0}} << true << 0 << closed
-            << QString();
-        // Longer in all than the timeout, every gap far less: it bounds silence, not duration.
-        QList<Step> slow{{header200("Content-Length: 11\r\n"), 0}};
-        for (const char c : QByteArray("hello world"))
-            slow.append({QByteArray(1, c), 150});
-        QTest::newRow("slow, never silent") << slow << false << 11 << kept << QString();
-        QTest::newRow("chunked")
-            << QList<Step>{{header200("Transfer-Encoding: chunked\r\n") + "5\r\nhello\r\n", 0},
-                           {"6\r\n world\r\n0\r\n\r\n", 30}}
-            << false << 0 << kept << QString();
-        QTest::newRow("own Connection: close")
-            << QList<Step>{{TestHttpServer::response(200, "hello world"), 0}} << false << 11
-            << closed << u"keep-alive, Close"_s;
+        TestSupport::addRows(u"httpclient/framings.tsv"_s,
+                             {"pieces:byteslist", "gapMs:int", "closeAfter:bool", "total:int",
+                              "state:bytes", "connection"});
     }
     void readsEveryBodyFraming()
     {
-        QFETCH(QList<Step>, steps);
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(int, gapMs);
         QFETCH(bool, closeAfter);
         QFETCH(int, total);
-        QFETCH(int, state);
+        QFETCH(QByteArray, state);
         QFETCH(QString, connection);
+        const QList<Step> steps = stepsOf(pieces, gapMs);
         m_server->setResponse(steps, closeAfter);
         m_client->setTransferTimeout(1000);
         start(0, connection);
@@ -132,46 +113,27 @@ private slots:
                 QCOMPARE(line.section(u' ', 1, 1).section(u'/', 0, 0), line.section(u' ', 3));
         }
         QCOMPARE(m_device->data(), "hello world");
-        QCOMPARE(int(m_client->state()), state);
+        QCOMPARE(int(m_client->state()),
+                 QMetaEnum::fromType<HttpClient::State>().keyToValue(state.constData()));
     }
 
     void reportsTransportFailures_data()
     {
-        QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<QByteArray>("after"); // "close", nothing (a stall), or sent for ever
-        QTest::addColumn<int>("error");
-        const QByteArray cutLength = header200("Content-Length: 20\r\n") + "hello";
-        const QByteArray cutChunk = header200("Transfer-Encoding: chunked\r\n") + "5\r\nhi\r\n";
-        const QByteArray close = "close";
-        QTest::newRow("refused") << QList<Step>{} << close << int(HttpClient::ConnectionRefused);
-        QTest::newRow("closed before answering")
-            << QList<Step>{} << close << int(HttpClient::UnexpectedClose);
-        QTest::newRow("closed mid-body")
-            << QList<Step>{{cutLength, 0}} << close << int(HttpClient::WrongContentLength);
-        QTest::newRow("closed one byte short")
-            << QList<Step>{{header200("Content-Length: 11\r\n") + "hello worl", 0}} << close
-            << int(HttpClient::WrongContentLength);
-        QTest::newRow("closed mid-chunk")
-            << QList<Step>{{cutChunk, 0}} << close << int(HttpClient::UnexpectedClose);
-        // Taken for the last chunk by the network stack, which then reports an empty body.
-        QTest::newRow("chunk size beyond 64 bits")
-            << QList<Step>{{header200("Transfer-Encoding: chunked\r\n") +
-                                "10000000000000000\r\nhello\r\n0\r\n\r\n",
-                            0}}
-            << close << int(HttpClient::InvalidChunk);
-        QTest::newRow("stall") << QList<Step>{} << QByteArray() << int(HttpClient::Timeout);
-        QTest::newRow("endless header")
-            << QList<Step>{{"HTTP/1.1 200 OK\r\n", 0}} << QByteArray("X-Junk: 0123456789\r\n")
-            << int(HttpClient::Timeout);
+        // After the pieces: "close", nothing (a stall), or bytes sent for ever.
+        TestSupport::addRows(u"httpclient/failures.tsv"_s,
+                             {"pieces:byteslist", "after:bytes", "error:bytes"});
     }
     void reportsTransportFailures()
     {
-        QFETCH(QList<Step>, steps);
+        QFETCH(QByteArrayList, pieces);
         QFETCH(QByteArray, after);
-        QFETCH(int, error);
+        const QList<Step> steps = stepsOf(pieces, 0);
+        QFETCH(QByteArray, error);
+        const int expected = QMetaEnum::fromType<HttpClient::Error>().keyToValue(error.constData());
+        QVERIFY2(expected >= 0, error.constData());
         m_server->setResponse(steps, after == "close");
         m_server->setEndless(after == "close" ? QByteArray() : after);
-        const bool refused = error == HttpClient::ConnectionRefused;
+        const bool refused = expected == HttpClient::ConnectionRefused;
         quint16 port = 0;
         if (refused) {
             QTcpServer gone;
@@ -182,7 +144,7 @@ private slots:
         start(port, {}, true); // the request queued after a failed one is dropped
         QCOMPARE(m_signals.mid(m_signals.size() - 2),
                  (QStringList{u"finished %1 1"_s.arg(m_id), u"done 1"_s}));
-        QCOMPARE(int(m_client->error()), error);
+        QCOMPARE(int(m_client->error()), expected);
         QCOMPARE(m_client->state(), HttpClient::Unconnected);
         QVERIFY(m_client->errorString() != u"Unknown error"_s);
         // A server that closes before answering is not asked again: one search, one request.
@@ -192,10 +154,7 @@ private slots:
     // These answers never carry a body, whatever length they name; the connection stays usable.
     void bodilessAnswersEndAtTheirHead_data()
     {
-        QTest::addColumn<QByteArray>("head");
-        QTest::newRow("204") << QByteArray("HTTP/1.1 204 No Content\r\nContent-Length: 11\r\n\r\n");
-        QTest::newRow("304") << QByteArray(
-            "HTTP/1.1 304 Not Modified\r\nContent-Length: 11\r\n\r\n");
+        TestSupport::addRows(u"httpclient/bodiless.tsv"_s, {"head:bytes"});
     }
     void bodilessAnswersEndAtTheirHead()
     {

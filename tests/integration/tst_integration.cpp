@@ -24,17 +24,13 @@ class TestIntegration : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void init();
-    void cleanup();
     void searchShowsTheServicesWords();
-    void latin1KeywordWithBlank();
-    void unknownKeywordFindsNothing();
 
 private:
     QStringList searchFor(const QString &keyword);
 
     QProcess m_service;
-    std::unique_ptr<TestSupport::TempEnvironment> m_env;
+    TestSupport::TempEnvironment m_env;
     std::unique_ptr<TestSupport::MessageRecorder> m_messages;
     std::unique_ptr<MainWindow> m_window;
 };
@@ -55,29 +51,19 @@ void TestIntegration::initTestCase()
     QVERIFY2(match.hasMatch(), qPrintable(line));
     qputenv("LEXIGROVE_SERVICE_URL",
             (match.captured(1) + u"/cgi-bin/meta/meta.ger1-asso"_s).toUtf8());
-}
-
-void TestIntegration::cleanupTestCase()
-{
-    qunsetenv("LEXIGROVE_SERVICE_URL");
-    m_service.terminate();
-    m_service.waitForFinished();
-}
-
-void TestIntegration::init()
-{
-    m_env = std::make_unique<TestSupport::TempEnvironment>();
-    TestSupport::writeBytes(m_env->dataDir() + u"/default_blacklist.txt"_s, {});
+    TestSupport::writeBytes(m_env.dataDir() + u"/default_blacklist.txt"_s, {});
     m_messages = std::make_unique<TestSupport::MessageRecorder>();
     m_window = std::make_unique<MainWindow>();
     m_window->show();
 }
 
-void TestIntegration::cleanup()
+void TestIntegration::cleanupTestCase()
 {
     m_window.reset();
     m_messages.reset();
-    m_env.reset();
+    qunsetenv("LEXIGROVE_SERVICE_URL");
+    m_service.terminate();
+    m_service.waitForFinished();
 }
 
 QStringList TestIntegration::searchFor(const QString &keyword)
@@ -88,6 +74,8 @@ QStringList TestIntegration::searchFor(const QString &keyword)
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
+// The service's words as they are, a Latin-1 keyword with a blank (sent with a "+" for the
+// blank, which the service must read back whole), and a keyword the service does not know.
 void TestIntegration::searchShowsTheServicesWords()
 {
     m_window->findChild<QCheckBox *>(u"checkBoxFilterSearchTerm"_s)->setChecked(false);
@@ -95,17 +83,10 @@ void TestIntegration::searchShowsTheServicesWords()
     QCOMPARE(m_window->findChild<QLCDNumber *>(u"lcdNumber"_s)->intValue(),
              int(ServiceFixture::answer(u"Baum"_s).size()));
     QCOMPARE(m_messages->count(), 0);
-}
-
-void TestIntegration::latin1KeywordWithBlank()
-{
-    // Sent as Latin-1 with a "+" for the blank; the service must read it back whole.
+    m_window->findChild<QTextEdit *>(u"textEditResults"_s)->clear();
     QCOMPARE(searchFor(QString::fromUtf8("grüne Lunge")),
              (QStringList{u"Stadtpark"_s, u"Parkanlage"_s}));
-}
-
-void TestIntegration::unknownKeywordFindsNothing()
-{
+    m_window->findChild<QTextEdit *>(u"textEditResults"_s)->clear();
     QVERIFY(searchFor(u"Xylophonkonzert"_s).isEmpty());
     QCOMPARE(m_messages->count(), 1);
     QCOMPARE(m_messages->last().text, u"No Keywords found..."_s);

@@ -55,16 +55,7 @@ private:
 
 void TestIO::readsTextInItsEncoding_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    const char *utf8 = "Haus,\r\nGarten\r\n\xc3\xa4rger,\xe2\x82\xac";
-    QTest::newRow("UTF-8, line ends kept") << QByteArray(utf8) << QString::fromUtf8(utf8);
-    QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf"
-                                                   "Dach")
-                                     << u"Dach"_s;
-    QTest::newRow("Latin-1") << QByteArray("\xc4rger,Stra\xdf")
-                             << QString::fromUtf8("\xc3\x84rger,Stra\xc3\x9f");
-    QTest::newRow("empty") << QByteArray() << QString();
+    TestSupport::addRows(u"io/encodings.tsv"_s, {"bytes:bytes", "text"});
 }
 
 void TestIO::readsTextInItsEncoding()

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDebug>
 #include <QLCDNumber>
 #include <QLineEdit>
 #include <QPushButton>
@@ -212,10 +213,7 @@ void TestMainWindow::settingsFileThatIsNoFileIsLeftAlone()
 
 void TestMainWindow::editActionsFollowTheFocus_data()
 {
-    QTest::addColumn<QString>("focused");
-    for (const char *name : {"textEditResults", "lineEditSearchTerm", "textEditBlacklist",
-                             "checkBoxBlacklist", "spinBoxQuantity"})
-        QTest::newRow(name) << name;
+    TestSupport::addRows(u"mainwindow/focus.tsv"_s, {"focused"});
 }
 
 void TestMainWindow::editActionsFollowTheFocus()
@@ -266,9 +264,7 @@ void TestMainWindow::aboutShowsTheProgram()
 
 void TestMainWindow::unusableServiceAddressIsRefused_data()
 {
-    QTest::addColumn<QString>("address"); // %1: the port of a listening server
-    QTest::newRow("https") << "https://127.0.0.1:%1/cgi-bin/meta/meta.ger1-asso";
-    QTest::newRow("not an address") << "http://127.0.0.1:%1:80/";
+    TestSupport::addRows(u"mainwindow/badaddresses.tsv"_s, {"address"});
 }
 
 void TestMainWindow::unusableServiceAddressIsRefused()
@@ -303,10 +299,7 @@ void TestMainWindow::smallStoredSizeNearTheCornerFits()
     openWindow();
     const QRect placed(m_window->pos(), m_window->size());
     QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(placed),
-             qPrintable(u"%1,%2 %3x%4"_s.arg(placed.x())
-                            .arg(placed.y())
-                            .arg(placed.width())
-                            .arg(placed.height())));
+             qPrintable(QDebug::toString(placed)));
 }
 
 void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()

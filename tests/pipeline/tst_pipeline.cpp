@@ -148,23 +148,11 @@ private slots:
         }
     }
 
+    // The cap counts empty entries, only the new words, and what the doubles filter leaves.
     void process_data()
     {
-        QTest::addColumn<QString>("switches");
-        QTest::addColumn<QString>("userList");
-        QTest::addColumn<QStringList>("found");
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<int>("reads");
-        // The cap counts empty entries, only the new words, and what the doubles filter leaves.
-        QTest::newRow("nothing switched on")
-            << QString() << QString() << QStringList{QString(), u"a"_s, u"b"_s}
-            << QStringList{QString(), u"a"_s, u"alt"_s, QString()} << 0;
-        QTest::newRow("doubles and common list")
-            << u"dc"_s << QString() << QStringList{u"a"_s, u"a"_s, u"bx"_s, u"c"_s}
-            << QStringList{u"a"_s, u"b"_s, u"alt"_s} << 2;
-        QTest::newRow("user list brings the common list")
-            << QString() << u"a"_s << QStringList{u"xa"_s, u"b"_s}
-            << QStringList{QString(), u"b"_s, u"lt"_s, QString()} << 2;
+        TestSupport::addRows(u"pipeline/process.tsv"_s,
+                             {"switches", "userList", "found:list", "words:list", "reads:int"});
     }
     void process()
     {

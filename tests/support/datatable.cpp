@@ -12,18 +12,17 @@ namespace {
 
 QMetaType typeOf(QByteArrayView type)
 {
-    if (type.isEmpty())
-        return QMetaType::fromType<QString>();
-    if (type == "bytes")
-        return QMetaType::fromType<QByteArray>();
-    if (type == "int")
-        return QMetaType::fromType<int>();
-    if (type == "bool")
-        return QMetaType::fromType<bool>();
-    if (type == "list")
-        return QMetaType::fromType<QStringList>();
-    if (type == "byteslist")
-        return QMetaType::fromType<QByteArrayList>();
+    const std::pair<QByteArrayView, QMetaType> types[] = {
+        {"", QMetaType::fromType<QString>()},
+        {"bytes", QMetaType::fromType<QByteArray>()},
+        {"int", QMetaType::fromType<int>()},
+        {"bool", QMetaType::fromType<bool>()},
+        {"list", QMetaType::fromType<QStringList>()},
+        {"byteslist", QMetaType::fromType<QByteArrayList>()}};
+    for (const auto &[name, meta] : types) {
+        if (name == type)
+            return meta;
+    }
     qFatal("unknown column type %s", type.toByteArray().constData());
 }
 

@@ -40,12 +40,7 @@ bool TestHttpServer::listen()
 
 QUrl TestHttpServer::url(const QString &path) const
 {
-    QUrl result;
-    result.setScheme(u"http"_s);
-    result.setHost(u"127.0.0.1"_s);
-    result.setPort(port());
-    result.setPath(path);
-    return result;
+    return QUrl(u"http://127.0.0.1:%1%2"_s.arg(port()).arg(path));
 }
 
 void TestHttpServer::setResponse(const QList<Step> &steps, bool closeAfter)
@@ -63,26 +58,21 @@ void TestHttpServer::setResponse(const QByteArray &wholeResponse, bool closeAfte
 QByteArray TestHttpServer::response(int status, const QByteArray &body,
                                     const QByteArray &extraHeaders)
 {
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\n";
-    out += "Content-Type: text/html; charset=utf-8\r\n";
-    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    out += extraHeaders;
-    out += "\r\n";
-    return out + body;
+    return "HTTP/1.1 " + QByteArray::number(status) +
+           " Scripted\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+           QByteArray::number(body.size()) + "\r\n" + extraHeaders + "\r\n" + body;
 }
 
 QByteArray TestHttpServer::lastRequestHead() const
 {
-    const QByteArray request = lastRequest();
-    const qsizetype end = request.indexOf("\r\n\r\n");
-    return end < 0 ? request : request.left(end + 2);
+    const qsizetype end = lastRequest().indexOf("\r\n\r\n");
+    return end < 0 ? lastRequest() : lastRequest().left(end + 2);
 }
 
 QByteArray TestHttpServer::lastRequestBody() const
 {
-    const QByteArray request = lastRequest();
-    const qsizetype end = request.indexOf("\r\n\r\n");
-    return end < 0 ? QByteArray() : request.mid(end + 4);
+    const qsizetype end = lastRequest().indexOf("\r\n\r\n");
+    return end < 0 ? QByteArray() : lastRequest().mid(end + 4);
 }
 
 void TestHttpServer::accept()
