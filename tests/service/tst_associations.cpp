@@ -11,6 +11,7 @@
 #include "servicefixture.h"
 #include "support/datatable.h"
 #include "support/tempenvironment.h"
+#include "support/watchdog.h"
 #include "web/pagerenderer.h"
 #include "web/queryfields.h"
 
@@ -124,6 +125,7 @@ private:
 
 void TestAssociations::initTestCase()
 {
+    const TestSupport::Watchdog watchdog("compiling the association fixture", 120);
     QString error;
     QVERIFY2(IndexCompiler::load(fixtureSources(), &m_full, &error), qPrintable(error));
     QVERIFY2(IndexCompiler::compileTo(fixtureSources(), goodIndex(), &error), qPrintable(error));

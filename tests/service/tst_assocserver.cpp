@@ -3,6 +3,7 @@
 #include "search/wordpipeline.h"
 #include "servicefixture.h"
 #include "support/datatable.h"
+#include "support/watchdog.h"
 #include "web/associationservice.h"
 
 #include <QJsonDocument>
@@ -58,6 +59,7 @@ private:
 
 void TestAssocServer::initTestCase()
 {
+    const TestSupport::Watchdog watchdog("loading the service fixture", 120);
     m_service = std::make_unique<AssociationService>(&ServiceFixture::lexicon());
     QVERIFY(m_dir.isValid());
     QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo"_s)).constData(), 0600), 0);

@@ -9,6 +9,7 @@
 #include "index/lexicontables.h"
 #include "servicefixture.h"
 #include "support/tempenvironment.h"
+#include "support/watchdog.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -74,6 +75,7 @@ template <class T> void put(QByteArray *bytes, qsizetype at, T value)
 
 void TestIndexDamage::initTestCase()
 {
+    const TestSupport::Watchdog watchdog("compiling the index to damage", 120);
     DataSources sources;
     sources.thesaurus = ServiceFixture::thesaurusPath();
     sources.wordList = ServiceFixture::wordListPath();

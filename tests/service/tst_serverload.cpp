@@ -1,5 +1,6 @@
 #include "http/httpserver.h"
 #include "servicefixture.h"
+#include "support/watchdog.h"
 #include "web/associationservice.h"
 
 #include <QElapsedTimer>
@@ -190,6 +191,7 @@ void TestServerLoad::initTestCase_data()
 
 void TestServerLoad::initTestCase()
 {
+    const TestSupport::Watchdog watchdog("loading the service fixture", 120);
     m_service = std::make_unique<AssociationService>(&ServiceFixture::lexicon());
 }
 

@@ -12,6 +12,7 @@
 
 #include "support/datatable.h"
 #include "support/tempenvironment.h"
+#include "support/watchdog.h"
 
 #include <QTest>
 
@@ -124,6 +125,7 @@ private:
 
 void TestWordForms::initTestCase()
 {
+    const TestSupport::Watchdog watchdog("building the word-form fixture", 120);
     // The dictionary writes one plural for two nouns, as it often does, and has a verb that shares
     // the plural's letters in small ones ("ich köpfe").
     const QByteArray dictionary =
