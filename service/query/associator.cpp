@@ -697,11 +697,12 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
             continue;
         }
         // The further down its own list the word names the keyword, the nearer it comes to
-        // one that does not name it: a word that goes with many names it among its last.
+        // one that does not name it: a word that goes with many names it among its last. The
+        // share falls slowly near the top, where a word's list still holds what it goes with.
         const auto at = std::find(own.begin(), own.end(), keyword);
         const float depth =
             i >= looked || at == own.end() ? 1.0f : float(at - own.begin()) / fullList;
-        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth);
+        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
     }
 }
 
