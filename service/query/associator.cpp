@@ -707,11 +707,11 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
 }
 
 // Where more than one text speaks of the keyword, a word that nothing bears out is left out:
-// the answer is short rather than filled with guesses, unless the word's own texts name the
-// keyword too, which links it from both sides, if perhaps by one document (see keepBehind).
-// Where no two texts do, what little the data knows is all there is, and such words go after
-// the others.
-void keepBorneOut(const Lexicon &lexicon, uint32_t base, bool textsAgree,
+// the answer is short rather than filled with guesses, unless one document pairs them that
+// both the keyword's texts and the word's own list, where it names the keyword, rank among
+// their first (see keepBehind). Where no two texts do, what little the data knows is all
+// there is, and such words go after the others.
+void keepBorneOut(const Lexicon &lexicon, uint32_t base, Lexicon::Ids single, bool textsAgree,
                   std::vector<Candidate> *candidates)
 {
     if (!textsAgree) {
@@ -721,8 +721,10 @@ void keepBorneOut(const Lexicon &lexicon, uint32_t base, bool textsAgree,
         return;
     }
     const uint32_t keyword = lexicon.wordOfKey(base);
+    std::vector<uint32_t> singles(single.begin(), single.end());
+    std::sort(singles.begin(), singles.end());
     for (Candidate &c : *candidates) {
-        if (!isBorneOut(c)) {
+        if (!isBorneOut(c) && std::binary_search(singles.begin(), singles.end(), c.word)) {
             const Lexicon::Ids own = lexicon.cooccurrentsOf(c.base);
             c.namedBack = std::find(own.begin(), own.end(), keyword) != own.end();
         }
@@ -835,14 +837,14 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     const Lexicon::Ids witnessed = witnessedCooccurrents(lexicon, base);
     fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight);
-    fusion.addList(Lexicon::Ids{witnessed.last, cooccurrents.last}, Relation::Cooccurrence,
-                   singleDocumentWeight, Evidence::Hint);
+    const Lexicon::Ids single{witnessed.last, cooccurrents.last};
+    fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);
     addWordFamilies(lexicon, &fusion);
     auto &candidates = fusion.candidates();
-    keepBorneOut(lexicon, base, witnessed.size() > 0, &candidates);
+    keepBorneOut(lexicon, base, single, witnessed.size() > 0, &candidates);
     weighByCommonness(lexicon, &fusion.candidates());
     weighByMutuality(lexicon, base, size_t(std::clamp(count, 1, maxCount)), &candidates);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
