@@ -69,6 +69,8 @@ constexpr float familyShare = 0.5f;
 // Multi-word phrases read badly as keywords: at most this many among the first places.
 constexpr int phrasesAtTop = 2;
 constexpr size_t topPlaces = 30;
+// The places before which a word that one document may bring does not stand.
+constexpr size_t namedBackFrom = 50;
 constexpr size_t maxNeighbours = 200;
 // The synonyms whose meanings give neighbours, the most common first.
 constexpr size_t neighbourSources = 12;
@@ -250,8 +252,9 @@ struct Candidate
     bool witnessed;
     bool linked; // by the thesaurus or a compound, which go both ways
     uint8_t hints;
-    uint32_t list; // the last list that scored it
-    uint32_t base; // its base form's key
+    uint32_t list;  // the last list that scored it
+    uint32_t base;  // its base form's key
+    bool namedBack; // hinted at once, and its own texts name the keyword
 };
 
 bool isBorneOut(const Candidate &c)
@@ -331,7 +334,7 @@ private:
             const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
             const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back({word, 0.0f, relation, false, false, 0, 0, base});
+                m_candidates.push_back({word, 0.0f, relation, false, false, 0, 0, base, false});
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -694,30 +697,59 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
             continue;
         }
         // The further down its own list the word names the keyword, the nearer it comes to
-        // one that does not name it: a word that goes with many names it among its last.
+        // one that does not name it: a word that goes with many names it among its last. The
+        // share falls slowly near the top, where a word's list still holds what it goes with.
         const auto at = std::find(own.begin(), own.end(), keyword);
         const float depth =
             i >= looked || at == own.end() ? 1.0f : float(at - own.begin()) / fullList;
-        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth);
+        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
     }
 }
 
 // Where more than one text speaks of the keyword, a word that nothing bears out is left out:
-// the answer is short rather than filled with guesses. Where no two texts do, what little the
-// data knows is all there is, and such words go after the others.
-void keepBorneOut(bool textsAgree, std::vector<Candidate> *candidates)
+// the answer is short rather than filled with guesses, unless one document pairs them that
+// both the keyword's texts and the word's own list, where it names the keyword, rank among
+// their first (see keepBehind). Where no two texts do, what little the data knows is all
+// there is, and such words go after the others.
+void keepBorneOut(const Lexicon &lexicon, uint32_t base, Lexicon::Ids single, bool textsAgree,
+                  std::vector<Candidate> *candidates)
 {
-    if (textsAgree) {
-        candidates->erase(std::remove_if(candidates->begin(), candidates->end(),
-                                         [](const Candidate &c) { return !isBorneOut(c); }),
-                          candidates->end());
+    if (!textsAgree) {
+        for (Candidate &c : *candidates) {
+            c.score *= isBorneOut(c) ? 1.0f : unsupportedShare;
+        }
         return;
     }
+    const uint32_t keyword = lexicon.wordOfKey(base);
+    std::vector<uint32_t> singles(single.begin(), single.end());
+    std::sort(singles.begin(), singles.end());
     for (Candidate &c : *candidates) {
-        if (!isBorneOut(c)) {
-            c.score *= unsupportedShare;
+        if (!isBorneOut(c) && std::binary_search(singles.begin(), singles.end(), c.word)) {
+            const Lexicon::Ids own = lexicon.cooccurrentsOf(c.base);
+            c.namedBack = std::find(own.begin(), own.end(), keyword) != own.end();
         }
     }
+    candidates->erase(
+        std::remove_if(candidates->begin(), candidates->end(),
+                       [](const Candidate &c) { return !isBorneOut(c) && !c.namedBack; }),
+        candidates->end());
+}
+
+// One document is no proof: a word linked from both sides by no more stands behind the first
+// places that better borne-out words fill, and is left out of a list too short to fill them.
+void keepBehind(std::vector<Candidate> *candidates)
+{
+    std::vector<Candidate> kept;
+    std::vector<Candidate> behind;
+    for (const Candidate &c : *candidates) {
+        const bool late = c.namedBack && !isBorneOut(c);
+        (late && kept.size() < namedBackFrom ? behind : kept).push_back(c);
+        if (kept.size() == namedBackFrom) {
+            kept.insert(kept.end(), behind.begin(), behind.end());
+            behind.clear();
+        }
+    }
+    candidates->swap(kept);
 }
 
 // Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
@@ -731,6 +763,7 @@ std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidat
         return a.score != b.score ? a.score > b.score : a.word < b.word;
     });
     candidates.resize(sorted);
+    keepBehind(&candidates);
     std::vector<Candidate> top;
     std::vector<Candidate> held;
     int phrases = 0;
@@ -804,14 +837,14 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     const Lexicon::Ids witnessed = witnessedCooccurrents(lexicon, base);
     fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight);
     fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight);
-    fusion.addList(Lexicon::Ids{witnessed.last, cooccurrents.last}, Relation::Cooccurrence,
-                   singleDocumentWeight, Evidence::Hint);
+    const Lexicon::Ids single{witnessed.last, cooccurrents.last};
+    fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);
     addWordFamilies(lexicon, &fusion);
     auto &candidates = fusion.candidates();
-    keepBorneOut(witnessed.size() > 0, &candidates);
+    keepBorneOut(lexicon, base, single, witnessed.size() > 0, &candidates);
     weighByCommonness(lexicon, &fusion.candidates());
     weighByMutuality(lexicon, base, size_t(std::clamp(count, 1, maxCount)), &candidates);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
