@@ -82,12 +82,18 @@ bool DocumentCounter::isContentKey(uint32_t key) const
 // The base form of the document token at `i`. Keys ignore case, and where a verb and a plural
 // share one ("grenzen", "Grenzen"), or a noun and an adjective's form ("Kranke", "kranke"),
 // the capital letter tells which.
-uint32_t DocumentCounter::baseOfToken(size_t i) const
+// A capital before a noun is that of a name's adjective ("Rote Liste", "Kleiner Schwertwal"), not
+// of the adjective made noun ("ein Roter").
+uint32_t DocumentCounter::baseOfToken(size_t i, size_t end) const
 {
     const LexiconTables &t = *m_t;
     const uint32_t key = m_docs.keys[i];
     const uint32_t other = m_otherCaseBase[key];
-    const bool asOther = other != Lexicon::npos && m_docs.capitalised[i] == m_facts.noun[other];
+    const bool nounFollows =
+        i + 1 < end && m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]];
+    const bool adjectiveOther = other != Lexicon::npos && !m_facts.noun[other];
+    const bool capitalised = m_docs.capitalised[i] && !(nounFollows && adjectiveOther);
+    const bool asOther = other != Lexicon::npos && capitalised == m_facts.noun[other];
     return t.keyBase[asOther ? other : key];
 }
 
@@ -132,8 +138,10 @@ void DocumentCounter::countCommonness()
     const uint32_t keyCount = t.keys.size();
     t.keyCommonness.assign(keyCount, 0);
     std::vector<uint32_t> bases(m_docs.keys.size());
-    for (size_t i = 0; i < bases.size(); ++i) {
-        bases[i] = baseOfToken(i);
+    for (size_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
+        for (size_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
+            bases[i] = baseOfToken(i, m_docs.begin[d + 1]);
+        }
     }
     const std::vector<bool> wording = definitionWording(bases);
     std::vector<uint32_t> stamp(keyCount, Lexicon::npos);

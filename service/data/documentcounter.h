@@ -26,7 +26,7 @@ public:
 private:
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     bool isContentKey(uint32_t key) const;
-    uint32_t baseOfToken(size_t i) const;
+    uint32_t baseOfToken(size_t i, size_t end) const;
     // bases: of each token of the documents.
     std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
     void countCommonness();

@@ -26,9 +26,11 @@ namespace {
 // out whole closed classes: question words, "da-" and "wo-" adverbs, contractions, quantifiers
 // and sentence adverbs) and that say nothing by themselves.
 constexpr std::string_view moreFunctionWords[] = {
-    "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja", "mal",
-    "schon", "mehr", "immer", "eben", "ganz", "sehr", "nie", "oft", "wieder", "je", "ob", "wo",
-    "bzw", "usw", "etc",
+    "dass", "wurde", "wurden", "würde", "würden", "wäre", "wären", "gibt", "gab", "ja", "nein",
+    "mal", "schon", "mehr", "immer", "eben", "ganz", "sehr", "nie", "oft", "wieder", "je", "ob",
+    "wo", "bzw", "usw", "etc",
+    // the modal verb of wishes, whose forms no table gives of "mögen"
+    "möchte", "möchten", "möchtest", "möchtet",
     // question words
     "wer", "wen", "wem", "wessen", "warum", "wieso", "weshalb", "weswegen", "wann", "wohin",
     "woher", "womit", "wofür", "wozu", "worauf", "woran", "worin", "worüber", "wovon",
