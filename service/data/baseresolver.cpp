@@ -394,8 +394,9 @@ void BaseResolver::findOtherCaseReadings(std::string *scratch)
             [&](std::string_view candidate) {
                 const uint32_t id = keyOfText(candidate);
                 const uint32_t other = id == Lexicon::npos ? id : t.keyBase[id];
+                // "rote" is of "rot", though "Rot" (the colour) shares its key.
                 if (other != Lexicon::npos && other != key && (m_facts.flags[other] & LowerHead) &&
-                    !m_facts.noun[other]) {
+                    (!m_facts.noun[other] || (m_facts.kinds[other] & Language::Adjective))) {
                     m_otherCaseBase[key] = other;
                     return true;
                 }

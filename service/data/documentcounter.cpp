@@ -3,6 +3,7 @@
 #include "data/buildweights.h"
 #include "data/wordshape.h"
 #include "index/lexicon.h"
+#include "language/lemmatiser.h"
 
 #include <algorithm>
 
@@ -91,9 +92,16 @@ uint32_t DocumentCounter::baseOfToken(size_t i, size_t end) const
     const uint32_t other = m_otherCaseBase[key];
     const bool nounFollows =
         i + 1 < end && m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]];
-    const bool adjectiveOther = other != Lexicon::npos && !m_facts.noun[other];
-    const bool capitalised = m_docs.capitalised[i] && !(nounFollows && adjectiveOther);
-    const bool asOther = other != Lexicon::npos && capitalised == m_facts.noun[other];
+    if (other == Lexicon::npos) {
+        return t.keyBase[key];
+    }
+    const auto kindsOf = [&](uint32_t k) { return m_facts.kinds[t.keyBase[k]]; };
+    const uint8_t otherKinds = kindsOf(other);
+    const bool capitalised =
+        m_docs.capitalised[i] && !(nounFollows && (otherKinds & Language::Adjective) &&
+                                   !(kindsOf(key) & Language::Adjective));
+    const bool asOther =
+        Language::caseFit(capitalised, otherKinds) > Language::caseFit(capitalised, kindsOf(key));
     return t.keyBase[asOther ? other : key];
 }
 
