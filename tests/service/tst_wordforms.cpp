@@ -105,6 +105,7 @@ private slots:
     void kindsComeFromTheDictionary();
     void shortestVerbFindsItsNoun();
     void closedClassWordsAreFunctionWords();
+    void adjectiveBesideItsNounCountsForIt();
     void readingOfNoKeyIsNone();
     void tokenReadsAsItsBase_data();
     void tokenReadsAsItsBase();
@@ -220,6 +221,17 @@ void TestWordForms::closedClassWordsAreFunctionWords()
     const QStringList words = firstWords(u"feiern"_s);
     QVERIFY2(words.contains(u"laut"_s), qPrintable(words.join(',')));
     QVERIFY2(!words.contains(u"anlässlich"_s), qPrintable(words.join(',')));
+}
+
+// A declined adjective counts for it, in small letters or with the capital of a name ("Rote
+// Rose"), though the colour and the adjective made noun share its letters; the modal verb of
+// wishes and the answer "nein" are function words.
+void TestWordForms::adjectiveBesideItsNounCountsForIt()
+{
+    const QStringList words = firstWords(u"Rose"_s);
+    QVERIFY2(words.contains(u"Rot"_s) && !words.contains(u"Rote"_s), qPrintable(words.join(',')));
+    QVERIFY2(!words.contains(u"möchte"_s) && !words.contains(u"Nein"_s),
+             qPrintable(words.join(',')));
 }
 
 void TestWordForms::tokenReadsAsItsBase_data()
