@@ -43,7 +43,7 @@ public:
         tables.keyBase.push_back(key);
         const bool noun = Language::writtenWithCapital(word);
         facts.flags.push_back(flags | (flags & Head ? (noun ? UpperHead : LowerHead) : 0));
-        facts.kinds.push_back(0);
+        facts.kinds.push_back(Language::kindsOfWritten(word));
         facts.upperForm.push_back(noun);
         facts.noun.push_back(noun);
         facts.uses.push_back(uses);
