@@ -82,19 +82,18 @@ bool DocumentCounter::isContentKey(uint32_t key) const
 
 // The base form of the document token at `i`. Keys ignore case, and where a verb and a plural
 // share one ("grenzen", "Grenzen"), or a noun and an adjective's form ("Kranke", "kranke"),
-// the capital letter tells which.
-// A capital before a noun is that of a name's adjective ("Rote Liste", "Kleiner Schwertwal"), not
-// of the adjective made noun ("ein Roter").
+// the capital letter tells which. A capital before a noun is that of a name's adjective ("Rote
+// Liste", "Kleiner Schwertwal"), not of the adjective made noun ("ein Roter").
 uint32_t DocumentCounter::baseOfToken(size_t i, size_t end) const
 {
     const LexiconTables &t = *m_t;
     const uint32_t key = m_docs.keys[i];
     const uint32_t other = m_otherCaseBase[key];
-    const bool nounFollows =
-        i + 1 < end && m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]];
     if (other == Lexicon::npos) {
         return t.keyBase[key];
     }
+    const bool nounFollows =
+        i + 1 < end && m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]];
     const auto kindsOf = [&](uint32_t k) { return m_facts.kinds[t.keyBase[k]]; };
     const uint8_t otherKinds = kindsOf(other);
     const bool capitalised =
