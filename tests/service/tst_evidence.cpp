@@ -41,6 +41,7 @@ private slots:
     void definitionClassStaysWithWordDefined();
     void examplesOfOneLineAreOneWitness();
     void phrasesLendNoTexts();
+    void keywordsFormsStayOut();
 };
 
 namespace {
@@ -117,6 +118,15 @@ public:
         for (size_t i = 0; i < words.size(); ++i)
             members.push_back(
                 Lexicon::pack(noun(words[i]), i < roles.size() ? roles[i] : TermRole::Plain));
+        m_builder.addMeaning(members);
+    }
+    // A meaning whose words neither the word list nor the dictionary gives, as the thesaurus's
+    // inflected forms.
+    void thesaurusMeaning(std::initializer_list<std::string> words)
+    {
+        std::vector<uint32_t> members;
+        for (const std::string &w : words)
+            members.push_back(Lexicon::pack(m_builder.addWord(w), TermRole::Plain));
         m_builder.addMeaning(members);
     }
     QStringList answer(const QString &keyword)
@@ -465,6 +475,17 @@ void TestEvidence::phrasesLendNoTexts()
     data.text({"Hast", "Stress"}, 2);
     data.text({"Hetze", "Stress"}, 2);
     checkListed(data.answer(u"Eile"_s), {"Stress"});
+}
+
+// The thesaurus lists "Äpfel" in a meaning of its own; the dictionary gives it as Apfel's plural.
+// A form that begins with another letter than its keyword is still the keyword.
+void TestEvidence::keywordsFormsStayOut()
+{
+    MadeUp data;
+    data.dictionary("Apfel {m} | Äpfel {pl} :: apple | apples\n"_ba);
+    data.meaning({"Apfel", "Kernobst"});
+    data.thesaurusMeaning({"Äpfel", "Kernobst", "Obst"});
+    checkListed(data.answer(u"Apfel"_s), {"Obst"}, {"Äpfel"});
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
