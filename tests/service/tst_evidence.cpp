@@ -356,20 +356,20 @@ void TestEvidence::oneAnecdoteIsOneWitness()
     QVERIFY2(before(brezel, "Bäcker", "Verzierung"), qPrintable(brezel.join(u',')));
 }
 
-// Both meanings of "Bank" are borne out by its texts, the seat by two of its words, the money
-// house by one; each meaning has as many synonyms to reach its other words. Of the words that
-// only the thesaurus names, the seat's come first, though the thesaurus lists the money first.
+// Both meanings of "Bank" are borne out by its texts, the seat by three of its words, the money
+// house by one, exactly a third as well; each meaning has as many synonyms to reach its other
+// words. Of the words that only the thesaurus names, the seat's come first, though the thesaurus
+// lists the money first; and the money house still brings all of its words.
 void TestEvidence::betterBorneOutMeaningFirst()
 {
     MadeUp data;
     data.noun("Schemel"); // made first: the ties that word numbers break favour it anyway
-    data.meaning({"Bank", "Geldhaus", "Institut", "Kasse"});
-    data.meaning({"Bank", "Schemel", "Sitz", "Hocker"});
-    data.text({"Bank", "Sitz"}, 2);
-    data.text({"Bank", "Hocker"}, 2);
-    data.text({"Bank", "Institut"}, 2);
+    data.meaning({"Bank", "Geldhaus", "Institut", "Kasse", "Tresor"});
+    data.meaning({"Bank", "Schemel", "Sitz", "Hocker", "Stuhl"});
+    for (const char *word : {"Sitz", "Hocker", "Stuhl", "Institut"})
+        data.text({"Bank", word}, 2);
     const QStringList bank = data.answer(u"Bank"_s);
-    checkListed(bank, {"Geldhaus"});
+    checkListed(bank, {"Geldhaus", "Kasse", "Tresor"});
     QVERIFY2(before(bank, "Schemel", "Geldhaus"), qPrintable(bank.join(u',')));
 }
 
