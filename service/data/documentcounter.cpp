@@ -6,6 +6,9 @@
 #include "language/lemmatiser.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -27,6 +30,7 @@ BuildDocuments DocumentCounter::count(BuildDocuments documents, const std::vecto
 {
     m_docs = std::move(documents);
     addCompoundDocuments(listed);
+    findAdjectiveReadings();
     countCommonness();
     findClassNouns();
     return std::move(m_docs);
@@ -80,20 +84,90 @@ bool DocumentCounter::isContentKey(uint32_t key) const
            });
 }
 
+// A verb made of an adjective shares the letters of its declined forms: "weißen" whitewashes,
+// "die weißen Häuser" are white. Where the texts' words around a token show the adjective, it
+// reads as that; the verb's own uses ("die Wand weißen", "zu weißen") keep the verb.
+void DocumentCounter::findAdjectiveReadings()
+{
+    static constexpr std::string_view declensions[] = {"en", "em", "er", "es", "e"};
+    const LexiconTables &t = *m_t;
+    m_adjectiveReading.assign(t.keys.size(), Lexicon::npos);
+    std::string stem;
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        // "Weißen" is also a noun (the dative plural of "Weiße"); the capital keeps that apart.
+        const uint8_t kinds = m_facts.kinds[t.keyBase[key]];
+        if (!(kinds & Language::Verb) || (kinds & Language::Adjective)) {
+            continue;
+        }
+        const std::string_view text = t.keys.at(key);
+        for (const std::string_view ending : declensions) {
+            if (text.size() < ending.size() + 3 ||
+                text.substr(text.size() - ending.size()) != ending) {
+                continue;
+            }
+            stem.assign(text.substr(0, text.size() - ending.size()));
+            const uint32_t id = t.keys.find(stem);
+            if (id != Lexicon::npos && !(m_facts.flags[id] & StopKey) &&
+                (m_facts.kinds[t.keyBase[id]] & Language::Adjective)) {
+                m_adjectiveReading[key] = t.keyBase[id];
+                break;
+            }
+        }
+    }
+}
+
+bool DocumentCounter::isOneOfAt(size_t i, const std::string_view *words, size_t count) const
+{
+    const std::string_view text = m_t->keys.at(m_docs.keys[i]);
+    return std::find(words, words + count, text) != words + count;
+}
+
+// A small-letter word that is, or can be, an adjective.
+bool DocumentCounter::isAdjectiveAt(size_t i) const
+{
+    const uint32_t key = m_docs.keys[i];
+    return !m_docs.capitalised[i] && (m_adjectiveReading[key] != Lexicon::npos ||
+                                      (m_facts.kinds[m_t->keyBase[key]] & Language::Adjective));
+}
+
+// Whether the token at `i` (of a document from `begin` to `end`) stands where an adjective
+// does: after an article, a preposition or another adjective ("die weißen Häuser", "mit
+// weißen Flecken", "gelblich weißen Blüten"), and before its noun or a second adjective
+// ("weißen bis gelben Blüten"). A verb before its object follows its subject instead.
+bool DocumentCounter::isAdjectivePlaceAt(size_t i, size_t begin, size_t end) const
+{
+    static constexpr std::string_view determiners[] = {
+        "der", "die", "das", "den", "dem", "des", "ein", "eine", "einen", "einem", "einer", "eines",
+        "mit", "in",  "im",  "am",  "vom", "zum", "zur", "beim", "aus",   "von",   "auf",   "ohne"};
+    static constexpr std::string_view joiners[] = {"und", "oder", "bis", "sowie"};
+    const auto isJoiner = [&](size_t j) { return isOneOfAt(j, joiners, std::size(joiners)); };
+    const bool before = i > begin && (isOneOfAt(i - 1, determiners, std::size(determiners)) ||
+                                      isAdjectiveAt(i - 1) ||
+                                      (i > begin + 1 && isJoiner(i - 1) && isAdjectiveAt(i - 2)));
+    const bool after =
+        i + 1 < end && ((m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]]) ||
+                        (i + 2 < end && isJoiner(i + 1) && isAdjectiveAt(i + 2)));
+    return before && after;
+}
+
 // The base form of the document token at `i`. Keys ignore case, and where a verb and a plural
 // share one ("grenzen", "Grenzen"), or a noun and an adjective's form ("Kranke", "kranke"),
 // the capital letter tells which. A capital before a noun is that of a name's adjective ("Rote
 // Liste", "Kleiner Schwertwal"), not of the adjective made noun ("ein Roter").
-uint32_t DocumentCounter::baseOfToken(size_t i, size_t end) const
+uint32_t DocumentCounter::baseOfToken(size_t i, size_t begin, size_t end) const
 {
     const LexiconTables &t = *m_t;
     const uint32_t key = m_docs.keys[i];
     const uint32_t other = m_otherCaseBase[key];
+    const bool nounFollows =
+        i + 1 < end && m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]];
+    const uint32_t adjective = m_adjectiveReading[key];
+    if (adjective != Lexicon::npos && !m_docs.capitalised[i] && isAdjectivePlaceAt(i, begin, end)) {
+        return adjective;
+    }
     if (other == Lexicon::npos) {
         return t.keyBase[key];
     }
-    const bool nounFollows =
-        i + 1 < end && m_docs.capitalised[i + 1] && m_facts.noun[m_docs.keys[i + 1]];
     const auto kindsOf = [&](uint32_t k) { return m_facts.kinds[t.keyBase[k]]; };
     const uint8_t otherKinds = kindsOf(other);
     const bool capitalised =
@@ -147,7 +221,7 @@ void DocumentCounter::countCommonness()
     std::vector<uint32_t> bases(m_docs.keys.size());
     for (size_t d = 0; d + 1 < m_docs.begin.size(); ++d) {
         for (size_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
-            bases[i] = baseOfToken(i, m_docs.begin[d + 1]);
+            bases[i] = baseOfToken(i, m_docs.begin[d], m_docs.begin[d + 1]);
         }
     }
     const std::vector<bool> wording = definitionWording(bases);

@@ -6,6 +6,7 @@
 #include "index/lexicontables.h"
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 // The builder's counting stage: reduces every document to its content words in base form,
@@ -26,7 +27,11 @@ public:
 private:
     void addCompoundDocuments(const std::vector<uint32_t> &listed);
     bool isContentKey(uint32_t key) const;
-    uint32_t baseOfToken(size_t i, size_t end) const;
+    void findAdjectiveReadings();
+    bool isOneOfAt(size_t i, const std::string_view *words, size_t count) const;
+    bool isAdjectiveAt(size_t i) const;
+    bool isAdjectivePlaceAt(size_t i, size_t begin, size_t end) const;
+    uint32_t baseOfToken(size_t i, size_t begin, size_t end) const;
     // bases: of each token of the documents.
     std::vector<bool> definitionWording(const std::vector<uint32_t> &bases) const;
     void countCommonness();
@@ -37,4 +42,6 @@ private:
     const std::vector<uint32_t> &m_otherCaseBase;
     const CompoundParts &m_compounds;
     BuildDocuments m_docs;
+    // Of each verb's form that is also a declined adjective ("weißen"), the adjective, or npos.
+    std::vector<uint32_t> m_adjectiveReading;
 };

@@ -224,12 +224,17 @@ void TestWordForms::closedClassWordsAreFunctionWords()
 }
 
 // A declined adjective counts for it, in small letters or with the capital of a name ("Rote
-// Rose"), though the colour and the adjective made noun share its letters; the modal verb of
+// Rose"), though the colour and the adjective made noun share its letters, or a verb made of it
+// does ("die weißen Rosen", but "die Wand weißen"); the modal verb of
 // wishes and the answer "nein" are function words.
 void TestWordForms::adjectiveBesideItsNounCountsForIt()
 {
     const QStringList words = firstWords(u"Rose"_s);
     QVERIFY2(words.contains(u"Rot"_s) && !words.contains(u"Rote"_s), qPrintable(words.join(',')));
+    QVERIFY2(words.contains(u"weiß"_s) && !words.contains(u"weißen"_s),
+             qPrintable(words.join(',')));
+    const QStringList wall = firstWords(u"Wand"_s);
+    QVERIFY2(wall.contains(u"weißen"_s), qPrintable(wall.join(',')));
     QVERIFY2(!words.contains(u"möchte"_s) && !words.contains(u"Nein"_s),
              qPrintable(words.join(',')));
 }
