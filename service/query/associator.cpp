@@ -244,6 +244,8 @@ enum class Evidence : uint8_t
     Hint,
 };
 
+constexpr int notLookedUp = -2;
+
 struct Candidate
 {
     uint32_t word;
@@ -252,10 +254,23 @@ struct Candidate
     bool witnessed;
     bool linked; // by the thesaurus or a compound, which go both ways
     uint8_t hints;
-    uint32_t list;  // the last list that scored it
-    uint32_t base;  // its base form's key
-    bool namedBack; // hinted at once, and its own texts name the keyword
+    uint32_t list;               // the last list that scored it
+    uint32_t base;               // its base form's key
+    bool namedBack;              // hinted at once, and its own texts name the keyword
+    int keywordAt = notLookedUp; // where its own texts' list names the keyword, -1 nowhere
 };
+
+// The filter and the weighting both ask where the word's own list names the keyword; the
+// list is searched once.
+int keywordPlace(const Lexicon &lexicon, uint32_t keyword, Candidate *c)
+{
+    if (c->keywordAt == notLookedUp) {
+        const Lexicon::Ids own = lexicon.cooccurrentsOf(c->base);
+        const auto at = std::find(own.begin(), own.end(), keyword);
+        c->keywordAt = at == own.end() ? -1 : int(at - own.begin());
+    }
+    return c->keywordAt;
+}
 
 bool isBorneOut(const Candidate &c)
 {
@@ -699,9 +714,8 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
         // The further down its own list the word names the keyword, the nearer it comes to
         // one that does not name it: a word that goes with many names it among its last. The
         // share falls slowly near the top, where a word's list still holds what it goes with.
-        const auto at = std::find(own.begin(), own.end(), keyword);
-        const float depth =
-            i >= looked || at == own.end() ? 1.0f : float(at - own.begin()) / fullList;
+        const int at = i < looked ? keywordPlace(lexicon, keyword, &c) : -1;
+        const float depth = at < 0 ? 1.0f : float(at) / fullList;
         c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
     }
 }
@@ -725,8 +739,7 @@ void keepBorneOut(const Lexicon &lexicon, uint32_t base, Lexicon::Ids single, bo
     std::sort(singles.begin(), singles.end());
     for (Candidate &c : *candidates) {
         if (!isBorneOut(c) && std::binary_search(singles.begin(), singles.end(), c.word)) {
-            const Lexicon::Ids own = lexicon.cooccurrentsOf(c.base);
-            c.namedBack = std::find(own.begin(), own.end(), keyword) != own.end();
+            c.namedBack = keywordPlace(lexicon, keyword, &c) >= 0;
         }
     }
     candidates->erase(
