@@ -47,6 +47,11 @@ constexpr float backlinkWeight = 1.0f;
 constexpr float singleDocumentWeight = 0.3f;
 // A word the keyword's texts name, that does not name the keyword, keeps this share.
 constexpr float oneWayShare = 0.5f;
+// A word that only the keyword's texts bring, from either side, has one kind of evidence: the
+// same documents seen twice. What it keeps above oneWayShare halves when it names the keyword
+// this many places down its own list: a word that goes with the keyword names it among its
+// first, as a word that the keyword's examples merely mention does not.
+constexpr float textsOnlyHalfway = 8.0f;
 // The length of a full list of cooccurrents, as the index keeps them: the keyword at its end is
 // as good as not named.
 constexpr float fullList = 200.0f;
@@ -244,6 +249,14 @@ enum class Evidence : uint8_t
     Hint,
 };
 
+// Whether a list comes from the keyword's own texts, or from another kind of evidence that can
+// agree with them.
+enum class Kind : uint8_t
+{
+    Texts,
+    Other,
+};
+
 struct Candidate
 {
     uint32_t word;
@@ -255,6 +268,7 @@ struct Candidate
     uint32_t list;  // the last list that scored it
     uint32_t base;  // its base form's key
     bool namedBack; // hinted at once, and its own texts name the keyword
+    bool seconded;  // by a list that is not of the keyword's own texts
 };
 
 bool isBorneOut(const Candidate &c)
@@ -286,9 +300,9 @@ public:
     // words: word numbers, Lexicon::Ids or a vector of them.
     template <class Words>
     void addList(const Words &list, Relation relation, float weight,
-                 Evidence evidence = Evidence::Witness)
+                 Evidence evidence = Evidence::Witness, Kind kind = Kind::Other)
     {
-        beginList(evidence);
+        beginList(evidence, kind);
         float rank = 1.0f;
         for (const uint32_t word : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
@@ -302,10 +316,11 @@ public:
     std::vector<Candidate> &candidates() { return m_candidates; }
 
     // Starts a list whose words are added one by one.
-    void beginList(Evidence evidence)
+    void beginList(Evidence evidence, Kind kind = Kind::Other)
     {
         ++m_list;
         m_evidence = evidence;
+        m_kind = kind;
     }
     void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
 
@@ -334,7 +349,8 @@ private:
             const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
             const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back({word, 0.0f, relation, false, false, 0, 0, base, false});
+                m_candidates.push_back(
+                    {word, 0.0f, relation, false, false, 0, 0, base, false, false});
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -344,6 +360,7 @@ private:
         }
         candidate.list = m_list;
         candidate.score += gain;
+        candidate.seconded = candidate.seconded || m_kind == Kind::Other;
         candidate.linked = candidate.linked ||
                            (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
         if (m_evidence == Evidence::Witness) {
@@ -359,6 +376,7 @@ private:
     std::vector<Candidate> m_candidates;
     uint32_t m_list = 0; // the list being added
     Evidence m_evidence = Evidence::Witness;
+    Kind m_kind = Kind::Other;
     // Per word: its candidate's place, or whether it may enter.
     static constexpr uint32_t refused = UINT32_MAX;
     static constexpr uint32_t admitted = UINT32_MAX - 1; // in no list yet
@@ -675,6 +693,21 @@ void weighByCommonness(const Lexicon &lexicon, std::vector<Candidate> *candidate
     }
 }
 
+// The further down its own list the word names the keyword, the nearer it comes to one that
+// does not name it: a word that goes with many names it among its last. The share falls slowly
+// near the top, where a word's list still holds what it goes with.
+float namedAt(float place)
+{
+    const float depth = place / fullList;
+    return 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
+}
+
+// Where nothing but the keyword's texts speaks for a word, only its own first places do.
+float namedAtTextsOnly(float place)
+{
+    return oneWayShare + (1.0f - oneWayShare) * textsOnlyHalfway / (textsOnlyHalfway + place);
+}
+
 // A word that goes with the keyword names the keyword among its own cooccurrents; one that goes
 // with everything does not, as it has room for only a few of them. Only the words that may still
 // reach the answer are looked at.
@@ -696,13 +729,9 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
         if (own.empty()) {
             continue;
         }
-        // The further down its own list the word names the keyword, the nearer it comes to
-        // one that does not name it: a word that goes with many names it among its last. The
-        // share falls slowly near the top, where a word's list still holds what it goes with.
         const auto at = std::find(own.begin(), own.end(), keyword);
-        const float depth =
-            i >= looked || at == own.end() ? 1.0f : float(at - own.begin()) / fullList;
-        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
+        const float place = i >= looked || at == own.end() ? fullList : float(at - own.begin());
+        c.score *= c.seconded ? namedAt(place) : namedAtTextsOnly(place);
     }
 }
 
@@ -835,10 +864,13 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
     const Lexicon::Ids cooccurrents = lexicon.cooccurrentsOf(base);
     const Lexicon::Ids witnessed = witnessedCooccurrents(lexicon, base);
-    fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight);
-    fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight);
+    fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight, Evidence::Witness,
+                   Kind::Texts);
+    fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight,
+                   Evidence::Witness, Kind::Texts);
     const Lexicon::Ids single{witnessed.last, cooccurrents.last};
-    fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint);
+    fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint,
+                   Kind::Texts);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);

@@ -27,6 +27,7 @@ private slots:
     void genericWordsGoDown();
     void linksCountFromTheOtherSide();
     void keywordFarDownTheOtherListGoesDown();
+    void textsAloneNeedTheKeywordFirst();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
     void synonymOfABroaderMeaningStays();
@@ -230,6 +231,21 @@ void TestEvidence::keywordFarDownTheOtherListGoesDown()
         data.text({filler("Gerät", i), "Ding"}, 4);
     const QStringList anker = data.answer(u"Anker"_s);
     QVERIFY2(before(anker, "Schiff", "Ding"), qPrintable(anker.join(u',')));
+}
+
+// Nothing but texts speaks for "Kette" or "Schiff". Kette, the better known, shares more texts
+// with "Anker", but names it behind the twelve words it goes with more; Schiff names it first.
+void TestEvidence::textsAloneNeedTheKeywordFirst()
+{
+    MadeUp data(20000);
+    data.text({"Anker", "Schiff"}, 2);
+    data.text({"Anker", "Kette"}, 3);
+    for (int i = 0; i < 12; ++i) {
+        data.text({filler("Glied", i), "Kette"}, 4);
+        data.text({filler("Segel", i), "Schiff"});
+    }
+    const QStringList anker = data.answer(u"Anker"_s);
+    QVERIFY2(before(anker, "Schiff", "Kette"), qPrintable(anker.join(u',')));
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
