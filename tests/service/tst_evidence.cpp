@@ -392,12 +392,14 @@ void TestEvidence::betterBorneOutMeaningFirst()
 // words, however many gatherings repeat it: they join Bube with the other entries, not with it.
 void TestEvidence::gatheredEntryIsOneWitness()
 {
-    MadeUp data;
+    MadeUp data(20000);
     data.text({"Bube", "Knabe"}, 2);
     data.text({"Bube", "Bengel"}, 2);
     data.text({"Pinkel", "Strulle", "Seiche", "Bube"});
     for (int i = 0; i < 5; ++i)
         data.gathering({{"Pinkel", "Strulle", "Seiche", "Bube"}, {filler("Harn", i)}});
+    // Another entry that brings the keyword as well repeats the first no less.
+    data.gathering({{"Pinkel", "Strulle", "Seiche", "Bube"}, {"Bube", "Urin"}});
     const QStringList bube = data.answer(u"Bube"_s);
     checkListed(bube, {"Knabe", "Bengel"}, {"Pinkel", "Strulle", "Seiche"});
     // The gatherings still join the entries with each other.
