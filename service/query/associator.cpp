@@ -64,8 +64,10 @@ constexpr float unsupportedShare = 0.01f;
 constexpr float spreadScale = 900.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
-// The words that share phrases with the keyword's closest associates.
-constexpr float secondOrderWeight = 0.3f;
+// The words that share phrases with the keyword's closest associates. These are texts again,
+// at one remove, and a word that goes with everything stands in all of them: they weigh less
+// than the keyword's own neighbours and compounds.
+constexpr float secondOrderWeight = 0.2f;
 constexpr size_t secondOrderSources = 4;
 constexpr float headWeight = 0.2f;
 // The first associates whose verb or noun joins them, with this share of their score.
