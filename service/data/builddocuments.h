@@ -13,6 +13,7 @@ struct BuildDocuments
     std::vector<uint32_t> begin{0};
     std::vector<uint8_t> weight;
     std::vector<bool> isDefinition; // as far as a definition has been added
+    std::vector<bool> isSaying;     // as far as a saying has been added
     // Of each document as far as a part of a longer text has been added: the first document of
     // its text (its own number for a text of one document).
     std::vector<uint32_t> text;
@@ -34,6 +35,7 @@ struct BuildDocuments
     {
         return doc < isDefinition.size() && isDefinition[doc];
     }
+    bool isSayingAt(uint32_t doc) const { return doc < isSaying.size() && isSaying[doc]; }
     // Whether the token at j stands in the document at i's side only through a compound: as
     // the other part of one ("Tag" beside "Mutter" of "Muttertag") or as a part of the compound
     // at i ("Tag" of "Geburtstag"). The compound's own document joins them once; every text

@@ -184,6 +184,18 @@ void LexiconBuilder::addGathering(const std::vector<std::string_view> &tokens,
     m_docs.text.push_back(m_firstGathering);
 }
 
+void LexiconBuilder::addSaying(const std::vector<std::string_view> &tokens, uint32_t weight,
+                               bool continues)
+{
+    m_docs.isSaying.resize(m_docs.count(), false);
+    if (continues) {
+        addDocumentOfSameText(tokens, weight);
+    } else {
+        addDocument(tokens, weight);
+    }
+    m_docs.isSaying.resize(m_docs.count(), true);
+}
+
 void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)
 {
     m_docs.isDefinition.resize(m_docs.weight.size(), false);

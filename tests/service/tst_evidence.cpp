@@ -28,6 +28,7 @@ private slots:
     void linksCountFromTheOtherSide();
     void keywordFarDownTheOtherListGoesDown();
     void textsAloneNeedTheKeywordFirst();
+    void sayingsAloneNeedThree();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
     void synonymOfABroaderMeaningStays();
@@ -78,6 +79,13 @@ public:
         const std::vector<std::string_view> tokens = nouns(words);
         for (int i = 0; i < times; ++i)
             m_builder.addDocument(tokens, 1);
+    }
+    // `times` sayings alike.
+    void saying(std::initializer_list<std::string> words, int times)
+    {
+        const std::vector<std::string_view> tokens = nouns(words);
+        for (int i = 0; i < times; ++i)
+            m_builder.addSaying(tokens, BuildWeights::proverb, false);
     }
     // A definition of the first word by the others.
     void definition(std::initializer_list<std::string> words)
@@ -246,6 +254,18 @@ void TestEvidence::textsAloneNeedTheKeywordFirst()
     }
     const QStringList anker = data.answer(u"Anker"_s);
     QVERIFY2(before(anker, "Schiff", "Kette"), qPrintable(anker.join(u',')));
+}
+
+// Two sayings that pair "Anker" with "Sünde" are no more than chance; three are a witness, and
+// so are a saying and another text.
+void TestEvidence::sayingsAloneNeedThree()
+{
+    MadeUp data(20000);
+    data.saying({"Anker", "Sünde"}, 2);
+    data.saying({"Anker", "Tau"}, 3);
+    data.saying({"Anker", "Schiff"}, 1);
+    data.text({"Anker", "Schiff"});
+    checkListed(data.answer(u"Anker"_s), {"Tau", "Schiff"}, {"Sünde"});
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
