@@ -13,15 +13,17 @@ struct BuildDocuments
     std::vector<uint32_t> begin{0};
     std::vector<uint8_t> weight;
     std::vector<bool> isDefinition; // as far as a definition has been added
+    std::vector<bool> isSaying;     // as far as a saying has been added
     // Of each document as far as a part of a longer text has been added: the first document of
     // its text (its own number for a text of one document).
     std::vector<uint32_t> text;
     // Of each of keys once counted: the compound whose part alone brought the key into the
     // document, or UINT32_MAX where the document names the key itself.
     std::vector<uint32_t> partOf;
-    // Of each of keys as far as a gathering has been added: the entry of another text that
+    // Of each of keys as far as a gathering has been added: the entries of other texts that
     // brought the key into a document gathering entries of several texts (those that one English
-    // word translates), or UINT32_MAX where no such entry did.
+    // word translates), a bit each by their order in the document (the 32nd and later share the
+    // last bit), or 0 where no such entry did.
     std::vector<uint32_t> source;
     // Of each definition once counted: the token of the noun that names the class of the thing
     // defined ("Gebäude" of "Gebäude eines Flughafens"), or UINT32_MAX where none stands.
@@ -33,6 +35,7 @@ struct BuildDocuments
     {
         return doc < isDefinition.size() && isDefinition[doc];
     }
+    bool isSayingAt(uint32_t doc) const { return doc < isSaying.size() && isSaying[doc]; }
     // Whether the token at j stands in the document at i's side only through a compound: as
     // the other part of one ("Tag" beside "Mutter" of "Muttertag") or as a part of the compound
     // at i ("Tag" of "Geburtstag"). The compound's own document joins them once; every text
@@ -73,10 +76,10 @@ struct BuildDocuments
         return i < genus[d] || j < genus[d];
     }
     // Whether the tokens at i and j came into a gathering with one entry, which pairs them in
-    // its own document already: the gathering joins entries, and repeats no entry as a witness.
+    // its own document already: the gathering joins entries, and repeats no entry as a witness,
+    // though another entry brings one of the words as well.
     bool fromOneEntry(uint32_t i, uint32_t j) const
     {
-        return i < source.size() && j < source.size() && source[i] != UINT32_MAX &&
-               source[i] == source[j];
+        return i < source.size() && j < source.size() && (source[i] & source[j]) != 0;
     }
 };

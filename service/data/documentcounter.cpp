@@ -238,7 +238,7 @@ void DocumentCounter::countCommonness()
         for (uint32_t i = m_docs.begin[d]; i < m_docs.begin[d + 1]; ++i) {
             // A compound also speaks of its parts: "Strandpromenade (am Meer)".
             const uint32_t base = bases[i];
-            const uint32_t entry = i < m_docs.source.size() ? m_docs.source[i] : UINT32_MAX;
+            const uint32_t entry = i < m_docs.source.size() ? m_docs.source[i] : 0;
             if (definition && wording[base]) {
                 continue;
             }
@@ -252,9 +252,7 @@ void DocumentCounter::countCommonness()
                     if (partOf[place[key]] != bringer) {
                         partOf[place[key]] = UINT32_MAX; // by itself, or by two compounds
                     }
-                    if (source[place[key]] != entry) {
-                        source[place[key]] = UINT32_MAX; // brought by two entries
-                    }
+                    source[place[key]] |= entry;
                 } else if (isContentKey(key)) {
                     stamp[key] = d;
                     place[key] = uint32_t(reduced.size());

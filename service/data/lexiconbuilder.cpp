@@ -162,17 +162,38 @@ void LexiconBuilder::addDocumentOfSameText(const std::vector<std::string_view> &
 void LexiconBuilder::addGathering(const std::vector<std::string_view> &tokens,
                                   const std::vector<uint32_t> &sources, uint32_t weight)
 {
-    m_docs.source.resize(m_docs.keys.size(), UINT32_MAX);
+    m_docs.source.resize(m_docs.keys.size(), 0);
     const uint32_t doc = m_docs.count();
     if (m_firstGathering == UINT32_MAX) {
         m_firstGathering = doc;
     }
     addDocument(tokens, weight);
-    m_docs.source.insert(m_docs.source.end(), sources.begin(), sources.end());
+    // An entry is a bit, so that a word that two entries bring keeps both when the document
+    // is reduced to one token a word.
+    std::vector<uint32_t> entries;
+    for (const uint32_t entry : sources) {
+        auto at = std::find(entries.begin(), entries.end(), entry);
+        if (at == entries.end()) {
+            at = entries.insert(at, entry);
+        }
+        m_docs.source.push_back(1u << std::min<ptrdiff_t>(at - entries.begin(), 31));
+    }
     for (uint32_t d = uint32_t(m_docs.text.size()); d < doc; ++d) {
         m_docs.text.push_back(d);
     }
     m_docs.text.push_back(m_firstGathering);
+}
+
+void LexiconBuilder::addSaying(const std::vector<std::string_view> &tokens, uint32_t weight,
+                               bool continues)
+{
+    m_docs.isSaying.resize(m_docs.count(), false);
+    if (continues) {
+        addDocumentOfSameText(tokens, weight);
+    } else {
+        addDocument(tokens, weight);
+    }
+    m_docs.isSaying.resize(m_docs.count(), true);
 }
 
 void LexiconBuilder::addDefinition(const std::vector<std::string_view> &tokens, uint32_t weight)

@@ -48,6 +48,8 @@ public:
     // anecdote go together sentence by sentence, and the anecdote is one witness, however often
     // it repeats them.
     void addDocumentOfSameText(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // A proverb or quotation, or a further sentence of the one before (continues).
+    void addSaying(const std::vector<std::string_view> &tokens, uint32_t weight, bool continues);
     // A document that gathers entries of other texts: sources holds, for each token, the number
     // of the text (the entry, or the line of entries) it comes from. Two words of one text do not
     // meet in it again, and all gatherings are one witness of the words they join.

@@ -87,6 +87,7 @@ void ListScorer::findCooccurrents()
     std::vector<double> shared(keyCount, 0.0);
     m_sharedDocs.assign(keyCount, 0);
     m_namedBoth.assign(keyCount, false);
+    m_beyondSayings.assign(keyCount, false);
     m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
@@ -157,6 +158,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
             // Texts that name only compounds of either word witness the compounds: the wrenches
             // that lists of tools name say nothing of a door's key. One text must name both.
             m_namedBoth[b] = m_namedBoth[b] || m_docs.byThemselves(m_keyTokens[i], j);
+            m_beyondSayings[b] = m_beyondSayings[b] || !m_docs.isSayingAt(d);
         }
     }
     m_scored.clear();
@@ -167,12 +169,15 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         m_lastText[b] = UINT32_MAX;
         const double value = score(n, dfA, t.keyCommonness[b], m_total);
         if (value > 0.0) {
-            m_scored.emplace_back(m_sharedDocs[b] < 2 || !m_namedBoth[b], -value, b);
+            const uint32_t needed = m_beyondSayings[b] ? 2 : BuildWeights::minSayings;
+            m_scored.emplace_back(m_sharedDocs[b] < needed || !m_namedBoth[b], -value, b);
         }
         m_sharedDocs[b] = 0;
         m_namedBoth[b] = false;
+        m_beyondSayings[b] = false;
     }
-    // Of the best, a word that one document alone brings goes after those that more bring.
+    // Of the best, a word that one document alone brings goes after those that more bring; so
+    // does one that too few sayings alone bring.
     const size_t kept = std::min(m_scored.size(), maxCooccurrents);
     const auto end = m_scored.begin() + std::ptrdiff_t(kept);
     std::nth_element(m_scored.begin(), end, m_scored.end(),

@@ -75,18 +75,14 @@ void finish(std::string *text, std::vector<std::string_view> *tokens, LexiconBui
     tokens->clear();
     WordTokens::split(*text, tokens);
     if (tokens->size() >= 2 && tokens->size() <= maxWords) {
-        builder->addDocument(*tokens, BuildWeights::proverb);
+        builder->addSaying(*tokens, BuildWeights::proverb, false);
     } else if (tokens->size() > maxWords) {
         bool first = true;
         forEachSentence(*text, [&](std::string_view sentence) {
             tokens->clear();
             WordTokens::split(sentence, tokens);
             if (tokens->size() >= 2 && tokens->size() <= maxWords) {
-                if (first) {
-                    builder->addDocument(*tokens, BuildWeights::proverb);
-                } else {
-                    builder->addDocumentOfSameText(*tokens, BuildWeights::proverb);
-                }
+                builder->addSaying(*tokens, BuildWeights::proverb, !first);
                 first = false;
             }
         });

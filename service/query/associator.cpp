@@ -47,6 +47,11 @@ constexpr float backlinkWeight = 1.0f;
 constexpr float singleDocumentWeight = 0.3f;
 // A word the keyword's texts name, that does not name the keyword, keeps this share.
 constexpr float oneWayShare = 0.5f;
+// A word that only the keyword's texts bring, from either side, has one kind of evidence: the
+// same documents seen twice. What it keeps above oneWayShare halves when it names the keyword
+// this many places down its own list: a word that goes with the keyword names it among its
+// first, as a word that the keyword's examples merely mention does not.
+constexpr float textsOnlyHalfway = 8.0f;
 // The length of a full list of cooccurrents, as the index keeps them: the keyword at its end is
 // as good as not named.
 constexpr float fullList = 200.0f;
@@ -59,8 +64,10 @@ constexpr float unsupportedShare = 0.01f;
 constexpr float spreadScale = 900.0f;
 constexpr float compoundWeight = 0.3f;
 constexpr float neighbourWeight = 0.3f;
-// The words that share phrases with the keyword's closest associates.
-constexpr float secondOrderWeight = 0.3f;
+// The words that share phrases with the keyword's closest associates. These are texts again,
+// at one remove, and a word that goes with everything stands in all of them: they weigh less
+// than the keyword's own neighbours and compounds.
+constexpr float secondOrderWeight = 0.2f;
 constexpr size_t secondOrderSources = 4;
 constexpr float headWeight = 0.2f;
 // The first associates whose verb or noun joins them, with this share of their score.
@@ -246,6 +253,14 @@ enum class Evidence : uint8_t
 
 constexpr int notLookedUp = -2;
 
+// Whether a list comes from the keyword's own texts, or from another kind of evidence that can
+// agree with them.
+enum class Kind : uint8_t
+{
+    Texts,
+    Other,
+};
+
 struct Candidate
 {
     uint32_t word;
@@ -257,6 +272,7 @@ struct Candidate
     uint32_t list;               // the last list that scored it
     uint32_t base;               // its base form's key
     bool namedBack;              // hinted at once, and its own texts name the keyword
+    bool seconded;               // by a list that is not of the keyword's own texts
     int keywordAt = notLookedUp; // where its own texts' list names the keyword, -1 nowhere
 };
 
@@ -301,9 +317,9 @@ public:
     // words: word numbers, Lexicon::Ids or a vector of them.
     template <class Words>
     void addList(const Words &list, Relation relation, float weight,
-                 Evidence evidence = Evidence::Witness)
+                 Evidence evidence = Evidence::Witness, Kind kind = Kind::Other)
     {
-        beginList(evidence);
+        beginList(evidence, kind);
         float rank = 1.0f;
         for (const uint32_t word : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
@@ -317,10 +333,11 @@ public:
     std::vector<Candidate> &candidates() { return m_candidates; }
 
     // Starts a list whose words are added one by one.
-    void beginList(Evidence evidence)
+    void beginList(Evidence evidence, Kind kind = Kind::Other)
     {
         ++m_list;
         m_evidence = evidence;
+        m_kind = kind;
     }
     void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
 
@@ -349,7 +366,8 @@ private:
             const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
             const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back({word, 0.0f, relation, false, false, 0, 0, base, false});
+                m_candidates.push_back(
+                    {word, 0.0f, relation, false, false, 0, 0, base, false, false});
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -359,6 +377,7 @@ private:
         }
         candidate.list = m_list;
         candidate.score += gain;
+        candidate.seconded = candidate.seconded || m_kind == Kind::Other;
         candidate.linked = candidate.linked ||
                            (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
         if (m_evidence == Evidence::Witness) {
@@ -374,6 +393,7 @@ private:
     std::vector<Candidate> m_candidates;
     uint32_t m_list = 0; // the list being added
     Evidence m_evidence = Evidence::Witness;
+    Kind m_kind = Kind::Other;
     // Per word: its candidate's place, or whether it may enter.
     static constexpr uint32_t refused = UINT32_MAX;
     static constexpr uint32_t admitted = UINT32_MAX - 1; // in no list yet
@@ -690,6 +710,21 @@ void weighByCommonness(const Lexicon &lexicon, std::vector<Candidate> *candidate
     }
 }
 
+// The further down its own list the word names the keyword, the nearer it comes to one that
+// does not name it: a word that goes with many names it among its last. The share falls slowly
+// near the top, where a word's list still holds what it goes with.
+float namedAt(float place)
+{
+    const float depth = place / fullList;
+    return 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
+}
+
+// Where nothing but the keyword's texts speaks for a word, only its own first places do.
+float namedAtTextsOnly(float place)
+{
+    return oneWayShare + (1.0f - oneWayShare) * textsOnlyHalfway / (textsOnlyHalfway + place);
+}
+
 // A word that goes with the keyword names the keyword among its own cooccurrents; one that goes
 // with everything does not, as it has room for only a few of them. Only the words that may still
 // reach the answer are looked at.
@@ -711,12 +746,9 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
         if (own.empty()) {
             continue;
         }
-        // The further down its own list the word names the keyword, the nearer it comes to
-        // one that does not name it: a word that goes with many names it among its last. The
-        // share falls slowly near the top, where a word's list still holds what it goes with.
         const int at = i < looked ? keywordPlace(lexicon, keyword, &c) : -1;
-        const float depth = at < 0 ? 1.0f : float(at) / fullList;
-        c.score *= 1.0f - (1.0f - oneWayShare) * std::min(1.0f, depth * std::sqrt(depth));
+        const float place = at < 0 ? fullList : float(at);
+        c.score *= c.seconded ? namedAt(place) : namedAtTextsOnly(place);
     }
 }
 
@@ -848,10 +880,13 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
     const Lexicon::Ids cooccurrents = lexicon.cooccurrentsOf(base);
     const Lexicon::Ids witnessed = witnessedCooccurrents(lexicon, base);
-    fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight);
-    fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight);
+    fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight, Evidence::Witness,
+                   Kind::Texts);
+    fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight,
+                   Evidence::Witness, Kind::Texts);
     const Lexicon::Ids single{witnessed.last, cooccurrents.last};
-    fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint);
+    fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint,
+                   Kind::Texts);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
     fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);

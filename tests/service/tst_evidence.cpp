@@ -27,6 +27,8 @@ private slots:
     void genericWordsGoDown();
     void linksCountFromTheOtherSide();
     void keywordFarDownTheOtherListGoesDown();
+    void textsAloneNeedTheKeywordFirst();
+    void sayingsAloneNeedThree();
     void oneDocumentBringsNoTopic();
     void unsupportedMeaningGoesDown();
     void synonymOfABroaderMeaningStays();
@@ -77,6 +79,13 @@ public:
         const std::vector<std::string_view> tokens = nouns(words);
         for (int i = 0; i < times; ++i)
             m_builder.addDocument(tokens, 1);
+    }
+    // `times` sayings alike.
+    void saying(std::initializer_list<std::string> words, int times)
+    {
+        const std::vector<std::string_view> tokens = nouns(words);
+        for (int i = 0; i < times; ++i)
+            m_builder.addSaying(tokens, BuildWeights::proverb, false);
     }
     // A definition of the first word by the others.
     void definition(std::initializer_list<std::string> words)
@@ -232,6 +241,33 @@ void TestEvidence::keywordFarDownTheOtherListGoesDown()
     QVERIFY2(before(anker, "Schiff", "Ding"), qPrintable(anker.join(u',')));
 }
 
+// Nothing but texts speaks for "Kette" or "Schiff". Kette, the better known, shares more texts
+// with "Anker", but names it behind the twelve words it goes with more; Schiff names it first.
+void TestEvidence::textsAloneNeedTheKeywordFirst()
+{
+    MadeUp data(20000);
+    data.text({"Anker", "Schiff"}, 2);
+    data.text({"Anker", "Kette"}, 3);
+    for (int i = 0; i < 12; ++i) {
+        data.text({filler("Glied", i), "Kette"}, 4);
+        data.text({filler("Segel", i), "Schiff"});
+    }
+    const QStringList anker = data.answer(u"Anker"_s);
+    QVERIFY2(before(anker, "Schiff", "Kette"), qPrintable(anker.join(u',')));
+}
+
+// Two sayings that pair "Anker" with "Sünde" are no more than chance; three are a witness, and
+// so are a saying and another text.
+void TestEvidence::sayingsAloneNeedThree()
+{
+    MadeUp data(20000);
+    data.saying({"Anker", "Sünde"}, 2);
+    data.saying({"Anker", "Tau"}, 3);
+    data.saying({"Anker", "Schiff"}, 1);
+    data.text({"Anker", "Schiff"});
+    checkListed(data.answer(u"Anker"_s), {"Tau", "Schiff"}, {"Sünde"});
+}
+
 // "Steuer" shares texts with more words than its list holds, each more often than with
 // "Finanzamt"; "Finanzamt" names "Steuer" first. The link counts from Steuer's side too.
 void TestEvidence::linksCountFromTheOtherSide()
@@ -376,12 +412,14 @@ void TestEvidence::betterBorneOutMeaningFirst()
 // words, however many gatherings repeat it: they join Bube with the other entries, not with it.
 void TestEvidence::gatheredEntryIsOneWitness()
 {
-    MadeUp data;
+    MadeUp data(20000);
     data.text({"Bube", "Knabe"}, 2);
     data.text({"Bube", "Bengel"}, 2);
     data.text({"Pinkel", "Strulle", "Seiche", "Bube"});
     for (int i = 0; i < 5; ++i)
         data.gathering({{"Pinkel", "Strulle", "Seiche", "Bube"}, {filler("Harn", i)}});
+    // Another entry that brings the keyword as well repeats the first no less.
+    data.gathering({{"Pinkel", "Strulle", "Seiche", "Bube"}, {"Bube", "Urin"}});
     const QStringList bube = data.answer(u"Bube"_s);
     checkListed(bube, {"Knabe", "Bengel"}, {"Pinkel", "Strulle", "Seiche"});
     // The gatherings still join the entries with each other.
