@@ -322,10 +322,32 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         addEntries(entries, builder);
         previous = std::move(entries);
     }
-    documentWords(german, tokens);
+    std::vector<std::string_view> notes;
+    documentWords(german, tokens, &notes);
+    const size_t firstNote = tokens->size();
+    tokens->insert(tokens->end(), notes.begin(), notes.end());
     if (!tokens->empty()) {
-        builder->addDocument(*tokens, BuildWeights::dictionaryLine);
+        builder->addDictionaryLine(*tokens, firstNote, BuildWeights::dictionaryLine);
     }
+}
+
+// "Aufnahmeleiter {m} (Film, TV, Radio)": the subjects that a note after the grammar names, one
+// word each, or nothing where no such note stands. A longer note explains the word and is part
+// of its text.
+std::string_view subjectNote(std::string_view alternative)
+{
+    const size_t open = alternative.find("} (");
+    const size_t close = alternative.find(')', open);
+    if (open == std::string_view::npos || close == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view note = alternative.substr(open + 3, close - open - 3);
+    bool oneWordEach = !note.empty() && note.find('(') == std::string_view::npos;
+    forEachPart(note, ", ", [&](std::string_view subject) {
+        oneWordEach =
+            oneWordEach && !subject.empty() && subject.find(' ') == std::string_view::npos;
+    });
+    return oneWordEach ? note : std::string_view();
 }
 
 // Pairs each German entry with its English translation, where the line gives one for each.
@@ -346,14 +368,27 @@ void bridgeLine(std::string_view german, std::string_view english, EnglishBridge
 
 } // namespace
 
-void documentWords(std::string_view german, std::vector<std::string_view> *tokens)
+void documentWords(std::string_view german, std::vector<std::string_view> *tokens,
+                   std::vector<std::string_view> *notes)
 {
     tokens->clear();
+    if (notes != nullptr) {
+        notes->clear();
+    }
     forEachPart(german, " | ", [&](std::string_view part) {
         forEachPart(part, "; ", [&](std::string_view alternative) {
-            if (!isOldOrRare(alternative)) {
-                WordTokens::split(alternative, tokens);
+            if (isOldOrRare(alternative)) {
+                return;
             }
+            const std::string_view note = subjectNote(alternative);
+            if (notes == nullptr || note.empty()) {
+                WordTokens::split(alternative, tokens);
+                return;
+            }
+            const size_t at = size_t(note.data() - alternative.data());
+            WordTokens::split(alternative.substr(0, at), tokens);
+            WordTokens::split(note, notes);
+            WordTokens::split(alternative.substr(at + note.size()), tokens);
         });
     });
 }

@@ -19,7 +19,8 @@ namespace DictionaryReader {
 void read(const QByteArray &data, LexiconBuilder *builder);
 
 // The words of German text in that format, without the alternatives that are labelled as an
-// old or rare use.
-void documentWords(std::string_view german, std::vector<std::string_view> *tokens);
+// old or rare use; with notes, the words of the notes of subject go there rather than into tokens.
+void documentWords(std::string_view german, std::vector<std::string_view> *tokens,
+                   std::vector<std::string_view> *notes = nullptr);
 
 } // namespace DictionaryReader

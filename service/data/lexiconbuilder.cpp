@@ -184,6 +184,19 @@ void LexiconBuilder::addGathering(const std::vector<std::string_view> &tokens,
     m_docs.text.push_back(m_firstGathering);
 }
 
+void LexiconBuilder::addDictionaryLine(const std::vector<std::string_view> &tokens,
+                                       size_t firstNote, uint32_t weight)
+{
+    if (firstNote < tokens.size()) {
+        m_docs.source.resize(m_docs.keys.size(), 0);
+    }
+    addDocument(tokens, weight);
+    if (firstNote < tokens.size()) {
+        m_docs.source.resize(m_docs.keys.size() - tokens.size() + firstNote, 0);
+        m_docs.source.resize(m_docs.keys.size(), 1);
+    }
+}
+
 void LexiconBuilder::addSaying(const std::vector<std::string_view> &tokens, uint32_t weight,
                                bool continues)
 {

@@ -44,6 +44,11 @@ public:
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
     void addDocument(const std::vector<std::string_view> &tokens, uint32_t weight);
+    // A dictionary line whose tokens from firstNote on are its notes of subject ("(Film, TV,
+    // Radio)"): they go with the words of the line, but not with each other, as the words of one
+    // entry.
+    void addDictionaryLine(const std::vector<std::string_view> &tokens, size_t firstNote,
+                           uint32_t weight);
     // A further part (a sentence) of the text that the last document began: the words of one
     // anecdote go together sentence by sentence, and the anecdote is one witness, however often
     // it repeats them.

@@ -42,6 +42,7 @@ private slots:
     void gatheringsAreOneWitness();
     void definitionClassStaysWithWordDefined();
     void examplesOfOneLineAreOneWitness();
+    void subjectsOfALineAreNoPair();
     void phrasesLendNoTexts();
     void keywordsFormsStayOut();
 };
@@ -498,6 +499,19 @@ void TestEvidence::examplesOfOneLineAreOneWitness()
                     "customer pays price | mistake has price\n"_ba);
     data.text({"Preis", "Ware"}, 2);
     checkListed(data.answer(u"Preis"_s), {"Ware"}, {"Fehlentscheidung"});
+}
+
+// Lines that a note labels "(Film, Radio)" say what the subjects go with, not that the two go
+// together.
+void TestEvidence::subjectsOfALineAreNoPair()
+{
+    MadeUp data;
+    for (const char *word : {"Film", "Radio", "Regisseur", "Sprecher", "Cutter"})
+        data.noun(word);
+    data.dictionary("Regisseur {m} (Film, Radio) :: director\nSprecher {m} (Film, Radio) :: "
+                    "speaker\nCutter {m} (Film, Radio) :: editor\n"_ba);
+    data.text({"Film", "Regisseur"});
+    checkListed(data.answer(u"Film"_s), {"Regisseur"}, {"Radio"});
 }
 
 // "Eile" has a meaning that its texts bear out, with four phrases, and one they do not: the
