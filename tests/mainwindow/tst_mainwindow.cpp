@@ -42,9 +42,7 @@ private slots:
     void aboutShowsTheProgram();
     void unusableServiceAddressIsRefused_data();
     void unusableServiceAddressIsRefused();
-    void smallStoredSizeNearTheCornerFits();
     void settingsFileBecomingAPipeIsLeftAlone();
-    void laterActivationLeavesTheUsersPlace();
 
 private:
     void openWindow();
@@ -78,11 +76,6 @@ void TestMainWindow::openWindow()
 void TestMainWindow::formDoesWhatASearchNeeds()
 {
     openWindow();
-    for (const char *name : {"lineEditSearchTerm", "buttonSearch", "textEditResults",
-                             "textEditBlacklist", "checkBoxBlacklist", "checkBoxFilterSearchTerm",
-                             "checkBoxFilterDouble", "spinBoxQuantity", "lcdNumber", "buttonEdit2"})
-        QVERIFY2(child(name), name);
-
     // The form's own links: the slider sets the quantity, Clear empties the results, and Return
     // in the keyword field searches (an empty keyword is refused with a message).
     child<QSlider>("horizontalSliderQuantity")->setValue(37);
@@ -110,9 +103,24 @@ void TestMainWindow::formDoesWhatASearchNeeds()
     QCOMPARE(child<QTextEdit>("textEditBlacklist")->toPlainText(), u"gratis"_s);
 }
 
+// The window is pulled onto the screen once, when it first comes up; where the user puts it
+// later is the user's choice, and the next start puts it there again.
 void TestMainWindow::placementSurvivesRestart()
 {
     openWindow();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const QPoint nearCorner =
+        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(100, 100);
+    m_window->move(nearCorner);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(m_window->pos(), nearCorner);
+
     m_window->move(260, 150);
     m_window->resize(520, 470);
     m_window->addToolBar(Qt::LeftToolBarArea, child<QToolBar>("toolBar"));
@@ -145,6 +153,9 @@ void TestMainWindow::onlyAUsablePlacementIsRestored_data()
     QTest::newRow("from a larger screen")
         << QVariant(nearCorner) << QVariant(QSize(450, 430))
         << QRect(screen.bottomRight() - QPoint(449, 429), QSize(450, 430));
+    // The form grows to its minimum: that grown window, not the stored size, must fit.
+    QTest::newRow("small, near the corner")
+        << QVariant(screen.bottomRight() - QPoint(60, 40)) << QVariant(QSize(50, 30)) << QRect();
 }
 
 void TestMainWindow::onlyAUsablePlacementIsRestored()
@@ -159,7 +170,12 @@ void TestMainWindow::onlyAUsablePlacementIsRestored()
         stored.setValue(u"state"_s, QByteArray("not a window state"));
     }
     openWindow();
-    QCOMPARE(QRect(m_window->pos(), m_window->size()), expected);
+    const QRect placed(m_window->pos(), m_window->size());
+    if (expected.isNull())
+        QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(placed),
+                 qPrintable(QDebug::toString(placed)));
+    else
+        QCOMPARE(placed, expected);
     QCOMPARE(toolBarArea(), Qt::TopToolBarArea);
 }
 
@@ -286,22 +302,6 @@ void TestMainWindow::unusableServiceAddressIsRefused()
     QCOMPARE(server.requestCount(), 0);
 }
 
-// The form grows to its minimum; that grown window, not the stored size, must fit the screen.
-void TestMainWindow::smallStoredSizeNearTheCornerFits()
-{
-    {
-        QSettings stored(QString::fromLatin1(PublisherAddress), u"lexigrove"_s);
-        stored.setValue(u"pos"_s,
-                        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() -
-                            QPoint(60, 40));
-        stored.setValue(u"size"_s, QSize(50, 30));
-    }
-    openWindow();
-    const QRect placed(m_window->pos(), m_window->size());
-    QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(placed),
-             qPrintable(QDebug::toString(placed)));
-}
-
 void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()
 {
     openWindow();
@@ -316,25 +316,6 @@ void TestMainWindow::settingsFileBecomingAPipeIsLeftAlone()
     m_window.reset();
     const QFileInfo after(file);
     QVERIFY(after.exists() && !after.isFile());
-}
-
-// The window is pulled onto the screen once, when it first comes up; where the user puts it
-// later is the user's choice.
-void TestMainWindow::laterActivationLeavesTheUsersPlace()
-{
-    openWindow();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    const QPoint offScreen =
-        QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(100, 100);
-    m_window->move(offScreen);
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QCOMPARE(m_window->pos(), offScreen);
 }
 
 QTEST_MAIN(TestMainWindow)
