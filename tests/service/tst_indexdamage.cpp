@@ -64,6 +64,7 @@ enum Damage
     OffsetFallsBack,
     CountBeyondFile,
     OffsetBeyondFile,
+    OffsetInHeader,
     OffsetMisaligned
 };
 
@@ -165,6 +166,7 @@ void TestIndexDamage::everySectionIsChecked_data()
     for (int s = 0; s < int(SectionCount); ++s) {
         QTest::addRow("section %d, count beyond the file", s) << s << int(CountBeyondFile);
         QTest::addRow("section %d, offset beyond the file", s) << s << int(OffsetBeyondFile);
+        QTest::addRow("section %d, offset in the header", s) << s << int(OffsetInHeader);
     }
 }
 
@@ -185,8 +187,8 @@ void TestIndexDamage::everySectionIsChecked()
                 put(b, qsizetype(e.offset), quint32(1));
             else if (damage == OffsetMisaligned)
                 put(b, table, quint64(e.offset + 4));
-            else if (damage == OffsetBeyondFile)
-                put(b, table, quint64(m_good.size() + 8));
+            else if (damage == OffsetBeyondFile || damage == OffsetInHeader)
+                put(b, table, quint64(damage == OffsetInHeader ? 0 : m_good.size() + 8));
             else if (damage == CountBeyondFile) // one element more than the bytes left hold
                 put(b, table + 8,
                     quint64((m_good.size() - e.offset) /
