@@ -30,6 +30,7 @@ private slots:
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
     void oneDocumentBringsNoTopic();
+    void oneHintIsNoWitness();
     void unsupportedMeaningGoesDown();
     void synonymOfABroaderMeaningStays();
     void commonWordManyTextsPairStaysListed();
@@ -311,6 +312,23 @@ void TestEvidence::oneDocumentBringsNoTopic()
         QCOMPARE(pumpe.indexOf(u"Schlauch"_s), borneOut < 50 ? -1 : borneOut);
         QCOMPARE(pumpe.indexOf(u"Kündigung"_s), borneOut < 50 ? -1 : borneOut + 1);
     }
+}
+
+// "Maut" shares one text with "Zoll", whose list has no room for it among rarer words, and is a
+// neighbour by the synonym "Abgabe". That Maut's list names Zoll does not make up for it.
+void TestEvidence::oneHintIsNoWitness()
+{
+    MadeUp data(20000);
+    for (int i = 0; i < 55; ++i)
+        data.text({"Zoll", filler("Grenze", i)}, 2);
+    for (int i = 0; i < 150; ++i)
+        data.text({"Zoll", filler("Ware", i)});
+    data.text({"Zoll", "Maut"});
+    for (int i = 0; i < 59; ++i)
+        data.text({"Maut", filler("Straße", i)});
+    data.meaning({"Zoll", "Abgabe"});
+    data.meaning({"Abgabe", "Maut"});
+    checkListed(data.answer(u"Zoll"_s), {"Abgabe"}, {"Maut"});
 }
 
 // "Kopf" is a head and, in the thesaurus, a fool; its texts speak only of the head. The head's
