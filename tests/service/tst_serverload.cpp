@@ -144,7 +144,6 @@ class TestServerLoad : public QObject
 private slots:
     void initTestCase_data();
     void initTestCase();
-    void slowReaderGetsEveryReply();
     void slowBodiesGiveWay();
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
@@ -152,14 +151,11 @@ private slots:
     void lingerCountsFromTheLastByte();
     void cachedPagesNeedNoWorker();
     void idleConnectionsGiveWayOneForOne();
-    void tricklingClientsGet408_data();
-    void tricklingClientsGet408();
     void requestOnWorkerIsNotEvicted();
     void absoluteFormKeepsTheQuery();
     void closingConnectionsStayBounded();
     void slowReaderWithPendingOutputIsNotEvicted();
     void slowReaderOutlastsTheIdleTimeout();
-    void apiAnswersGoIntoTheSharedCache();
 
 private:
     // A server of the given handler (the association service by default) on the data's workers.
@@ -215,25 +211,6 @@ bool TestServerLoad::connectMany(std::vector<std::unique_ptr<RawClient>> *client
     return true;
 }
 
-// The client stops sending long before the last reply is out, and then reads slowly: the
-// linger time must not cut the replies short.
-void TestServerLoad::slowReaderGetsEveryReply()
-{
-    HttpLimits limits;
-    limits.lingerMs = 50;
-    startServer(limits);
-    constexpr int count = 2000; // some 6 MB, far more than the socket buffers hold
-    RawClient client(m_server->port(), 4096);
-    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
-    client.halfClose();
-    QDeadlineTimer deadline(30000);
-    while (!client.ended() && !deadline.hasExpired()) {
-        QTest::qWait(2);
-        client.read(32 * 1024);
-    }
-    checkEveryReply(client, count);
-}
-
 // Clients that announce a body and send it a byte at a time are cut off by the body's deadline,
 // and at the cap they make room for clients that are waiting.
 void TestServerLoad::slowBodiesGiveWay()
@@ -262,11 +239,15 @@ void TestServerLoad::slowBodiesGiveWay()
                  client->received().left(200).constData());
     }
     QTRY_VERIFY_WITH_TIMEOUT(allEnded(slow), 3000);
+    int timedOut = 0;
     for (const auto &client : slow) {
         const QByteArray &reply = client->received();
         QVERIFY2(reply.startsWith("HTTP/1.1 503 ") || reply.startsWith("HTTP/1.1 408 "),
                  reply.left(200).constData());
+        timedOut += reply.startsWith("HTTP/1.1 408 ") ? 1 : 0;
     }
+    // Those that nobody needed the room of ran into their own deadline.
+    QVERIFY(timedOut > 0);
 }
 
 // Far more clients than the cap arrive at once: each gets its reply, none an empty close.
@@ -418,9 +399,13 @@ void TestServerLoad::cachedPagesNeedNoWorker()
     request.path = "/nowhere";
     QVERIFY(service.handleAtOnce(request, &response));
     QCOMPARE(response.status, 404);
+    // The API's answers go into the cache that every front end shares.
+    const qsizetype cached = service.answers().size();
     request.path = "/api/v1/associations";
-    request.query = "q=Baum";
+    request.query = "q=Baum&n=5";
     QVERIFY(!service.handleAtOnce(request, &response));
+    QCOMPARE(service.handle(request).status, 200);
+    QVERIFY(service.answers().size() > cached);
 }
 
 // Kept-alive idle clients fill the cap. Nobody waiting: none is closed. One newcomer: only the
@@ -451,36 +436,6 @@ void TestServerLoad::idleConnectionsGiveWayOneForOne()
     for (std::size_t i = 1; i < idle.size(); ++i) {
         QVERIFY2(idle[i]->read(), qPrintable(QString("connection %1 was closed too").arg(i)));
     }
-}
-
-void TestServerLoad::tricklingClientsGet408_data()
-{
-    QTest::addColumn<QByteArray>("start");
-    QTest::newRow("head") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nX-Fill: ");
-    QTest::newRow("body") << QByteArray("POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\n"
-                                        "Host: x\r\nContent-Length: 1000\r\n\r\neingabe=");
-}
-
-// Far below the cap and long before the idle timeout, a head or a body sent a byte at a time
-// is cut off by its own deadline, with a 408.
-void TestServerLoad::tricklingClientsGet408()
-{
-    QFETCH(QByteArray, start);
-    HttpLimits limits;
-    limits.headTimeoutMs = 300;
-    limits.idleTimeoutMs = 20000;
-    startServer(limits);
-    RawClient client(m_server->port());
-    QTRY_VERIFY(client.send(start));
-    QByteArray sent = start;
-    QDeadlineTimer deadline(3000);
-    while (client.read() && !deadline.hasExpired()) {
-        sent.append('a');
-        client.send(sent);
-        QTest::qWait(50);
-    }
-    QVERIFY2(client.ended(), "the trickling client was kept beyond its deadline");
-    QVERIFY2(client.received().startsWith("HTTP/1.1 408 "), client.received().constData());
 }
 
 // A request being answered is no input wait: the slow client gets its reply although another
@@ -614,7 +569,8 @@ void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
     QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
 }
 
-// The download itself takes longer than the idle timeout: it is no idle time.
+// The download itself takes longer than the idle timeout: it is no idle time, and the client's
+// early end of sending no reason to drop what is still to go out.
 void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
 {
     HttpLimits limits;
@@ -625,6 +581,8 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
     constexpr int count = 2000;
     RawClient client(m_server->port(), 4096);
     QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
+    // Done sending long before the last reply is out: the linger time must not cut them short.
+    client.halfClose();
     QElapsedTimer reading;
     reading.start();
     const Pace pace = readSlowly(&client);
@@ -636,19 +594,6 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
         QSKIP("the loaded machine slowed the reader too much to tell");
     checkEveryReply(client, count);
     QVERIFY2(reading.elapsed() > limits.idleTimeoutMs, "the replies were read too fast to tell");
-}
-
-// The API's answers are kept in the cache that every front end shares.
-void TestServerLoad::apiAnswersGoIntoTheSharedCache()
-{
-    AssociationService service(&ServiceFixture::lexicon());
-    QCOMPARE(service.answers().size(), 0);
-    HttpRequest request;
-    request.method = "GET";
-    request.path = "/api/v1/associations";
-    request.query = "q=Baum&n=5";
-    QCOMPARE(service.handle(request).status, 200);
-    QVERIFY(service.answers().size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)
