@@ -2,8 +2,6 @@
 
 #include <QTest>
 
-#include <sys/socket.h>
-
 using namespace Qt::StringLiterals;
 
 bool HttpTestClient::connectTo(quint16 port)
@@ -16,13 +14,6 @@ void HttpTestClient::send(const QByteArray &bytes)
 {
     m_socket.write(bytes);
     m_socket.flush();
-}
-
-void HttpTestClient::halfClose()
-{
-    // A small read buffer leaves the replies in the server's hands for a while.
-    m_socket.setReadBufferSize(4096);
-    ::shutdown(int(m_socket.socketDescriptor()), SHUT_WR);
 }
 
 HttpTestClient::Reply HttpTestClient::next(bool headOnly, int timeoutMs)

@@ -18,8 +18,6 @@ public:
 
     bool connectTo(quint16 port);
     void send(const QByteArray &bytes);
-    // Ends the sending side only; replies can still be read.
-    void halfClose();
     // The next complete reply (with a body of Content-Length bytes, none for headOnly).
     Reply next(bool headOnly = false, int timeoutMs = 5000);
     // Whether the server closes the connection within the time.

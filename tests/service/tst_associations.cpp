@@ -93,7 +93,6 @@ private slots:
     void compoundsAreCutOnce_data();
     void compoundsAreCutOnce();
     void capitalTellsTheKind();
-    void functionWordIsNoForm();
     void wordFamiliesAreUsedTogether();
     void indexGivesTheRawAnswers();
     void definitionsCountOnceAndAreChecked();
@@ -104,11 +103,9 @@ private slots:
     void formFieldsAreDecoded_data();
     void formFieldsAreDecoded();
     void pageYieldsExactlyTheWords();
-    void jsonCarriesRelationsAndScores();
     void cacheGivesTheComputedAnswers();
     void phrasesAreCappedAtTheTop();
     void refusedWordsTakeNoRank();
-    void neighboursComeFromTwelveSynonyms();
     void formsByTheirEndings_data();
     void formsByTheirEndings();
     void formsFindTheirWord_data();
@@ -296,15 +293,6 @@ void TestAssociations::capitalTellsTheKind()
     QVERIFY2(garten.contains(u"sonnen"_s), qPrintable(garten.join(',')));
 }
 
-// "während" is a participle of "währen" in the dictionary's tables; in a text it is the function
-// word, and counted as the verb it would stand beside every word of time.
-void TestAssociations::functionWordIsNoForm()
-{
-    const uint32_t key = m_full.findKey("während");
-    QVERIFY(key == Lexicon::npos || m_full.baseOf(key) == key);
-    QCOMPARE(m_full.baseOf(m_full.findKey("gewährt")), m_full.findKey("währen"));
-}
-
 void TestAssociations::wordFamiliesAreUsedTogether()
 {
     const auto partner = [this](const char *word) {
@@ -322,6 +310,11 @@ void TestAssociations::wordFamiliesAreUsedTogether()
     // Alike in their letters, never used together.
     QCOMPARE(partner("wein"), QString());
     QCOMPARE(partner("weinen"), QString());
+    // "während" is a participle of "währen" in the dictionary's tables; in a text it is the
+    // function word, and counted as the verb it would stand beside every word of time.
+    const uint32_t key = m_full.findKey("während");
+    QVERIFY(key == Lexicon::npos || m_full.baseOf(key) == key);
+    QCOMPARE(m_full.baseOf(m_full.findKey("gewährt")), m_full.findKey("währen"));
 }
 
 void TestAssociations::indexGivesTheRawAnswers()
@@ -481,7 +474,8 @@ void TestAssociations::formFieldsAreDecoded()
     QCOMPARE(int(fields.format), format);
 }
 
-// The words the desktop program reads from the page are exactly the answer's.
+// The words the desktop program reads from the page are exactly the answer's, and JSON
+// carries each word with its relation.
 void TestAssociations::pageYieldsExactlyTheWords()
 {
     // A keyword full of markup is echoed in the page and must not create or hide a block.
@@ -494,14 +488,11 @@ void TestAssociations::pageYieldsExactlyTheWords()
         QCOMPARE(WordPipeline::extractWords(QString::fromUtf8(page)),
                  empty ? QStringList() : ServiceFixture::answer(u"Baum"_s));
     }
-}
-
-void TestAssociations::jsonCarriesRelationsAndScores()
-{
-    const auto result = Associator(&m_full).associate(u"Haus"_s, 200);
+    // JSON names each word's relation, with a keyword that needs escaping.
+    const auto haus = Associator(&m_full).associate(u"Haus"_s, 200);
     QJsonParseError error;
     const QJsonDocument doc =
-        QJsonDocument::fromJson(PageRenderer::json(u"Hö\"hle\\"_s, result, m_full), &error);
+        QJsonDocument::fromJson(PageRenderer::json(u"Hö\"hle\\"_s, haus, m_full), &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonObject object = doc.object();
     QCOMPARE(object.value(u"keyword"_s).toString(), u"Hö\"hle\\"_s);
@@ -552,7 +543,7 @@ void TestAssociations::cacheGivesTheComputedAnswers()
 }
 
 // "schnell" has three phrases among its synonyms, all of them ranked before some plain words:
-// two keep their places, the third goes after the plain words.
+// two keep their places, the third goes after the plain words. Neighbours are capped too.
 void TestAssociations::phrasesAreCappedAtTheTop()
 {
     const QStringList found = ServiceFixture::answer(u"schnell"_s);
@@ -564,6 +555,11 @@ void TestAssociations::phrasesAreCappedAtTheTop()
     const qsizetype phrasesFirst =
         std::count_if(found.cbegin(), found.cbegin() + lastPlain + 1, isPhrase);
     QVERIFY2(phrases == 3 && phrasesFirst == 2, qPrintable(found.join(QLatin1Char(','))));
+    // "Zwuxu" has thirteen synonyms, each with a meaning of its own that brings one neighbour:
+    // only the first twelve synonyms are asked.
+    const QStringList zwuxu = ServiceFixture::answer(u"Zwuxu"_s);
+    QCOMPARE(zwuxu.filter(QRegularExpression(u"^Pf"_s)).size(), 13);
+    QCOMPARE(zwuxu.filter(QRegularExpression(u"^Gn"_s)).size(), 12);
 }
 
 // A word that the answer refuses (here the keyword's own plural) takes no place in the list it
@@ -602,15 +598,6 @@ void TestAssociations::refusedWordsTakeNoRank()
     Lexicon again;
     QVERIFY(load(relabelled, &again));
     QCOMPARE(again.meaningCount(), plain.meaningCount());
-}
-
-// "Zwuxu" has thirteen synonyms, each with a meaning of its own that brings one neighbour: only
-// the first twelve synonyms are asked.
-void TestAssociations::neighboursComeFromTwelveSynonyms()
-{
-    const QStringList found = ServiceFixture::answer(u"Zwuxu"_s);
-    QCOMPARE(found.filter(QRegularExpression(u"^Pf"_s)).size(), 13);
-    QCOMPARE(found.filter(QRegularExpression(u"^Gn"_s)).size(), 12);
 }
 
 // One row for each ending and each umlaut the rules know, and forms just outside them, which

@@ -144,7 +144,6 @@ class TestServerLoad : public QObject
 private slots:
     void initTestCase_data();
     void initTestCase();
-    void slowReaderGetsEveryReply();
     void slowBodiesGiveWay();
     void burstBeyondTheCapIsServed();
     void slowQueryHoldsOnlyItsConnection();
@@ -152,14 +151,10 @@ private slots:
     void lingerCountsFromTheLastByte();
     void cachedPagesNeedNoWorker();
     void idleConnectionsGiveWayOneForOne();
-    void tricklingClientsGet408_data();
-    void tricklingClientsGet408();
     void requestOnWorkerIsNotEvicted();
     void absoluteFormKeepsTheQuery();
     void closingConnectionsStayBounded();
-    void slowReaderWithPendingOutputIsNotEvicted();
     void slowReaderOutlastsTheIdleTimeout();
-    void apiAnswersGoIntoTheSharedCache();
 
 private:
     // A server of the given handler (the association service by default) on the data's workers.
@@ -173,8 +168,7 @@ private:
         qint64 longestPauseMs = 0;
         qint64 meanPauseMs = 0;
     };
-    static Pace readSlowly(RawClient *client, RawClient *newcomer = nullptr);
-    static void checkEveryReply(const RawClient &client, int count);
+    static Pace readSlowly(RawClient *client, RawClient *newcomer);
 
     std::unique_ptr<AssociationService> m_service;
     SlowHandler m_slow;
@@ -215,25 +209,6 @@ bool TestServerLoad::connectMany(std::vector<std::unique_ptr<RawClient>> *client
     return true;
 }
 
-// The client stops sending long before the last reply is out, and then reads slowly: the
-// linger time must not cut the replies short.
-void TestServerLoad::slowReaderGetsEveryReply()
-{
-    HttpLimits limits;
-    limits.lingerMs = 50;
-    startServer(limits);
-    constexpr int count = 2000; // some 6 MB, far more than the socket buffers hold
-    RawClient client(m_server->port(), 4096);
-    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
-    client.halfClose();
-    QDeadlineTimer deadline(30000);
-    while (!client.ended() && !deadline.hasExpired()) {
-        QTest::qWait(2);
-        client.read(32 * 1024);
-    }
-    checkEveryReply(client, count);
-}
-
 // Clients that announce a body and send it a byte at a time are cut off by the body's deadline,
 // and at the cap they make room for clients that are waiting.
 void TestServerLoad::slowBodiesGiveWay()
@@ -262,11 +237,15 @@ void TestServerLoad::slowBodiesGiveWay()
                  client->received().left(200).constData());
     }
     QTRY_VERIFY_WITH_TIMEOUT(allEnded(slow), 3000);
+    int timedOut = 0;
     for (const auto &client : slow) {
         const QByteArray &reply = client->received();
         QVERIFY2(reply.startsWith("HTTP/1.1 503 ") || reply.startsWith("HTTP/1.1 408 "),
                  reply.left(200).constData());
+        timedOut += reply.startsWith("HTTP/1.1 408 ") ? 1 : 0;
     }
+    // Those that nobody needed the room of ran into their own deadline.
+    QVERIFY(timedOut > 0);
 }
 
 // Far more clients than the cap arrive at once: each gets its reply, none an empty close.
@@ -418,9 +397,13 @@ void TestServerLoad::cachedPagesNeedNoWorker()
     request.path = "/nowhere";
     QVERIFY(service.handleAtOnce(request, &response));
     QCOMPARE(response.status, 404);
+    // The API's answers go into the cache that every front end shares.
+    const qsizetype cached = service.answers().size();
     request.path = "/api/v1/associations";
-    request.query = "q=Baum";
+    request.query = "q=Baum&n=5";
     QVERIFY(!service.handleAtOnce(request, &response));
+    QCOMPARE(service.handle(request).status, 200);
+    QVERIFY(service.answers().size() > cached);
 }
 
 // Kept-alive idle clients fill the cap. Nobody waiting: none is closed. One newcomer: only the
@@ -451,36 +434,6 @@ void TestServerLoad::idleConnectionsGiveWayOneForOne()
     for (std::size_t i = 1; i < idle.size(); ++i) {
         QVERIFY2(idle[i]->read(), qPrintable(QString("connection %1 was closed too").arg(i)));
     }
-}
-
-void TestServerLoad::tricklingClientsGet408_data()
-{
-    QTest::addColumn<QByteArray>("start");
-    QTest::newRow("head") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nX-Fill: ");
-    QTest::newRow("body") << QByteArray("POST /cgi-bin/meta/meta.ger1-asso HTTP/1.1\r\n"
-                                        "Host: x\r\nContent-Length: 1000\r\n\r\neingabe=");
-}
-
-// Far below the cap and long before the idle timeout, a head or a body sent a byte at a time
-// is cut off by its own deadline, with a 408.
-void TestServerLoad::tricklingClientsGet408()
-{
-    QFETCH(QByteArray, start);
-    HttpLimits limits;
-    limits.headTimeoutMs = 300;
-    limits.idleTimeoutMs = 20000;
-    startServer(limits);
-    RawClient client(m_server->port());
-    QTRY_VERIFY(client.send(start));
-    QByteArray sent = start;
-    QDeadlineTimer deadline(3000);
-    while (client.read() && !deadline.hasExpired()) {
-        sent.append('a');
-        client.send(sent);
-        QTest::qWait(50);
-    }
-    QVERIFY2(client.ended(), "the trickling client was kept beyond its deadline");
-    QVERIFY2(client.received().startsWith("HTTP/1.1 408 "), client.received().constData());
 }
 
 // A request being answered is no input wait: the slow client gets its reply although another
@@ -560,9 +513,9 @@ void TestServerLoad::closingConnectionsStayBounded()
     QCOMPARE(answered, limits.maxConnections);
 }
 
-// Reads 32 KiB every 10 ms until the server ends the connection, while the newcomer, if any,
-// waits for its turn. Returns how long the pauses between reads really were: a loaded machine
-// stretches the 10 ms asked for.
+// Reads 32 KiB every 10 ms until the server ends the connection, while the newcomer waits for
+// its turn. Returns how long the pauses between reads really were: a loaded machine stretches
+// the 10 ms asked for.
 TestServerLoad::Pace TestServerLoad::readSlowly(RawClient *client, RawClient *newcomer)
 {
     QDeadlineTimer deadline(30000);
@@ -578,77 +531,48 @@ TestServerLoad::Pace TestServerLoad::readSlowly(RawClient *client, RawClient *ne
         lastRead = now;
         ++reads;
         client->read(32 * 1024);
-        if (newcomer) {
-            newcomer->read();
-        }
+        newcomer->read();
     }
     pace.meanPauseMs = reads > 0 ? lastRead / reads : 0;
     return pace;
 }
 
-void TestServerLoad::checkEveryReply(const RawClient &client, int count)
-{
-    QVERIFY2(client.ended(), "the server kept the connection open");
-    QVERIFY(!client.wasReset());
-    QCOMPARE(client.received().count("HTTP/1.1 200 OK\r\n"), count);
-    QVERIFY(client.received().endsWith("</html>\n"));
-}
-
-// A connection with replies still to go out is busy, not idle: a queued client does not evict it.
-void TestServerLoad::slowReaderWithPendingOutputIsNotEvicted()
+// The download itself takes longer than the idle timeout: it is no idle time, and the client's
+// early end of sending no reason to drop what is still to go out. With replies still to go out
+// the connection is busy, not idle: a queued client does not evict it, and is served after.
+void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
 {
     HttpLimits limits;
     limits.maxConnections = 1;
     limits.evictAfterMs = 50;
-    startServer(limits);
-    constexpr int count = 2000; // more than the socket buffers and the pending output hold
-    RawClient client(m_server->port(), 4096);
-    QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
-    QTest::qWait(100);
-    RawClient newcomer(m_server->port());
-    QTRY_VERIFY(newcomer.send(closingRequest));
-    QTest::qWait(10 * limits.evictAfterMs);
-    readSlowly(&client, &newcomer);
-    checkEveryReply(client, count);
-    QTRY_VERIFY_WITH_TIMEOUT(!newcomer.read(), 5000);
-    QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
-}
-
-// The download itself takes longer than the idle timeout: it is no idle time.
-void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
-{
-    HttpLimits limits;
     limits.idleTimeoutMs = 1000;
     limits.headTimeoutMs = 300;
     limits.lingerMs = 50;
     startServer(limits);
-    constexpr int count = 2000;
+    constexpr int count = 2000; // more than the socket buffers and the pending output hold
     RawClient client(m_server->port(), 4096);
     QTRY_VERIFY(client.send(baumRequest.repeated(count - 1) + closingRequest));
+    client.halfClose();
     QElapsedTimer reading;
     reading.start();
-    const Pace pace = readSlowly(&client);
+    QTest::qWait(100);
+    RawClient newcomer(m_server->port());
+    QTRY_VERIFY(newcomer.send(closingRequest));
+    QTest::qWait(10 * limits.evictAfterMs);
+    const Pace pace = readSlowly(&client, &newcomer);
     // The server cuts off, rightly, a reader that takes in nothing for the idle time: with the
     // kernel's send buffer full, a reader at a fraction of its pace can do that. Only the
     // machine's load slows this one so, and then the test cannot tell.
     const bool starved = pace.longestPauseMs >= limits.idleTimeoutMs || pace.meanPauseMs > 20;
     if (starved && (client.wasReset() || client.received().count("HTTP/1.1 200 OK\r\n") != count))
         QSKIP("the loaded machine slowed the reader too much to tell");
-    checkEveryReply(client, count);
+    QVERIFY2(client.ended(), "the server kept the connection open");
+    QVERIFY(!client.wasReset());
+    QCOMPARE(client.received().count("HTTP/1.1 200 OK\r\n"), count);
+    QVERIFY(client.received().endsWith("</html>\n"));
     QVERIFY2(reading.elapsed() > limits.idleTimeoutMs, "the replies were read too fast to tell");
-}
-
-// The API's answers are kept in the cache that every front end shares.
-void TestServerLoad::apiAnswersGoIntoTheSharedCache()
-{
-    AssociationService service(&ServiceFixture::lexicon());
-    QCOMPARE(service.answers().size(), 0);
-    HttpRequest request;
-    request.method = "GET";
-    request.path = "/api/v1/associations";
-    request.query = "q=Baum&n=5";
-    QCOMPARE(service.handle(request).status, 200);
-    QVERIFY(service.answers().size() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!newcomer.read(), 5000);
+    QVERIFY(newcomer.received().startsWith("HTTP/1.1 200 OK\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)
