@@ -752,6 +752,27 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
     }
 }
 
+// "Weihnacht" of "Weihnachten": a noun that the keyword, a noun and nothing else, is a form of
+// by its ending is the keyword in the other number. It brings its words like any synonym, but
+// is not shown. ("Schlaf" of "schlafen" is a word of its own, and so is "Spiel" of "Spieler":
+// a noun in -er is mostly one who does something, not a plural.)
+void leaveOutOtherNumber(const Lexicon &lexicon, uint32_t base, std::vector<Candidate> *candidates)
+{
+    const std::string_view keyword = lexicon.key(base);
+    if (lexicon.kindsOf(base) != Language::Noun ||
+        (keyword.size() > 2 && keyword.substr(keyword.size() - 2) == "er")) {
+        return;
+    }
+    std::string scratch;
+    candidates->erase(std::remove_if(candidates->begin(), candidates->end(),
+                                     [&](const Candidate &c) {
+                                         return (lexicon.kindsOf(c.base) & Language::Noun) &&
+                                                Inflection::isFormOf(keyword, lexicon.key(c.base),
+                                                                     &scratch);
+                                     }),
+                      candidates->end());
+}
+
 // Where more than one text speaks of the keyword, a word that nothing bears out is left out:
 // the answer is short rather than filled with guesses, unless one document pairs them that
 // both the keyword's texts and the word's own list, where it names the keyword, rank among
@@ -895,5 +916,6 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     keepBorneOut(lexicon, base, single, witnessed.size() > 0, &candidates);
     weighByCommonness(lexicon, &fusion.candidates());
     weighByMutuality(lexicon, base, size_t(std::clamp(count, 1, maxCount)), &candidates);
+    leaveOutOtherNumber(lexicon, base, &candidates);
     return finalOrder(lexicon, fusion.candidates(), size_t(std::clamp(count, 1, maxCount)));
 }

@@ -562,6 +562,12 @@ void TestEvidence::keywordsFormsStayOut()
     data.meaning({"Apfel", "Kernobst"});
     data.thesaurusMeaning({"Äpfel", "Kernobst", "Obst"});
     checkListed(data.answer(u"Apfel"_s), {"Obst"}, {"Äpfel"});
+    // The keyword in the other number stays out; a noun in -er is one who does the other noun.
+    MadeUp numbers;
+    numbers.meaning({"Weihnachten", "Weihnacht", "Fest"});
+    numbers.meaning({"Schauspieler", "Schauspiel", "Bühne"});
+    checkListed(numbers.answer(u"Weihnachten"_s), {"Fest"}, {"Weihnacht"});
+    checkListed(numbers.answer(u"Schauspieler"_s), {"Schauspiel", "Bühne"});
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
