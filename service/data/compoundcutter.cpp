@@ -159,15 +159,18 @@ uint32_t CompoundCutter::firstPart(uint32_t word, std::string_view first, uint32
                                    size_t *stemLength) const
 {
     const LexiconTables &t = *m_t;
-    uint32_t firstKey = usablePart(word, first, false, headLength);
+    const uint32_t whole = usablePart(word, first, false, headLength);
     // A noun before a linking element goes before a verb: "Sonnen|schein" is of "Sonne", not of
     // "sonnen"; "Zahlen|reihe" of "Zahl", not of "zahlen".
-    bool nounWanted = firstKey != Lexicon::npos && (m_facts.flags[firstKey] & LowerHead) &&
-                      m_facts.noun[t.wordKey[word]];
-    for (size_t i = 0;
-         (firstKey == Lexicon::npos || nounWanted) && i < std::size(Inflection::linkingElements);
-         ++i) {
-        const std::string_view link = Inflection::linkingElements[i];
+    const bool nounWanted = whole != Lexicon::npos && (m_facts.flags[whole] & LowerHead) &&
+                            m_facts.noun[t.wordKey[word]];
+    if (whole != Lexicon::npos && !nounWanted) {
+        return whole;
+    }
+    // Of the words that two linking elements leave, the one the dictionary uses more:
+    // "Klassen|zimmer" is of "Klasse" (with "n"), not of the dialect word "klass" (with "en").
+    uint32_t linked = Lexicon::npos;
+    for (const std::string_view link : Inflection::linkingElements) {
         if (first.size() <= link.size() || first.substr(first.size() - link.size()) != link) {
             continue;
         }
@@ -179,14 +182,15 @@ uint32_t CompoundCutter::firstPart(uint32_t word, std::string_view first, uint32
             continue;
         }
         const uint32_t stemKey = usablePart(word, stem, true, headLength);
-        if (nounWanted && (stemKey == Lexicon::npos || !m_facts.noun[stemKey])) {
+        if (stemKey == Lexicon::npos || (nounWanted && !m_facts.noun[stemKey])) {
             continue;
         }
-        nounWanted = false;
-        firstKey = stemKey;
-        *stemLength = stem.size();
+        if (linked == Lexicon::npos || m_facts.uses[stemKey] > m_facts.uses[linked]) {
+            linked = stemKey;
+            *stemLength = stem.size();
+        }
     }
-    return firstKey;
+    return linked != Lexicon::npos ? linked : whole;
 }
 
 // A short part is too often a chance match of letters; where the dictionary translates the
