@@ -127,7 +127,11 @@ private slots:
     {
         QFETCH(QByteArrayList, pieces);
         QFETCH(QByteArray, after);
-        const QList<Step> steps = stepsOf(pieces, 0);
+        QList<Step> steps = stepsOf(pieces, 0);
+        // The close comes after the bytes have been read: when the network stack meets both at
+        // once, it takes a chunked body cut short for one that ends with the connection.
+        if (after == "close")
+            steps.append({QByteArray(), 400});
         QFETCH(QByteArray, error);
         const int expected = QMetaEnum::fromType<HttpClient::Error>().keyToValue(error.constData());
         QVERIFY2(expected >= 0, error.constData());
@@ -140,7 +144,7 @@ private slots:
             QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
             port = gone.serverPort();
         }
-        m_client->setTransferTimeout(300);
+        m_client->setTransferTimeout(after == "close" ? 5000 : 300);
         start(port, {}, true); // the request queued after a failed one is dropped
         QCOMPARE(m_signals.mid(m_signals.size() - 2),
                  (QStringList{u"finished %1 1"_s.arg(m_id), u"done 1"_s}));
