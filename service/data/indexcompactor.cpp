@@ -35,6 +35,14 @@ void IndexCompactor::compact()
         }
     }
     keepCutsAndReadings();
+    // Keys and words keep their order, so the pairs stay sorted by key.
+    for (size_t i = 0; i + 1 < t.loosePairs.size(); i += 2) {
+        const uint32_t key = m_newKey[t.loosePairs[i]];
+        const uint32_t word = m_newWord[t.loosePairs[i + 1]];
+        if (key != npos && word != npos) {
+            m_kept.loosePairs.insert(m_kept.loosePairs.end(), {key, word});
+        }
+    }
     m_kept.meaningBegin = std::move(t.meaningBegin);
     m_kept.members = std::move(t.members);
     for (uint32_t &member : m_kept.members) {

@@ -219,6 +219,29 @@ uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
     return npos;
 }
 
+std::vector<uint32_t> Lexicon::looselyPairedOf(uint32_t key) const
+{
+    const uint32_t *pairs = array<uint32_t>(IndexFormat::LoosePairs);
+    const size_t count = m_sections[IndexFormat::LoosePairs].count / 2;
+    size_t low = 0;
+    size_t high = count;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        if (pairs[middle * 2] < key) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    std::vector<uint32_t> words;
+    for (size_t i = low; i < count && pairs[i * 2] == key; ++i) {
+        if (pairs[i * 2 + 1] < wordCount()) {
+            words.push_back(pairs[i * 2 + 1]);
+        }
+    }
+    return words;
+}
+
 Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
 {
     const uint32_t *cuts = array<uint32_t>(IndexFormat::CompoundCuts);

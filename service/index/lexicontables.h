@@ -31,4 +31,5 @@ struct LexiconTables
     std::vector<uint32_t> keySpread;
     std::vector<uint32_t> backlinkBegin{0};
     std::vector<uint32_t> backlinks;
+    std::vector<uint32_t> loosePairs;
 };
