@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -29,6 +30,7 @@ private slots:
     void keywordFarDownTheOtherListGoesDown();
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
+    void looseTextsFollowTheFirstPlaces();
     void oneDocumentBringsNoTopic();
     void oneHintIsNoWitness();
     void unsupportedMeaningGoesDown();
@@ -259,7 +261,8 @@ void TestEvidence::textsAloneNeedTheKeywordFirst()
 }
 
 // Two sayings that pair "Anker" with "Sünde" are no more than chance; three are a witness, and
-// so are a saying and another text.
+// so are a saying and another text. Sayings alone pair loosely: a list too short to fill the
+// first places leaves Tau out.
 void TestEvidence::sayingsAloneNeedThree()
 {
     MadeUp data(20000);
@@ -267,7 +270,21 @@ void TestEvidence::sayingsAloneNeedThree()
     data.saying({"Anker", "Tau"}, 3);
     data.saying({"Anker", "Schiff"}, 1);
     data.text({"Anker", "Schiff"});
-    checkListed(data.answer(u"Anker"_s), {"Tau", "Schiff"}, {"Sünde"});
+    checkListed(data.answer(u"Anker"_s), {"Schiff"}, {"Sünde", "Tau"});
+    QCOMPARE(data.lexicon().witnessedCooccurrents(data.lexicon().findKey("anker")), 2u);
+}
+
+// Three sayings and two definitions of other things pair "Brunnen" with "Pumpe", as they pair all
+// their words: it follows the first fifty of the words that texts pair with Pumpe by choice.
+void TestEvidence::looseTextsFollowTheFirstPlaces()
+{
+    MadeUp data;
+    for (int i = 0; i < 60; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, 2);
+    data.saying({"Pumpe", "Brunnen"}, 3);
+    data.definition({"Kolben", "Pumpe", "Brunnen"});
+    data.definition({"Ventil", "Pumpe", "Brunnen"});
+    QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Brunnen"_s), 50);
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
@@ -509,7 +526,9 @@ void TestEvidence::definitionClassStaysWithWordDefined()
     data.definition({"Turm", "hoch", "schmal", "Gebäude"});
     data.text({"Flughafen", "Flugzeug"}, 2);
     checkListed(data.answer(u"Flughafen"_s), {"Flugzeug"}, {"Gebäude"});
-    checkListed(data.answer(u"Ofen"_s), {"Teig"});
+    const Lexicon &lexicon = data.lexicon();
+    const Lexicon::Ids ofen = lexicon.cooccurrentsOf(lexicon.findKey("ofen"));
+    QVERIFY(std::count(ofen.begin(), ofen.end(), lexicon.wordOfKey(lexicon.findKey("teig"))));
     checkListed(data.answer(u"hoch"_s), {}, {"schmal"});
 }
 
