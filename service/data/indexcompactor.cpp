@@ -35,14 +35,6 @@ void IndexCompactor::compact()
         }
     }
     keepCutsAndReadings();
-    // Keys and words keep their order, so the pairs stay sorted by key.
-    for (size_t i = 0; i + 1 < t.loosePairs.size(); i += 2) {
-        const uint32_t key = m_newKey[t.loosePairs[i]];
-        const uint32_t word = m_newWord[t.loosePairs[i + 1]];
-        if (key != npos && word != npos) {
-            m_kept.loosePairs.insert(m_kept.loosePairs.end(), {key, word});
-        }
-    }
     m_kept.meaningBegin = std::move(t.meaningBegin);
     m_kept.members = std::move(t.members);
     for (uint32_t &member : m_kept.members) {
@@ -75,6 +67,11 @@ void IndexCompactor::keepKey(uint32_t key)
     };
     copy(t.postingBegin, t.postings, &kept.postingBegin, &kept.postings, false);
     copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
+    for (uint32_t i = t.coocBegin[key]; i < t.coocBegin[key + 1]; ++i) {
+        if (i / 8 < t.coocLoose.size() && (t.coocLoose[i / 8] >> (i % 8) & 1u) != 0) {
+            kept.setCoocLoose(kept.cooc.size() + (i - t.coocBegin[key]));
+        }
+    }
     copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
 }
 

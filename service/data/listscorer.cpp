@@ -93,7 +93,7 @@ void ListScorer::findCooccurrents()
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
     m_withheldFrom.assign(keyCount, UINT32_MAX);
-    t.loosePairs.clear();
+    t.coocLoose.clear();
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
@@ -126,9 +126,8 @@ void ListScorer::indexDocuments(uint32_t keyCount)
     }
 }
 
-// Adds the best co-occurrents of key a to *found, as (a, word) pairs, and those of them that more
-// than one document but only loose ones bring to the tables' loose pairs. *shared: all zero, and
-// left so.
+// Adds the best co-occurrents of key a to *found, as (a, word) pairs, and marks those that only
+// loose documents bring. *shared: all zero, and left so.
 void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                           std::vector<std::pair<uint32_t, uint32_t>> *found)
 {
@@ -191,11 +190,11 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     std::sort(m_scored.begin(), end);
     for (size_t i = 0; i < kept; ++i) {
         const auto &[single, value, b, looselyOnly] = m_scored[i];
+        if (looselyOnly) {
+            t.setCoocLoose(found->size());
+        }
         found->emplace_back(a, t.keyWord[b]);
         t.coocWitnessed[a] += single ? 0 : 1;
-        if (!single && looselyOnly) {
-            t.loosePairs.insert(t.loosePairs.end(), {a, t.keyWord[b]});
-        }
     }
 }
 

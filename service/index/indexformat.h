@@ -43,8 +43,7 @@ enum Section : uint32_t
     KeySpread,     // u32 per key: in how many keys' Cooc lists it stands
     BacklinkBegin, // u32: keys + 1
     Backlinks,     // u32: words whose Cooc lists name the key among their first, nearest first
-    LoosePairs,    // u32 pairs, by key: a key, and a word among its witnessed Cooc words that only
-                   // loose documents pair with it
+    CoocLoose,     // u8: a bit per Cooc word, set where only loose documents pair it with the key
     SectionCount
 };
 

@@ -221,23 +221,16 @@ uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
 
 std::vector<uint32_t> Lexicon::looselyPairedOf(uint32_t key) const
 {
-    const uint32_t *pairs = array<uint32_t>(IndexFormat::LoosePairs);
-    const size_t count = m_sections[IndexFormat::LoosePairs].count / 2;
-    size_t low = 0;
-    size_t high = count;
-    while (low < high) {
-        const size_t middle = (low + high) / 2;
-        if (pairs[middle * 2] < key) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
+    const Ids list = cooccurrentsOf(key);
+    const uint8_t *bits = array<uint8_t>(IndexFormat::CoocLoose);
+    const size_t bitCount = m_sections[IndexFormat::CoocLoose].count * 8;
+    size_t at = size_t(list.first - array<uint32_t>(IndexFormat::Cooc));
     std::vector<uint32_t> words;
-    for (size_t i = low; i < count && pairs[i * 2] == key; ++i) {
-        if (pairs[i * 2 + 1] < wordCount()) {
-            words.push_back(pairs[i * 2 + 1]);
+    for (const uint32_t word : list) {
+        if (at < bitCount && (bits[at / 8] >> (at % 8) & 1u) != 0) {
+            words.push_back(word);
         }
+        ++at;
     }
     return words;
 }
