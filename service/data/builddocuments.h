@@ -14,6 +14,7 @@ struct BuildDocuments
     std::vector<uint8_t> weight;
     std::vector<bool> isDefinition; // as far as a definition has been added
     std::vector<bool> isSaying;     // as far as a saying has been added
+    std::vector<bool> isGathering;  // as far as a gathering has been added
     // Of each document as far as a part of a longer text has been added: the first document of
     // its text (its own number for a text of one document).
     std::vector<uint32_t> text;
@@ -36,6 +37,15 @@ struct BuildDocuments
         return doc < isDefinition.size() && isDefinition[doc];
     }
     bool isSayingAt(uint32_t doc) const { return doc < isSaying.size() && isSaying[doc]; }
+    // Whether document d pairs the tokens at i and j only as all its words are paired: a
+    // saying's words stand in one sentence, mostly by chance; a gathering joins entries through
+    // a foreign word; a definition of a third word describes that word. A dictionary line, or a
+    // definition of one of them by words that include the other, pairs them by choice.
+    bool pairsLoosely(uint32_t d, uint32_t i, uint32_t j) const
+    {
+        return isSayingAt(d) || (d < isGathering.size() && isGathering[d]) ||
+               (isDefinitionAt(d) && i != begin[d] && j != begin[d]);
+    }
     // Whether the token at j stands in the document at i's side only through a compound: as
     // the other part of one ("Tag" beside "Mutter" of "Muttertag") or as a part of the compound
     // at i ("Tag" of "Geburtstag"). The compound's own document joins them once; every text

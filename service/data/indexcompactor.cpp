@@ -67,6 +67,11 @@ void IndexCompactor::keepKey(uint32_t key)
     };
     copy(t.postingBegin, t.postings, &kept.postingBegin, &kept.postings, false);
     copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
+    for (uint32_t i = t.coocBegin[key]; i < t.coocBegin[key + 1]; ++i) {
+        if (i / 8 < t.coocLoose.size() && (t.coocLoose[i / 8] >> (i % 8) & 1u) != 0) {
+            kept.setCoocLoose(kept.cooc.size() + (i - t.coocBegin[key]));
+        }
+    }
     copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);
 }
 

@@ -168,6 +168,8 @@ void LexiconBuilder::addGathering(const std::vector<std::string_view> &tokens,
         m_firstGathering = doc;
     }
     addDocument(tokens, weight);
+    m_docs.isGathering.resize(doc, false);
+    m_docs.isGathering.push_back(true);
     // An entry is a bit, so that a word that two entries bring keeps both when the document
     // is reduced to one token a word.
     std::vector<uint32_t> entries;

@@ -88,10 +88,12 @@ void ListScorer::findCooccurrents()
     m_sharedDocs.assign(keyCount, 0);
     m_namedBoth.assign(keyCount, false);
     m_beyondSayings.assign(keyCount, false);
+    m_closely.assign(keyCount, false);
     m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
     m_withheldFrom.assign(keyCount, UINT32_MAX);
+    t.coocLoose.clear();
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
@@ -124,8 +126,8 @@ void ListScorer::indexDocuments(uint32_t keyCount)
     }
 }
 
-// Adds the best co-occurrents of key a to *found, as (a, word) pairs. *shared: all zero, and
-// left so.
+// Adds the best co-occurrents of key a to *found, as (a, word) pairs, and marks those that only
+// loose documents bring. *shared: all zero, and left so.
 void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                           std::vector<std::pair<uint32_t, uint32_t>> *found)
 {
@@ -159,6 +161,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
             // that lists of tools name say nothing of a door's key. One text must name both.
             m_namedBoth[b] = m_namedBoth[b] || m_docs.byThemselves(m_keyTokens[i], j);
             m_beyondSayings[b] = m_beyondSayings[b] || !m_docs.isSayingAt(d);
+            m_closely[b] = m_closely[b] || !m_docs.pairsLoosely(d, m_keyTokens[i], j);
         }
     }
     m_scored.clear();
@@ -170,11 +173,13 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         const double value = score(n, dfA, t.keyCommonness[b], m_total);
         if (value > 0.0) {
             const uint32_t needed = m_beyondSayings[b] ? 2 : BuildWeights::minSayings;
-            m_scored.emplace_back(m_sharedDocs[b] < needed || !m_namedBoth[b], -value, b);
+            m_scored.emplace_back(m_sharedDocs[b] < needed || !m_namedBoth[b], -value, b,
+                                  !m_closely[b]);
         }
         m_sharedDocs[b] = 0;
         m_namedBoth[b] = false;
         m_beyondSayings[b] = false;
+        m_closely[b] = false;
     }
     // Of the best, a word that one document alone brings goes after those that more bring; so
     // does one that too few sayings alone bring.
@@ -184,8 +189,12 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                      [](const auto &x, const auto &y) { return std::get<1>(x) < std::get<1>(y); });
     std::sort(m_scored.begin(), end);
     for (size_t i = 0; i < kept; ++i) {
-        found->emplace_back(a, t.keyWord[std::get<2>(m_scored[i])]);
-        t.coocWitnessed[a] += std::get<0>(m_scored[i]) ? 0 : 1;
+        const auto &[single, value, b, looselyOnly] = m_scored[i];
+        if (looselyOnly) {
+            t.setCoocLoose(found->size());
+        }
+        found->emplace_back(a, t.keyWord[b]);
+        t.coocWitnessed[a] += single ? 0 : 1;
     }
 }
 

@@ -48,7 +48,9 @@ private:
     std::vector<uint32_t> m_sharedDocs;
     std::vector<bool> m_namedBoth;        // whether a document names both words themselves
     std::vector<bool> m_beyondSayings;    // whether a document other than a saying pairs them
+    std::vector<bool> m_closely;          // whether a document other than a loose one pairs them
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
     std::vector<uint32_t> m_lastText;     // of each key, the text of the last document it shared
-    std::vector<std::tuple<bool, double, uint32_t>> m_scored; // by one document, -score, key
+    // By one document, -score, key, by loose documents only.
+    std::vector<std::tuple<bool, double, uint32_t, bool>> m_scored;
 };

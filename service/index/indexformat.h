@@ -9,7 +9,7 @@
 namespace IndexFormat {
 
 // Raised whenever the meaning or layout of any section changes.
-constexpr uint32_t version = 6;
+constexpr uint32_t version = 7;
 constexpr char magic[8] = {'L', 'X', 'G', 'A', 'S', 'S', 'O', 'C'};
 constexpr uint32_t byteOrderMark = 0x01020304u;
 constexpr const char *fileName = "lexigrove-assoc.idx";
@@ -43,6 +43,7 @@ enum Section : uint32_t
     KeySpread,     // u32 per key: in how many keys' Cooc lists it stands
     BacklinkBegin, // u32: keys + 1
     Backlinks,     // u32: words whose Cooc lists name the key among their first, nearest first
+    CoocLoose,     // u8: a bit per Cooc word, set where only loose documents pair it with the key
     SectionCount
 };
 

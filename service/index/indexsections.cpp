@@ -48,6 +48,7 @@ const Section sections[SectionCount] = {
     {KeySpread, 4, Extent::PerKey, [](T t) { return elements(t.keySpread); }},
     {BacklinkBegin, 4, Extent::ListBegins, [](T t) { return elements(t.backlinkBegin); }},
     {Backlinks, 4, Extent::Free, [](T t) { return elements(t.backlinks); }},
+    {CoocLoose, 1, Extent::Free, [](T t) { return elements(t.coocLoose); }},
 };
 
 } // namespace IndexSections

@@ -219,6 +219,22 @@ uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
     return npos;
 }
 
+std::vector<uint32_t> Lexicon::looselyPairedOf(uint32_t key) const
+{
+    const Ids list = cooccurrentsOf(key);
+    const uint8_t *bits = array<uint8_t>(IndexFormat::CoocLoose);
+    const size_t bitCount = m_sections[IndexFormat::CoocLoose].count * 8;
+    size_t at = size_t(list.first - array<uint32_t>(IndexFormat::Cooc));
+    std::vector<uint32_t> words;
+    for (const uint32_t word : list) {
+        if (at < bitCount && (bits[at / 8] >> (at % 8) & 1u) != 0) {
+            words.push_back(word);
+        }
+        ++at;
+    }
+    return words;
+}
+
 Lexicon::CompoundCut Lexicon::cutOf(uint32_t key) const
 {
     const uint32_t *cuts = array<uint32_t>(IndexFormat::CompoundCuts);

@@ -124,6 +124,9 @@ public:
     {
         return range(IndexFormat::BacklinkBegin, IndexFormat::Backlinks, key);
     }
+    // Of the cooccurrentsOf(key), those that only sayings, gatherings and definitions of other
+    // words pair with it.
+    std::vector<uint32_t> looselyPairedOf(uint32_t key) const;
     // The kinds (a set of Language::Kind) of the key: those the dictionary states for its
     // headwords, or for a key it does not define those that the case of its word tells.
     uint8_t kindsOf(uint32_t key) const

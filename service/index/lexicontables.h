@@ -2,6 +2,7 @@
 
 #include "index/stringpool.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -31,4 +32,12 @@ struct LexiconTables
     std::vector<uint32_t> keySpread;
     std::vector<uint32_t> backlinkBegin{0};
     std::vector<uint32_t> backlinks;
+    std::vector<uint8_t> coocLoose; // a bit per word of cooc
+
+    // Marks the word at place i of cooc as one that only loose documents pair with its key.
+    void setCoocLoose(size_t i)
+    {
+        coocLoose.resize(std::max(coocLoose.size(), i / 8 + 1), 0);
+        coocLoose[i / 8] |= uint8_t(1u << (i % 8));
+    }
 };

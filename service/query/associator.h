@@ -37,7 +37,8 @@ struct Association
 // the verb of a noun among the first associates, and the noun of a verb, join them; so do the
 // words whose own cooccurrents name the keyword. A word that stands beside almost everything, or
 // that does not name the keyword among its own cooccurrents, goes down; one that only a single
-// text, a neighbour or the texts of other associates bring needs a second such voice.
+// text, a neighbour or the texts of other associates bring needs a second such voice, and one
+// that only sayings, gatherings and definitions of other words bring follows the first places.
 // Each word once; never the keyword or one of its forms (its diminutives among them), a
 // function word or anything that cannot be shown.
 class Associator

@@ -29,6 +29,7 @@ private slots:
     void keywordFarDownTheOtherListGoesDown();
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
+    void looseTextsFollowTheFirstPlaces();
     void oneDocumentBringsNoTopic();
     void oneHintIsNoWitness();
     void unsupportedMeaningGoesDown();
@@ -268,6 +269,19 @@ void TestEvidence::sayingsAloneNeedThree()
     data.saying({"Anker", "Schiff"}, 1);
     data.text({"Anker", "Schiff"});
     checkListed(data.answer(u"Anker"_s), {"Tau", "Schiff"}, {"Sünde"});
+}
+
+// Three sayings and two definitions of other things pair "Brunnen" with "Pumpe", as they pair all
+// their words: it follows the first fifty of the words that texts pair with Pumpe by choice.
+void TestEvidence::looseTextsFollowTheFirstPlaces()
+{
+    MadeUp data;
+    for (int i = 0; i < 60; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, 2);
+    data.saying({"Pumpe", "Brunnen"}, 3);
+    data.definition({"Kolben", "Pumpe", "Brunnen"});
+    data.definition({"Ventil", "Pumpe", "Brunnen"});
+    QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Brunnen"_s), 50);
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
