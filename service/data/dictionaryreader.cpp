@@ -177,8 +177,9 @@ Entry entryOf(std::string_view alternative)
 }
 
 // The forms a verb or adjective line lists right after its headword: "laufend", "er/sie
-// läuft", "ich/er/sie lief", "er/sie ist/war gelaufen", "am schönsten". Their last word is a
-// form; anything longer ends the list.
+// läuft", "ich/er/sie lief", "er/sie ist/war gelaufen", "am schönsten", "lauf!". Their last word
+// is a form (an imperative without its mark, as texts write it within a sentence); anything
+// longer ends the list.
 bool formOfPart(std::string_view part, std::string_view *form)
 {
     static constexpr std::string_view leaders[] = {
@@ -201,6 +202,9 @@ bool formOfPart(std::string_view part, std::string_view *form)
         }
     }
     *form = words.back();
+    if (form->size() > 1 && form->back() == '!') {
+        form->remove_suffix(1);
+    }
     return true;
 }
 
