@@ -868,17 +868,22 @@ bool isOneSided(const Candidate &c)
            (c.keywordAt == -1 || (c.farDown && c.keywordAt >= wordFirstPlaces));
 }
 
+bool isSingleDocument(const Candidate &c)
+{
+    return c.namedBack && !isBorneOut(c);
+}
+
 // One document is no proof, nor are loose texts, nor texts that rank a pair high on neither side:
-// a word linked from both sides by no more, or brought by such texts, stands behind the first
-// places that better borne-out words fill. In a list too short to fill them, the one is left out
-// and the other follows: where the data knows little, loose texts are what it knows.
+// a word linked from both sides by no more, or brought by such evidence alone, stands behind the
+// first places that better borne-out words fill. Where not even the others fill them, a single
+// document's words are left out: where the data knows little, the rest is what it knows.
 void keepBehind(std::vector<Candidate> *candidates)
 {
     std::vector<Candidate> kept;
     std::vector<Candidate> behind;
     for (size_t i = 0; i < candidates->size(); ++i) {
         const Candidate &c = (*candidates)[i];
-        const bool late = (c.namedBack && !isBorneOut(c)) || c.loose == Looseness::OwnTexts ||
+        const bool late = isSingleDocument(c) || c.loose == Looseness::OwnTexts ||
                           (c.loose == Looseness::AssociatesTexts && i >= looseFirstPlaces) ||
                           isOneSided(c);
         (late && kept.size() < namedBackFrom ? behind : kept).push_back(c);
@@ -887,10 +892,12 @@ void keepBehind(std::vector<Candidate> *candidates)
             behind.clear();
         }
     }
+    std::vector<Candidate> single;
     for (const Candidate &c : behind) {
-        if (!c.namedBack || isBorneOut(c)) {
-            kept.push_back(c);
-        }
+        (isSingleDocument(c) ? single : kept).push_back(c);
+    }
+    if (kept.size() >= namedBackFrom) {
+        kept.insert(kept.end(), single.begin(), single.end());
     }
     candidates->swap(kept);
 }
