@@ -302,6 +302,7 @@ struct Candidate
     bool backed = false;         // by a list that is not of texts
     Looseness loose = Looseness::No;
     bool farDown = false; // the keyword's texts rank it late or not at all
+    bool texts = false;   // named by the keyword's texts or its associates'
 };
 
 // The filter and the weighting both ask where the word's own list names the keyword; the
@@ -407,6 +408,7 @@ private:
         candidate.score += gain;
         candidate.seconded = candidate.seconded || m_kind != Kind::Texts;
         candidate.backed = candidate.backed || m_kind == Kind::Other;
+        candidate.texts = candidate.texts || m_kind != Kind::Other;
         candidate.linked = candidate.linked ||
                            (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
         if (m_evidence == Evidence::Witness) {
@@ -873,10 +875,19 @@ bool isSingleDocument(const Candidate &c)
     return c.namedBack && !isBorneOut(c);
 }
 
-// One document is no proof, nor are loose texts, nor texts that rank a pair high on neither side:
-// a word linked from both sides by no more, or brought by such evidence alone, stands behind the
-// first places that better borne-out words fill. Where not even the others fill them, a single
-// document's words are left out: where the data knows little, the rest is what it knows.
+// A word of the keyword's meanings that no text names with the keyword nor with its associates:
+// mostly a rare or regional word for it, or one of a sense that the texts do not speak of.
+bool isThesaurusOnly(const Candidate &c)
+{
+    return !c.texts && (c.relation == Relation::Synonym || c.relation == Relation::Broader ||
+                        c.relation == Relation::Narrower);
+}
+
+// One document is no proof, nor are loose texts, nor texts that rank a pair high on neither side,
+// nor the thesaurus that no text bears out: a word linked from both sides by no more, or brought
+// by such evidence alone, stands behind the first places that better borne-out words fill. Where
+// not even the others fill them, a single document's words are left out: where the data knows
+// little, the rest is what it knows.
 void keepBehind(std::vector<Candidate> *candidates)
 {
     std::vector<Candidate> kept;
@@ -884,7 +895,8 @@ void keepBehind(std::vector<Candidate> *candidates)
     for (size_t i = 0; i < candidates->size(); ++i) {
         const Candidate &c = (*candidates)[i];
         const bool late = isSingleDocument(c) || c.loose == Looseness::OwnTexts ||
-                          (c.loose == Looseness::AssociatesTexts && i >= looseFirstPlaces) ||
+                          (i >= looseFirstPlaces &&
+                           (c.loose == Looseness::AssociatesTexts || isThesaurusOnly(c))) ||
                           isOneSided(c);
         (late && kept.size() < namedBackFrom ? behind : kept).push_back(c);
         if (kept.size() == namedBackFrom) {
