@@ -30,6 +30,8 @@ private slots:
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
     void looseTextsFollowTheFirstPlaces();
+    void wordNamingTheKeywordNowhereFollows();
+    void synonymNoTextNamesFollows();
     void oneDocumentBringsNoTopic();
     void oneHintIsNoWitness();
     void unsupportedMeaningGoesDown();
@@ -282,6 +284,35 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
     data.definition({"Kolben", "Pumpe", "Brunnen"});
     data.definition({"Ventil", "Pumpe", "Brunnen"});
     QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Brunnen"_s), 50);
+}
+
+// Twenty texts pair "Ding" with "Pumpe", but Ding goes with two hundred words more often, and its
+// list names Pumpe nowhere: it follows the first fifty words, which name Pumpe from their side.
+void TestEvidence::wordNamingTheKeywordNowhereFollows()
+{
+    MadeUp data(100000);
+    for (int i = 0; i < 60; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, 2);
+    data.text({"Pumpe", "Ding"}, 20);
+    for (int i = 0; i < 200; ++i)
+        data.text({filler("Gerät", i), "Ding"}, 24);
+    QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Ding"_s), 50);
+}
+
+// "Heber" and "Kolben" are words of a meaning of "Pumpe"; texts pair Kolben with Pumpe, and no
+// text names Heber with Pumpe or Kolben: common as it is, it follows the first fifty words.
+void TestEvidence::synonymNoTextNamesFollows()
+{
+    MadeUp data(20000);
+    for (int i = 0; i < 55; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, 2);
+    data.text({"Pumpe", "Kolben"}, 2);
+    for (int i = 0; i < 60; ++i)
+        data.text({"Heber", filler("Stein", i)}, 6);
+    data.meaning({"Pumpe", "Heber", "Kolben"});
+    const QStringList pumpe = data.answer(u"Pumpe"_s);
+    QVERIFY2(pumpe.indexOf(u"Kolben"_s) < 20, qPrintable(pumpe.join(u',')));
+    QCOMPARE(pumpe.indexOf(u"Heber"_s), 50);
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
