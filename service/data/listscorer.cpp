@@ -86,9 +86,9 @@ void ListScorer::findCooccurrents()
     indexDocuments(keyCount);
     std::vector<double> shared(keyCount, 0.0);
     m_sharedDocs.assign(keyCount, 0);
-    m_namedBoth.assign(keyCount, false);
-    m_beyondSayings.assign(keyCount, false);
-    m_closely.assign(keyCount, false);
+    m_namedBoth.assign(keyCount, 0);
+    m_beyondSayings.assign(keyCount, 0);
+    m_closely.assign(keyCount, 0);
     m_lastText.assign(keyCount, UINT32_MAX);
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
@@ -136,6 +136,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
     for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
         const uint32_t d = m_keyDocs[i];
         const uint32_t text = m_docs.textOf(d);
+        const bool saying = m_docs.isSayingAt(d);
         for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
             const uint32_t b = m_docs.keys[j];
             // A text that names a compound speaks of what the compound names, not of its parts
@@ -159,9 +160,9 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
             ++m_sharedDocs[b];
             // Texts that name only compounds of either word witness the compounds: the wrenches
             // that lists of tools name say nothing of a door's key. One text must name both.
-            m_namedBoth[b] = m_namedBoth[b] || m_docs.byThemselves(m_keyTokens[i], j);
-            m_beyondSayings[b] = m_beyondSayings[b] || !m_docs.isSayingAt(d);
-            m_closely[b] = m_closely[b] || !m_docs.pairsLoosely(d, m_keyTokens[i], j);
+            m_namedBoth[b] |= uint8_t(m_docs.byThemselves(m_keyTokens[i], j));
+            m_beyondSayings[b] |= uint8_t(!saying);
+            m_closely[b] |= uint8_t(!m_docs.pairsLoosely(d, m_keyTokens[i], j));
         }
     }
     m_scored.clear();
@@ -177,9 +178,9 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                                   !m_closely[b]);
         }
         m_sharedDocs[b] = 0;
-        m_namedBoth[b] = false;
-        m_beyondSayings[b] = false;
-        m_closely[b] = false;
+        m_namedBoth[b] = 0;
+        m_beyondSayings[b] = 0;
+        m_closely[b] = 0;
     }
     // Of the best, a word that one document alone brings goes after those that more bring; so
     // does one that too few sayings alone bring.

@@ -46,9 +46,10 @@ private:
     double m_total = 0;                // the weight of all documents
     std::vector<uint32_t> m_touched;
     std::vector<uint32_t> m_sharedDocs;
-    std::vector<bool> m_namedBoth;        // whether a document names both words themselves
-    std::vector<bool> m_beyondSayings;    // whether a document other than a saying pairs them
-    std::vector<bool> m_closely;          // whether a document other than a loose one pairs them
+    // Bytes, not bits: they are set for every pair of every document.
+    std::vector<uint8_t> m_namedBoth;     // whether a document names both words themselves
+    std::vector<uint8_t> m_beyondSayings; // whether a document other than a saying pairs them
+    std::vector<uint8_t> m_closely;       // whether a document other than a loose one pairs them
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
     std::vector<uint32_t> m_lastText;     // of each key, the text of the last document it shared
     // By one document, -score, key, by loose documents only.
