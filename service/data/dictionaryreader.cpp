@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace DictionaryReader {
@@ -290,7 +291,7 @@ void addEntries(const std::vector<Entry> &entries, LexiconBuilder *builder)
 }
 
 void readLine(std::string_view german, LexiconBuilder *builder,
-              std::vector<std::string_view> *tokens)
+              std::vector<std::string_view> *tokens, const Labels &labels)
 {
     std::vector<std::string_view> parts;
     forEachPart(german, " | ", [&](std::string_view p) { parts.push_back(p); });
@@ -327,7 +328,7 @@ void readLine(std::string_view german, LexiconBuilder *builder,
         previous = std::move(entries);
     }
     std::vector<std::string_view> notes;
-    documentWords(german, tokens, &notes);
+    documentWords(german, tokens, &notes, &labels);
     const size_t firstNote = tokens->size();
     tokens->insert(tokens->end(), notes.begin(), notes.end());
     if (!tokens->empty()) {
@@ -370,10 +371,30 @@ void bridgeLine(std::string_view german, std::string_view english, EnglishBridge
     bridge->endLine();
 }
 
+// The words of text, without the notes in it that are labels.
+void splitOutsideLabels(std::string_view text, const Labels *labels,
+                        std::vector<std::string_view> *tokens)
+{
+    size_t from = 0;
+    for (size_t open = text.find('('); labels != nullptr && open != std::string_view::npos;
+         open = text.find('(', open + 1)) {
+        const size_t close = text.find(')', open);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        if (labels->count(text.substr(open + 1, close - open - 1)) != 0) {
+            WordTokens::split(text.substr(from, open - from), tokens);
+            from = close + 1;
+        }
+    }
+    WordTokens::split(text.substr(from), tokens);
+}
+
+
 } // namespace
 
 void documentWords(std::string_view german, std::vector<std::string_view> *tokens,
-                   std::vector<std::string_view> *notes)
+                   std::vector<std::string_view> *notes, const Labels *labels)
 {
     tokens->clear();
     if (notes != nullptr) {
@@ -386,20 +407,44 @@ void documentWords(std::string_view german, std::vector<std::string_view> *token
             }
             const std::string_view note = subjectNote(alternative);
             if (notes == nullptr || note.empty()) {
-                WordTokens::split(alternative, tokens);
+                splitOutsideLabels(alternative, labels, tokens);
                 return;
             }
             const size_t at = size_t(note.data() - alternative.data());
-            WordTokens::split(alternative.substr(0, at), tokens);
+            splitOutsideLabels(alternative.substr(0, at), labels, tokens);
             WordTokens::split(note, notes);
-            WordTokens::split(alternative.substr(at + note.size()), tokens);
+            splitOutsideLabels(alternative.substr(at + note.size()), labels, tokens);
         });
     });
+}
+
+Labels findLabels(std::string_view data)
+{
+    constexpr uint32_t labelLines = 100;
+    std::unordered_map<std::string_view, uint32_t> count;
+    Labels labels;
+    while (!data.empty()) {
+        const std::string_view line = WordTokens::takeLine(&data);
+        const std::string_view german = line.substr(0, line.find(" :: "));
+        for (size_t open = german.find('('); open != std::string_view::npos;
+             open = german.find('(', open + 1)) {
+            const size_t close = german.find(')', open);
+            if (close == std::string_view::npos) {
+                break;
+            }
+            const std::string_view note = german.substr(open + 1, close - open - 1);
+            if (++count[note] == labelLines) {
+                labels.insert(note);
+            }
+        }
+    }
+    return labels;
 }
 
 void read(const QByteArray &data, LexiconBuilder *builder)
 {
     std::string_view rest(data.constData(), size_t(data.size()));
+    const Labels labels = findLabels(rest);
     std::vector<std::string_view> tokens;
     EnglishBridge bridge(builder);
     while (!rest.empty()) {
@@ -408,7 +453,7 @@ void read(const QByteArray &data, LexiconBuilder *builder)
         if (line.empty() || line.front() == '#' || arrow == std::string_view::npos) {
             continue;
         }
-        readLine(line.substr(0, arrow), builder, &tokens);
+        readLine(line.substr(0, arrow), builder, &tokens, labels);
         bridgeLine(line.substr(0, arrow), line.substr(arrow + 4), &bridge);
     }
     bridge.addDocuments();

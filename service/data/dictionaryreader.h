@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class LexiconBuilder;
@@ -18,9 +19,17 @@ namespace DictionaryReader {
 
 void read(const QByteArray &data, LexiconBuilder *builder);
 
+// Notes in parentheses that so many lines repeat word for word that they label a kind of line
+// ("botanische Gattung", "von etw.") rather than say anything of its words.
+using Labels = std::unordered_set<std::string_view>;
+
+// The notes that at least labelLines lines of the dictionary text hold.
+Labels findLabels(std::string_view data);
+
 // The words of German text in that format, without the alternatives that are labelled as an
-// old or rare use; with notes, the words of the notes of subject go there rather than into tokens.
+// old or rare use and without labels; with notes, the words of the notes of subject go there
+// rather than into tokens.
 void documentWords(std::string_view german, std::vector<std::string_view> *tokens,
-                   std::vector<std::string_view> *notes = nullptr);
+                   std::vector<std::string_view> *notes = nullptr, const Labels *labels = nullptr);
 
 } // namespace DictionaryReader

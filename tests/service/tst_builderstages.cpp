@@ -2,6 +2,7 @@
 #include "data/builddocuments.h"
 #include "data/buildweights.h"
 #include "data/compoundcutter.h"
+#include "data/dictionaryreader.h"
 #include "data/documentcounter.h"
 #include "data/glosses.h"
 #include "data/keyfacts.h"
@@ -102,6 +103,7 @@ private slots:
     void scorerKeepsTheBestFirst();
     void compoundListsStopAtTheirCap();
     void baseResolverTies();
+    void labelsAreNoWords();
 };
 
 void TestBuilderStages::keyKinds_data()
@@ -319,6 +321,22 @@ void TestBuilderStages::baseResolverTies()
         QCOMPARE(l.text(other[pflanzen]),
                  nounUses > 2 ? QStringLiteral("pflanze") : QStringLiteral("-"));
     }
+}
+
+// A note that a hundred lines repeat labels their kind; one that fewer repeat is text.
+void TestBuilderStages::labelsAreNoWords()
+{
+    std::string dictionary;
+    for (int i = 0; i < 100; ++i) {
+        dictionary += "Wort" + std::to_string(i) + " {n} (Regel) (botanische Gattung) :: word\n";
+    }
+    dictionary += "Rose {f} (botanische Gattung) (rot, Rosen) :: rose\n";
+    const DictionaryReader::Labels labels = DictionaryReader::findLabels(dictionary);
+    QCOMPARE(labels, DictionaryReader::Labels({"botanische Gattung", "Regel"}));
+    std::vector<std::string_view> tokens;
+    DictionaryReader::documentWords("Gelbling {m} (Regel) (botanische Gattung) (rot, Rosen)",
+                                    &tokens, nullptr, &labels);
+    QCOMPARE(tokens, (std::vector<std::string_view>{"Gelbling", "rot", "Rosen"}));
 }
 
 QTEST_GUILESS_MAIN(TestBuilderStages)
