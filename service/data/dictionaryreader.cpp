@@ -390,7 +390,6 @@ void splitOutsideLabels(std::string_view text, const Labels *labels,
     WordTokens::split(text.substr(from), tokens);
 }
 
-
 } // namespace
 
 void documentWords(std::string_view german, std::vector<std::string_view> *tokens,
