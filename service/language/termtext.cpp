@@ -60,14 +60,44 @@ size_t endOfFirstGroup(std::string_view s)
     return std::string_view::npos;
 }
 
-bool isAscii(std::string_view s)
+// Lower-cases the letters of Latin-1 (all of German) in place, as Unicode does: each capital
+// from U+00C0 to U+00DE, the sign U+00D7 aside, has its small letter 0x20 above it. Text beyond
+// Latin-1, or not UTF-8, is left untouched for Qt to lower, with false: most keys are made here,
+// and the round trip through UTF-16 cost more than all the rest of making them.
+bool lowerLatin1(std::string *text)
 {
-    for (const char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
+    std::string &s = *text;
+    bool capitals = false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            continue;
+        }
+        if ((c != 0xC2 && c != 0xC3) || i + 1 == s.size() ||
+            (static_cast<unsigned char>(s[i + 1]) & 0xC0) != 0x80) {
             return false;
+        }
+        capitals = capitals || c == 0xC3;
+        ++i;
+    }
+    for (size_t i = 0; capitals && i + 1 < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i + 1]);
+        if (static_cast<unsigned char>(s[i]) == 0xC3 && c <= 0x9E && c != 0x97) {
+            s[i + 1] = char(c + 0x20);
+            ++i;
         }
     }
     return true;
+}
+
+// The length of the ellipsis that begins at i, or 0.
+size_t ellipsisAt(std::string_view word, size_t i)
+{
+    const std::string_view rest = word.substr(i);
+    if (rest.substr(0, ellipsis.size()) == ellipsis) {
+        return ellipsis.size();
+    }
+    return rest.substr(0, unicodeEllipsis.size()) == unicodeEllipsis ? unicodeEllipsis.size() : 0;
 }
 
 // "behänd(e)" and "viele(s) andere" without their optional endings. A group that does not
@@ -161,31 +191,32 @@ bool startsUpper(std::string_view word)
 
 std::string lookupKey(std::string_view word)
 {
-    std::string key;
-    key.reserve(word.size());
+    // Written in place: no character of the word makes more than one of the key.
+    std::string key(word.size(), '\0');
+    char *out = key.data();
+    size_t size = 0;
     bool blank = false;
     for (size_t i = 0; i < word.size(); ++i) {
-        const std::string_view rest = word.substr(i);
-        if (rest.substr(0, ellipsis.size()) == ellipsis) {
-            i += ellipsis.size() - 1;
-            continue;
-        }
-        if (rest.substr(0, unicodeEllipsis.size()) == unicodeEllipsis) {
-            i += unicodeEllipsis.size() - 1;
-            continue;
-        }
         const char c = word[i];
+        if (c == '.' || c == '\xE2') {
+            const size_t mark = ellipsisAt(word, i);
+            if (mark != 0) {
+                i += mark - 1;
+                continue;
+            }
+        }
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            blank = !key.empty();
+            blank = size != 0;
             continue;
         }
         if (blank) {
-            key.push_back(' ');
+            out[size++] = ' ';
             blank = false;
         }
-        key.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+        out[size++] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
     }
-    if (isAscii(key)) {
+    key.resize(size);
+    if (lowerLatin1(&key)) {
         return key;
     }
     const QByteArray lower =

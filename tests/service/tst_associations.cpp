@@ -86,6 +86,8 @@ private slots:
     void initTestCase();
     void termsLoseTheirNotes_data();
     void termsLoseTheirNotes();
+    void keysIgnoreCaseAndBlanks_data();
+    void keysIgnoreCaseAndBlanks();
     void rankingFollowsTheRelations();
     void everyAnswerKeepsItsPromises();
     void junkIsKeptOut_data();
@@ -146,6 +148,32 @@ void TestAssociations::termsLoseTheirNotes()
     QCOMPARE(int(parsed.role), role);
     QCOMPARE(parsed.mainForm, mainForm);
     QTEST(parsed.noted, "noted");
+}
+
+void TestAssociations::keysIgnoreCaseAndBlanks_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("key");
+    const auto row = [](const char *name, const char *text, const char *key) {
+        QTest::newRow(name) << QByteArray(text) << QByteArray(key);
+    };
+    row("umlauts", "\xC3\x84pfel \xC3\x96L \xC3\x9C", "\xC3\xA4pfel \xC3\xB6l \xC3\xBC");
+    // The sign between the capitals has no small letter; the small letters have no capital.
+    row("latin-1 edges", "\xC3\x80\xC3\x97\xC3\x9E\xC3\x9F\xC3\xBF\xC2\xB5",
+        "\xC3\xA0\xC3\x97\xC3\xBE\xC3\x9F\xC3\xBF\xC2\xB5");
+    row("beyond latin-1", "\xCE\xA9MEGA \xC3\x84", "\xCF\x89mega \xC3\xA4");
+    row("cut short", "\xC3\x84\xC3", "\xC3\xA4\xEF\xBF\xBD");
+    row("blanks", " \tBaum \r\n  Haus ", "baum haus");
+    row("ellipses", "Baum... im Jahre (\xE2\x80\xA6)", "baum im jahre ()");
+    row("points", "z.B. ..", "z.b. ..");
+}
+
+void TestAssociations::keysIgnoreCaseAndBlanks()
+{
+    QFETCH(QByteArray, text);
+    const std::string key =
+        TermText::lookupKey(std::string_view(text.constData(), size_t(text.size())));
+    QTEST(QByteArray(key.data(), qsizetype(key.size())), "key");
 }
 
 // Baum's answer from the thesaurus and the word list alone. Compounds whose other part is a
