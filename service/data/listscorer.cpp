@@ -1,6 +1,7 @@
 #include "data/listscorer.h"
 
 #include "data/buildweights.h"
+#include "data/tokenpairs.h"
 #include "index/lexicon.h"
 
 #include <algorithm>
@@ -93,6 +94,10 @@ void ListScorer::findCooccurrents()
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
     m_withheldFrom.assign(keyCount, UINT32_MAX);
+    m_commonWeight.resize(keyCount);
+    for (uint32_t k = 0; k < keyCount; ++k) {
+        m_commonWeight[k] = std::log(1.0 + t.keyCommonness[k]);
+    }
     t.coocLoose.clear();
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
@@ -133,36 +138,46 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
 {
     LexiconTables &t = *m_t;
     m_touched.clear();
+    // Raw pointers: the flags are bytes, and a store through a byte may alias anything, so the
+    // vectors' own pointers would be read again for every pair.
+    const uint32_t *keys = m_docs.keys.data();
+    double *sharedWeight = shared->data();
+    uint32_t *sharedDocs = m_sharedDocs.data();
+    uint32_t *lastText = m_lastText.data();
+    uint8_t *namedBoth = m_namedBoth.data();
+    uint8_t *beyondSayings = m_beyondSayings.data();
+    uint8_t *closely = m_closely.data();
     for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
         const uint32_t d = m_keyDocs[i];
         const uint32_t text = m_docs.textOf(d);
-        const bool saying = m_docs.isSayingAt(d);
-        for (uint32_t j = m_docs.begin[d]; j < m_docs.begin[d + 1]; ++j) {
-            const uint32_t b = m_docs.keys[j];
+        const uint8_t saying = m_docs.isSayingAt(d);
+        const uint8_t weight = m_docs.weight[d];
+        const TokenPairs pairs(m_docs, d, m_keyTokens[i]);
+        for (uint32_t j = m_docs.begin[d], end = m_docs.begin[d + 1]; j < end; ++j) {
+            const uint32_t b = keys[j];
             // A text that names a compound speaks of what the compound names, not of its parts
             // as things that go together; nor does a definition's class with its details. One text
             // that pairs two words again and again is one witness, and so is an entry that
             // gatherings of entries repeat.
-            if (m_docs.classAndDetail(d, m_keyTokens[i], j)) {
+            if (pairs.classAndDetail(j)) {
                 withhold(a, b, j == m_docs.genus[d]);
                 continue;
             }
-            if (b == a || m_docs.detailBeyondDefined(d, m_keyTokens[i], j) ||
-                m_docs.meetInCompound(m_keyTokens[i], j) ||
-                m_docs.fromOneEntry(m_keyTokens[i], j) || m_lastText[b] == text) {
+            if (b == a || pairs.detailBeyondDefined(j) || pairs.meetInCompound(j) ||
+                pairs.fromOneEntry(j) || lastText[b] == text) {
                 continue;
             }
-            m_lastText[b] = text;
-            if ((*shared)[b] == 0.0) {
+            lastText[b] = text;
+            if (sharedWeight[b] == 0.0) {
                 m_touched.push_back(b);
             }
-            (*shared)[b] += m_docs.weight[d];
-            ++m_sharedDocs[b];
+            sharedWeight[b] += weight;
+            ++sharedDocs[b];
             // Texts that name only compounds of either word witness the compounds: the wrenches
             // that lists of tools name say nothing of a door's key. One text must name both.
-            m_namedBoth[b] |= uint8_t(m_docs.byThemselves(m_keyTokens[i], j));
-            m_beyondSayings[b] |= uint8_t(!saying);
-            m_closely[b] |= uint8_t(!m_docs.pairsLoosely(d, m_keyTokens[i], j));
+            namedBoth[b] |= uint8_t(pairs.byThemselves(j));
+            beyondSayings[b] |= uint8_t(!saying);
+            closely[b] |= uint8_t(!pairs.loosely(j));
         }
     }
     m_scored.clear();
@@ -171,7 +186,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
         const double n = (*shared)[b];
         (*shared)[b] = 0.0;
         m_lastText[b] = UINT32_MAX;
-        const double value = score(n, dfA, t.keyCommonness[b], m_total);
+        const double value = weighted(n, dfA, t.keyCommonness[b], m_total, m_commonWeight[b]);
         if (value > 0.0) {
             const uint32_t needed = m_beyondSayings[b] ? 2 : BuildWeights::minSayings;
             m_scored.emplace_back(m_sharedDocs[b] < needed || !m_namedBoth[b], -value, b,
@@ -212,6 +227,12 @@ void ListScorer::withhold(uint32_t a, uint32_t b, bool bIsClass)
 
 double ListScorer::score(double shared, double dfA, double dfB, double total)
 {
+    return weighted(shared, dfA, dfB, total, std::log(1.0 + dfB));
+}
+
+double ListScorer::weighted(double shared, double dfA, double dfB, double total,
+                            double commonWeight)
+{
     const double n = shared;
-    return n * std::log(total * n / (dfA * dfB)) * std::log(1.0 + dfB);
+    return n * std::log(total * n / (dfA * dfB)) * commonWeight;
 }

@@ -29,6 +29,9 @@ public:
     static double score(double shared, double dfA, double dfB, double total);
 
 private:
+    // score() with the weight of b's commonness, log(1 + dfB), worked out once a key.
+    static double weighted(double shared, double dfA, double dfB, double total,
+                           double commonWeight);
     void findCompounds(const std::vector<uint32_t> &listed);
     void findCooccurrents();
     void indexDocuments(uint32_t keyCount);
@@ -52,6 +55,7 @@ private:
     std::vector<uint8_t> m_closely;       // whether a document other than a loose one pairs them
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
     std::vector<uint32_t> m_lastText;     // of each key, the text of the last document it shared
+    std::vector<double> m_commonWeight;   // of each key, log(1 + its commonness)
     // By one document, -score, key, by loose documents only.
     std::vector<std::tuple<bool, double, uint32_t, bool>> m_scored;
 };
