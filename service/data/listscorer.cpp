@@ -85,12 +85,7 @@ void ListScorer::findCooccurrents()
     LexiconTables &t = *m_t;
     const uint32_t keyCount = t.keys.size();
     indexDocuments(keyCount);
-    std::vector<double> shared(keyCount, 0.0);
-    m_sharedDocs.assign(keyCount, 0);
-    m_namedBoth.assign(keyCount, 0);
-    m_beyondSayings.assign(keyCount, 0);
-    m_closely.assign(keyCount, 0);
-    m_lastText.assign(keyCount, UINT32_MAX);
+    m_tally.assign(keyCount, Tally());
     t.coocWitnessed.assign(keyCount, 0);
     t.keySpread.assign(keyCount, 0);
     m_withheldFrom.assign(keyCount, UINT32_MAX);
@@ -102,7 +97,7 @@ void ListScorer::findCooccurrents()
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
-            scoreKey(a, &shared, &found);
+            scoreKey(a, &found);
         }
     }
     fillLists(found, keyCount, maxCooccurrents, &t.coocBegin, &t.cooc);
@@ -132,25 +127,17 @@ void ListScorer::indexDocuments(uint32_t keyCount)
 }
 
 // Adds the best co-occurrents of key a to *found, as (a, word) pairs, and marks those that only
-// loose documents bring. *shared: all zero, and left so.
-void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
-                          std::vector<std::pair<uint32_t, uint32_t>> *found)
+// loose documents bring.
+void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found)
 {
     LexiconTables &t = *m_t;
     m_touched.clear();
-    // Raw pointers: the flags are bytes, and a store through a byte may alias anything, so the
-    // vectors' own pointers would be read again for every pair.
     const uint32_t *keys = m_docs.keys.data();
-    double *sharedWeight = shared->data();
-    uint32_t *sharedDocs = m_sharedDocs.data();
-    uint32_t *lastText = m_lastText.data();
-    uint8_t *namedBoth = m_namedBoth.data();
-    uint8_t *beyondSayings = m_beyondSayings.data();
-    uint8_t *closely = m_closely.data();
+    Tally *tally = m_tally.data();
     for (uint32_t i = m_keyDocBegin[a]; i < m_keyDocBegin[a + 1]; ++i) {
         const uint32_t d = m_keyDocs[i];
         const uint32_t text = m_docs.textOf(d);
-        const uint8_t saying = m_docs.isSayingAt(d);
+        const bool saying = m_docs.isSayingAt(d);
         const uint8_t weight = m_docs.weight[d];
         const TokenPairs pairs(m_docs, d, m_keyTokens[i]);
         for (uint32_t j = m_docs.begin[d], end = m_docs.begin[d + 1]; j < end; ++j) {
@@ -163,39 +150,36 @@ void ListScorer::scoreKey(uint32_t a, std::vector<double> *shared,
                 withhold(a, b, j == m_docs.genus[d]);
                 continue;
             }
+            Tally &pair = tally[b];
             if (b == a || pairs.detailBeyondDefined(j) || pairs.meetInCompound(j) ||
-                pairs.fromOneEntry(j) || lastText[b] == text) {
+                pairs.fromOneEntry(j) || pair.lastText == text) {
                 continue;
             }
-            lastText[b] = text;
-            if (sharedWeight[b] == 0.0) {
+            pair.lastText = text;
+            if (pair.weight == 0.0) {
                 m_touched.push_back(b);
             }
-            sharedWeight[b] += weight;
-            ++sharedDocs[b];
+            pair.weight += weight;
+            ++pair.documents;
             // Texts that name only compounds of either word witness the compounds: the wrenches
             // that lists of tools name say nothing of a door's key. One text must name both.
-            namedBoth[b] |= uint8_t(pairs.byThemselves(j));
-            beyondSayings[b] |= uint8_t(!saying);
-            closely[b] |= uint8_t(!pairs.loosely(j));
+            pair.namedBoth = pair.namedBoth || pairs.byThemselves(j);
+            pair.beyondSayings = pair.beyondSayings || !saying;
+            pair.closely = pair.closely || !pairs.loosely(j);
         }
     }
     m_scored.clear();
     const double dfA = t.keyCommonness[a];
     for (const uint32_t b : m_touched) {
-        const double n = (*shared)[b];
-        (*shared)[b] = 0.0;
-        m_lastText[b] = UINT32_MAX;
-        const double value = weighted(n, dfA, t.keyCommonness[b], m_total, m_commonWeight[b]);
+        Tally &pair = tally[b];
+        const double value =
+            weighted(pair.weight, dfA, t.keyCommonness[b], m_total, m_commonWeight[b]);
         if (value > 0.0) {
-            const uint32_t needed = m_beyondSayings[b] ? 2 : BuildWeights::minSayings;
-            m_scored.emplace_back(m_sharedDocs[b] < needed || !m_namedBoth[b], -value, b,
-                                  !m_closely[b]);
+            const uint32_t needed = pair.beyondSayings ? 2 : BuildWeights::minSayings;
+            m_scored.emplace_back(pair.documents < needed || !pair.namedBoth, -value, b,
+                                  !pair.closely);
         }
-        m_sharedDocs[b] = 0;
-        m_namedBoth[b] = 0;
-        m_beyondSayings[b] = 0;
-        m_closely[b] = 0;
+        pair = Tally();
     }
     // Of the best, a word that one document alone brings goes after those that more bring; so
     // does one that too few sayings alone bring.

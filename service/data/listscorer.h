@@ -35,8 +35,7 @@ private:
     void findCompounds(const std::vector<uint32_t> &listed);
     void findCooccurrents();
     void indexDocuments(uint32_t keyCount);
-    void scoreKey(uint32_t a, std::vector<double> *shared,
-                  std::vector<std::pair<uint32_t, uint32_t>> *found);
+    void scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found);
     // Key a and word b, which a definition names as class and detail, are no pair.
     void withhold(uint32_t a, uint32_t b, bool bIsClass);
 
@@ -48,13 +47,19 @@ private:
     std::vector<uint32_t> m_keyTokens; // of each of m_keyDocs, the key's place in the documents
     double m_total = 0;                // the weight of all documents
     std::vector<uint32_t> m_touched;
-    std::vector<uint32_t> m_sharedDocs;
-    // Bytes, not bits: they are set for every pair of every document.
-    std::vector<uint8_t> m_namedBoth;     // whether a document names both words themselves
-    std::vector<uint8_t> m_beyondSayings; // whether a document other than a saying pairs them
-    std::vector<uint8_t> m_closely;       // whether a document other than a loose one pairs them
+    // What the documents of one key say of each word they pair it with, one record a word, so
+    // that a pair touches one place in memory rather than one in each of six tables.
+    struct Tally
+    {
+        double weight = 0;              // of the documents that pair them
+        uint32_t documents = 0;         // how many do
+        uint32_t lastText = UINT32_MAX; // the text of the last of them
+        bool namedBoth = false;         // whether one names both words themselves
+        bool beyondSayings = false;     // whether one other than a saying pairs them
+        bool closely = false;           // whether one other than a loose one pairs them
+    };
+    std::vector<Tally> m_tally;
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
-    std::vector<uint32_t> m_lastText;     // of each key, the text of the last document it shared
     std::vector<double> m_commonWeight;   // of each key, log(1 + its commonness)
     // By one document, -score, key, by loose documents only.
     std::vector<std::tuple<bool, double, uint32_t, bool>> m_scored;
