@@ -306,8 +306,8 @@ struct Candidate
     int keywordAt = notLookedUp; // where its own texts' list names the keyword, -1 nowhere
     bool backed = false;         // by a list that is not of texts
     Looseness loose = Looseness::No;
-    uint32_t place = 0; // in the keyword's texts' list, or the list's length where it is not
-    bool texts = false; // named by the keyword's texts or its associates'
+    uint32_t place = uint32_t(fullList); // in the keyword's texts' list, if it is there
+    bool texts = false;                  // named by the keyword's texts or its associates'
 };
 
 // The filter and the weighting both ask where the word's own list names the keyword; the
@@ -355,12 +355,18 @@ public:
     {
         beginList(evidence, kind);
         float rank = 1.0f;
+        m_at = m_placeFrom;
         for (const uint32_t word : list) {
             if (add(word, relation, weight / (fusionK + rank))) {
                 rank += 1.0f;
             }
+            ++m_at;
         }
+        m_placeFrom = noPlace;
     }
+    // The list added next is the keyword's texts' list from this place on: its words keep their
+    // places in it.
+    void placeNext(uint32_t first) { m_placeFrom = first; }
     // Whether the word may enter, remembered for the word's next list.
     bool admits(uint32_t word) { return entryOf(word) != refused; }
 
@@ -406,6 +412,9 @@ private:
             index = place; // m_index has not grown since: the reference still holds
         }
         Candidate &candidate = m_candidates[index];
+        if (m_placeFrom != noPlace) {
+            candidate.place = std::min(candidate.place, m_at);
+        }
         if (candidate.list == m_list) {
             return false; // another form of a word this list has already named
         }
@@ -430,6 +439,9 @@ private:
     uint32_t m_list = 0; // the list being added
     Evidence m_evidence = Evidence::Witness;
     Kind m_kind = Kind::Other;
+    static constexpr uint32_t noPlace = UINT32_MAX;
+    uint32_t m_placeFrom = noPlace; // of the list being added, where it begins in the texts' list
+    uint32_t m_at = 0;              // the place of the word being added
     // Per word: its candidate's place, or whether it may enter.
     static constexpr uint32_t refused = UINT32_MAX;
     static constexpr uint32_t admitted = UINT32_MAX - 1; // in no list yet
@@ -856,20 +868,6 @@ void markLoose(const Lexicon &lexicon, uint32_t base, std::vector<Candidate> *ca
     }
 }
 
-// Where the keyword's texts rank each word.
-void markPlaces(const Lexicon &lexicon, uint32_t base, std::vector<Candidate> *candidates)
-{
-    const Lexicon::Ids own = lexicon.cooccurrentsOf(base);
-    WordTable<uint32_t> places(own.size());
-    for (size_t i = 0; i < own.size(); ++i) {
-        places.at(lexicon.baseOf(lexicon.keyOf(own.first[i])), uint32_t(i));
-    }
-    for (Candidate &c : *candidates) {
-        const uint32_t *place = places.find(c.base);
-        c.place = place ? *place : uint32_t(fullList);
-    }
-}
-
 bool isOneSided(const Candidate &c)
 {
     if (c.backed || c.linked || c.keywordAt == notLookedUp) {
@@ -1007,11 +1005,13 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     fusion.addList(lexicon.compoundsOf(base), Relation::Compound, compoundWeight);
     const Lexicon::Ids cooccurrents = lexicon.cooccurrentsOf(base);
     const Lexicon::Ids witnessed = witnessedCooccurrents(lexicon, base);
+    fusion.placeNext(0);
     fusion.addList(witnessed, Relation::Cooccurrence, cooccurrenceWeight, Evidence::Witness,
                    Kind::Texts);
     fusion.addList(lexicon.backlinksOf(base), Relation::Cooccurrence, backlinkWeight,
                    Evidence::Witness, Kind::Texts);
     const Lexicon::Ids single{witnessed.last, cooccurrents.last};
+    fusion.placeNext(uint32_t(witnessed.size()));
     fusion.addList(single, Relation::Cooccurrence, singleDocumentWeight, Evidence::Hint,
                    Kind::Texts);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
@@ -1021,7 +1021,6 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     auto &candidates = fusion.candidates();
     keepBorneOut(lexicon, base, single, witnessed.size() > 0, &candidates);
     markLoose(lexicon, base, &candidates);
-    markPlaces(lexicon, base, &candidates);
     weighByCommonness(lexicon, &fusion.candidates());
     weighByMutuality(lexicon, base, size_t(std::clamp(count, 1, maxCount)), &candidates);
     leaveOutOtherNumber(lexicon, base, &candidates);
