@@ -30,7 +30,8 @@ private slots:
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
     void looseTextsFollowTheFirstPlaces();
-    void wordNamingTheKeywordNowhereFollows();
+    void wordNamingTheKeywordLateFollows_data();
+    void wordNamingTheKeywordLateFollows();
     void synonymNoTextNamesFollows();
     void oneDocumentBringsNoTopic();
     void oneHintIsNoWitness();
@@ -286,15 +287,26 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
     QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Brunnen"_s), 50);
 }
 
-// Twenty texts pair "Ding" with "Pumpe", but Ding goes with two hundred words more often, and its
-// list names Pumpe nowhere: it follows the first fifty words, which name Pumpe from their side.
-void TestEvidence::wordNamingTheKeywordNowhereFollows()
+// Texts pair "Ding" with "Pumpe", but Ding goes with other words more often: where its list
+// names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, it follows the first fifty
+// words, which name Pumpe first.
+void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
+    QTest::addColumn<int>("others");
+    QTest::addColumn<int>("texts");
+    QTest::newRow("named nowhere") << 200 << 20;
+    QTest::newRow("late on both sides") << 19 << 3;
+}
+
+void TestEvidence::wordNamingTheKeywordLateFollows()
+{
+    QFETCH(int, others);
+    QFETCH(int, texts);
     MadeUp data(100000);
     for (int i = 0; i < 60; ++i)
-        data.text({"Pumpe", filler("Rohr", i)}, 2);
-    data.text({"Pumpe", "Ding"}, 20);
-    for (int i = 0; i < 200; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, i < 40 ? 3 : 2);
+    data.text({"Pumpe", "Ding"}, texts);
+    for (int i = 0; i < others; ++i)
         data.text({filler("Gerät", i), "Ding"}, 24);
     QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Ding"_s), 50);
 }
