@@ -305,6 +305,9 @@ private slots:
         QTest::qWait(600); // past the moment the earlier reply would have come
         QCOMPARE(shown(), (QStringList{u"Neu"_s, u"Spät"_s}));
         QCOMPARE(readBytes(replyPath()), page({u"Neu"_s}));
+        // Nothing of the earlier transfer's half-written reply is left behind.
+        QCOMPARE(QDir(env->dataDir()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{u"default_blacklist.txt"_s, u"tmp.txt"_s}));
         QCOMPARE(messages->count(), 0);
     }
 
