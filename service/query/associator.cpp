@@ -216,8 +216,9 @@ public:
             return false;
         }
         const std::string_view text = m_lexicon.key(key);
-        return !isOwnForm(text, m_base) && !isOwnForm(text, m_typed) && !isOwnSpelling(text) &&
-               !isShownAsOwnForm(word, key, text);
+        // Most keywords are typed in their base form: one reading of the forms does for both.
+        return !isOwnForm(text, m_base) && (m_typedKey == m_baseKey || !isOwnForm(text, m_typed)) &&
+               !isOwnSpelling(text) && !isShownAsOwnForm(word, key, text);
     }
 
 private:
