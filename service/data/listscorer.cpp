@@ -160,7 +160,7 @@ void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
                 m_touched.push_back(b);
             }
             pair.weight += weight;
-            ++pair.documents;
+            pair.documents += pair.documents < UINT8_MAX ? 1 : 0;
             // Texts that name only compounds of either word witness the compounds: the wrenches
             // that lists of tools name say nothing of a door's key. One text must name both.
             pair.namedBoth = pair.namedBoth || pairs.byThemselves(j);

@@ -47,13 +47,13 @@ private:
     std::vector<uint32_t> m_keyTokens; // of each of m_keyDocs, the key's place in the documents
     double m_total = 0;                // the weight of all documents
     std::vector<uint32_t> m_touched;
-    // What the documents of one key say of each word they pair it with, one record a word, so
-    // that a pair touches one place in memory rather than one in each of six tables.
+    // What the documents of one key say of each word they pair it with, one record of 16 bytes
+    // a word, so that a pair touches one place in memory rather than one in each of six tables.
     struct Tally
     {
         double weight = 0;              // of the documents that pair them
-        uint32_t documents = 0;         // how many do
         uint32_t lastText = UINT32_MAX; // the text of the last of them
+        uint8_t documents = 0;          // how many do, up to 255: only "fewer than 3" is asked
         bool namedBoth = false;         // whether one names both words themselves
         bool beyondSayings = false;     // whether one other than a saying pairs them
         bool closely = false;           // whether one other than a loose one pairs them
