@@ -775,13 +775,20 @@ float namedAtTextsOnly(float place)
     return oneWayShare + (1.0f - oneWayShare) * textsOnlyHalfway / (textsOnlyHalfway + place);
 }
 
+// The candidates whose places in their own lists are looked up, best first: the answer, with
+// room for the words that follow its first places.
+size_t placesLookedAt(size_t count)
+{
+    return count * 2 + topPlaces;
+}
+
 // A word that goes with the keyword names the keyword among its own cooccurrents; one that goes
 // with everything does not, as it has room for only a few of them. Only the words that may still
 // reach the answer are looked at.
 void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
                       std::vector<Candidate> *candidates)
 {
-    const size_t looked = std::min(candidates->size(), count * 2 + topPlaces);
+    const size_t looked = std::min(candidates->size(), placesLookedAt(count));
     sortFirst(candidates, looked, [](const Candidate &a, const Candidate &b) {
         return a.score != b.score ? a.score > b.score : a.word < b.word;
     });
@@ -928,8 +935,10 @@ void keepBehind(std::vector<Candidate> *candidates)
 std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
                                     size_t count)
 {
-    // Only the first places are needed, with room for the phrases moved down.
-    const size_t sorted = std::min(candidates.size(), count + topPlaces + 16);
+    // Only the first places are needed, with room for the words moved down: as many as were
+    // weighed by their own lists. A shorter window that such words fill holds fewer than the fifty
+    // they follow, and they would stand among them after all.
+    const size_t sorted = std::min(candidates.size(), placesLookedAt(count));
     sortFirst(&candidates, sorted, [](const Candidate &a, const Candidate &b) {
         return a.score != b.score ? a.score > b.score : a.word < b.word;
     });
