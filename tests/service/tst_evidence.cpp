@@ -293,14 +293,15 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
 }
 
 // Texts pair "Ding" with "Pumpe", but Ding goes with other words more often: where its list
-// names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, it follows the first fifty
-// words, which name Pumpe first.
+// names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, or 13th while Pumpe's names
+// Ding past its first thirty, it follows the first fifty words, which name Pumpe first.
 void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
     QTest::addColumn<int>("others");
     QTest::addColumn<int>("texts");
     QTest::newRow("named nowhere") << 200 << 20;
     QTest::newRow("late on both sides") << 19 << 3;
+    QTest::newRow("middling on both sides") << 12 << 2;
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
