@@ -692,10 +692,14 @@ void addSecondOrder(const Lexicon &lexicon,
 
 // The heads of the keyword's compounds, as the index compiler cut them: a "Zahnbürste" and a
 // "Zahnarzt" make "Bürste" and "Arzt" words that go with "Zahn". (The first parts of compounds
-// that end in it only sort them: "Bergschuh", "Sportschuh".)
+// that end in it only sort them: "Bergschuh", "Sportschuh".) An adjective or a verb in front says
+// what kind of thing the head is, not what goes with it: "Kleingarten", "Schlafzeit".
 std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusion *fusion)
 {
     std::vector<uint32_t> heads;
+    if ((lexicon.kindsOf(base) & Language::Noun) == 0) {
+        return heads;
+    }
     for (const uint32_t compound : lexicon.compoundsOf(base)) {
         const Lexicon::CompoundCut cut = lexicon.cutOf(lexicon.keyOf(compound));
         if (cut.modifier != base || cut.head == Lexicon::npos) {
