@@ -93,12 +93,13 @@ constexpr size_t looseFirstPlaces = 20;
 // everyday keywords' top 50 against 0.9%.
 constexpr size_t keywordFirstPlaces = 60;
 constexpr int wordFirstPlaces = 5;
-// It follows them too where the two sides, taken together, rank each other below the middle of
-// the first fifty: where the product of its two places (from 1) passes the square of this one.
-// Middling places on both sides say as little as a late one on one side: each word goes with
-// many others before the other. On the development lists, 63 labelled junk words and 15 good ones
-// left the first fifty places; with the words that took their places, 33 junk and 6 good fewer.
-constexpr float sharedPlace = 25.0f;
+// It follows them too where the two sides, taken together, rank each other below the first
+// twenty: where the product of its two places (from 1) passes the square of this one. Middling
+// places on both sides say as little as a late one on one side: each word goes with many others
+// before the other. On the development lists, at the middle of the first fifty (25) 63 labelled
+// junk words and 15 good ones left the first fifty places; at 20, 10 junk and 1 good more left
+// with those that took their places; at 15 junk came into the first ten.
+constexpr float sharedPlace = 20.0f;
 constexpr size_t maxNeighbours = 200;
 // The synonyms whose meanings give neighbours, the most common first.
 constexpr size_t neighbourSources = 12;
@@ -692,10 +693,14 @@ void addSecondOrder(const Lexicon &lexicon,
 
 // The heads of the keyword's compounds, as the index compiler cut them: a "Zahnbürste" and a
 // "Zahnarzt" make "Bürste" and "Arzt" words that go with "Zahn". (The first parts of compounds
-// that end in it only sort them: "Bergschuh", "Sportschuh".)
+// that end in it only sort them: "Bergschuh", "Sportschuh".) An adjective or a verb in front says
+// what kind of thing the head is, not what goes with it: "Kleingarten", "Schlafzeit".
 std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusion *fusion)
 {
     std::vector<uint32_t> heads;
+    if ((lexicon.kindsOf(base) & Language::Noun) == 0) {
+        return heads;
+    }
     for (const uint32_t compound : lexicon.compoundsOf(base)) {
         const Lexicon::CompoundCut cut = lexicon.cutOf(lexicon.keyOf(compound));
         if (cut.modifier != base || cut.head == Lexicon::npos) {
@@ -776,13 +781,20 @@ float namedAtTextsOnly(float place)
     return oneWayShare + (1.0f - oneWayShare) * textsOnlyHalfway / (textsOnlyHalfway + place);
 }
 
+// The candidates whose places in their own lists are looked up, best first: the answer, with
+// room for the words that follow its first places.
+size_t placesLookedAt(size_t count)
+{
+    return count * 2 + topPlaces;
+}
+
 // A word that goes with the keyword names the keyword among its own cooccurrents; one that goes
 // with everything does not, as it has room for only a few of them. Only the words that may still
 // reach the answer are looked at.
 void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
                       std::vector<Candidate> *candidates)
 {
-    const size_t looked = std::min(candidates->size(), count * 2 + topPlaces);
+    const size_t looked = std::min(candidates->size(), placesLookedAt(count));
     sortFirst(candidates, looked, [](const Candidate &a, const Candidate &b) {
         return a.score != b.score ? a.score > b.score : a.word < b.word;
     });
@@ -929,8 +941,10 @@ void keepBehind(std::vector<Candidate> *candidates)
 std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
                                     size_t count)
 {
-    // Only the first places are needed, with room for the phrases moved down.
-    const size_t sorted = std::min(candidates.size(), count + topPlaces + 16);
+    // Only the first places are needed, with room for the words moved down: as many as were
+    // weighed by their own lists. A shorter window that such words fill holds fewer than the fifty
+    // they follow, and they would stand among them after all.
+    const size_t sorted = std::min(candidates.size(), placesLookedAt(count));
     sortFirst(&candidates, sorted, [](const Candidate &a, const Candidate &b) {
         return a.score != b.score ? a.score > b.score : a.word < b.word;
     });

@@ -276,27 +276,33 @@ void TestEvidence::sayingsAloneNeedThree()
 }
 
 // Three sayings and two definitions of other things pair "Brunnen" with "Pumpe", as they pair all
-// their words: it follows the first fifty of the words that texts pair with Pumpe by choice.
+// their words: it follows the first fifty of the words that texts pair with Pumpe by choice, and so
+// do sixty words that sayings alone pair with it, however high their scores.
 void TestEvidence::looseTextsFollowTheFirstPlaces()
 {
     MadeUp data;
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 60; ++i) {
         data.text({"Pumpe", filler("Rohr", i)}, 2);
+        data.saying({"Pumpe", filler("Quelle", i)}, 4);
+    }
     data.saying({"Pumpe", "Brunnen"}, 3);
     data.definition({"Kolben", "Pumpe", "Brunnen"});
     data.definition({"Ventil", "Pumpe", "Brunnen"});
     QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Brunnen"_s), 50);
+    const QStringList first = ServiceFixture::words(data.lexicon(), u"Pumpe"_s, 50);
+    QCOMPARE(first.filter(u"Quelle"_s).size(), 0);
 }
 
 // Texts pair "Ding" with "Pumpe", but Ding goes with other words more often: where its list
-// names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, it follows the first fifty
-// words, which name Pumpe first.
+// names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, or 13th while Pumpe's names
+// Ding past its first thirty, it follows the first fifty words, which name Pumpe first.
 void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
     QTest::addColumn<int>("others");
     QTest::addColumn<int>("texts");
     QTest::newRow("named nowhere") << 200 << 20;
     QTest::newRow("late on both sides") << 19 << 3;
+    QTest::newRow("middling on both sides") << 12 << 2;
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
