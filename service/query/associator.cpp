@@ -100,6 +100,12 @@ constexpr int wordFirstPlaces = 5;
 // junk words and 15 good ones left the first fifty places; at 20, 10 junk and 1 good more left
 // with those that took their places; at 15 junk came into the first ten.
 constexpr float sharedPlace = 20.0f;
+// A word that only the keyword's own texts bring, seconded by no other kind of evidence, not even
+// the texts of its associates, needs the two sides closer: the square of this one. On the
+// development lists, 29 labelled junk words and 18 good ones left the first fifty; 13 junk and 13
+// good came in with those that took their places. At 12, as many good words as junk left
+// besides; at 17, half as many junk.
+constexpr float textsOnlyPlace = 15.0f;
 constexpr size_t maxNeighbours = 200;
 // The synonyms whose meanings give neighbours, the most common first.
 constexpr size_t neighbourSources = 12;
@@ -888,8 +894,9 @@ bool isOneSided(const Candidate &c)
         return false;
     }
     const float named = c.keywordAt < 0 ? fullList : float(c.keywordAt);
+    const float bound = c.seconded ? sharedPlace : textsOnlyPlace;
     return c.keywordAt == -1 || (c.place >= keywordFirstPlaces && c.keywordAt >= wordFirstPlaces) ||
-           (float(c.place) + 1.0f) * (named + 1.0f) > sharedPlace * sharedPlace;
+           (float(c.place) + 1.0f) * (named + 1.0f) > bound * bound;
 }
 
 bool isSingleDocument(const Candidate &c)

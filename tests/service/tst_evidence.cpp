@@ -295,7 +295,8 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
 
 // Texts pair "Ding" with "Pumpe", but Ding goes with other words more often: where its list
 // names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, or 13th while Pumpe's names
-// Ding past its first thirty, it follows the first fifty words, which name Pumpe first.
+// Ding past its first thirty, it follows the first fifty words, which name Pumpe first. So it does
+// at 9th, as nothing but Pumpe's own texts speak for it.
 void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
     QTest::addColumn<int>("others");
@@ -303,6 +304,7 @@ void TestEvidence::wordNamingTheKeywordLateFollows_data()
     QTest::newRow("named nowhere") << 200 << 20;
     QTest::newRow("late on both sides") << 19 << 3;
     QTest::newRow("middling on both sides") << 12 << 2;
+    QTest::newRow("middling, texts alone") << 8 << 2;
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
