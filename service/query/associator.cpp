@@ -288,6 +288,9 @@ enum class Kind : uint8_t
 {
     Texts,
     AssociatesTexts,
+    // The heads of the keyword's compounds: the keyword makes words with them, which seconds what
+    // its texts say of them, but backs no pair that the texts rank high on one side only.
+    CompoundHeads,
     Other,
 };
 
@@ -431,7 +434,8 @@ private:
         candidate.score += gain;
         candidate.seconded = candidate.seconded || m_kind != Kind::Texts;
         candidate.backed = candidate.backed || m_kind == Kind::Other;
-        candidate.texts = candidate.texts || m_kind != Kind::Other;
+        candidate.texts =
+            candidate.texts || m_kind == Kind::Texts || m_kind == Kind::AssociatesTexts;
         candidate.linked = candidate.linked ||
                            (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
         if (m_evidence == Evidence::Witness) {
@@ -1039,7 +1043,8 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
                    Kind::Texts);
     fusion.addList(neighbours(lexicon, thesaurus, fusion), neighbourWeight, Evidence::Hint);
     addSecondOrder(lexicon, thesaurus, base, &fusion);
-    fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight);
+    fusion.addList(compoundHeads(lexicon, base, &fusion), Relation::Cooccurrence, headWeight,
+                   Evidence::Witness, Kind::CompoundHeads);
     addWordFamilies(lexicon, &fusion);
     auto &candidates = fusion.candidates();
     keepBorneOut(lexicon, base, single, witnessed.size() > 0, &candidates);

@@ -296,22 +296,28 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
 // Texts pair "Ding" with "Pumpe", but Ding goes with other words more often: where its list
 // names Pumpe nowhere, or names it 20th while Pumpe's names Ding 41st, or 13th while Pumpe's names
 // Ding past its first thirty, it follows the first fifty words, which name Pumpe first. So it does
-// at 9th, as nothing but Pumpe's own texts speak for it.
+// at 9th, as nothing but Pumpe's own texts speak for it, and where it is the head of "Pumpending":
+// that the keyword makes a word with it backs no pair the texts make on one side only.
 void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
     QTest::addColumn<int>("others");
     QTest::addColumn<int>("texts");
-    QTest::newRow("named nowhere") << 200 << 20;
-    QTest::newRow("late on both sides") << 19 << 3;
-    QTest::newRow("middling on both sides") << 12 << 2;
-    QTest::newRow("middling, texts alone") << 8 << 2;
+    QTest::addColumn<bool>("compound");
+    QTest::newRow("named nowhere") << 200 << 20 << false;
+    QTest::newRow("late on both sides") << 19 << 3 << false;
+    QTest::newRow("named nowhere, a compound's head") << 200 << 20 << true;
+    QTest::newRow("middling on both sides") << 12 << 2 << false;
+    QTest::newRow("middling, texts alone") << 8 << 2 << false;
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
 {
     QFETCH(int, others);
     QFETCH(int, texts);
+    QFETCH(bool, compound);
     MadeUp data(100000);
+    if (compound)
+        data.noun("Pumpending");
     for (int i = 0; i < 60; ++i)
         data.text({"Pumpe", filler("Rohr", i)}, i < 40 ? 3 : 2);
     data.text({"Pumpe", "Ding"}, texts);
