@@ -277,7 +277,8 @@ void TestEvidence::sayingsAloneNeedThree()
 
 // Three sayings and two definitions of other things pair "Brunnen" with "Pumpe", as they pair all
 // their words: it follows the first fifty of the words that texts pair with Pumpe by choice, and so
-// do sixty words that sayings alone pair with it, however high their scores.
+// do sixty words that sayings alone pair with it, however high their scores, and "Zisterne", which
+// a gathering of entries and two definitions bring.
 void TestEvidence::looseTextsFollowTheFirstPlaces()
 {
     MadeUp data;
@@ -289,9 +290,13 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
     data.saying({"Pumpe", "Brunnen"}, 3);
     data.definition({"Kolben", "Pumpe", "Brunnen"});
     data.definition({"Ventil", "Pumpe", "Brunnen"});
+    data.gathering({{"Pumpe"}, {"Zisterne"}});
+    data.definition({"Schieber", "Pumpe", "Zisterne"});
+    data.definition({"Hahn", "Pumpe", "Zisterne"});
     QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Brunnen"_s), 50);
     const QStringList first = ServiceFixture::words(data.lexicon(), u"Pumpe"_s, 50);
     QCOMPARE(first.filter(u"Quelle"_s).size(), 0);
+    QVERIFY(!first.contains(u"Zisterne"_s));
 }
 
 // Texts pair "Ding" with "Pumpe", but Ding goes with other words more often: where its list
