@@ -340,6 +340,8 @@ void TestEvidence::wordNamingTheKeywordLateFollows()
 
 // "Heber" and "Kolben" are words of a meaning of "Pumpe"; texts pair Kolben with Pumpe, and no
 // text names Heber with Pumpe or Kolben: common as it is, it follows the first fifty words.
+// "Saugwerk", of the same meaning, is named by the texts of Kolben and of a Rohr word, Pumpe's
+// associates, and keeps the place its score earns.
 void TestEvidence::synonymNoTextNamesFollows()
 {
     MadeUp data(20000);
@@ -348,8 +350,12 @@ void TestEvidence::synonymNoTextNamesFollows()
     data.text({"Pumpe", "Kolben"}, 2);
     for (int i = 0; i < 60; ++i)
         data.text({"Heber", filler("Stein", i)}, 6);
-    data.meaning({"Pumpe", "Heber", "Kolben"});
+    data.meaning({"Pumpe", "Heber", "Kolben", "Saugwerk"});
+    data.text({"Kolben", "Saugwerk"}, 2);
+    data.text({filler("Rohr", 0), "Saugwerk"}, 2);
     const QStringList pumpe = data.answer(u"Pumpe"_s);
+    const qsizetype saugwerk = pumpe.indexOf(u"Saugwerk"_s);
+    QVERIFY2(saugwerk >= 0 && saugwerk < 50, qPrintable(pumpe.join(u',')));
     QVERIFY2(pumpe.indexOf(u"Kolben"_s) < 20, qPrintable(pumpe.join(u',')));
     QCOMPARE(pumpe.indexOf(u"Heber"_s), 50);
 }
