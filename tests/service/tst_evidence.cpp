@@ -318,6 +318,7 @@ void TestEvidence::wordNamingTheKeywordLateFollows_data()
     // Ding stands 41st in Pumpe's list: named 6th in its own, the pair is just one-sided, 5th not.
     QTest::newRow("texts alone, just past the bound") << 5 << 2 << false << true;
     QTest::newRow("texts alone, just inside the bound") << 4 << 2 << false << false;
+    QTest::newRow("one text, borne out by associates' texts") << 12 << 1 << false << true;
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
@@ -332,6 +333,14 @@ void TestEvidence::wordNamingTheKeywordLateFollows()
     for (int i = 0; i < 60; ++i)
         data.text({"Pumpe", filler("Rohr", i)}, i < 40 ? 3 : 2);
     data.text({"Pumpe", "Ding"}, texts);
+    // Pumpe's first two associates name Ding in their texts: borne out, the one text is judged
+    // by its place behind all that more texts pair with Pumpe.
+    if (texts == 1) {
+        for (const char *word : {"Eimer", "Kübel"}) {
+            data.text({"Pumpe", word}, 30);
+            data.text({word, "Ding"}, 2);
+        }
+    }
     for (int i = 0; i < others; ++i)
         data.text({filler("Gerät", i), "Ding"}, 24);
     const qsizetype at = data.answer(u"Pumpe"_s).indexOf(u"Ding"_s);
