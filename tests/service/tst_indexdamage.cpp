@@ -143,6 +143,20 @@ void TestIndexDamage::checksumCoversEveryByte()
         const QString error = openChanged([at](QByteArray *b) { (*b)[at] = char((*b)[at] ^ 1); });
         QVERIFY2(error.contains(QLatin1String("damaged")), qPrintable(QString::number(at)));
     }
+    // A file larger than the reader's buffer is summed to its end: padded to 3 MiB with its
+    // size and sum made anew, it opens, and a byte changed far past the first MiB is found.
+    for (const qsizetype at : {qsizetype(0), qsizetype(5) << 19}) {
+        const QString error = openChanged([at](QByteArray *b) {
+            b->append(QByteArray((qsizetype(3) << 20) - b->size(), '\0'));
+            put(b, offsetof(IndexFormat::Header, fileSize), quint64(b->size()));
+            const size_t header = sizeof(IndexFormat::Header);
+            put(b, offsetof(IndexFormat::Header, checksum),
+                IndexFormat::checksum(b->constData() + header, size_t(b->size()) - header));
+            (*b)[at] = char((*b)[at] ^ (at ? 1 : 0));
+        });
+        QVERIFY2(at ? error.contains(QLatin1String("damaged")) : error.isEmpty(),
+                 qPrintable(error));
+    }
 }
 
 // Each offset table must begin at 0, end exactly at its list's end and never fall back; each
