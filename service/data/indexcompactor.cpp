@@ -68,8 +68,11 @@ void IndexCompactor::keepKey(uint32_t key)
     copy(t.postingBegin, t.postings, &kept.postingBegin, &kept.postings, false);
     copy(t.compoundBegin, t.compounds, &kept.compoundBegin, &kept.compounds, true);
     for (uint32_t i = t.coocBegin[key]; i < t.coocBegin[key + 1]; ++i) {
-        if (i / 8 < t.coocLoose.size() && (t.coocLoose[i / 8] >> (i % 8) & 1u) != 0) {
-            kept.setCoocLoose(kept.cooc.size() + (i - t.coocBegin[key]));
+        const size_t at = kept.cooc.size() + (i - t.coocBegin[key]);
+        for (const auto bits : {&LexiconTables::coocLoose, &LexiconTables::coocDefining}) {
+            if (LexiconTables::bitAt(t.*bits, i)) {
+                LexiconTables::setBit(&(kept.*bits), at);
+            }
         }
     }
     copy(t.coocBegin, t.cooc, &kept.coocBegin, &kept.cooc, true);

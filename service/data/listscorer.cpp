@@ -94,6 +94,7 @@ void ListScorer::findCooccurrents()
         m_commonWeight[k] = std::log(1.0 + t.keyCommonness[k]);
     }
     t.coocLoose.clear();
+    t.coocDefining.clear();
     std::vector<std::pair<uint32_t, uint32_t>> found;
     for (uint32_t a = 0; a < keyCount; ++a) {
         if (m_keyDocBegin[a] != m_keyDocBegin[a + 1]) {
@@ -163,9 +164,10 @@ void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
             pair.documents += pair.documents < UINT8_MAX ? 1 : 0;
             // Texts that name only compounds of either word witness the compounds: the wrenches
             // that lists of tools name say nothing of a door's key. One text must name both.
-            pair.namedBoth = pair.namedBoth || pairs.byThemselves(j);
-            pair.beyondSayings = pair.beyondSayings || !saying;
-            pair.closely = pair.closely || !pairs.loosely(j);
+            pair.mark(NamedBoth, pairs.byThemselves(j));
+            pair.mark(BeyondSayings, !saying);
+            pair.mark(Closely, !pairs.loosely(j));
+            pair.mark(Defining, pairs.definesOther(j));
         }
     }
     m_scored.clear();
@@ -175,9 +177,9 @@ void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
         const double value =
             weighted(pair.weight, dfA, t.keyCommonness[b], m_total, m_commonWeight[b]);
         if (value > 0.0) {
-            const uint32_t needed = pair.beyondSayings ? 2 : BuildWeights::minSayings;
-            m_scored.emplace_back(pair.documents < needed || !pair.namedBoth, -value, b,
-                                  !pair.closely);
+            const uint32_t needed = pair.has(BeyondSayings) ? 2 : BuildWeights::minSayings;
+            m_scored.emplace_back(pair.documents < needed || !pair.has(NamedBoth), -value, b,
+                                  !pair.has(Closely), pair.has(Defining));
         }
         pair = Tally();
     }
@@ -189,9 +191,12 @@ void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
                      [](const auto &x, const auto &y) { return std::get<1>(x) < std::get<1>(y); });
     std::sort(m_scored.begin(), end);
     for (size_t i = 0; i < kept; ++i) {
-        const auto &[single, value, b, looselyOnly] = m_scored[i];
+        const auto &[single, value, b, looselyOnly, defining] = m_scored[i];
         if (looselyOnly) {
-            t.setCoocLoose(found->size());
+            LexiconTables::setBit(&t.coocLoose, found->size());
+        }
+        if (defining) {
+            LexiconTables::setBit(&t.coocDefining, found->size());
         }
         found->emplace_back(a, t.keyWord[b]);
         t.coocWitnessed[a] += single ? 0 : 1;

@@ -54,13 +54,21 @@ private:
         double weight = 0;              // of the documents that pair them
         uint32_t lastText = UINT32_MAX; // the text of the last of them
         uint8_t documents = 0;          // how many do, up to 255: only "fewer than 3" is asked
-        bool namedBoth = false;         // whether one names both words themselves
-        bool beyondSayings = false;     // whether one other than a saying pairs them
-        bool closely = false;           // whether one other than a loose one pairs them
+        uint8_t marks = 0;              // what one of them at least does, as Mark bits
+
+        void mark(uint8_t bit, bool set) { marks |= set ? bit : 0; }
+        bool has(uint8_t bit) const { return (marks & bit) != 0; }
+    };
+    enum Mark : uint8_t
+    {
+        NamedBoth = 1,     // names both words themselves
+        BeyondSayings = 2, // is not a saying
+        Closely = 4,       // is not a loose one
+        Defining = 8,      // is the definition of b, which names a
     };
     std::vector<Tally> m_tally;
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
     std::vector<double> m_commonWeight;   // of each key, log(1 + its commonness)
-    // By one document, -score, key, by loose documents only.
-    std::vector<std::tuple<bool, double, uint32_t, bool>> m_scored;
+    // By one document, -score, key, by loose documents only, named by the key's definition.
+    std::vector<std::tuple<bool, double, uint32_t, bool, bool>> m_scored;
 };

@@ -28,6 +28,10 @@ public:
     // of them by words that include the other, pairs them by choice.
     bool loosely(uint32_t j) const { return m_loose || (m_ofThird && j != m_first); }
 
+    // Whether the document is the definition of the word at j, which describes it by the word
+    // at i: the lexicographer's own statement of what it is, not words used side by side.
+    bool definesOther(uint32_t j) const { return m_ofThird && j == m_first; }
+
     // Whether the token at j stands beside the one at i only through a compound: as the other
     // part of one ("Tag" beside "Mutter" of "Muttertag") or as a part of the compound at i
     // ("Tag" of "Geburtstag"). The compound's own document joins them once; every text that

@@ -9,7 +9,7 @@
 namespace IndexFormat {
 
 // Raised whenever the meaning or layout of any section changes.
-constexpr uint32_t version = 7;
+constexpr uint32_t version = 8;
 constexpr char magic[8] = {'L', 'X', 'G', 'A', 'S', 'S', 'O', 'C'};
 constexpr uint32_t byteOrderMark = 0x01020304u;
 constexpr const char *fileName = "lexigrove-assoc.idx";
@@ -44,6 +44,7 @@ enum Section : uint32_t
     BacklinkBegin, // u32: keys + 1
     Backlinks,     // u32: words whose Cooc lists name the key among their first, nearest first
     CoocLoose,     // u8: a bit per Cooc word, set where only loose documents pair it with the key
+    CoocDefining,  // u8: a bit per Cooc word, set where the word's definition names the key
     SectionCount
 };
 

@@ -49,6 +49,7 @@ const Section sections[SectionCount] = {
     {BacklinkBegin, 4, Extent::ListBegins, [](T t) { return elements(t.backlinkBegin); }},
     {Backlinks, 4, Extent::Free, [](T t) { return elements(t.backlinks); }},
     {CoocLoose, 1, Extent::Free, [](T t) { return elements(t.coocLoose); }},
+    {CoocDefining, 1, Extent::Free, [](T t) { return elements(t.coocDefining); }},
 };
 
 } // namespace IndexSections

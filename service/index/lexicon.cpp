@@ -219,6 +219,15 @@ uint32_t Lexicon::otherCaseBaseOf(uint32_t key) const
     return npos;
 }
 
+bool Lexicon::definitionNamesKey(uint32_t key, size_t place) const
+{
+    const Ids list = cooccurrentsOf(key);
+    const size_t at = size_t(list.first - array<uint32_t>(IndexFormat::Cooc)) + place;
+    const uint8_t *bits = array<uint8_t>(IndexFormat::CoocDefining);
+    return place < list.size() && at < m_sections[IndexFormat::CoocDefining].count * 8 &&
+           (bits[at / 8] >> (at % 8) & 1u) != 0;
+}
+
 std::vector<uint32_t> Lexicon::looselyPairedOf(uint32_t key) const
 {
     const Ids list = cooccurrentsOf(key);

@@ -127,6 +127,8 @@ public:
     // Of the cooccurrentsOf(key), those that only sayings, gatherings and definitions of other
     // words pair with it.
     std::vector<uint32_t> looselyPairedOf(uint32_t key) const;
+    // Whether the word at `place` of cooccurrentsOf(key) names the key in its own definition.
+    bool definitionNamesKey(uint32_t key, size_t place) const;
     // The kinds (a set of Language::Kind) of the key: those the dictionary states for its
     // headwords, or for a key it does not define those that the case of its word tells.
     uint8_t kindsOf(uint32_t key) const

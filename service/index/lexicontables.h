@@ -32,12 +32,18 @@ struct LexiconTables
     std::vector<uint32_t> keySpread;
     std::vector<uint32_t> backlinkBegin{0};
     std::vector<uint32_t> backlinks;
-    std::vector<uint8_t> coocLoose; // a bit per word of cooc
+    // A bit per word of cooc: set where only loose documents pair it with its key.
+    std::vector<uint8_t> coocLoose;
+    // A bit per word of cooc: set where the word's definition names its key.
+    std::vector<uint8_t> coocDefining;
 
-    // Marks the word at place i of cooc as one that only loose documents pair with its key.
-    void setCoocLoose(size_t i)
+    static void setBit(std::vector<uint8_t> *bits, size_t i)
     {
-        coocLoose.resize(std::max(coocLoose.size(), i / 8 + 1), 0);
-        coocLoose[i / 8] |= uint8_t(1u << (i % 8));
+        bits->resize(std::max(bits->size(), i / 8 + 1), 0);
+        (*bits)[i / 8] |= uint8_t(1u << (i % 8));
+    }
+    static bool bitAt(const std::vector<uint8_t> &bits, size_t i)
+    {
+        return i / 8 < bits.size() && (bits[i / 8] >> (i % 8) & 1u) != 0;
     }
 };
