@@ -320,6 +320,7 @@ struct Candidate
     Looseness loose = Looseness::No;
     uint32_t place = uint32_t(fullList); // in the keyword's texts' list, if it is there
     bool texts = false;                  // named by the keyword's texts or its associates'
+    bool defined = false;                // by its own definition, which names the keyword
 };
 
 // The filter and the weighting both ask where the word's own list names the keyword; the
@@ -821,7 +822,7 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
         }
         const int at = i < looked ? keywordPlace(lexicon, keyword, &c) : -1;
         const float place = at < 0 ? fullList : float(at);
-        c.score *= c.seconded ? namedAt(place) : namedAtTextsOnly(place);
+        c.score *= c.seconded || c.defined ? namedAt(place) : namedAtTextsOnly(place);
     }
 }
 
@@ -874,6 +875,18 @@ void keepBorneOut(const Lexicon &lexicon, uint32_t base, Lexicon::Ids single, bo
         candidates->end());
 }
 
+// A word whose own definition names the keyword is tied to it by what the word is, which says more
+// than texts that merely use both: the definition seconds the texts, however far down its own
+// list the word names the keyword among all that its other texts pair with it ("Zwerg" of
+// "klein", "Finanzamt" of "Steuer"). Of the labelled words of the development lists' first fifty
+// that neither the thesaurus nor a compound links, 8% of those were junk, 22% of the others.
+void markDefined(const Lexicon &lexicon, uint32_t base, std::vector<Candidate> *candidates)
+{
+    for (Candidate &c : *candidates) {
+        c.defined = c.place < uint32_t(fullList) && lexicon.definitionNamesKey(base, c.place);
+    }
+}
+
 // Of the words that only texts bring, those that the keyword's texts pair with it loosely.
 void markLoose(const Lexicon &lexicon, uint32_t base, std::vector<Candidate> *candidates)
 {
@@ -899,8 +912,11 @@ bool isOneSided(const Candidate &c)
     }
     const float named = c.keywordAt < 0 ? fullList : float(c.keywordAt);
     const float bound = c.seconded ? sharedPlace : textsOnlyPlace;
-    return c.keywordAt == -1 || (c.place >= keywordFirstPlaces && c.keywordAt >= wordFirstPlaces) ||
-           (float(c.place) + 1.0f) * (named + 1.0f) > bound * bound;
+    // A word whose definition names the keyword goes with it from its side, wherever its list,
+    // so long as it names the keyword at all, puts it.
+    return c.keywordAt == -1 ||
+           (!c.defined && ((c.place >= keywordFirstPlaces && c.keywordAt >= wordFirstPlaces) ||
+                           (float(c.place) + 1.0f) * (named + 1.0f) > bound * bound));
 }
 
 bool isSingleDocument(const Candidate &c)
@@ -1048,6 +1064,7 @@ std::vector<Association> Associator::compute(const QString &keyword, int count) 
     addWordFamilies(lexicon, &fusion);
     auto &candidates = fusion.candidates();
     keepBorneOut(lexicon, base, single, witnessed.size() > 0, &candidates);
+    markDefined(lexicon, base, &candidates);
     markLoose(lexicon, base, &candidates);
     weighByCommonness(lexicon, &fusion.candidates());
     weighByMutuality(lexicon, base, size_t(std::clamp(count, 1, maxCount)), &candidates);

@@ -309,16 +309,19 @@ void TestEvidence::wordNamingTheKeywordLateFollows_data()
     QTest::addColumn<int>("others");
     QTest::addColumn<int>("texts");
     QTest::addColumn<bool>("compound");
+    QTest::addColumn<bool>("defined"); // by a definition that names Pumpe besides
     QTest::addColumn<bool>("follows");
-    QTest::newRow("named nowhere") << 200 << 20 << false << true;
-    QTest::newRow("late on both sides") << 19 << 3 << false << true;
-    QTest::newRow("named nowhere, a compound's head") << 200 << 20 << true << true;
-    QTest::newRow("middling on both sides") << 12 << 2 << false << true;
-    QTest::newRow("middling, texts alone") << 8 << 2 << false << true;
+    QTest::newRow("named nowhere") << 200 << 20 << false << false << true;
+    QTest::newRow("late on both sides") << 19 << 3 << false << false << true;
+    QTest::newRow("late, its definition names it") << 19 << 1 << false << true << false;
+    QTest::newRow("named nowhere, a compound's head") << 200 << 20 << true << false << true;
+    QTest::newRow("named nowhere, its definition names it") << 200 << 19 << false << true << true;
+    QTest::newRow("middling on both sides") << 12 << 2 << false << false << true;
+    QTest::newRow("middling, texts alone") << 8 << 2 << false << false << true;
     // Ding stands 41st in Pumpe's list: named 6th in its own, the pair is just one-sided, 5th not.
-    QTest::newRow("texts alone, just past the bound") << 5 << 2 << false << true;
-    QTest::newRow("texts alone, just inside the bound") << 4 << 2 << false << false;
-    QTest::newRow("one text, borne out by associates' texts") << 12 << 1 << false << true;
+    QTest::newRow("texts alone, just past the bound") << 5 << 2 << false << false << true;
+    QTest::newRow("texts alone, just inside the bound") << 4 << 2 << false << false << false;
+    QTest::newRow("one text, borne out by associates' texts") << 12 << 1 << false << false << true;
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
@@ -326,10 +329,13 @@ void TestEvidence::wordNamingTheKeywordLateFollows()
     QFETCH(int, others);
     QFETCH(int, texts);
     QFETCH(bool, compound);
+    QFETCH(bool, defined);
     QFETCH(bool, follows);
     MadeUp data(100000);
     if (compound)
         data.noun("Pumpending");
+    if (defined)
+        data.definition({"Ding", "Pumpe"});
     for (int i = 0; i < 60; ++i)
         data.text({"Pumpe", filler("Rohr", i)}, i < 40 ? 3 : 2);
     data.text({"Pumpe", "Ding"}, texts);
