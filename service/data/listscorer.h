@@ -69,6 +69,6 @@ private:
     std::vector<Tally> m_tally;
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from
     std::vector<double> m_commonWeight;   // of each key, log(1 + its commonness)
-    // By one document, -score, key, by loose documents only, named by the key's definition.
+    // By one document, -score, key, by loose documents only, by its definition naming the key.
     std::vector<std::tuple<bool, double, uint32_t, bool, bool>> m_scored;
 };
