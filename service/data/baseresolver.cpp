@@ -52,7 +52,7 @@ void BaseResolver::resolveBases()
         } else if (t.keyBase[form] == form &&
                    (!(m_facts.flags[form] & Head) || isParticipleOfItsVerb(form, of))) {
             t.keyBase[form] = of;
-        } else if (isClearReading(form, of)) {
+        } else if (isClearReading(form, of) || isListedFormBesideNoun(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
             // "Kranker" is a noun.
             m_otherCaseBase[form] = of;
@@ -337,6 +337,17 @@ bool BaseResolver::isClearReading(uint32_t key, uint32_t of) const
         return false;
     }
     return !(m_facts.flags[key] & sameKind) || (noun && m_facts.uses[of] > m_facts.uses[key]);
+}
+
+// Whether a key that is both a noun's and another kind's headword has its small-letter words
+// as forms of `of`, as the dictionary lists them: "kleiner" is the comparative of "klein" (with
+// an entry of its own for a translation), "Kleiner" a noun; the capital tells them apart.
+bool BaseResolver::isListedFormBesideNoun(uint32_t form, uint32_t of) const
+{
+    constexpr uint8_t bothKinds = LowerHead | UpperHead;
+    const uint8_t ownKinds = m_facts.kinds[form] & ~Language::Noun;
+    return (m_facts.flags[form] & bothKinds) == bothKinds && !m_facts.noun[of] &&
+           (m_facts.flags[of] & LowerHead) && (ownKinds & ~m_facts.kinds[of]) == 0;
 }
 
 // The noun whose dative plural a verb's key is: "Zimmern" of "Zimmer", "Tagen" of "Tag" (the

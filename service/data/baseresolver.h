@@ -46,6 +46,7 @@ private:
     void addNounReading(uint32_t key, std::string *scratch);
     bool hasOneKind(uint32_t key) const;
     bool isClearReading(uint32_t key, uint32_t of) const;
+    bool isListedFormBesideNoun(uint32_t form, uint32_t of) const;
     uint32_t nounOfDativePlural(uint32_t key) const;
     void findOtherCaseReadings(std::string *scratch);
 
