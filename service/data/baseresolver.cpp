@@ -56,6 +56,8 @@ void BaseResolver::resolveBases()
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
             // "Kranker" is a noun.
             m_otherCaseBase[form] = of;
+        } else if (isAdjectiveFormWithEntry(form, of)) {
+            m_formsWithEntry.push_back(form);
         }
     }
     std::string scratch;
@@ -350,6 +352,18 @@ bool BaseResolver::isListedFormBesideNoun(uint32_t form, uint32_t of) const
            (m_facts.flags[of] & LowerHead) && (ownKinds & ~m_facts.kinds[of]) == 0;
 }
 
+// Whether an adjective's headword is also listed as a form of another adjective: "geringer
+// {adj}" (minor) is the comparative of "gering", "teurer" of "teuer". Its texts stay its own,
+// as they compare ("je teurer, desto ..."), but it is no word to show for a keyword: the base
+// is. Unless the texts use it far more than the base, as a word of its own.
+bool BaseResolver::isAdjectiveFormWithEntry(uint32_t form, uint32_t of) const
+{
+    return form != of && (m_facts.flags[form] & Head) && !(m_facts.flags[form] & UpperHead) &&
+           m_facts.kinds[form] == Language::Adjective &&
+           (m_facts.kinds[of] & Language::Adjective) &&
+           m_facts.uses[form] <= lexicalisedUses * std::max(m_facts.uses[of], 1u);
+}
+
 // The noun whose dative plural a verb's key is: "Zimmern" of "Zimmer", "Tagen" of "Tag" (the
 // plural "Tage" and an "n"); "Kochen" is no form of "Koch", whose plural is "Köche".
 uint32_t BaseResolver::nounOfDativePlural(uint32_t key) const
@@ -442,6 +456,15 @@ void BaseResolver::flagWords()
         }
         if (m_facts.flags[t.keyBase[key]] & StopKey || m_facts.flags[key] & StopKey) {
             t.wordFlags[w] |= Lexicon::Stop;
+        }
+    }
+    std::vector<bool> formWithEntry(t.keys.size(), false);
+    for (const uint32_t key : m_formsWithEntry) {
+        formWithEntry[key] = true;
+    }
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (formWithEntry[t.wordKey[w]]) {
+            t.wordFlags[w] &= ~Lexicon::Displayable;
         }
     }
 }
