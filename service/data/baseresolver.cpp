@@ -52,10 +52,12 @@ void BaseResolver::resolveBases()
         } else if (t.keyBase[form] == form &&
                    (!(m_facts.flags[form] & Head) || isParticipleOfItsVerb(form, of))) {
             t.keyBase[form] = of;
-        } else if (isClearReading(form, of)) {
+        } else if (isClearReading(form, of) || isListedFormBesideNoun(form, of)) {
             // "Grenzen" of "Grenze", where "grenzen" is a verb; "kranker" of "krank", where
             // "Kranker" is a noun.
             m_otherCaseBase[form] = of;
+        } else if (isAdjectiveFormWithEntry(form, of)) {
+            m_formsWithEntry.push_back(form);
         }
     }
     std::string scratch;
@@ -339,6 +341,29 @@ bool BaseResolver::isClearReading(uint32_t key, uint32_t of) const
     return !(m_facts.flags[key] & sameKind) || (noun && m_facts.uses[of] > m_facts.uses[key]);
 }
 
+// Whether a key that is both a noun's and another kind's headword has its small-letter words
+// as forms of `of`, as the dictionary lists them: "kleiner" is the comparative of "klein" (with
+// an entry of its own for a translation), "Kleiner" a noun; the capital tells them apart.
+bool BaseResolver::isListedFormBesideNoun(uint32_t form, uint32_t of) const
+{
+    constexpr uint8_t bothKinds = LowerHead | UpperHead;
+    const uint8_t ownKinds = m_facts.kinds[form] & ~Language::Noun;
+    return (m_facts.flags[form] & bothKinds) == bothKinds && !m_facts.noun[of] &&
+           (m_facts.flags[of] & LowerHead) && (ownKinds & ~m_facts.kinds[of]) == 0;
+}
+
+// Whether an adjective's headword is also listed as a form of another adjective: "geringer
+// {adj}" (minor) is the comparative of "gering", "teurer" of "teuer". Its texts stay its own,
+// as they compare ("je teurer, desto ..."), but it is no word to show for a keyword: the base
+// is. Unless the texts use it far more than the base, as a word of its own.
+bool BaseResolver::isAdjectiveFormWithEntry(uint32_t form, uint32_t of) const
+{
+    return form != of && (m_facts.flags[form] & Head) && !(m_facts.flags[form] & UpperHead) &&
+           m_facts.kinds[form] == Language::Adjective &&
+           (m_facts.kinds[of] & Language::Adjective) &&
+           m_facts.uses[form] <= lexicalisedUses * std::max(m_facts.uses[of], 1u);
+}
+
 // The noun whose dative plural a verb's key is: "Zimmern" of "Zimmer", "Tagen" of "Tag" (the
 // plural "Tage" and an "n"); "Kochen" is no form of "Koch", whose plural is "Köche".
 uint32_t BaseResolver::nounOfDativePlural(uint32_t key) const
@@ -431,6 +456,15 @@ void BaseResolver::flagWords()
         }
         if (m_facts.flags[t.keyBase[key]] & StopKey || m_facts.flags[key] & StopKey) {
             t.wordFlags[w] |= Lexicon::Stop;
+        }
+    }
+    std::vector<bool> formWithEntry(t.keys.size(), false);
+    for (const uint32_t key : m_formsWithEntry) {
+        formWithEntry[key] = true;
+    }
+    for (uint32_t w = 0; w < t.words.size(); ++w) {
+        if (formWithEntry[t.wordKey[w]]) {
+            t.wordFlags[w] &= ~Lexicon::Displayable;
         }
     }
 }

@@ -46,6 +46,8 @@ private:
     void addNounReading(uint32_t key, std::string *scratch);
     bool hasOneKind(uint32_t key) const;
     bool isClearReading(uint32_t key, uint32_t of) const;
+    bool isListedFormBesideNoun(uint32_t form, uint32_t of) const;
+    bool isAdjectiveFormWithEntry(uint32_t form, uint32_t of) const;
     uint32_t nounOfDativePlural(uint32_t key) const;
     void findOtherCaseReadings(std::string *scratch);
 
@@ -58,4 +60,7 @@ private:
     // Of a headword's key, the base of its words in the other case: the noun of a verb's key
     // that is also a plural ("Sonnen"), the adjective of a noun's key that is also its form.
     std::vector<uint32_t> m_otherCaseBase;
+    // Adjectives' headwords that are also listed as another adjective's forms ("geringer"):
+    // not shown.
+    std::vector<uint32_t> m_formsWithEntry;
 };

@@ -34,6 +34,7 @@ struct Entry
     std::string_view word; // empty unless a single word with a grammar note
     Kind kind = Kind::Other;
     bool adverb = false; // an adjective of the dictionary's "adv"
+    bool neuter = false; // a noun of the dictionary's "n", as every verb made noun is
 };
 
 template <class F> void forEachPart(std::string_view text, std::string_view separator, F f)
@@ -172,9 +173,9 @@ Entry entryOf(std::string_view alternative)
     // "Sicherheits… {adj}" names the first part of compounds, not a word; its grammar still
     // holds for the alternatives before it.
     if (isFirstPart(word)) {
-        return {{}, kind, tag == "adv"};
+        return {{}, kind, tag == "adv", tag == "n"};
     }
-    return {word, kind, tag == "adv"};
+    return {word, kind, tag == "adv", tag == "n"};
 }
 
 // The forms a verb or adjective line lists right after its headword: "laufend", "er/sie
@@ -281,7 +282,7 @@ void addEntries(const std::vector<Entry> &entries, LexiconBuilder *builder)
             continue;
         }
         if (e.kind == Kind::Noun || e.kind == Kind::Verb || e.kind == Kind::Adjective) {
-            builder->addHeadword(e.word, kindsOf(e.kind));
+            builder->addHeadword(e.word, kindsOf(e.kind), e.neuter);
         }
         // An adverb may be either: "sobald" is one, "bald" another.
         if (e.kind == Kind::Closed || (e.kind != Kind::Other && !e.adverb)) {

@@ -171,8 +171,7 @@ uint32_t DocumentCounter::baseOfToken(size_t i, size_t begin, size_t end) const
     const auto kindsOf = [&](uint32_t k) { return m_facts.kinds[t.keyBase[k]]; };
     const uint8_t otherKinds = kindsOf(other);
     const bool capitalised =
-        m_docs.capitalised[i] && !(nounFollows && (otherKinds & Language::Adjective) &&
-                                   !(kindsOf(key) & Language::Adjective));
+        m_docs.capitalised[i] && !(nounFollows && (otherKinds & Language::Adjective));
     const bool asOther =
         Language::caseFit(capitalised, otherKinds) > Language::caseFit(capitalised, kindsOf(key));
     return t.keyBase[asOther ? other : key];

@@ -22,6 +22,9 @@
 
 namespace {
 
+// Of the cases a key's headwords are written in: both, capitalised (1) and in small letters (2).
+constexpr uint8_t bothCases = 3;
+
 // Function words that the stop word list lacks (it predates the spelling reform and leaves
 // out whole closed classes: question words, "da-" and "wo-" adverbs, contractions, quantifiers
 // and sentence adverbs) and that say nothing by themselves.
@@ -121,11 +124,12 @@ void LexiconBuilder::addStopWord(std::string_view word)
     m_stopKeys.push_back(m_t->wordKey[addWord(word)]);
 }
 
-void LexiconBuilder::addHeadword(std::string_view word, uint8_t kinds)
+void LexiconBuilder::addHeadword(std::string_view word, uint8_t kinds, bool neuter)
 {
     m_headKeys.push_back(keyOfToken(word));
     m_headWords.push_back(addWord(word));
     m_headKinds.push_back(kinds);
+    m_headNeuter.push_back(neuter);
 }
 
 void LexiconBuilder::addForm(std::string_view form, std::string_view base, uint8_t baseKinds)
@@ -344,11 +348,47 @@ void LexiconBuilder::chooseShownWords()
     for (const uint32_t word : m_headWords) {
         headCases[t.wordKey[word]] |= caseOf(word);
     }
+    const std::vector<uint8_t> usedCase = caseTheTextsUseMore(headCases);
     for (const uint32_t word : m_headWords) {
-        uint32_t &shown = t.keyWord[t.wordKey[word]];
-        if (!(headCases[t.wordKey[word]] & caseOf(shown)) &&
+        const uint32_t key = t.wordKey[word];
+        uint32_t &shown = t.keyWord[key];
+        const uint8_t wanted = headCases[key] == bothCases ? usedCase[key] : headCases[key];
+        if (wanted != 0 && !(wanted & caseOf(shown)) && (wanted & caseOf(word)) &&
             (t.wordFlags[word] & Lexicon::Displayable)) {
             shown = word;
         }
     }
+}
+
+// Of the keys whose headwords are written in both cases ("Regen", "regen"), the case the texts
+// write them in more, where it is not the capital that opens a text (1 capitalised, 2 small
+// letters, 0 where they write both alike): which of the two the key mostly stands for.
+std::vector<uint8_t>
+LexiconBuilder::caseTheTextsUseMore(const std::vector<uint8_t> &headCases) const
+{
+    // A verb and a neuter noun may be the verb and the verb made noun ("segeln", "das Segeln"):
+    // the texts' capitals then count the verb's uses, and it stays shown as the verb.
+    std::vector<uint8_t> heads(headCases.size(), 0); // 1 a verb, 2 a neuter noun, 4 another noun
+    for (size_t i = 0; i < m_headKeys.size(); ++i) {
+        const uint8_t kinds = m_headKinds[i];
+        const uint8_t noun = m_headNeuter[i] ? 2 : 4;
+        heads[m_headKeys[i]] |=
+            ((kinds & Language::Verb) ? 1 : 0) | ((kinds & Language::Noun) ? noun : 0);
+    }
+    std::vector<int32_t> capitalMinusSmall(headCases.size(), 0);
+    for (uint32_t d = 0; d < m_docs.count(); ++d) {
+        for (uint32_t i = m_docs.begin[d] + 1; i < m_docs.begin[d + 1]; ++i) {
+            const uint32_t key = m_docs.keys[i];
+            if (headCases[key] == bothCases) {
+                capitalMinusSmall[key] += m_docs.capitalised[i] ? 1 : -1;
+            }
+        }
+    }
+    std::vector<uint8_t> used(headCases.size(), 0);
+    for (size_t key = 0; key < used.size(); ++key) {
+        if (heads[key] != 3) {
+            used[key] = capitalMinusSmall[key] > 0 ? 1 : capitalMinusSmall[key] < 0 ? 2 : 0;
+        }
+    }
+    return used;
 }

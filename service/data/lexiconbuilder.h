@@ -39,7 +39,8 @@ public:
     void addWordClass(std::string_view word, bool closed);
     // A base form that the dictionary defines, with its kinds (a set of Language::Kind), and
     // another form of one, with the kinds the dictionary gives the base there.
-    void addHeadword(std::string_view word, uint8_t kinds);
+    // neuter: a noun of neuter gender, which a verb made noun always is.
+    void addHeadword(std::string_view word, uint8_t kinds, bool neuter = false);
     void addForm(std::string_view form, std::string_view base, uint8_t baseKinds);
     // The words of one dictionary entry, proverb or other document, weighted by how closely the
     // kind of document ties its words together.
@@ -75,6 +76,7 @@ private:
     void addClosedClassWords();
     void buildPostings();
     void chooseShownWords();
+    std::vector<uint8_t> caseTheTextsUseMore(const std::vector<uint8_t> &headCases) const;
 
     LexiconTables *m_t;
     std::vector<uint32_t> m_stopKeys;
@@ -83,6 +85,7 @@ private:
     std::vector<uint32_t> m_headKeys;
     std::vector<uint32_t> m_headWords; // the words of m_headKeys as the dictionary writes them
     std::vector<uint8_t> m_headKinds;  // of m_headKeys: their kinds as the dictionary states them
+    std::vector<bool> m_headNeuter;    // of m_headKeys: whether a neuter noun
     std::vector<std::pair<uint32_t, uint32_t>> m_forms; // form key, base key
     std::vector<bool> m_formOfNoun;                     // of each of m_forms: a noun's form
     BuildDocuments m_docs;

@@ -131,7 +131,14 @@ void ListScorer::indexDocuments(uint32_t keyCount)
 // loose documents bring.
 void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found)
 {
-    LexiconTables &t = *m_t;
+    tallyPairs(a);
+    keepBest(a, found);
+}
+
+// What the documents of key a say of each word they pair with it, in m_tally for the words of
+// m_touched.
+void ListScorer::tallyPairs(uint32_t a)
+{
     m_touched.clear();
     const uint32_t *keys = m_docs.keys.data();
     Tally *tally = m_tally.data();
@@ -170,6 +177,13 @@ void ListScorer::scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
             pair.mark(Defining, pairs.definesOther(j));
         }
     }
+}
+
+// Scores the tallied words, clears their tallies, and adds the best to *found.
+void ListScorer::keepBest(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found)
+{
+    LexiconTables &t = *m_t;
+    Tally *tally = m_tally.data();
     m_scored.clear();
     const double dfA = t.keyCommonness[a];
     for (const uint32_t b : m_touched) {

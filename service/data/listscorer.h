@@ -36,6 +36,8 @@ private:
     void findCooccurrents();
     void indexDocuments(uint32_t keyCount);
     void scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found);
+    void tallyPairs(uint32_t a);
+    void keepBest(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found);
     // Key a and word b, which a definition names as class and detail, are no pair.
     void withhold(uint32_t a, uint32_t b, bool bIsClass);
 
