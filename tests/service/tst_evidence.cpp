@@ -27,6 +27,7 @@ private slots:
     void genericWordsGoDown();
     void linksCountFromTheOtherSide();
     void keywordFarDownTheOtherListGoesDown();
+    void sameTextsCountOnceFromTheOtherSide();
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
     void looseTextsFollowTheFirstPlaces();
@@ -245,6 +246,30 @@ void TestEvidence::keywordFarDownTheOtherListGoesDown()
         data.text({filler("Gerät", i), "Ding"}, 4);
     const QStringList anker = data.answer(u"Anker"_s);
     QVERIFY2(before(anker, "Schiff", "Ding"), qPrintable(anker.join(u',')));
+}
+
+// "angeschwemmt" shares two texts with "Strand", and one each with twenty other words, so it
+// names Strand first; "Sand" shares more texts with Strand than thirty words that come before
+// "angeschwemmt" there, and goes with more besides. Seen from either side these are the same
+// texts: Sand goes first. "Düne", as rare, goes before Sand: its own definition names Strand.
+void TestEvidence::sameTextsCountOnceFromTheOtherSide()
+{
+    MadeUp data(20000);
+    data.text({"Strand", "Sand"}, 6);
+    for (int i = 0; i < 30; ++i)
+        data.text({"Strand", filler("Welle", i)}, 4);
+    data.text({"Strand", "angeschwemmt"}, 2);
+    data.text({"Strand", "Düne"});
+    data.definition({"Düne", "Hügel", "Strand"});
+    for (int i = 0; i < 20; ++i) {
+        data.text({"angeschwemmt", filler("Treibgut", i)});
+        data.text({"Düne", filler("Treibgut", i)});
+    }
+    for (int i = 0; i < 5; ++i)
+        data.text({"Sand", filler("Korn", i)}, 8);
+    const QStringList strand = data.answer(u"Strand"_s);
+    QVERIFY2(before(strand, "Sand", "angeschwemmt"), qPrintable(strand.join(u',')));
+    QVERIFY2(before(strand, "Düne", "Sand"), qPrintable(strand.join(u',')));
 }
 
 // Nothing but texts speaks for "Kette" or "Schiff". Kette, the better known, shares more texts
