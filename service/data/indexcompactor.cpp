@@ -29,6 +29,7 @@ void IndexCompactor::compact()
             m_kept.wordFlags.push_back(t.wordFlags[w]);
         }
     }
+    reserveKeptLists();
     for (uint32_t key = 0; key < keyCount; ++key) {
         if (m_newKey[key] != npos) {
             keepKey(key);
@@ -43,6 +44,39 @@ void IndexCompactor::compact()
     }
     m_kept.keys.shrinkSlots();
     *m_t = std::move(m_kept);
+}
+
+// Room for the kept keys' arrays and lists at their final sizes: grown one key at a time, the
+// largest of them would be copied at twice its size while the builder's tables are all alive,
+// which set the compiler's peak memory.
+void IndexCompactor::reserveKeptLists()
+{
+    const LexiconTables &t = *m_t;
+    size_t keys = 0;
+    size_t postings = 0;
+    size_t compounds = 0;
+    size_t cooc = 0;
+    for (uint32_t key = 0; key < t.keys.size(); ++key) {
+        if (m_newKey[key] != npos) {
+            ++keys;
+            postings += t.postingBegin[key + 1] - t.postingBegin[key];
+            compounds += t.compoundBegin[key + 1] - t.compoundBegin[key];
+            cooc += t.coocBegin[key + 1] - t.coocBegin[key];
+        }
+    }
+    LexiconTables &kept = m_kept;
+    for (std::vector<uint32_t> *perKey : {&kept.keyWord, &kept.keyBase, &kept.keyCommonness,
+                                          &kept.coocWitnessed, &kept.keySpread}) {
+        perKey->reserve(keys);
+    }
+    kept.keyKinds.reserve(keys);
+    for (std::vector<uint32_t> *begin :
+         {&kept.postingBegin, &kept.compoundBegin, &kept.coocBegin}) {
+        begin->reserve(keys + 1);
+    }
+    kept.postings.reserve(postings);
+    kept.compounds.reserve(compounds);
+    kept.cooc.reserve(cooc);
 }
 
 // The arrays of one kept key, and its lists.

@@ -23,6 +23,7 @@ public:
 private:
     static constexpr uint32_t npos = Lexicon::npos;
 
+    void reserveKeptLists();
     void keepKey(uint32_t key);
     void keepCutsAndReadings();
 

@@ -21,6 +21,8 @@ void fillLists(const std::vector<std::pair<uint32_t, uint32_t>> &pairs, uint32_t
 {
     begin->assign(size_t(keyCount) + 1, 0);
     list->clear();
+    // At its final size at once: grown by doubling, it would be copied at twice that.
+    list->reserve(pairs.size());
     size_t i = 0;
     for (uint32_t key = 0; key < keyCount; ++key) {
         size_t taken = 0;
