@@ -346,6 +346,9 @@ void TestEvidence::wordNamingTheKeywordLateFollows_data()
     // Ding stands 41st in Pumpe's list: named 4th in its own, the pair is just one-sided, 3rd not.
     QTest::newRow("texts alone, just past the bound") << 3 << 2 << false << false << true;
     QTest::newRow("texts alone, just inside the bound") << 2 << 2 << false << false << false;
+    // Pumpe's texts name Ding first, its own texts Pumpe 151st: as the head of Pumpending it is
+    // seconded, and the pair is not one-sided.
+    QTest::newRow("far down its own list, a compound's head") << 150 << 9 << true << false << false;
     QTest::newRow("one text, borne out by associates' texts") << 12 << 1 << false << false << true;
 }
 
@@ -379,25 +382,28 @@ void TestEvidence::wordNamingTheKeywordLateFollows()
 }
 
 // "Heber" and "Kolben" are words of a meaning of "Pumpe"; texts pair Kolben with Pumpe, and no
-// text names Heber with Pumpe or Kolben: common as it is, it follows the first fifty words.
-// "Saugwerk", of the same meaning, is named by the texts of Kolben and of a Rohr word, Pumpe's
-// associates, and keeps the place its score earns.
+// text names Heber with Pumpe or Kolben: it follows the first fifty words from the 21st place its
+// score earns, and keeps the 20th. "Saugwerk", of the same meaning, is named by the texts of
+// Kolben and of a Rohr word, Pumpe's associates, and keeps the place its score earns.
 void TestEvidence::synonymNoTextNamesFollows()
 {
-    MadeUp data(20000);
-    for (int i = 0; i < 55; ++i)
-        data.text({"Pumpe", filler("Rohr", i)}, 2);
-    data.text({"Pumpe", "Kolben"}, 2);
-    for (int i = 0; i < 60; ++i)
-        data.text({"Heber", filler("Stein", i)}, 6);
-    data.meaning({"Pumpe", "Heber", "Kolben", "Saugwerk"});
-    data.text({"Kolben", "Saugwerk"}, 2);
-    data.text({filler("Rohr", 0), "Saugwerk"}, 2);
-    const QStringList pumpe = data.answer(u"Pumpe"_s);
-    const qsizetype saugwerk = pumpe.indexOf(u"Saugwerk"_s);
-    QVERIFY2(saugwerk >= 0 && saugwerk < 50, qPrintable(pumpe.join(u',')));
-    QVERIFY2(pumpe.indexOf(u"Kolben"_s) < 20, qPrintable(pumpe.join(u',')));
-    QCOMPARE(pumpe.indexOf(u"Heber"_s), 50);
+    // The more texts pair Heber with other things, the higher its score.
+    for (const auto &[times, at] : {std::pair(17, 50), std::pair(20, 19)}) {
+        MadeUp data(20000);
+        for (int i = 0; i < 55; ++i)
+            data.text({"Pumpe", filler("Rohr", i)}, 2);
+        data.text({"Pumpe", "Kolben"}, 2);
+        for (int i = 0; i < 60; ++i)
+            data.text({"Heber", filler("Stein", i)}, times);
+        data.meaning({"Pumpe", "Heber", "Kolben", "Saugwerk"});
+        data.text({"Kolben", "Saugwerk"}, 2);
+        data.text({filler("Rohr", 0), "Saugwerk"}, 2);
+        const QStringList pumpe = data.answer(u"Pumpe"_s);
+        const qsizetype saugwerk = pumpe.indexOf(u"Saugwerk"_s);
+        QVERIFY2(saugwerk >= 0 && saugwerk < 50, qPrintable(pumpe.join(u',')));
+        QVERIFY2(pumpe.indexOf(u"Kolben"_s) < 20, qPrintable(pumpe.join(u',')));
+        QCOMPARE(pumpe.indexOf(u"Heber"_s), at);
+    }
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
