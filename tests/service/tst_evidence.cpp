@@ -34,6 +34,7 @@ private slots:
     void wordNamingTheKeywordLateFollows_data();
     void wordNamingTheKeywordLateFollows();
     void synonymNoTextNamesFollows();
+    void synonymOnlyACompoundNamesFollows();
     void oneDocumentBringsNoTopic();
     void oneHintIsNoWitness();
     void unsupportedMeaningGoesDown();
@@ -404,6 +405,20 @@ void TestEvidence::synonymNoTextNamesFollows()
         QVERIFY2(pumpe.indexOf(u"Kolben"_s) < 20, qPrintable(pumpe.join(u',')));
         QCOMPARE(pumpe.indexOf(u"Heber"_s), at);
     }
+}
+
+// "Schwengel" is a word of a meaning of "Pumpe" and the head of "Pumpenschwengel", and no text
+// names it with Pumpe: a word that Pumpe makes with it is no text, and it follows the first fifty.
+void TestEvidence::synonymOnlyACompoundNamesFollows()
+{
+    MadeUp data(20000);
+    for (int i = 0; i < 55; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, 12);
+    for (int i = 0; i < 60; ++i)
+        data.text({"Schwengel", filler("Kiesel", i)}, 6);
+    data.meaning({"Pumpe", "Schwengel"});
+    data.noun("Pumpenschwengel");
+    QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Schwengel"_s), 50);
 }
 
 // "Steuer" shares texts with more words than its list holds, each more often than with
