@@ -33,6 +33,7 @@ private slots:
     void looseTextsFollowTheFirstPlaces();
     void wordNamingTheKeywordLateFollows_data();
     void wordNamingTheKeywordLateFollows();
+    void secondedPairLateOnBothSidesFollows();
     void synonymNoTextNamesFollows();
     void synonymOnlyACompoundNamesFollows();
     void oneDocumentBringsNoTopic();
@@ -380,6 +381,20 @@ void TestEvidence::wordNamingTheKeywordLateFollows()
         data.text({filler("Gerät", i), "Ding"}, 24);
     const qsizetype at = data.answer(u"Pumpe"_s).indexOf(u"Ding"_s);
     QVERIFY2(follows ? at == 50 : at >= 0 && at < 50, qPrintable(QString::number(at)));
+}
+
+// Pumpe's texts name Ding 21st, behind twenty words they pair more often, and Ding's name Pumpe
+// 21st: though the compound "Pumpending" seconds the texts, neither side ranks the other high.
+void TestEvidence::secondedPairLateOnBothSidesFollows()
+{
+    MadeUp data(100000);
+    data.noun("Pumpending");
+    for (int i = 0; i < 60; ++i)
+        data.text({"Pumpe", filler("Rohr", i)}, i < 20 ? 4 : 2);
+    data.text({"Pumpe", "Ding"}, 2);
+    for (int i = 0; i < 20; ++i)
+        data.text({filler("Gerät", i), "Ding"}, 24);
+    QCOMPARE(data.answer(u"Pumpe"_s).indexOf(u"Ding"_s), 50);
 }
 
 // "Heber" and "Kolben" are words of a meaning of "Pumpe"; texts pair Kolben with Pumpe, and no
