@@ -368,12 +368,18 @@ LexiconBuilder::caseTheTextsUseMore(const std::vector<uint8_t> &headCases) const
 {
     // A verb and a neuter noun may be the verb and the verb made noun ("segeln", "das Segeln"):
     // the texts' capitals then count the verb's uses, and it stays shown as the verb.
-    std::vector<uint8_t> heads(headCases.size(), 0); // 1 a verb, 2 a neuter noun, 4 another noun
+    enum Head : uint8_t
+    {
+        Verb = 1,
+        NeuterNoun = 2,
+        OtherNoun = 4,
+    };
+    std::vector<uint8_t> heads(headCases.size(), 0);
     for (size_t i = 0; i < m_headKeys.size(); ++i) {
         const uint8_t kinds = m_headKinds[i];
-        const uint8_t noun = m_headNeuter[i] ? 2 : 4;
+        const uint8_t noun = m_headNeuter[i] ? NeuterNoun : OtherNoun;
         heads[m_headKeys[i]] |=
-            ((kinds & Language::Verb) ? 1 : 0) | ((kinds & Language::Noun) ? noun : 0);
+            ((kinds & Language::Verb) ? Verb : 0) | ((kinds & Language::Noun) ? noun : 0);
     }
     std::vector<int32_t> capitalMinusSmall(headCases.size(), 0);
     for (uint32_t d = 0; d < m_docs.count(); ++d) {
@@ -386,7 +392,7 @@ LexiconBuilder::caseTheTextsUseMore(const std::vector<uint8_t> &headCases) const
     }
     std::vector<uint8_t> used(headCases.size(), 0);
     for (size_t key = 0; key < used.size(); ++key) {
-        if (heads[key] != 3) {
+        if (heads[key] != (Verb | NeuterNoun)) {
             used[key] = capitalMinusSmall[key] > 0 ? 1 : capitalMinusSmall[key] < 0 ? 2 : 0;
         }
     }
