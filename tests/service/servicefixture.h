@@ -3,6 +3,7 @@
 #include "data/indexcompiler.h"
 #include "index/lexicon.h"
 #include "query/associator.h"
+#include "query/wordfamily.h"
 
 #include <QString>
 #include <QStringList>
@@ -61,6 +62,16 @@ inline QStringList scoredWords(const Lexicon &lexicon, const QString &keyword)
 inline QStringList answer(const QString &keyword, int count = 200)
 {
     return words(lexicon(), keyword, count);
+}
+
+// The word of the key that the family rule pairs with the key given, empty for none.
+inline QString partner(const Lexicon &lexicon, std::string_view key)
+{
+    std::string scratch;
+    const uint32_t k = lexicon.findKey(key);
+    const uint32_t found = k == Lexicon::npos ? k : WordFamily::partnerOf(lexicon, k, &scratch);
+    return found == Lexicon::npos ? QString()
+                                  : QString::fromUtf8(lexicon.word(lexicon.wordOfKey(found)));
 }
 
 } // namespace ServiceFixture
