@@ -296,9 +296,8 @@ void TestIndexDamage::unrelatedCrashStillCrashes()
     int status = 0;
     pid_t ended = 0;
     QDeadlineTimer deadline(10000);
-    while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired()) {
+    while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired())
         QTest::qSleep(10);
-    }
     if (ended == 0) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
