@@ -7,6 +7,7 @@
 #include "language/lemmatiser.h"
 #include "language/writtencase.h"
 #include "servicefixture.h"
+#include "support/datatable.h"
 
 #include <QStringList>
 #include <QTest>
@@ -332,25 +333,8 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
 // that the keyword makes a word with it backs no pair the texts make on one side only.
 void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
-    QTest::addColumn<int>("others");
-    QTest::addColumn<int>("texts");
-    QTest::addColumn<bool>("compound");
-    QTest::addColumn<bool>("defined"); // by a definition that names Pumpe besides
-    QTest::addColumn<bool>("follows");
-    QTest::newRow("named nowhere") << 200 << 20 << false << false << true;
-    QTest::newRow("late on both sides") << 19 << 3 << false << false << true;
-    QTest::newRow("late, its definition names it") << 19 << 1 << false << true << false;
-    QTest::newRow("named nowhere, a compound's head") << 200 << 20 << true << false << true;
-    QTest::newRow("named nowhere, its definition names it") << 200 << 19 << false << true << true;
-    QTest::newRow("middling on both sides") << 12 << 2 << false << false << true;
-    QTest::newRow("middling, texts alone") << 8 << 2 << false << false << true;
-    // Ding stands 41st in Pumpe's list: named 4th in its own, the pair is just one-sided, 3rd not.
-    QTest::newRow("texts alone, just past the bound") << 3 << 2 << false << false << true;
-    QTest::newRow("texts alone, just inside the bound") << 2 << 2 << false << false << false;
-    // Pumpe's texts name Ding first, its own texts Pumpe 151st: as the head of Pumpending it is
-    // seconded, and the pair is not one-sided.
-    QTest::newRow("far down its own list, a compound's head") << 150 << 9 << true << false << false;
-    QTest::newRow("one text, borne out by associates' texts") << 12 << 1 << false << false << true;
+    TestSupport::addRows(u"evidence/latewords.tsv"_s, {"others:int", "texts:int", "compound:bool",
+                                                       "defined:bool", "follows:bool"});
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
