@@ -52,7 +52,6 @@ private slots:
     void openApiDescribesRealAnswers();
     void otherMethodsAreToldWhatIsAllowed();
     void pageIsEscapedAndHoldsNoClassicBlock();
-    void pageCountsEachSeedsWords();
     void browserShowsTheResultTables();
     void browserBreaksNoWordMidLetter();
 
@@ -523,16 +522,6 @@ bool haveBrowser()
 
 // The page as a person sees it after a search: the form sends a GET like this one. The sorting
 // script marks the headers it handles, which it does only when the page's policy lets it run.
-// One word is "1 Wort"; none, like many, takes the plural.
-void TestWeb::pageCountsEachSeedsWords()
-{
-    const QString page = QString::fromUtf8(get("/?q=Baum,Xyzzy&n=1&lang=de").body);
-    QVERIFY2(page.contains(u"Baum <small>1 Wort</small>"_s), qPrintable(page));
-    QVERIFY2(page.contains(u"Xyzzy <small>0 Wörter</small>"_s), qPrintable(page));
-    const QString two = QString::fromUtf8(get("/?q=Baum&n=2&lang=de").body);
-    QVERIFY2(two.contains(u"Baum <small>2 Wörter</small>"_s), qPrintable(two));
-}
-
 void TestWeb::browserShowsTheResultTables()
 {
     if (!haveBrowser()) {
