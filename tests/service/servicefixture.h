@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // The tiny data files in data/, one in the format of each Debian source, written for these
 // tests (and usable by any test that needs a running service with known answers).
@@ -62,6 +63,18 @@ inline QStringList scoredWords(const Lexicon &lexicon, const QString &keyword)
 inline QStringList answer(const QString &keyword, int count = 200)
 {
     return words(lexicon(), keyword, count);
+}
+
+// Whether the answer lists every word wanted and none unwanted; a failure names the word.
+inline void checkListed(const QStringList &answer, const QStringList &wanted,
+                        const QStringList &unwanted = {})
+{
+    for (const QString &word : wanted)
+        QVERIFY2(answer.contains(word),
+                 qPrintable(word + QStringLiteral(": ") + answer.join(u',')));
+    for (const QString &word : unwanted)
+        QVERIFY2(!answer.contains(word),
+                 qPrintable(word + QStringLiteral(": ") + answer.join(u',')));
 }
 
 // The word of the key that the family rule pairs with the key given, empty for none.

@@ -16,6 +16,7 @@
 #include <string>
 
 using namespace Qt::StringLiterals;
+using ServiceFixture::checkListed;
 
 // On made-up data, what makes a word's place in a list: that it goes with the keyword more than
 // with anything, seen from either side, by more than one text, in a meaning the texts bear out.
@@ -185,18 +186,6 @@ private:
     QByteArray m_dictionary;
     Lexicon m_lexicon;
 };
-
-// Whether the answer lists every word wanted and none unwanted.
-void checkListed(const QStringList &answer, std::initializer_list<const char *> wanted,
-                 std::initializer_list<const char *> unwanted = {})
-{
-    for (const char *word : wanted)
-        QVERIFY2(answer.contains(QString::fromUtf8(word)),
-                 qPrintable(word + (u": "_s + answer.join(u','))));
-    for (const char *word : unwanted)
-        QVERIFY2(!answer.contains(QString::fromUtf8(word)),
-                 qPrintable(word + (u": "_s + answer.join(u','))));
-}
 
 // Whether the answer lists the first word, and the second, if at all, after it.
 bool before(const QStringList &answer, const char *first, const char *second)

@@ -169,11 +169,7 @@ void TestWordForms::answersHoldTheWordsTheTextsMean()
     QFETCH(QString, keyword);
     QFETCH(QStringList, wanted);
     QFETCH(QStringList, unwanted);
-    const QStringList words = ServiceFixture::words(m_lexicon, keyword, 20);
-    for (const QString &word : wanted)
-        QVERIFY2(words.contains(word), qPrintable(word + u": "_s + words.join(u',')));
-    for (const QString &word : unwanted)
-        QVERIFY2(!words.contains(word), qPrintable(word + u": "_s + words.join(u',')));
+    ServiceFixture::checkListed(ServiceFixture::words(m_lexicon, keyword, 20), wanted, unwanted);
 }
 
 // The index keeps the kinds the grammar notes state, whatever the case of the word; a key they
