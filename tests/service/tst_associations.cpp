@@ -550,9 +550,7 @@ void TestAssociations::phrasesAreCappedAtTheTop()
 // stands in: the words after it keep their ranks, scores and all.
 void TestAssociations::refusedWordsTakeNoRank()
 {
-    QFile source(ServiceFixture::thesaurusPath());
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    const QByteArray thesaurus = source.readAll();
+    const QByteArray thesaurus = TestSupport::readBytes(ServiceFixture::thesaurusPath());
     QTemporaryDir dir;
     const auto load = [&dir](const QByteArray &data, Lexicon *lexicon) {
         const QString path = dir.filePath(u"thesaurus.dat"_s);

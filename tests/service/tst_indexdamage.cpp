@@ -274,13 +274,8 @@ void TestIndexDamage::fullSlotTableIsRefused()
 // With the index watched but unchanged, a fault elsewhere still ends the process by its signal.
 void TestIndexDamage::unrelatedCrashStillCrashes()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(u"index"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("unchanged");
-    file.close();
+    const QString path = m_dir.filePath(u"watched.idx"_s);
+    TestSupport::writeBytes(path, "unchanged");
     const pid_t child = ::fork();
     QVERIFY(child >= 0);
     if (child == 0) {
