@@ -108,10 +108,9 @@ private slots:
                  (QStringList{u"progress 11/%1 holds 11"_s.arg(total), u"finished %1 0"_s.arg(m_id),
                               u"done 0"_s}));
         // Each piece is in the device by the time its progress is told.
-        for (const QString &line : std::as_const(m_signals)) {
+        for (const QString &line : std::as_const(m_signals))
             if (line.startsWith(u"progress"_s))
                 QCOMPARE(line.section(u' ', 1, 1).section(u'/', 0, 0), line.section(u' ', 3));
-        }
         QCOMPARE(m_device->data(), "hello world");
         QCOMPARE(int(m_client->state()),
                  QMetaEnum::fromType<HttpClient::State>().keyToValue(state.constData()));

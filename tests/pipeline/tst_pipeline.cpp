@@ -140,10 +140,9 @@ private slots:
                              : randomText(random, u"ab c\n"_s, 3);
             }
             QStringList expected = words;
-            for (const QString &part : std::as_const(parts)) {
+            for (const QString &part : std::as_const(parts))
                 for (QString &word : expected)
                     word.replace(part.isEmpty() ? u"\uFFFF"_s : part, QString());
-            }
             QCOMPARE(filterBlacklist(words, parts.join(u',')), expected);
         }
     }
@@ -224,10 +223,9 @@ private slots:
             for (int i = random.bounded(5); i > 0; --i)
                 words += randomText(random, u"a \t\n\r\u2029\uFDD0\uFDD1\u00A0\u2028ä&"_s, 4);
             QTextEdit appended;
-            for (const QString &word : std::as_const(words)) {
+            for (const QString &word : std::as_const(words))
                 if (!word.isEmpty())
                     appended.append(word);
-            }
             QTextEdit batch;
             batch.setPlainText(resultText(words));
             QCOMPARE(batch.document()->toRawText(), appended.document()->toRawText());

@@ -65,10 +65,9 @@ private:
                 m_fifoOpened = true;
                 ::close(writer);
             }
-            for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System)) {
+            for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System))
                 if (QFileInfo(fds.filePath(fd)).symLinkTarget() == u"/dev/zero"_s)
                     qFatal("The result box opened /dev/zero");
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
@@ -390,12 +389,11 @@ private slots:
         search(u"Haus"_s);
         QCOMPARE(shown(), QStringList{u"Dach"_s});
         QCOMPARE(messages->count(), 2);
-        for (const auto &message : messages->messages()) {
+        for (const auto &message : messages->messages())
             QVERIFY2(message.text.startsWith(
                          u"Cannot open file %1 for reading: "_s.arg(blacklistPath())) &&
                          message.text.contains(why),
                      qPrintable(message.text));
-        }
         messages->clear();
         if (kind == u"missing"_s)
             return; // the editor then opens empty, as its own tests show

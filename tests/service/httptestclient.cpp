@@ -41,9 +41,8 @@ bool HttpTestClient::waitForClose(int timeoutMs)
 bool HttpTestClient::takeReply(bool headOnly, Reply *reply)
 {
     const qsizetype end = m_buffer.indexOf("\r\n\r\n");
-    if (end < 0) {
+    if (end < 0)
         return false;
-    }
     const QList<QByteArray> lines = m_buffer.left(end).split('\n');
     Reply parsed;
     parsed.status = lines[0].mid(9, 3).toInt();
@@ -54,9 +53,8 @@ bool HttpTestClient::takeReply(bool headOnly, Reply *reply)
     }
     const qsizetype length =
         headOnly || parsed.status == 100 ? 0 : parsed.headers.value("content-length").toLongLong();
-    if (m_buffer.size() < end + 4 + length) {
+    if (m_buffer.size() < end + 4 + length)
         return false;
-    }
     parsed.body = m_buffer.mid(end + 4, length);
     m_buffer.remove(0, end + 4 + length);
     *reply = parsed;

@@ -3,9 +3,11 @@
 #include "data/indexcompiler.h"
 #include "index/lexicon.h"
 #include "query/associator.h"
+#include "query/wordfamily.h"
 
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // The tiny data files in data/, one in the format of each Debian source, written for these
 // tests (and usable by any test that needs a running service with known answers).
@@ -61,6 +63,28 @@ inline QStringList scoredWords(const Lexicon &lexicon, const QString &keyword)
 inline QStringList answer(const QString &keyword, int count = 200)
 {
     return words(lexicon(), keyword, count);
+}
+
+// Whether the answer lists every word wanted and none unwanted; a failure names the word.
+inline void checkListed(const QStringList &answer, const QStringList &wanted,
+                        const QStringList &unwanted = {})
+{
+    for (const QString &word : wanted)
+        QVERIFY2(answer.contains(word),
+                 qPrintable(word + QStringLiteral(": ") + answer.join(u',')));
+    for (const QString &word : unwanted)
+        QVERIFY2(!answer.contains(word),
+                 qPrintable(word + QStringLiteral(": ") + answer.join(u',')));
+}
+
+// The word of the key that the family rule pairs with the key given, empty for none.
+inline QString partner(const Lexicon &lexicon, std::string_view key)
+{
+    std::string scratch;
+    const uint32_t k = lexicon.findKey(key);
+    const uint32_t found = k == Lexicon::npos ? k : WordFamily::partnerOf(lexicon, k, &scratch);
+    return found == Lexicon::npos ? QString()
+                                  : QString::fromUtf8(lexicon.word(lexicon.wordOfKey(found)));
 }
 
 } // namespace ServiceFixture

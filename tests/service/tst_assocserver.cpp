@@ -77,9 +77,8 @@ void TestAssocServer::startServer(const HttpLimits &limits)
 QString TestAssocServer::summary(const Reply &reply)
 {
     QString text = QString::number(reply.status);
-    if (reply.headers.contains("allow")) {
+    if (reply.headers.contains("allow"))
         text += ' ' + QString::fromLatin1(reply.headers.value("allow"));
-    }
     if (reply.headers.value("content-type").startsWith("application/json")) {
         const QJsonObject object = QJsonDocument::fromJson(reply.body).object();
         return text + " json " + object.value(u"keyword"_s).toString() + ' ' +
@@ -167,16 +166,14 @@ void TestAssocServer::deadlinesCloseOnlyStalledConnections()
     limits.lingerMs = 100;
     startServer(limits);
     HttpTestClient silent, trickling, busy;
-    for (HttpTestClient *client : {&silent, &trickling, &busy}) {
+    for (HttpTestClient *client : {&silent, &trickling, &busy})
         QVERIFY(client->connectTo(m_server->port()));
-    }
     // A connection in use outlives the idle time; a head that is slow to come does not.
     for (int i = 0; i < 8; ++i) {
         busy.send(baumOne);
         QCOMPARE(busy.next().status, 200);
-        if (i == 4) {
+        if (i == 4)
             QVERIFY(trickling.waitForClose(0));
-        }
         trickling.send("G");
         QTest::qWait(100);
     }
@@ -308,9 +305,8 @@ void TestAssocServer::changedIndexStopsTheService()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);
     const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-    for (const QString &part : {index, u"renaming it over"_s}) {
+    for (const QString &part : {index, u"renaming it over"_s})
         QVERIFY2(errors.contains(part), qPrintable(errors));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestAssocServer)

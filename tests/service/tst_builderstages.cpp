@@ -58,8 +58,7 @@ public:
     uint32_t key(const char *text) const { return tables.keys.find(text); }
     QString text(uint32_t key) const
     {
-        const std::string_view k = key == npos ? std::string_view("-") : tables.keys.at(key);
-        return QString::fromUtf8(k.data(), qsizetype(k.size()));
+        return QString::fromUtf8(key == npos ? std::string_view("-") : tables.keys.at(key));
     }
     CompoundParts cut() const
     {
@@ -167,9 +166,8 @@ void TestBuilderStages::compoundCutter()
     const uint32_t key = l.key(compound.toLower().toUtf8().constData());
     QVERIFY(key != npos);
     QCOMPARE(l.cutText(parts.cut, key, &parts.linking), cut);
-    if (meant != QLatin1String("*")) {
+    if (meant != QLatin1String("*"))
         QCOMPARE(l.cutText(parts.meant, key), meant);
-    }
 }
 
 void TestBuilderStages::documentCounter_data()
@@ -183,9 +181,8 @@ void TestBuilderStages::documentCounter()
     QFETCH(QStringList, documents);
     QFETCH(QStringList, counts);
     TinyLexicon l;
-    for (const char *word : {"Baum", "Wald", "Haus", "Tür", "Haustür", "Grenze", "grenzen"}) {
+    for (const char *word : {"Baum", "Wald", "Haus", "Tür", "Haustür", "Grenze", "grenzen"})
         l.add(word, headword, 1);
-    }
     l.add("und", StopKey, 1);
     l.add("machen", headword | LightVerb, 1);
     l.add("EU", headword, 1);
@@ -239,9 +236,8 @@ void TestBuilderStages::scorerKeepsTheBestFirst()
     QVERIFY(ListScorer::score(10, 20, 20, 1000) > ListScorer::score(10, 20, 200, 1000));
     QVERIFY(ListScorer::score(10, 20, 20, 1000) > ListScorer::score(5, 20, 20, 1000));
     TinyLexicon l;
-    for (const char *word : {"Baum", "Wald", "Ast", "Haus"}) {
+    for (const char *word : {"Baum", "Wald", "Ast", "Haus"})
         l.add(word, headword, 1);
-    }
     BuildDocuments docs;
     using Words = std::initializer_list<const char *>;
     for (const Words words : {Words{"baum", "wald"}, Words{"baum", "wald"}, Words{"baum", "ast"},
@@ -259,8 +255,7 @@ void TestBuilderStages::scorerKeepsTheBestFirst()
     const auto cooc = [&](uint32_t key) {
         QStringList words;
         for (uint32_t i = l.tables.coocBegin[key]; i < l.tables.coocBegin[key + 1]; ++i) {
-            const std::string_view word = l.tables.words.at(l.tables.cooc[i]);
-            words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
+            words.append(QString::fromUtf8(l.tables.words.at(l.tables.cooc[i])));
         }
         return words;
     };
@@ -287,9 +282,8 @@ void TestBuilderStages::compoundListsStopAtTheirCap()
     l.tables.keyCommonness.assign(l.tables.keys.size(), 1);
     CompoundParts compounds;
     compounds.cut.assign(l.tables.keys.size(), {npos, npos});
-    for (size_t k = 2; k < l.tables.keys.size(); ++k) {
+    for (size_t k = 2; k < l.tables.keys.size(); ++k)
         compounds.cut[k] = {l.key("haus"), l.key("boot")};
-    }
     BuildDocuments docs;
     ListScorer(&l.tables, docs, compounds).rank(listed);
     const uint32_t haus = l.key("haus");
@@ -327,9 +321,8 @@ void TestBuilderStages::baseResolverTies()
 void TestBuilderStages::labelsAreNoWords()
 {
     std::string dictionary;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 100; ++i)
         dictionary += "Wort" + std::to_string(i) + " {n} (Regel) (botanische Gattung) :: word\n";
-    }
     dictionary += "Rose {f} (botanische Gattung) (rot, Rosen) :: rose\n";
     const DictionaryReader::Labels labels = DictionaryReader::findLabels(dictionary);
     QCOMPARE(labels, DictionaryReader::Labels({"botanische Gattung", "Regel"}));

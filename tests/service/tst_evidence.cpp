@@ -6,8 +6,8 @@
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
 #include "language/writtencase.h"
-#include "query/wordfamily.h"
 #include "servicefixture.h"
+#include "support/datatable.h"
 
 #include <QStringList>
 #include <QTest>
@@ -16,6 +16,7 @@
 #include <string>
 
 using namespace Qt::StringLiterals;
+using ServiceFixture::checkListed;
 
 // On made-up data, what makes a word's place in a list: that it goes with the keyword more than
 // with anything, seen from either side, by more than one text, in a meaning the texts bear out.
@@ -186,18 +187,6 @@ private:
     Lexicon m_lexicon;
 };
 
-// Whether the answer lists every word wanted and none unwanted.
-void checkListed(const QStringList &answer, std::initializer_list<const char *> wanted,
-                 std::initializer_list<const char *> unwanted = {})
-{
-    for (const char *word : wanted)
-        QVERIFY2(answer.contains(QString::fromUtf8(word)),
-                 qPrintable(word + (u": "_s + answer.join(u','))));
-    for (const char *word : unwanted)
-        QVERIFY2(!answer.contains(QString::fromUtf8(word)),
-                 qPrintable(word + (u": "_s + answer.join(u','))));
-}
-
 // Whether the answer lists the first word, and the second, if at all, after it.
 bool before(const QStringList &answer, const char *first, const char *second)
 {
@@ -333,25 +322,8 @@ void TestEvidence::looseTextsFollowTheFirstPlaces()
 // that the keyword makes a word with it backs no pair the texts make on one side only.
 void TestEvidence::wordNamingTheKeywordLateFollows_data()
 {
-    QTest::addColumn<int>("others");
-    QTest::addColumn<int>("texts");
-    QTest::addColumn<bool>("compound");
-    QTest::addColumn<bool>("defined"); // by a definition that names Pumpe besides
-    QTest::addColumn<bool>("follows");
-    QTest::newRow("named nowhere") << 200 << 20 << false << false << true;
-    QTest::newRow("late on both sides") << 19 << 3 << false << false << true;
-    QTest::newRow("late, its definition names it") << 19 << 1 << false << true << false;
-    QTest::newRow("named nowhere, a compound's head") << 200 << 20 << true << false << true;
-    QTest::newRow("named nowhere, its definition names it") << 200 << 19 << false << true << true;
-    QTest::newRow("middling on both sides") << 12 << 2 << false << false << true;
-    QTest::newRow("middling, texts alone") << 8 << 2 << false << false << true;
-    // Ding stands 41st in Pumpe's list: named 4th in its own, the pair is just one-sided, 3rd not.
-    QTest::newRow("texts alone, just past the bound") << 3 << 2 << false << false << true;
-    QTest::newRow("texts alone, just inside the bound") << 2 << 2 << false << false << false;
-    // Pumpe's texts name Ding first, its own texts Pumpe 151st: as the head of Pumpending it is
-    // seconded, and the pair is not one-sided.
-    QTest::newRow("far down its own list, a compound's head") << 150 << 9 << true << false << false;
-    QTest::newRow("one text, borne out by associates' texts") << 12 << 1 << false << false << true;
+    TestSupport::addRows(u"evidence/latewords.tsv"_s, {"others:int", "texts:int", "compound:bool",
+                                                       "defined:bool", "follows:bool"});
 }
 
 void TestEvidence::wordNamingTheKeywordLateFollows()
@@ -454,12 +426,8 @@ void TestEvidence::linksCountFromTheOtherSide()
     QCOMPARE(lexicon.backlinksOf(lexicon.findKey("steuer")).size(), size_t(150));
     // So does a noun's verb: "steuern" is of Steuer's family though Steuer's list has no room
     // for it. A noun in -el, as one in -er, takes only an "n".
-    std::string scratch;
-    for (const auto &[noun, verb] :
-         {std::pair("steuer", "steuern"), std::pair("segel", "segeln")}) {
-        const uint32_t found = WordFamily::partnerOf(lexicon, lexicon.findKey(noun), &scratch);
-        QVERIFY2(found != Lexicon::npos && lexicon.key(found) == verb, noun);
-    }
+    QCOMPARE(ServiceFixture::partner(lexicon, "steuer"), u"steuern"_s);
+    QCOMPARE(ServiceFixture::partner(lexicon, "segel"), u"segeln"_s);
 }
 
 // One long text holds "Pumpe" and a topic of its own; "Wasser" goes with it in two texts.

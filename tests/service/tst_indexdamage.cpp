@@ -274,13 +274,8 @@ void TestIndexDamage::fullSlotTableIsRefused()
 // With the index watched but unchanged, a fault elsewhere still ends the process by its signal.
 void TestIndexDamage::unrelatedCrashStillCrashes()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(u"index"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("unchanged");
-    file.close();
+    const QString path = m_dir.filePath(u"watched.idx"_s);
+    TestSupport::writeBytes(path, "unchanged");
     const pid_t child = ::fork();
     QVERIFY(child >= 0);
     if (child == 0) {
@@ -296,9 +291,8 @@ void TestIndexDamage::unrelatedCrashStillCrashes()
     int status = 0;
     pid_t ended = 0;
     QDeadlineTimer deadline(10000);
-    while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired()) {
+    while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired())
         QTest::qSleep(10);
-    }
     if (ended == 0) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);

@@ -7,7 +7,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,7 +77,8 @@ void TestServiceProcess::initTestCase()
         qputenv("ASAN_OPTIONS", asan + ":quarantine_size_mb=0");
     // One worker, so that the descriptors a worker keeps for itself are counted once, below.
     m_service.start(QStringLiteral(LEXIGROVE_ASSOCD),
-                    QStringList{u"--listen"_s, u"127.0.0.1:0"_s, u"--threads"_s, u"1"_s} +
+                    QStringList{u"--listen"_s, u"127.0.0.1:0"_s, u"--threads"_s, u"1"_s,
+                                u"--allow-origin"_s, u"https://a.example"_s} +
                         rawData());
     QVERIFY(m_service.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(m_service.canReadLine(), 30000);
@@ -328,22 +328,9 @@ void TestServiceProcess::everyFailureEndsWithItsCode()
 // The option given on the command line is the one the answers carry.
 void TestServiceProcess::allowedOriginReachesTheAnswers()
 {
-    QProcess service;
-    service.start(QStringLiteral(LEXIGROVE_ASSOCD),
-                  QStringList{"--listen", "127.0.0.1:0", "--allow-origin", "https://a.example"} +
-                      rawData());
-    const auto stop = qScopeGuard([&service] {
-        service.kill();
-        service.waitForFinished(5000);
-    });
-    QVERIFY(service.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(service.canReadLine(), 30000);
-    const quint16 port = quint16(service.readLine().split(':').last().trimmed().toUInt());
-    HttpTestClient client;
-    QVERIFY(client.connectTo(port));
-    client.send(
-        HttpTestClient::get("/api/v1/associations?q=Baum&n=1", "Origin: https://a.example\r\n"));
-    const HttpTestClient::Reply reply = client.next();
+    const HttpTestClient::Reply reply =
+        HttpTestClient::exchange(m_port, HttpTestClient::get("/api/v1/associations?q=Baum&n=1",
+                                                             "Origin: https://a.example\r\n"));
     QCOMPARE(reply.status, 200);
     QCOMPARE(reply.headers.value("access-control-allow-origin"), QByteArray("https://a.example"));
 }

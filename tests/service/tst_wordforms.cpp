@@ -7,8 +7,7 @@
 #include "index/lexicontables.h"
 #include "language/lemmatiser.h"
 #include "language/writtencase.h"
-#include "query/associator.h"
-#include "query/wordfamily.h"
+#include "servicefixture.h"
 
 #include "support/datatable.h"
 #include "support/tempenvironment.h"
@@ -82,11 +81,7 @@ private:
 
 QString textOf(const Vocabulary &vocabulary, uint32_t key)
 {
-    if (key == Vocabulary::npos) {
-        return u"-"_s;
-    }
-    const std::string_view text = vocabulary.key(key);
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return key == Vocabulary::npos ? u"-"_s : QString::fromUtf8(vocabulary.key(key));
 }
 
 } // namespace
@@ -116,7 +111,6 @@ private slots:
 
 private:
     QString answeredAs(const QString &keyword) const;
-    QStringList firstWords(const QString &keyword) const;
 
     QByteArray m_image;
     Lexicon m_lexicon;
@@ -147,22 +141,7 @@ void TestWordForms::initTestCase()
 QString TestWordForms::answeredAs(const QString &keyword) const
 {
     const uint32_t base = Associator(&m_lexicon).baseKeyOf(keyword);
-    if (base == Lexicon::npos) {
-        return u"-"_s;
-    }
-    const std::string_view key = m_lexicon.key(base);
-    return QString::fromUtf8(key.data(), qsizetype(key.size()));
-}
-
-// The words of the keyword's first twenty associations, as shown.
-QStringList TestWordForms::firstWords(const QString &keyword) const
-{
-    QStringList words;
-    for (const Association &a : Associator(&m_lexicon).associate(keyword, 20)) {
-        const std::string_view word = m_lexicon.word(a.word);
-        words.append(QString::fromUtf8(word.data(), qsizetype(word.size())));
-    }
-    return words;
+    return base == Lexicon::npos ? u"-"_s : QString::fromUtf8(m_lexicon.key(base));
 }
 
 void TestWordForms::keywordReadsAsItsBase_data()
@@ -190,11 +169,7 @@ void TestWordForms::answersHoldTheWordsTheTextsMean()
     QFETCH(QString, keyword);
     QFETCH(QStringList, wanted);
     QFETCH(QStringList, unwanted);
-    const QStringList words = firstWords(keyword);
-    for (const QString &word : wanted)
-        QVERIFY2(words.contains(word), qPrintable(word + u": "_s + words.join(u',')));
-    for (const QString &word : unwanted)
-        QVERIFY2(!words.contains(word), qPrintable(word + u": "_s + words.join(u',')));
+    ServiceFixture::checkListed(ServiceFixture::words(m_lexicon, keyword, 20), wanted, unwanted);
 }
 
 // The index keeps the kinds the grammar notes state, whatever the case of the word; a key they
@@ -215,13 +190,8 @@ void TestWordForms::kindsComeFromTheDictionary()
 // A noun and its verb used together are one family, down to the shortest verb the rule takes.
 void TestWordForms::shortestVerbFindsItsNoun()
 {
-    std::string scratch;
-    const auto partner = [&](std::string_view key) {
-        const uint32_t found = WordFamily::partnerOf(m_lexicon, m_lexicon.findKey(key), &scratch);
-        return found == Lexicon::npos ? std::string_view() : m_lexicon.key(found);
-    };
-    QCOMPARE(partner("loben"), std::string_view("lob"));
-    QCOMPARE(partner("lob"), std::string_view("loben"));
+    QCOMPARE(ServiceFixture::partner(m_lexicon, "loben").toLower(), u"lob"_s);
+    QCOMPARE(ServiceFixture::partner(m_lexicon, "lob"), u"loben"_s);
 }
 
 void TestWordForms::tokenReadsAsItsBase_data()

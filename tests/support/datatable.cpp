@@ -19,10 +19,9 @@ QMetaType typeOf(QByteArrayView type)
         {"bool", QMetaType::fromType<bool>()},
         {"list", QMetaType::fromType<QStringList>()},
         {"byteslist", QMetaType::fromType<QByteArrayList>()}};
-    for (const auto &[name, meta] : types) {
+    for (const auto &[name, meta] : types)
         if (name == type)
             return meta;
-    }
     qFatal("unknown column type %s", type.toByteArray().constData());
 }
 

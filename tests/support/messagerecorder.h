@@ -24,7 +24,6 @@ public:
     MessageRecorder &operator=(const MessageRecorder &) = delete;
 
     const QList<Message> &messages() const { return m_messages; }
-    Message at(int i) const { return m_messages.value(i); }
     int count() const { return int(m_messages.size()); }
     Message last() const { return m_messages.value(m_messages.size() - 1); }
     void clear() { m_messages.clear(); }

@@ -16,8 +16,6 @@ public:
     TempEnvironment(const TempEnvironment &) = delete;
     TempEnvironment &operator=(const TempEnvironment &) = delete;
 
-    bool isValid() const { return m_dir.isValid(); }
-    QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
     // Where the program keeps tmp.txt and default_blacklist.txt during the test.
     QString dataDir() const { return m_dir.filePath(QStringLiteral("data")); }

@@ -78,7 +78,6 @@ QByteArray TestHttpServer::lastRequestBody() const
 void TestHttpServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        ++m_connections;
         ++m_open;
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this] { --m_open; });

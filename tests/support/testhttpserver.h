@@ -47,7 +47,6 @@ public:
     QByteArray lastRequest() const { return m_requests.value(m_requests.size() - 1); }
     QByteArray lastRequestHead() const;
     QByteArray lastRequestBody() const;
-    int connectionCount() const { return m_connections; }
     // Connections that neither side has closed yet.
     int openConnectionCount() const { return m_open; }
 
@@ -64,7 +63,6 @@ private:
     QList<Step> m_steps;
     bool m_closeAfter = true;
     QList<QByteArray> m_requests;
-    int m_connections = 0;
     int m_open = 0;
     QByteArray m_endless;
 };

@@ -53,16 +53,14 @@ QList<Example> examples(const QString &readme)
 QStringList printed(const HttpTestClient::Reply &reply, bool withHead)
 {
     QStringList lines;
-    if (withHead) {
+    if (withHead)
         lines << u"HTTP/1.1 %1 %2"_s.arg(reply.status)
                      .arg(QString::fromLatin1(HttpResponse::reasonPhrase(reply.status)))
               << u"..."_s;
-    }
     QString body = QString::fromUtf8(reply.body);
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (body.endsWith(QLatin1Char('\n'))) {
+    if (body.endsWith(QLatin1Char('\n')))
         body.chop(1);
-    }
     return lines + body.split(QLatin1Char('\n'));
 }
 
@@ -72,9 +70,8 @@ void TestReadme::examplesAnswerAsShown()
 {
     Lexicon lexicon;
     QString error;
-    if (!lexicon.open(QStringLiteral(LEXIGROVE_ASSOC_INDEX), &error)) {
+    if (!lexicon.open(QStringLiteral(LEXIGROVE_ASSOC_INDEX), &error))
         QSKIP("this build has no compiled index (a sanitizer build makes none)");
-    }
     AssociationService service(&lexicon);
     HttpServer server(&service);
     QVERIFY(server.listen(QHostAddress(QHostAddress::LocalHost), 0));
