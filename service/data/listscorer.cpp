@@ -177,6 +177,7 @@ void ListScorer::tallyPairs(uint32_t a)
             pair.mark(BeyondSayings, !saying);
             pair.mark(Closely, !pairs.loosely(j));
             pair.mark(Defining, pairs.definesOther(j));
+            pair.mark(sourceKind(d, saying), true);
         }
     }
 }
@@ -191,7 +192,8 @@ void ListScorer::keepBest(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
     for (const uint32_t b : m_touched) {
         Tally &pair = tally[b];
         const double value =
-            weighted(pair.weight, dfA, t.keyCommonness[b], m_total, m_commonWeight[b]);
+            weighted(pair.weight, dfA, t.keyCommonness[b], m_total, m_commonWeight[b]) *
+            (pair.ofOneKind() ? BuildWeights::oneKindShare : 1.0);
         if (value > 0.0) {
             const uint32_t needed = pair.has(BeyondSayings) ? 2 : BuildWeights::minSayings;
             m_scored.emplace_back(pair.documents < needed || !pair.has(NamedBoth), -value, b,
@@ -217,6 +219,16 @@ void ListScorer::keepBest(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>>
         found->emplace_back(a, t.keyWord[b]);
         t.coocWitnessed[a] += single ? 0 : 1;
     }
+}
+
+// The kind of source a document comes from: the dictionaries' lines (and what stands beside
+// them: emoji keywords, compounds), definitions, sayings, or the gatherings of one English word.
+uint8_t ListScorer::sourceKind(uint32_t d, bool saying) const
+{
+    return m_docs.isDefinitionAt(d)  ? FromDefinition
+           : saying                  ? FromSaying
+           : m_docs.isGatheringAt(d) ? FromGathering
+                                     : FromLine;
 }
 
 // A class noun kept out of a key's list still stands beside the key in the texts: it counts as

@@ -38,6 +38,7 @@ private:
     void scoreKey(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found);
     void tallyPairs(uint32_t a);
     void keepBest(uint32_t a, std::vector<std::pair<uint32_t, uint32_t>> *found);
+    uint8_t sourceKind(uint32_t d, bool saying) const;
     // Key a and word b, which a definition names as class and detail, are no pair.
     void withhold(uint32_t a, uint32_t b, bool bIsClass);
 
@@ -60,6 +61,13 @@ private:
 
         void mark(uint8_t bit, bool set) { marks |= set ? bit : 0; }
         bool has(uint8_t bit) const { return (marks & bit) != 0; }
+        // Whether a single kind of source pairs them.
+        bool ofOneKind() const
+        {
+            const uint8_t kinds =
+                marks & uint8_t(FromDefinition | FromSaying | FromGathering | FromLine);
+            return kinds != 0 && (kinds & (kinds - 1)) == 0;
+        }
     };
     enum Mark : uint8_t
     {
@@ -67,6 +75,11 @@ private:
         BeyondSayings = 2, // is not a saying
         Closely = 4,       // is not a loose one
         Defining = 8,      // is the definition of b, which names a
+        // The kinds of source that pair them, one bit a kind (see sourceKind).
+        FromDefinition = 16,
+        FromSaying = 32,
+        FromGathering = 64,
+        FromLine = 128,
     };
     std::vector<Tally> m_tally;
     std::vector<uint32_t> m_withheldFrom; // of each class noun, the last key it was kept from

@@ -31,6 +31,7 @@ private slots:
     void sameTextsCountOnceFromTheOtherSide();
     void textsAloneNeedTheKeywordFirst();
     void sayingsAloneNeedThree();
+    void oneKindOfSourceGoesDown();
     void looseTextsFollowTheFirstPlaces();
     void wordNamingTheKeywordLateFollows_data();
     void wordNamingTheKeywordLateFollows();
@@ -289,6 +290,22 @@ void TestEvidence::sayingsAloneNeedThree()
     data.saying({"Anker", "Schiff"}, 1);
     data.text({"Anker", "Schiff"});
     checkListed(data.answer(u"Anker"_s), {"Tau", "Schiff"}, {"Sünde"});
+}
+
+// Six dictionary lines pair "Kette" with "Anker"; two lines and a saying pair "Schiff" with it,
+// by less weight. Texts of one kind pair words by their own habits: in Anker's list of the words
+// it shares texts with, the word that two kinds of source pair goes first.
+void TestEvidence::oneKindOfSourceGoesDown()
+{
+    MadeUp data(20000);
+    data.text({"Anker", "Kette"}, 6);
+    data.text({"Anker", "Schiff"}, 2);
+    data.saying({"Anker", "Schiff"}, 1);
+    const Lexicon &lexicon = data.lexicon();
+    QStringList anker;
+    for (const uint32_t word : lexicon.cooccurrentsOf(lexicon.findKey("anker")))
+        anker << QString::fromUtf8(lexicon.word(word));
+    QVERIFY2(before(anker, "Schiff", "Kette"), qPrintable(anker.join(u',')));
 }
 
 // Three sayings and two definitions of other things pair "Brunnen" with "Pumpe", as they pair all
