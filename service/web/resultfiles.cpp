@@ -34,6 +34,11 @@ bool needsCsvQuotes(QByteArrayView cell)
     return false;
 }
 
+bool needsJsonEscape(char c)
+{
+    return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+}
+
 } // namespace
 
 double roundedScore(float score)
@@ -74,21 +79,28 @@ void appendScore(std::string *out, float score)
     out->append(p, size_t(end - p));
 }
 
+// Words rarely hold anything to escape: the plain runs between such bytes go in whole, as one
+// byte at a time cost as much as all the rest of a file.
 void appendJsonString(std::string *out, QByteArrayView utf8)
 {
     out->push_back('"');
-    for (const char c : utf8) {
+    const char *run = utf8.data();
+    for (const char &c : utf8) {
+        if (!needsJsonEscape(c)) {
+            continue;
+        }
+        out->append(run, size_t(&c - run));
+        run = &c + 1;
         if (c == '"' || c == '\\') {
             out->push_back('\\');
             out->push_back(c);
-        } else if (static_cast<unsigned char>(c) < 0x20) {
+        } else {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
             out->append(escape);
-        } else {
-            out->push_back(c);
         }
     }
+    out->append(run, size_t(utf8.data() + utf8.size() - run));
     out->push_back('"');
 }
 
