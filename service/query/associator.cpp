@@ -861,13 +861,19 @@ void leaveOutOtherNumber(const Lexicon &lexicon, uint32_t base, std::vector<Cand
         (keyword.size() > 2 && keyword.substr(keyword.size() - 2) == "er")) {
         return;
     }
-    std::string scratch;
-    candidates->erase(std::remove_if(candidates->begin(), candidates->end(),
-                                     [&](const Candidate &c) {
-                                         return (lexicon.kindsOf(c.base) & Language::Noun) &&
-                                                Inflection::isFormOf(keyword, lexicon.key(c.base),
-                                                                     &scratch);
-                                     }),
+    // The keyword's endings are read once, not once for each of the many candidates.
+    const std::vector<std::string> bases = Inflection::basesOf(keyword);
+    if (bases.empty()) {
+        return;
+    }
+    const auto isOtherNumber = [&](const Candidate &c) {
+        if ((lexicon.kindsOf(c.base) & Language::Noun) == 0) {
+            return false;
+        }
+        const std::string_view text = lexicon.key(c.base);
+        return std::find(bases.begin(), bases.end(), text) != bases.end();
+    };
+    candidates->erase(std::remove_if(candidates->begin(), candidates->end(), isOtherNumber),
                       candidates->end());
 }
 
