@@ -498,6 +498,50 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
     std::sort(list->begin(), end, less);
 }
 
+// A candidate's standing, small enough to move about cheaply: ordering the candidates themselves
+// moved more bytes than it compared.
+struct Standing
+{
+    float score;
+    uint32_t word;
+    uint32_t at; // in the candidates
+};
+
+// Higher scores first; equal ones by word number, so that an answer is the same every time.
+bool standsBefore(const Standing &a, const Standing &b)
+{
+    return a.score != b.score ? a.score > b.score : a.word < b.word;
+}
+
+std::vector<Standing> standings(const std::vector<Candidate> &candidates)
+{
+    std::vector<Standing> list;
+    list.reserve(candidates.size());
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        list.push_back({candidates[i].score, candidates[i].word, uint32_t(i)});
+    }
+    return list;
+}
+
+// The best `count` candidates first, in no order, then the rest.
+std::vector<Standing> bestOf(const std::vector<Candidate> &candidates, size_t count)
+{
+    std::vector<Standing> list = standings(candidates);
+    if (count < list.size()) {
+        std::nth_element(list.begin(), list.begin() + std::ptrdiff_t(count), list.end(),
+                         standsBefore);
+    }
+    return list;
+}
+
+// The best `count` candidates first, best first, then the rest in no order.
+std::vector<Standing> bestFirst(const std::vector<Candidate> &candidates, size_t count)
+{
+    std::vector<Standing> list = standings(candidates);
+    sortFirst(&list, count, standsBefore);
+    return list;
+}
+
 // How far the keyword's own texts bear out each of its meanings: the share of its other members
 // that are among the words it shares documents with, either way. A meaning of fifty words has
 // a few of them in any keyword's texts by its size alone. A meaning borne out far less than the
@@ -753,11 +797,9 @@ std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusio
 // score: "heiraten" beside "Heirat", "Glaube" beside "glauben".
 void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
 {
-    std::vector<Candidate> top = fusion->candidates();
-    const size_t count = std::min(top.size(), familySources);
-    sortFirst(&top, count, [](const Candidate &a, const Candidate &b) {
-        return a.score != b.score ? a.score > b.score : a.word < b.word;
-    });
+    // Standings, not the candidates: the list that this adds to grows meanwhile.
+    const size_t count = std::min(fusion->candidates().size(), familySources);
+    const std::vector<Standing> top = bestFirst(fusion->candidates(), count);
     fusion->beginList(Evidence::Hint);
     std::string scratch;
     for (size_t i = 0; i < count; ++i) {
@@ -830,12 +872,11 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
                       std::vector<Candidate> *candidates)
 {
     const size_t looked = std::min(candidates->size(), placesLookedAt(count));
-    sortFirst(candidates, looked, [](const Candidate &a, const Candidate &b) {
-        return a.score != b.score ? a.score > b.score : a.word < b.word;
-    });
+    // Which ones are looked at matters here, not their order.
+    const std::vector<Standing> best = bestOf(*candidates, looked);
     const uint32_t keyword = lexicon.wordOfKey(base);
-    for (size_t i = 0; i < candidates->size(); ++i) {
-        Candidate &c = (*candidates)[i];
+    for (size_t i = 0; i < best.size(); ++i) {
+        Candidate &c = (*candidates)[best[i].at];
         if (c.linked) {
             continue;
         }
@@ -995,22 +1036,24 @@ void keepBehind(std::vector<Candidate> *candidates)
 
 // Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
 // and makes the scores fall along the result.
-std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
-                                    size_t count)
+std::vector<Association> finalOrder(const Lexicon &lexicon,
+                                    const std::vector<Candidate> &candidates, size_t count)
 {
     // Only the first places are needed, with room for the words moved down: as many as were
     // weighed by their own lists. A shorter window that such words fill holds fewer than the fifty
     // they follow, and they would stand among them after all.
     const size_t sorted = std::min(candidates.size(), placesLookedAt(count));
-    sortFirst(&candidates, sorted, [](const Candidate &a, const Candidate &b) {
-        return a.score != b.score ? a.score > b.score : a.word < b.word;
-    });
-    candidates.resize(sorted);
-    keepBehind(&candidates);
+    const std::vector<Standing> order = bestFirst(candidates, sorted);
+    std::vector<Candidate> best;
+    best.reserve(sorted);
+    for (size_t i = 0; i < sorted; ++i) {
+        best.push_back(candidates[order[i].at]);
+    }
+    keepBehind(&best);
     std::vector<Candidate> top;
     std::vector<Candidate> held;
     int phrases = 0;
-    for (const Candidate &c : candidates) {
+    for (const Candidate &c : best) {
         const bool phrase = lexicon.hasFlag(c.word, Lexicon::Phrase);
         if (top.size() < topPlaces && phrase && ++phrases > phrasesAtTop) {
             held.push_back(c);
