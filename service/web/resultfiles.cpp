@@ -2,6 +2,7 @@
 
 #include "index/lexicon.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -34,9 +35,29 @@ bool needsCsvQuotes(QByteArrayView cell)
     return false;
 }
 
+// Looked up rather than compared: most bytes of a file pass through here.
+constexpr std::array<bool, 256> jsonEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (size_t c = 0; c < 0x20; ++c) {
+        escaped[c] = true;
+    }
+    escaped['"'] = true;
+    escaped['\\'] = true;
+    return escaped;
+}();
+
 bool needsJsonEscape(char c)
 {
-    return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+    return jsonEscaped[static_cast<unsigned char>(c)];
+}
+
+// The relation names are plain lower-case words of our own, with nothing to escape.
+void appendRelation(std::string *out, Relation relation)
+{
+    const std::string_view name = relationName(relation);
+    out->push_back('"');
+    out->append(name.data(), name.size());
+    out->push_back('"');
 }
 
 } // namespace
@@ -174,7 +195,7 @@ QByteArray json(const std::vector<SeedResult> &results, int count, const Lexicon
             out.append(i == 0 ? "{\"word\":" : ",{\"word\":");
             appendJsonString(&out, view(lexicon.word(association.word)));
             out.append(",\"relation\":");
-            appendJsonString(&out, view(relationName(association.relation)));
+            appendRelation(&out, association.relation);
             out.append(",\"score\":");
             appendScore(&out, association.score);
             out.push_back('}');
