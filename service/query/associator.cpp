@@ -7,6 +7,7 @@
 #include "language/writtencase.h"
 #include "query/associationcache.h"
 #include "query/wordfamily.h"
+#include "query/wordtable.h"
 
 #include <QByteArray>
 
@@ -128,86 +129,6 @@ constexpr uint8_t unsupportedMeaningWords = 2;
 // less than a third as well as the best one counts as unsupported.
 constexpr uint32_t supportScale = 1000;
 constexpr uint32_t weakSenseRatio = 3;
-
-// A small map from word numbers to values for the words of one query: open addressing in one
-// block, since the standard hash map spends most of a query allocating its nodes.
-template <class Value> class WordTable
-{
-public:
-    explicit WordTable(size_t expected = 512)
-    {
-        size_t size = 16;
-        while (size < expected * 2) {
-            size *= 2;
-        }
-        m_slots.assign(size, {empty, Value()});
-    }
-
-    // The value of the word, inserted as `initial` if new; *added tells which.
-    Value &at(uint32_t word, const Value &initial, bool *added = nullptr)
-    {
-        if ((m_size + 1) * 2 > m_slots.size()) {
-            grow();
-        }
-        Slot &slot = m_slots[slotOf(word)];
-        const bool isNew = slot.word == empty;
-        if (isNew) {
-            slot = {word, initial};
-            ++m_size;
-        }
-        if (added) {
-            *added = isNew;
-        }
-        return slot.value;
-    }
-
-    // The word's value, or null when it has none.
-    const Value *find(uint32_t word) const
-    {
-        const Slot &slot = m_slots[slotOf(word)];
-        return slot.word == empty ? nullptr : &slot.value;
-    }
-
-    template <class F> void forEach(F f) const
-    {
-        for (const Slot &slot : m_slots) {
-            if (slot.word != empty) {
-                f(slot.word, slot.value);
-            }
-        }
-    }
-
-private:
-    static constexpr uint32_t empty = UINT32_MAX;
-    struct Slot
-    {
-        uint32_t word;
-        Value value;
-    };
-
-    size_t slotOf(uint32_t word) const
-    {
-        const size_t mask = m_slots.size() - 1;
-        size_t i = (word * 2654435761u) & mask;
-        while (m_slots[i].word != empty && m_slots[i].word != word) {
-            i = (i + 1) & mask;
-        }
-        return i;
-    }
-    void grow()
-    {
-        std::vector<Slot> old(m_slots.size() * 2, Slot{empty, Value()});
-        old.swap(m_slots);
-        for (const Slot &slot : old) {
-            if (slot.word != empty) {
-                m_slots[slotOf(slot.word)] = slot;
-            }
-        }
-    }
-
-    std::vector<Slot> m_slots;
-    size_t m_size = 0;
-};
 
 std::string_view viewOf(const QByteArray &bytes)
 {
@@ -710,8 +631,13 @@ std::vector<std::pair<uint32_t, Relation>>
 neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relation>> &thesaurus,
            Fusion &fusion)
 {
-    // Per word: how many synonyms reach it, and the last one that did.
-    WordTable<std::pair<uint32_t, uint32_t>> count(256);
+    struct Reach
+    {
+        uint32_t synonyms; // how many reach the word
+        uint32_t last;     // the last one that did
+    };
+    WordTable<Reach> count(256);
+    std::vector<uint32_t> reached; // in the order first reached
     std::vector<uint32_t> keysDone;
     for (const auto &[synonym, relation] : thesaurus) {
         const uint32_t key = lexicon.keyOf(synonym);
@@ -724,10 +650,14 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
         for (const uint32_t posting : lexicon.meaningsOf(key)) {
             for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
                 const uint32_t word = Lexicon::idOf(member);
-                auto &entry = count.at(word, {0, 0});
-                if (entry.second != source && fusion.admits(word)) {
-                    entry.second = source;
-                    ++entry.first;
+                bool added = false;
+                Reach &reach = count.at(word, {0, 0}, &added);
+                if (added) {
+                    reached.push_back(word);
+                }
+                if (reach.last != source && fusion.admits(word)) {
+                    reach.last = source;
+                    ++reach.synonyms;
                 }
             }
         }
@@ -739,11 +669,12 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
         uint32_t commonness;
     };
     std::vector<Ranked> ranked;
-    count.forEach([&](uint32_t word, const std::pair<uint32_t, uint32_t> &entry) {
-        if (entry.first > 0) {
-            ranked.push_back({word, entry.first, lexicon.commonness(lexicon.keyOf(word))});
+    for (const uint32_t word : reached) {
+        const uint32_t synonyms = count.find(word)->synonyms;
+        if (synonyms > 0) {
+            ranked.push_back({word, synonyms, lexicon.commonness(lexicon.keyOf(word))});
         }
-    });
+    }
     const size_t kept = std::min(ranked.size(), maxNeighbours);
     sortFirst(&ranked, kept, [](const Ranked &a, const Ranked &b) {
         if (a.synonyms != b.synonyms) {
