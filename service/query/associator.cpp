@@ -237,24 +237,25 @@ enum class Looseness : uint8_t
     AssociatesTexts, // and the texts of its associates
 };
 
+// The numbers first and the marks after them: a query copies a few thousand of these.
 struct Candidate
 {
     uint32_t word;
-    float score;
-    Relation relation; // from the first list that has the word
-    bool witnessed;
-    bool linked; // by the thesaurus or a compound, which go both ways
-    uint8_t hints;
-    uint32_t list;               // the last list that scored it
-    uint32_t base;               // its base form's key
-    bool namedBack;              // hinted at once, and its own texts name the keyword
-    bool seconded;               // by a list that is not of the keyword's own texts
-    int keywordAt = notLookedUp; // where its own texts' list names the keyword, -1 nowhere
-    bool backed = false;         // by a list that is not of texts
-    Looseness loose = Looseness::No;
+    float score = 0.0f;
+    uint32_t list = 0;                   // the last list that scored it
+    uint32_t base;                       // its base form's key
+    int keywordAt = notLookedUp;         // where its own texts' list names the keyword, -1 nowhere
     uint32_t place = uint32_t(fullList); // in the keyword's texts' list, if it is there
-    bool texts = false;                  // named by the keyword's texts or its associates'
-    bool defined = false;                // by its own definition, which names the keyword
+    Relation relation;                   // from the first list that has the word
+    bool witnessed = false;
+    bool linked = false; // by the thesaurus or a compound, which go both ways
+    uint8_t hints = 0;
+    bool namedBack = false; // hinted at once, and its own texts name the keyword
+    bool seconded = false;  // by a list that is not of the keyword's own texts
+    bool backed = false;    // by a list that is not of texts
+    Looseness loose = Looseness::No;
+    bool texts = false;   // named by the keyword's texts or its associates'
+    bool defined = false; // by its own definition, which names the keyword
 };
 
 // Where the list names the word, -1 nowhere. Most lists do not name it and are read to their
@@ -302,7 +303,8 @@ public:
     Fusion(const Lexicon &lexicon, const Admission &admission)
         : m_lexicon(lexicon), m_admission(admission), m_index(1024), m_places(1024)
     {
-        m_candidates.reserve(1024);
+        // Room for the candidates of most queries at once: growing copies them all.
+        m_candidates.reserve(2048);
     }
 
     void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight,
@@ -382,8 +384,11 @@ private:
             const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
             const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back(
-                    {word, 0.0f, relation, false, false, 0, 0, base, false, false});
+                Candidate candidate;
+                candidate.word = word;
+                candidate.base = base;
+                candidate.relation = relation;
+                m_candidates.push_back(candidate);
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -968,6 +973,8 @@ void keepBehind(std::vector<Candidate> *candidates)
 {
     std::vector<Candidate> kept;
     std::vector<Candidate> behind;
+    kept.reserve(candidates->size());
+    behind.reserve(candidates->size());
     for (size_t i = 0; i < candidates->size(); ++i) {
         const Candidate &c = (*candidates)[i];
         const bool late = isSingleDocument(c) || c.loose == Looseness::OwnTexts ||
@@ -1008,6 +1015,8 @@ std::vector<Association> finalOrder(const Lexicon &lexicon,
     keepBehind(&best);
     std::vector<Candidate> top;
     std::vector<Candidate> held;
+    top.reserve(best.size());
+    held.reserve(best.size());
     int phrases = 0;
     for (const Candidate &c : best) {
         const bool phrase = lexicon.hasFlag(c.word, Lexicon::Phrase);
@@ -1023,6 +1032,7 @@ std::vector<Association> finalOrder(const Lexicon &lexicon,
     }
     top.insert(top.end(), held.begin(), held.end());
     std::vector<Association> result;
+    result.reserve(std::min(top.size(), count));
     const float first = top.empty() ? 1.0f : top.front().score;
     float previous = 1.0f;
     for (size_t i = 0; i < top.size() && i < count; ++i) {
