@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <string>
 
@@ -453,15 +454,23 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
 // moved more bytes than it compared.
 struct Standing
 {
+    // Higher scores first, equal ones by word number, so that an answer is the same every time:
+    // both in one number, lower first, which compares at once.
+    uint64_t rank;
     float score;
-    uint32_t word;
     uint32_t at; // in the candidates
+
+    uint32_t word() const { return uint32_t(rank); }
 };
 
-// Higher scores first; equal ones by word number, so that an answer is the same every time.
-bool standsBefore(const Standing &a, const Standing &b)
+// Orders floats as their bits order unsigned numbers; the scores, sums and products of positive
+// weights, are never NaN.
+uint32_t orderedBits(float score)
 {
-    return a.score != b.score ? a.score > b.score : a.word < b.word;
+    uint32_t bits = 0;
+    const float zero = 0.0f;
+    std::memcpy(&bits, score == 0.0f ? &zero : &score, sizeof bits); // -0 ranks as 0
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
 }
 
 std::vector<Standing> standings(const std::vector<Candidate> &candidates)
@@ -469,10 +478,17 @@ std::vector<Standing> standings(const std::vector<Candidate> &candidates)
     std::vector<Standing> list;
     list.reserve(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i) {
-        list.push_back({candidates[i].score, candidates[i].word, uint32_t(i)});
+        const Candidate &c = candidates[i];
+        const uint64_t rank = uint64_t(~orderedBits(c.score)) << 32 | c.word;
+        list.push_back({rank, c.score, uint32_t(i)});
     }
     return list;
 }
+
+struct StandsBefore
+{
+    bool operator()(const Standing &a, const Standing &b) const { return a.rank < b.rank; }
+};
 
 // The best `count` candidates first, in no order, then the rest.
 std::vector<Standing> bestOf(const std::vector<Candidate> &candidates, size_t count)
@@ -480,7 +496,7 @@ std::vector<Standing> bestOf(const std::vector<Candidate> &candidates, size_t co
     std::vector<Standing> list = standings(candidates);
     if (count < list.size()) {
         std::nth_element(list.begin(), list.begin() + std::ptrdiff_t(count), list.end(),
-                         standsBefore);
+                         StandsBefore());
     }
     return list;
 }
@@ -489,7 +505,7 @@ std::vector<Standing> bestOf(const std::vector<Candidate> &candidates, size_t co
 std::vector<Standing> bestFirst(const std::vector<Candidate> &candidates, size_t count)
 {
     std::vector<Standing> list = standings(candidates);
-    sortFirst(&list, count, standsBefore);
+    sortFirst(&list, count, StandsBefore());
     return list;
 }
 
@@ -764,7 +780,7 @@ void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
     fusion->beginList(Evidence::Hint);
     std::string scratch;
     for (size_t i = 0; i < count; ++i) {
-        const uint32_t key = lexicon.baseOf(lexicon.keyOf(top[i].word));
+        const uint32_t key = lexicon.baseOf(lexicon.keyOf(top[i].word()));
         const uint32_t partner = WordFamily::partnerOf(lexicon, key, &scratch);
         if (partner != Lexicon::npos) {
             fusion->addToList(lexicon.wordOfKey(partner), Relation::Neighbour,
