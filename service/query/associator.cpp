@@ -473,14 +473,17 @@ uint32_t orderedBits(float score)
     return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
 }
 
+Standing standingOf(const Candidate &c, size_t at)
+{
+    return {uint64_t(~orderedBits(c.score)) << 32 | c.word, c.score, uint32_t(at)};
+}
+
 std::vector<Standing> standings(const std::vector<Candidate> &candidates)
 {
     std::vector<Standing> list;
     list.reserve(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i) {
-        const Candidate &c = candidates[i];
-        const uint64_t rank = uint64_t(~orderedBits(c.score)) << 32 | c.word;
-        list.push_back({rank, c.score, uint32_t(i)});
+        list.push_back(standingOf(candidates[i], i));
     }
     return list;
 }
@@ -489,6 +492,28 @@ struct StandsBefore
 {
     bool operator()(const Standing &a, const Standing &b) const { return a.rank < b.rank; }
 };
+
+// The best `count` candidates, best first, in one pass: where few are wanted of many, most are
+// turned away by their score alone, set against the last one kept so far.
+std::vector<Standing> bestFew(const std::vector<Candidate> &candidates, size_t count)
+{
+    std::vector<Standing> best;
+    if (count == 0) {
+        return best;
+    }
+    best.reserve(count + 1);
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (best.size() == count && candidates[i].score < best.back().score) {
+            continue;
+        }
+        const Standing standing = standingOf(candidates[i], i);
+        best.insert(std::upper_bound(best.begin(), best.end(), standing, StandsBefore()), standing);
+        if (best.size() > count) {
+            best.pop_back();
+        }
+    }
+    return best;
+}
 
 // The best `count` candidates first, in no order, then the rest.
 std::vector<Standing> bestOf(const std::vector<Candidate> &candidates, size_t count)
@@ -776,7 +801,7 @@ void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
 {
     // Standings, not the candidates: the list that this adds to grows meanwhile.
     const size_t count = std::min(fusion->candidates().size(), familySources);
-    const std::vector<Standing> top = bestFirst(fusion->candidates(), count);
+    const std::vector<Standing> top = bestFew(fusion->candidates(), count);
     fusion->beginList(Evidence::Hint);
     std::string scratch;
     for (size_t i = 0; i < count; ++i) {
