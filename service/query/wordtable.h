@@ -14,7 +14,13 @@ template <class Value> class WordTable
 {
 public:
     explicit WordTable(size_t expected = 512) : m_block(takeBlock(expected)) {}
-    ~WordTable() { spareBlocks().push_back(std::move(m_block)); }
+    ~WordTable()
+    {
+        // What a thread keeps stays small: the block of a rare huge query goes.
+        if (m_block->entries.size() <= keptEntries) {
+            spareBlocks().push_back(std::move(m_block));
+        }
+    }
     WordTable(const WordTable &) = delete;
     WordTable &operator=(const WordTable &) = delete;
 
@@ -44,6 +50,8 @@ public:
     }
 
 private:
+    static constexpr size_t keptEntries = 16384;
+
     struct Slot
     {
         uint32_t stamp; // the block's stamp when the slot was filled; any other is empty
