@@ -356,7 +356,8 @@ public:
     {
         ++m_list;
         m_evidence = evidence;
-        m_kind = kind;
+        m_marks = {kind != Kind::Texts, kind == Kind::Other,
+                   kind == Kind::Texts || kind == Kind::AssociatesTexts};
     }
     void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
 
@@ -406,10 +407,9 @@ private:
             gain = std::min(gain, m_weight / (fusionK + 1.0f + float(candidate.place)));
         }
         candidate.score += gain;
-        candidate.seconded = candidate.seconded || m_kind != Kind::Texts;
-        candidate.backed = candidate.backed || m_kind == Kind::Other;
-        candidate.texts =
-            candidate.texts || m_kind == Kind::Texts || m_kind == Kind::AssociatesTexts;
+        candidate.seconded |= m_marks.seconds;
+        candidate.backed |= m_marks.backs;
+        candidate.texts |= m_marks.texts;
         candidate.linked = candidate.linked ||
                            (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
         if (m_evidence == Evidence::Witness) {
@@ -425,7 +425,14 @@ private:
     std::vector<Candidate> m_candidates;
     uint32_t m_list = 0; // the list being added
     Evidence m_evidence = Evidence::Witness;
-    Kind m_kind = Kind::Other;
+    // What the list being added says of each of its words, read once for the list from its kind.
+    struct Marks
+    {
+        bool seconds = true; // not the keyword's own texts
+        bool backs = true;   // not texts at all
+        bool texts = false;  // the keyword's texts or its associates'
+    };
+    Marks m_marks;
     static constexpr uint32_t noPlace = UINT32_MAX;
     uint32_t m_placeFrom = noPlace; // of the list being added, where it begins in the texts' list
     uint32_t m_at = 0;              // the place of the word being added
