@@ -12,6 +12,19 @@ bool isFormOf(std::string_view form, std::string_view base, std::string *scratch
                             [&](std::string_view candidate) { return candidate == base; });
 }
 
+std::vector<std::string> basesOf(std::string_view form)
+{
+    std::vector<std::string> bases;
+    std::string scratch;
+    forEachReduction(form, &scratch, [&](std::string_view base) {
+        if (base.size() < form.size() && form.size() <= base.size() + 5 && base.size() >= 2) {
+            bases.emplace_back(base);
+        }
+        return false;
+    });
+    return bases;
+}
+
 bool withoutLastUmlaut(std::string *key)
 {
     for (size_t i = key->size(); i >= 2; --i) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // German inflection by endings, as far as lookup keys need it: which keys are other forms of
 // which. Irregular forms (Häuser, läuft) come from the dictionary instead.
@@ -33,6 +34,9 @@ bool withLastUmlaut(std::string *key);
 
 // Whether form is base plus an ending, or a conjugated form of the infinitive base.
 bool isFormOf(std::string_view form, std::string_view base, std::string *scratch);
+// Every base that isFormOf(form, base, ...) accepts: one form asked against many words reads its
+// endings once.
+std::vector<std::string> basesOf(std::string_view form);
 
 // Calls accept(candidate) with each key that key could be a form of, until it returns true;
 // returns whether one was accepted. Candidates keep at least two characters. Verb endings are

@@ -87,22 +87,6 @@ bool Lemmatiser::caseChoosesOther(uint32_t key, uint32_t other, bool capitalised
                caseFit(capitalised, m_vocabulary.kindsOf(m_vocabulary.baseOf(key)));
 }
 
-bool Lemmatiser::isFormOf(std::string_view word, std::string_view base) const
-{
-    // No ending, umlaut or diminutive makes a word shorter. Forms by ending keep the first two
-    // letters ("schnelle" of "schnell"). A diminutive ends in "n", adds at least three letters
-    // ("Kätzchen" of "Katze") and keeps the first letter or marks it ("Äpfelchen"); most
-    // words are none, and are told so by these letters alone.
-    if (word.size() <= base.size() || base.size() < 2) {
-        return false;
-    }
-    if (word[0] == base[0] && word[1] == base[1] && Inflection::isFormOf(word, base, &m_scratch)) {
-        return true;
-    }
-    return word.size() >= base.size() + 3 && word.back() == 'n' &&
-           (word[0] == base[0] || word[0] == '\xC3') && isDiminutiveOf(word, base, &m_scratch);
-}
-
 void Lemmatiser::addReading(std::vector<Reading> *readings, uint32_t base) const
 {
     if (base == Vocabulary::npos) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "language/inflection.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -117,8 +119,24 @@ public:
     uint32_t entryOfWritten(uint32_t key, bool capitalised) const;
 
     // Whether word (a key) is one of the forms of base (a key): an ending, an umlaut, a
-    // diminutive. Only longer words qualify: "Koch" is no form of "kochen".
-    bool isFormOf(std::string_view word, std::string_view base) const;
+    // diminutive. Only longer words qualify: "Koch" is no form of "kochen". Inline: a query asks
+    // it of every word it meets, and most are told apart by their first letters.
+    bool isFormOf(std::string_view word, std::string_view base) const
+    {
+        // No ending, umlaut or diminutive makes a word shorter. Forms by ending keep the first
+        // two letters ("schnelle" of "schnell"). A diminutive ends in "n", adds at least three
+        // letters ("Kätzchen" of "Katze") and keeps the first letter or marks it ("Äpfelchen");
+        // most words are none, and are told so by these letters alone.
+        if (word.size() <= base.size() || base.size() < 2) {
+            return false;
+        }
+        if (word[0] == base[0] && word[1] == base[1] &&
+            Inflection::isFormOf(word, base, &m_scratch)) {
+            return true;
+        }
+        return word.size() >= base.size() + 3 && word.back() == 'n' &&
+               (word[0] == base[0] || word[0] == '\xC3') && isDiminutiveOf(word, base, &m_scratch);
+    }
 
 private:
     // Whether the case fits the key's other reading better than its own base: "Sprache" stays

@@ -7,14 +7,20 @@
 #include "language/writtencase.h"
 #include "query/associationcache.h"
 #include "query/wordfamily.h"
+#include "query/wordtable.h"
 
 #include <QByteArray>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 std::string_view relationName(Relation relation)
 {
@@ -125,86 +131,6 @@ constexpr uint8_t unsupportedMeaningWords = 2;
 constexpr uint32_t supportScale = 1000;
 constexpr uint32_t weakSenseRatio = 3;
 
-// A small map from word numbers to values for the words of one query: open addressing in one
-// block, since the standard hash map spends most of a query allocating its nodes.
-template <class Value> class WordTable
-{
-public:
-    explicit WordTable(size_t expected = 512)
-    {
-        size_t size = 16;
-        while (size < expected * 2) {
-            size *= 2;
-        }
-        m_slots.assign(size, {empty, Value()});
-    }
-
-    // The value of the word, inserted as `initial` if new; *added tells which.
-    Value &at(uint32_t word, const Value &initial, bool *added = nullptr)
-    {
-        if ((m_size + 1) * 2 > m_slots.size()) {
-            grow();
-        }
-        Slot &slot = m_slots[slotOf(word)];
-        const bool isNew = slot.word == empty;
-        if (isNew) {
-            slot = {word, initial};
-            ++m_size;
-        }
-        if (added) {
-            *added = isNew;
-        }
-        return slot.value;
-    }
-
-    // The word's value, or null when it has none.
-    const Value *find(uint32_t word) const
-    {
-        const Slot &slot = m_slots[slotOf(word)];
-        return slot.word == empty ? nullptr : &slot.value;
-    }
-
-    template <class F> void forEach(F f) const
-    {
-        for (const Slot &slot : m_slots) {
-            if (slot.word != empty) {
-                f(slot.word, slot.value);
-            }
-        }
-    }
-
-private:
-    static constexpr uint32_t empty = UINT32_MAX;
-    struct Slot
-    {
-        uint32_t word;
-        Value value;
-    };
-
-    size_t slotOf(uint32_t word) const
-    {
-        const size_t mask = m_slots.size() - 1;
-        size_t i = (word * 2654435761u) & mask;
-        while (m_slots[i].word != empty && m_slots[i].word != word) {
-            i = (i + 1) & mask;
-        }
-        return i;
-    }
-    void grow()
-    {
-        std::vector<Slot> old(m_slots.size() * 2, Slot{empty, Value()});
-        old.swap(m_slots);
-        for (const Slot &slot : old) {
-            if (slot.word != empty) {
-                m_slots[slotOf(slot.word)] = slot;
-            }
-        }
-    }
-
-    std::vector<Slot> m_slots;
-    size_t m_size = 0;
-};
-
 std::string_view viewOf(const QByteArray &bytes)
 {
     return std::string_view(bytes.constData(), size_t(bytes.size()));
@@ -312,34 +238,56 @@ enum class Looseness : uint8_t
     AssociatesTexts, // and the texts of its associates
 };
 
+// The numbers first and the marks after them: a query copies a few thousand of these.
 struct Candidate
 {
     uint32_t word;
-    float score;
-    Relation relation; // from the first list that has the word
-    bool witnessed;
-    bool linked; // by the thesaurus or a compound, which go both ways
-    uint8_t hints;
-    uint32_t list;               // the last list that scored it
-    uint32_t base;               // its base form's key
-    bool namedBack;              // hinted at once, and its own texts name the keyword
-    bool seconded;               // by a list that is not of the keyword's own texts
-    int keywordAt = notLookedUp; // where its own texts' list names the keyword, -1 nowhere
-    bool backed = false;         // by a list that is not of texts
-    Looseness loose = Looseness::No;
+    float score = 0.0f;
+    uint32_t list = 0;                   // the last list that scored it
+    uint32_t base;                       // its base form's key
+    int keywordAt = notLookedUp;         // where its own texts' list names the keyword, -1 nowhere
     uint32_t place = uint32_t(fullList); // in the keyword's texts' list, if it is there
-    bool texts = false;                  // named by the keyword's texts or its associates'
-    bool defined = false;                // by its own definition, which names the keyword
+    Relation relation;                   // from the first list that has the word
+    bool witnessed = false;
+    bool linked = false; // by the thesaurus or a compound, which go both ways
+    uint8_t hints = 0;
+    bool namedBack = false; // hinted at once, and its own texts name the keyword
+    bool seconded = false;  // by a list that is not of the keyword's own texts
+    bool backed = false;    // by a list that is not of texts
+    Looseness loose = Looseness::No;
+    bool texts = false;   // named by the keyword's texts or its associates'
+    bool defined = false; // by its own definition, which names the keyword
 };
+
+// Where the list names the word, -1 nowhere. Most lists do not name it and are read to their
+// end, some hundred of them in every query: where the processor can, sixteen entries are
+// compared at a time, and only the block that holds the word is read one by one.
+int placeIn(Lexicon::Ids list, uint32_t word)
+{
+    const uint32_t *from = list.first;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi32(int(word));
+    const auto matches = [&](const uint32_t *at) {
+        return _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(at)), wanted);
+    };
+    for (; list.last - from >= 16; from += 16) {
+        const __m128i any = _mm_or_si128(_mm_or_si128(matches(from), matches(from + 4)),
+                                         _mm_or_si128(matches(from + 8), matches(from + 12)));
+        if (_mm_movemask_epi8(any) != 0) {
+            break;
+        }
+    }
+#endif
+    const uint32_t *at = std::find(from, list.last, word);
+    return at == list.last ? -1 : int(at - list.first);
+}
 
 // The filter and the weighting both ask where the word's own list names the keyword; the
 // list is searched once.
 int keywordPlace(const Lexicon &lexicon, uint32_t keyword, Candidate *c)
 {
     if (c->keywordAt == notLookedUp) {
-        const Lexicon::Ids own = lexicon.cooccurrentsOf(c->base);
-        const auto at = std::find(own.begin(), own.end(), keyword);
-        c->keywordAt = at == own.end() ? -1 : int(at - own.begin());
+        c->keywordAt = placeIn(lexicon.cooccurrentsOf(c->base), keyword);
     }
     return c->keywordAt;
 }
@@ -356,7 +304,8 @@ public:
     Fusion(const Lexicon &lexicon, const Admission &admission)
         : m_lexicon(lexicon), m_admission(admission), m_index(1024), m_places(1024)
     {
-        m_candidates.reserve(1024);
+        // Room for the candidates of most queries at once: growing copies them all.
+        m_candidates.reserve(2048);
     }
 
     void addList(const std::vector<std::pair<uint32_t, Relation>> &list, float weight,
@@ -407,7 +356,8 @@ public:
     {
         ++m_list;
         m_evidence = evidence;
-        m_kind = kind;
+        m_marks = {kind != Kind::Texts, kind == Kind::Other,
+                   kind == Kind::Texts || kind == Kind::AssociatesTexts};
     }
     void addToList(uint32_t word, Relation relation, float gain) { add(word, relation, gain); }
 
@@ -436,8 +386,11 @@ private:
             const uint32_t base = m_lexicon.baseOf(m_lexicon.keyOf(word));
             const uint32_t place = m_places.at(base, uint32_t(m_candidates.size()), &added);
             if (added) {
-                m_candidates.push_back(
-                    {word, 0.0f, relation, false, false, 0, 0, base, false, false});
+                Candidate candidate;
+                candidate.word = word;
+                candidate.base = base;
+                candidate.relation = relation;
+                m_candidates.push_back(candidate);
             }
             index = place; // m_index has not grown since: the reference still holds
         }
@@ -454,10 +407,9 @@ private:
             gain = std::min(gain, m_weight / (fusionK + 1.0f + float(candidate.place)));
         }
         candidate.score += gain;
-        candidate.seconded = candidate.seconded || m_kind != Kind::Texts;
-        candidate.backed = candidate.backed || m_kind == Kind::Other;
-        candidate.texts =
-            candidate.texts || m_kind == Kind::Texts || m_kind == Kind::AssociatesTexts;
+        candidate.seconded |= m_marks.seconds;
+        candidate.backed |= m_marks.backs;
+        candidate.texts |= m_marks.texts;
         candidate.linked = candidate.linked ||
                            (relation != Relation::Cooccurrence && relation != Relation::Neighbour);
         if (m_evidence == Evidence::Witness) {
@@ -473,7 +425,14 @@ private:
     std::vector<Candidate> m_candidates;
     uint32_t m_list = 0; // the list being added
     Evidence m_evidence = Evidence::Witness;
-    Kind m_kind = Kind::Other;
+    // What the list being added says of each of its words, read once for the list from its kind.
+    struct Marks
+    {
+        bool seconds = true; // not the keyword's own texts
+        bool backs = true;   // not texts at all
+        bool texts = false;  // the keyword's texts or its associates'
+    };
+    Marks m_marks;
     static constexpr uint32_t noPlace = UINT32_MAX;
     uint32_t m_placeFrom = noPlace; // of the list being added, where it begins in the texts' list
     uint32_t m_at = 0;              // the place of the word being added
@@ -496,6 +455,90 @@ template <class T, class Less> void sortFirst(std::vector<T> *list, size_t count
         std::nth_element(list->begin(), end, list->end(), less);
     }
     std::sort(list->begin(), end, less);
+}
+
+// A candidate's standing, small enough to move about cheaply: ordering the candidates themselves
+// moved more bytes than it compared.
+struct Standing
+{
+    // Higher scores first, equal ones by word number, so that an answer is the same every time:
+    // both in one number, lower first, which compares at once.
+    uint64_t rank;
+    float score;
+    uint32_t at; // in the candidates
+
+    uint32_t word() const { return uint32_t(rank); }
+};
+
+// Orders floats as their bits order unsigned numbers; the scores, sums and products of positive
+// weights, are never NaN.
+uint32_t orderedBits(float score)
+{
+    uint32_t bits = 0;
+    const float zero = 0.0f;
+    std::memcpy(&bits, score == 0.0f ? &zero : &score, sizeof bits); // -0 ranks as 0
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+Standing standingOf(const Candidate &c, size_t at)
+{
+    return {uint64_t(~orderedBits(c.score)) << 32 | c.word, c.score, uint32_t(at)};
+}
+
+std::vector<Standing> standings(const std::vector<Candidate> &candidates)
+{
+    std::vector<Standing> list;
+    list.reserve(candidates.size());
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        list.push_back(standingOf(candidates[i], i));
+    }
+    return list;
+}
+
+struct StandsBefore
+{
+    bool operator()(const Standing &a, const Standing &b) const { return a.rank < b.rank; }
+};
+
+// The best `count` candidates, best first, in one pass: where few are wanted of many, most are
+// turned away by their score alone, set against the last one kept so far.
+std::vector<Standing> bestFew(const std::vector<Candidate> &candidates, size_t count)
+{
+    std::vector<Standing> best;
+    if (count == 0) {
+        return best;
+    }
+    best.reserve(count + 1);
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (best.size() == count && candidates[i].score < best.back().score) {
+            continue;
+        }
+        const Standing standing = standingOf(candidates[i], i);
+        best.insert(std::upper_bound(best.begin(), best.end(), standing, StandsBefore()), standing);
+        if (best.size() > count) {
+            best.pop_back();
+        }
+    }
+    return best;
+}
+
+// The best `count` candidates first, in no order, then the rest.
+std::vector<Standing> bestOf(const std::vector<Candidate> &candidates, size_t count)
+{
+    std::vector<Standing> list = standings(candidates);
+    if (count < list.size()) {
+        std::nth_element(list.begin(), list.begin() + std::ptrdiff_t(count), list.end(),
+                         StandsBefore());
+    }
+    return list;
+}
+
+// The best `count` candidates first, best first, then the rest in no order.
+std::vector<Standing> bestFirst(const std::vector<Candidate> &candidates, size_t count)
+{
+    std::vector<Standing> list = standings(candidates);
+    sortFirst(&list, count, StandsBefore());
+    return list;
 }
 
 // How far the keyword's own texts bear out each of its meanings: the share of its other members
@@ -641,8 +684,13 @@ std::vector<std::pair<uint32_t, Relation>>
 neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relation>> &thesaurus,
            Fusion &fusion)
 {
-    // Per word: how many synonyms reach it, and the last one that did.
-    WordTable<std::pair<uint32_t, uint32_t>> count(256);
+    struct Reach
+    {
+        uint32_t synonyms; // how many reach the word
+        uint32_t last;     // the last one that did
+    };
+    WordTable<Reach> count(256);
+    std::vector<uint32_t> reached; // in the order first reached
     std::vector<uint32_t> keysDone;
     for (const auto &[synonym, relation] : thesaurus) {
         const uint32_t key = lexicon.keyOf(synonym);
@@ -655,10 +703,14 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
         for (const uint32_t posting : lexicon.meaningsOf(key)) {
             for (const uint32_t member : lexicon.membersOf(Lexicon::idOf(posting))) {
                 const uint32_t word = Lexicon::idOf(member);
-                auto &entry = count.at(word, {0, 0});
-                if (entry.second != source && fusion.admits(word)) {
-                    entry.second = source;
-                    ++entry.first;
+                bool added = false;
+                Reach &reach = count.at(word, {0, 0}, &added);
+                if (added) {
+                    reached.push_back(word);
+                }
+                if (reach.last != source && fusion.admits(word)) {
+                    reach.last = source;
+                    ++reach.synonyms;
                 }
             }
         }
@@ -670,11 +722,12 @@ neighbours(const Lexicon &lexicon, const std::vector<std::pair<uint32_t, Relatio
         uint32_t commonness;
     };
     std::vector<Ranked> ranked;
-    count.forEach([&](uint32_t word, const std::pair<uint32_t, uint32_t> &entry) {
-        if (entry.first > 0) {
-            ranked.push_back({word, entry.first, lexicon.commonness(lexicon.keyOf(word))});
+    for (const uint32_t word : reached) {
+        const uint32_t synonyms = count.find(word)->synonyms;
+        if (synonyms > 0) {
+            ranked.push_back({word, synonyms, lexicon.commonness(lexicon.keyOf(word))});
         }
-    });
+    }
     const size_t kept = std::min(ranked.size(), maxNeighbours);
     sortFirst(&ranked, kept, [](const Ranked &a, const Ranked &b) {
         if (a.synonyms != b.synonyms) {
@@ -753,15 +806,13 @@ std::vector<uint32_t> compoundHeads(const Lexicon &lexicon, uint32_t base, Fusio
 // score: "heiraten" beside "Heirat", "Glaube" beside "glauben".
 void addWordFamilies(const Lexicon &lexicon, Fusion *fusion)
 {
-    std::vector<Candidate> top = fusion->candidates();
-    const size_t count = std::min(top.size(), familySources);
-    sortFirst(&top, count, [](const Candidate &a, const Candidate &b) {
-        return a.score != b.score ? a.score > b.score : a.word < b.word;
-    });
+    // Standings, not the candidates: the list that this adds to grows meanwhile.
+    const size_t count = std::min(fusion->candidates().size(), familySources);
+    const std::vector<Standing> top = bestFew(fusion->candidates(), count);
     fusion->beginList(Evidence::Hint);
     std::string scratch;
     for (size_t i = 0; i < count; ++i) {
-        const uint32_t key = lexicon.baseOf(lexicon.keyOf(top[i].word));
+        const uint32_t key = lexicon.baseOf(lexicon.keyOf(top[i].word()));
         const uint32_t partner = WordFamily::partnerOf(lexicon, key, &scratch);
         if (partner != Lexicon::npos) {
             fusion->addToList(lexicon.wordOfKey(partner), Relation::Neighbour,
@@ -830,12 +881,11 @@ void weighByMutuality(const Lexicon &lexicon, uint32_t base, size_t count,
                       std::vector<Candidate> *candidates)
 {
     const size_t looked = std::min(candidates->size(), placesLookedAt(count));
-    sortFirst(candidates, looked, [](const Candidate &a, const Candidate &b) {
-        return a.score != b.score ? a.score > b.score : a.word < b.word;
-    });
+    // Which ones are looked at matters here, not their order.
+    const std::vector<Standing> best = bestOf(*candidates, looked);
     const uint32_t keyword = lexicon.wordOfKey(base);
-    for (size_t i = 0; i < candidates->size(); ++i) {
-        Candidate &c = (*candidates)[i];
+    for (size_t i = 0; i < best.size(); ++i) {
+        Candidate &c = (*candidates)[best[i].at];
         if (c.linked) {
             continue;
         }
@@ -861,13 +911,19 @@ void leaveOutOtherNumber(const Lexicon &lexicon, uint32_t base, std::vector<Cand
         (keyword.size() > 2 && keyword.substr(keyword.size() - 2) == "er")) {
         return;
     }
-    std::string scratch;
-    candidates->erase(std::remove_if(candidates->begin(), candidates->end(),
-                                     [&](const Candidate &c) {
-                                         return (lexicon.kindsOf(c.base) & Language::Noun) &&
-                                                Inflection::isFormOf(keyword, lexicon.key(c.base),
-                                                                     &scratch);
-                                     }),
+    // The keyword's endings are read once, not once for each of the many candidates.
+    const std::vector<std::string> bases = Inflection::basesOf(keyword);
+    if (bases.empty()) {
+        return;
+    }
+    const auto isOtherNumber = [&](const Candidate &c) {
+        if ((lexicon.kindsOf(c.base) & Language::Noun) == 0) {
+            return false;
+        }
+        const std::string_view text = lexicon.key(c.base);
+        return std::find(bases.begin(), bases.end(), text) != bases.end();
+    };
+    candidates->erase(std::remove_if(candidates->begin(), candidates->end(), isOtherNumber),
                       candidates->end());
 }
 
@@ -965,6 +1021,8 @@ void keepBehind(std::vector<Candidate> *candidates)
 {
     std::vector<Candidate> kept;
     std::vector<Candidate> behind;
+    kept.reserve(candidates->size());
+    behind.reserve(candidates->size());
     for (size_t i = 0; i < candidates->size(); ++i) {
         const Candidate &c = (*candidates)[i];
         const bool late = isSingleDocument(c) || c.loose == Looseness::OwnTexts ||
@@ -989,22 +1047,26 @@ void keepBehind(std::vector<Candidate> *candidates)
 
 // Moves phrases beyond the allowed few out of the first places, keeping the order otherwise,
 // and makes the scores fall along the result.
-std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidate> &candidates,
-                                    size_t count)
+std::vector<Association> finalOrder(const Lexicon &lexicon,
+                                    const std::vector<Candidate> &candidates, size_t count)
 {
     // Only the first places are needed, with room for the words moved down: as many as were
     // weighed by their own lists. A shorter window that such words fill holds fewer than the fifty
     // they follow, and they would stand among them after all.
     const size_t sorted = std::min(candidates.size(), placesLookedAt(count));
-    sortFirst(&candidates, sorted, [](const Candidate &a, const Candidate &b) {
-        return a.score != b.score ? a.score > b.score : a.word < b.word;
-    });
-    candidates.resize(sorted);
-    keepBehind(&candidates);
+    const std::vector<Standing> order = bestFirst(candidates, sorted);
+    std::vector<Candidate> best;
+    best.reserve(sorted);
+    for (size_t i = 0; i < sorted; ++i) {
+        best.push_back(candidates[order[i].at]);
+    }
+    keepBehind(&best);
     std::vector<Candidate> top;
     std::vector<Candidate> held;
+    top.reserve(best.size());
+    held.reserve(best.size());
     int phrases = 0;
-    for (const Candidate &c : candidates) {
+    for (const Candidate &c : best) {
         const bool phrase = lexicon.hasFlag(c.word, Lexicon::Phrase);
         if (top.size() < topPlaces && phrase && ++phrases > phrasesAtTop) {
             held.push_back(c);
@@ -1018,6 +1080,7 @@ std::vector<Association> finalOrder(const Lexicon &lexicon, std::vector<Candidat
     }
     top.insert(top.end(), held.begin(), held.end());
     std::vector<Association> result;
+    result.reserve(std::min(top.size(), count));
     const float first = top.empty() ? 1.0f : top.front().score;
     float previous = 1.0f;
     for (size_t i = 0; i < top.size() && i < count; ++i) {

@@ -2,9 +2,12 @@
 
 #include "index/lexicon.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace ResultFiles {
 
@@ -32,6 +35,45 @@ bool needsCsvQuotes(QByteArrayView cell)
         }
     }
     return false;
+}
+
+// Looked up rather than compared: most bytes of a file pass through here.
+constexpr std::array<bool, 256> jsonEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (size_t c = 0; c < 0x20; ++c) {
+        escaped[c] = true;
+    }
+    escaped['"'] = true;
+    escaped['\\'] = true;
+    return escaped;
+}();
+
+bool needsJsonEscape(char c)
+{
+    return jsonEscaped[static_cast<unsigned char>(c)];
+}
+
+// An association's bytes from the end of its word to its score: the word's closing quote, the
+// relation and the score's name, made once for each relation. Together with the opening they
+// take two appends where there were eight, which cost more than the bytes they wrote. The
+// relation names are plain lower-case words of our own, with nothing to escape.
+std::string_view afterWord(Relation relation)
+{
+    constexpr size_t named = size_t(Relation::Cooccurrence) + 1; // one more for anything else
+    static const std::array<std::string, named + 1> pieces = [] {
+        std::array<std::string, named + 1> made;
+        for (size_t r = 0; r < made.size(); ++r) {
+            made[r] =
+                "\",\"relation\":\"" + std::string(relationName(Relation(r))) + "\",\"score\":";
+        }
+        return made;
+    }();
+    return pieces[std::min(size_t(relation), named)];
+}
+
+void append(std::string *out, std::string_view text)
+{
+    out->append(text.data(), text.size());
 }
 
 } // namespace
@@ -74,21 +116,33 @@ void appendScore(std::string *out, float score)
     out->append(p, size_t(end - p));
 }
 
-void appendJsonString(std::string *out, QByteArrayView utf8)
+// Words rarely hold anything to escape: the plain runs between such bytes go in whole, as one
+// byte at a time cost as much as all the rest of a file.
+void appendJsonText(std::string *out, QByteArrayView utf8)
 {
-    out->push_back('"');
-    for (const char c : utf8) {
+    const char *run = utf8.data();
+    for (const char &c : utf8) {
+        if (!needsJsonEscape(c)) {
+            continue;
+        }
+        out->append(run, size_t(&c - run));
+        run = &c + 1;
         if (c == '"' || c == '\\') {
             out->push_back('\\');
             out->push_back(c);
-        } else if (static_cast<unsigned char>(c) < 0x20) {
+        } else {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
             out->append(escape);
-        } else {
-            out->push_back(c);
         }
     }
+    out->append(run, size_t(utf8.data() + utf8.size() - run));
+}
+
+void appendJsonString(std::string *out, QByteArrayView utf8)
+{
+    out->push_back('"');
+    appendJsonText(out, utf8);
     out->push_back('"');
 }
 
@@ -159,11 +213,10 @@ QByteArray json(const std::vector<SeedResult> &results, int count, const Lexicon
         out.append(",\"associations\":[");
         for (size_t i = 0; i < result.associations.size(); ++i) {
             const Association &association = result.associations[i];
-            out.append(i == 0 ? "{\"word\":" : ",{\"word\":");
-            appendJsonString(&out, view(lexicon.word(association.word)));
-            out.append(",\"relation\":");
-            appendJsonString(&out, view(relationName(association.relation)));
-            out.append(",\"score\":");
+            append(&out,
+                   i == 0 ? std::string_view("{\"word\":\"") : std::string_view(",{\"word\":\""));
+            appendJsonText(&out, view(lexicon.word(association.word)));
+            append(&out, afterWord(association.relation));
             appendScore(&out, association.score);
             out.push_back('}');
         }

@@ -31,6 +31,8 @@ void appendCsvField(std::string *out, QByteArrayView utf8);
 
 // A JSON string: quotes, backslashes and control characters escaped.
 void appendJsonString(std::string *out, QByteArrayView utf8);
+// The same without its quotes.
+void appendJsonText(std::string *out, QByteArrayView utf8);
 
 // The score as both files and the page give it: rounded to three decimals.
 double roundedScore(float score);

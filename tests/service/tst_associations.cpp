@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <zlib.h>
 
 using namespace Qt::StringLiterals;
@@ -110,6 +112,8 @@ private slots:
     void refusedWordsTakeNoRank();
     void formsByTheirEndings_data();
     void formsByTheirEndings();
+    void basesAreTheOnesFormsAreOf_data();
+    void basesAreTheOnesFormsAreOf();
     void formsFindTheirWord_data();
     void formsFindTheirWord();
     void everyMeaningIsAnswered();
@@ -601,6 +605,25 @@ void TestAssociations::formsByTheirEndings()
           "isForm");
     if (form.size() > base.size())
         QTEST(Inflection::isFormOf(form.toStdString(), wanted, &scratch), "isForm");
+}
+
+// The bases read off a form once are exactly those it is a form of, asked one at a time.
+void TestAssociations::basesAreTheOnesFormsAreOf_data()
+{
+    formsByTheirEndings_data();
+}
+
+void TestAssociations::basesAreTheOnesFormsAreOf()
+{
+    QFETCH(QByteArray, form);
+    QFETCH(QByteArray, base);
+    std::string scratch;
+    const std::vector<std::string> bases = Inflection::basesOf(form.toStdString());
+    const bool listed = std::find(bases.begin(), bases.end(), base.toStdString()) != bases.end();
+    QCOMPARE(listed, Inflection::isFormOf(form.toStdString(), base.toStdString(), &scratch));
+    for (const std::string &each : bases) {
+        QVERIFY2(Inflection::isFormOf(form.toStdString(), each, &scratch), each.c_str());
+    }
 }
 
 // A keyword that no list holds as typed is answered as the word it is a form of.

@@ -39,6 +39,7 @@ private slots:
     void csvFieldsAreQuoted_data();
     void csvFieldsAreQuoted();
     void scoresAreWrittenAsQtWrites();
+    void jsonStringsReadBackAsWritten();
     void cachedAndSplitAnswersAreTheColdAnswer_data();
     void cachedAndSplitAnswersAreTheColdAnswer();
     void apiAnswersSeveralSeeds();
@@ -124,6 +125,34 @@ void TestWeb::scoresAreWrittenAsQtWrites()
                                  .arg(double(value), 0, 'g', 9)
                                  .arg(QString::fromLatin1(ResultFiles::scoreText(value)),
                                       QString::fromLatin1(expected))));
+    }
+}
+
+// What a seed or word holds comes back from a JSON reader unchanged, wherever the bytes that
+// need escapes stand among the plain ones.
+void TestWeb::jsonStringsReadBackAsWritten()
+{
+    const QList<QByteArray> texts = {"",
+                                     "Haus",
+                                     "\"",
+                                     "\\",
+                                     "a\"b\\c",
+                                     "\"Zitat\"",
+                                     "Tab\tEnde\n",
+                                     QByteArray(1, '\0'),
+                                     "x\x01y\x1fz",
+                                     "Stra\xc3\x9f"
+                                     "e",
+                                     "\x7f\\\\\""};
+    for (const QByteArray &text : texts) {
+        std::string out = "[";
+        ResultFiles::appendJsonString(&out, text);
+        out += "]";
+        QJsonParseError error;
+        const QJsonDocument document =
+            QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, out.c_str());
+        QCOMPARE(document.array().at(0).toString().toUtf8(), text);
     }
 }
 
