@@ -40,6 +40,7 @@ private slots:
     void synonymOnlyACompoundNamesFollows();
     void oneDocumentBringsNoTopic();
     void oneHintIsNoWitness();
+    void mutualWordBehindManyOneSidedOnesIsWeighed();
     void unsupportedMeaningGoesDown();
     void synonymOfABroaderMeaningStays();
     void commonWordManyTextsPairStaysListed();
@@ -733,6 +734,23 @@ void TestEvidence::keywordsFormsStayOut()
     checkListed(numbers.answer(u"Weihnachten"_s), {"Fest"}, {"Weihnacht"});
     checkListed(numbers.answer(u"Schauspieler"_s), {"Schauspiel", "Bühne"});
     checkListed(numbers.answer(u"abfragen"_s), {"Abfrage", "Prüfung"});
+}
+
+// Pumpe's texts pair fifty-five words more often than Ding, and each of those pairs with
+// twenty-five others more often than with Pumpe; Ding's texts name Pumpe alone. Asked for seven
+// words, Ding, weighed by its own list, goes before the words that name Pumpe late, though more
+// than forty of them score higher before their own lists are read.
+void TestEvidence::mutualWordBehindManyOneSidedOnesIsWeighed()
+{
+    MadeUp data(100000);
+    for (int i = 0; i < 55; ++i) {
+        data.text({"Pumpe", filler("Rohr", i)}, 3);
+        for (int j = 0; j < 25; ++j)
+            data.text({filler("Rohr", i), filler("Gerät", j)}, 4);
+    }
+    data.text({"Pumpe", "Ding"}, 2);
+    const QStringList answer = ServiceFixture::words(data.lexicon(), u"Pumpe"_s, 7);
+    QVERIFY2(answer.contains(u"Ding"_s), qPrintable(answer.join(u' ')));
 }
 
 QTEST_GUILESS_MAIN(TestEvidence)
