@@ -162,7 +162,9 @@ private:
         qint64 longestPauseMs = 0;
         qint64 meanPauseMs = 0;
     };
-    static Pace readSlowly(RawClient *client, RawClient *newcomer);
+    // The pauses are counted from `since`, the client's last read before (none: its start), so
+    // that a wait before reading that the machine stretched counts as one.
+    static Pace readSlowly(RawClient *client, RawClient *newcomer, const QElapsedTimer &since);
 
     std::unique_ptr<AssociationService> m_service;
     SlowHandler m_slow;
@@ -505,24 +507,24 @@ void TestServerLoad::closingConnectionsStayBounded()
 // Reads 32 KiB every 10 ms until the server ends the connection, while the newcomer waits for
 // its turn. Returns how long the pauses between reads really were: a loaded machine stretches
 // the 10 ms asked for.
-TestServerLoad::Pace TestServerLoad::readSlowly(RawClient *client, RawClient *newcomer)
+TestServerLoad::Pace TestServerLoad::readSlowly(RawClient *client, RawClient *newcomer,
+                                                const QElapsedTimer &since)
 {
     QDeadlineTimer deadline(30000);
-    QElapsedTimer reading;
-    reading.start();
+    const qint64 first = since.elapsed();
     qint64 lastRead = 0;
     qint64 reads = 0;
     Pace pace;
     while (!client->ended() && !deadline.hasExpired()) {
         QTest::qWait(10);
-        const qint64 now = reading.elapsed();
+        const qint64 now = since.elapsed();
         pace.longestPauseMs = std::max(pace.longestPauseMs, now - lastRead);
         lastRead = now;
         ++reads;
         client->read(32 * 1024);
         newcomer->read();
     }
-    pace.meanPauseMs = reads > 0 ? lastRead / reads : 0;
+    pace.meanPauseMs = reads > 0 ? (lastRead - first) / reads : 0;
     return pace;
 }
 
@@ -548,7 +550,7 @@ void TestServerLoad::slowReaderOutlastsTheIdleTimeout()
     RawClient newcomer(m_server->port());
     QTRY_VERIFY(newcomer.send(closingRequest));
     QTest::qWait(10 * limits.evictAfterMs);
-    const Pace pace = readSlowly(&client, &newcomer);
+    const Pace pace = readSlowly(&client, &newcomer, reading);
     // The server cuts off, rightly, a reader that takes in nothing for the idle time: with the
     // kernel's send buffer full, a reader at a fraction of its pace can do that. Only the
     // machine's load slows this one so, and then the test cannot tell.
